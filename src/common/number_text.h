@@ -1,0 +1,24 @@
+// Numbers to and from text the way the settings file, the windows and the CSV export write them.
+#pragma once
+
+#include <string>
+#include <string_view>
+
+namespace quelm {
+
+// Lenient parse: skips leading blanks, reads an optional sign, digits and at most one "." and
+// stops at the first other character. Text that does not start with a number gives 0.
+double LenientNumber(std::string_view text);
+
+// The general decimal form: "." as decimal point, no zero before the point below 1 (".5",
+// "-.25"), whole numbers without a point, at most `digits` significant digits, exponent form
+// ("1.5E+07", "1E-05") only where the plain form needs it.
+std::string GeneralNumber(double value, int digits);
+
+// Shortest plain text of a number with no leading blank (15 significant digits): "19", "1.05".
+std::string PlainNumber(double value);
+
+// The print conversion: PlainNumber with one leading blank when not negative (" 8", "-3").
+std::string PrintNumber(double value);
+
+}  // namespace quelm
