@@ -226,7 +226,7 @@ TEST_F(SelfTestRun, StopWhileWaitingForTheFirstFlashEndsTheRun) {
     EXPECT_FALSE(test.InProgress());
 }
 
-TEST_F(SelfTestRun, StopInTheMiddleOfACodeEvaluatesTheCutShortCycle) {
+TEST_F(SelfTestRun, StopInTheMiddleOfACodeListsNothingAndEnds) {
     device.FlashCodes({{2, 3}});
     bool stopped = false;
     rt.onYield = [&] {
