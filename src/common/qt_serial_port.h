@@ -1,5 +1,6 @@
 // SerialPort on Qt SerialPort. Works without a running event loop: every call polls the device
-// itself, so the command line (which processes no events) and the dashboard behave alike.
+// itself, so the command line (which processes no events) and the dashboard behave alike. As for
+// any Qt I/O object, a QCoreApplication must exist in the thread that uses the port.
 #pragma once
 
 #include <memory>
