@@ -97,11 +97,12 @@ void DeviceModel::SendFrame(double now) {
 void DeviceModel::Send(std::span<const std::uint8_t> bytes, double now, bool burst) {
     const double perByte = ByteSeconds(rate_);
     // The reply starts once the command byte has fully arrived and the line is free.
-    double at = std::max(now + perByte + options_.answerDelay, txFreeAt_);
-    const double end = at + perByte * static_cast<double>(bytes.size());
+    const double start = std::max(now + perByte + options_.answerDelay, txFreeAt_);
+    const double end = start + perByte * static_cast<double>(bytes.size());
+    double n = 0;
     for (std::uint8_t b : bytes) {
-        at += perByte;
-        pending_.push_back({burst ? end : at, b, rate_});
+        n += 1;
+        pending_.push_back({burst ? end : start + n * perByte, b, rate_});
     }
     txFreeAt_ = end;
 }
