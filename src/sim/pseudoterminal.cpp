@@ -2,6 +2,7 @@
 
 #include <fcntl.h>
 #include <stdlib.h>
+#include <sys/ioctl.h>
 #include <termios.h>
 #include <unistd.h>
 
@@ -93,6 +94,11 @@ Pseudoterminal Pseudoterminal::Open() {
         ThrowErrno("tcsetattr");
     }
     return Pseudoterminal(std::move(master), std::move(slave), name);
+}
+
+int Pseudoterminal::Unread() const {
+    int n = 0;
+    return ::ioctl(slave_.get(), FIONREAD, &n) == 0 ? n : 0;
 }
 
 LineRates Pseudoterminal::Rates() const {

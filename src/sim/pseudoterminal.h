@@ -46,6 +46,9 @@ class Pseudoterminal {
     // The line settings the program set, read from the terminal each time.
     LineRates Rates() const;
 
+    // Bytes sent to the program that it has not read yet.
+    int Unread() const;
+
     // Closes the master end: the program's port hangs up as if the cable were pulled.
     void Drop() { master_.Reset(); }
 

@@ -9,6 +9,7 @@
 #include <chrono>
 #include <cmath>
 #include <cstring>
+#include <optional>
 #include <system_error>
 
 namespace quelm::sim {
@@ -68,6 +69,7 @@ void SimulatorThread::Fail(std::string message) {
 void SimulatorThread::Run() {
     const auto start = std::chrono::steady_clock::now();
     std::array<std::uint8_t, 256> in{};
+    std::optional<double> dropSeen;
     while (true) {
         const double now = SecondsSince(start);
         const std::vector<std::uint8_t> out = model_.TakeDue(now, pty_.Rates().receive);
@@ -81,17 +83,34 @@ void SimulatorThread::Run() {
                 return;
             }
         }
+        // Hanging up discards what the program has not read yet; a pulled cable leaves the
+        // bytes already received in the port, so let the program take them first.
+        // The terminal passes written bytes on a moment later, hence the short settling time.
+        constexpr double kDropSettle = 0.05;
+        constexpr double kDropGrace = 0.5;
+        bool dropWaits = false;
         if (model_.LineDropped(now)) {
-            pty_.Drop();
-            dropped_ = true;
-            finished_ = true;
-            return;
+            if (!dropSeen) {
+                dropSeen = now;
+            }
+            if ((now - *dropSeen >= kDropSettle && pty_.Unread() == 0) ||
+                now - *dropSeen > kDropGrace) {
+                pty_.Drop();
+                dropped_ = true;
+                finished_ = true;
+                return;
+            }
+            dropWaits = true;
         }
 
         std::array<pollfd, 2> fds{{{pty_.master(), POLLIN, 0}, {wakeRead_.get(), POLLIN, 0}}};
         timespec timeout{};
         const timespec* wait = nullptr;
-        if (const auto due = model_.NextDue()) {
+        std::optional<double> due = model_.NextDue();
+        if (dropWaits) {
+            due = SecondsSince(start) + 0.01;
+        }
+        if (due) {
             const double seconds = std::max(*due - SecondsSince(start), 0.0);
             timeout.tv_sec = static_cast<time_t>(seconds);
             timeout.tv_nsec = static_cast<long>((seconds - std::floor(seconds)) * 1e9);

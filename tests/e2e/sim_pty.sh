@@ -14,6 +14,12 @@ cleanup() {
 }
 trap cleanup EXIT
 
+"$bin/quelm-sim" --help | grep -q -- "--drop-after" || { echo "FAIL: --help"; exit 1; }
+if "$bin/quelm-sim" --max-rate 14400 >/dev/null 2>&1; then
+    echo "FAIL: a rate off the ladder was accepted"
+    exit 1
+fi
+
 mkfifo "$work/out"
 "$bin/quelm-sim" --max-rate 38400 --scenario cruise >"$work/out" 2>"$work/err" &
 sim_pid=$!
