@@ -2,6 +2,7 @@
 
 #include <fcntl.h>
 #include <poll.h>
+#include <sys/prctl.h>
 #include <unistd.h>
 
 #include <array>
@@ -67,6 +68,9 @@ void SimulatorThread::Fail(std::string message) {
 }
 
 void SimulatorThread::Run() {
+    // Bytes are due every 87 us at 115200; the default 50 us timer slack would blur that.
+    // Not being granted a finer slack only costs precision.
+    [[maybe_unused]] const int slack = ::prctl(PR_SET_TIMERSLACK, 1UL, 0UL, 0UL, 0UL);
     const auto start = std::chrono::steady_clock::now();
     std::array<std::uint8_t, 256> in{};
     std::optional<double> dropSeen;
