@@ -92,6 +92,18 @@ std::optional<std::string> SaveMafFile(const std::filesystem::path& path,
     return std::nullopt;
 }
 
+std::string WithMafExtension(std::string_view chosen) {
+    const auto first = chosen.find_first_not_of(' ');
+    std::string path;
+    if (first != std::string_view::npos) {
+        path = chosen.substr(first, chosen.find_last_not_of(' ') - first + 1);
+    }
+    if (!path.ends_with(".maf")) {
+        path += ".maf";
+    }
+    return path;
+}
+
 void CopyMafCurve(const MafCurve& curve, MafTable& table) {
     std::copy(curve.points.begin(), curve.points.end(), table.begin());
 }

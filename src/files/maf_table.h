@@ -5,6 +5,7 @@
 #include <filesystem>
 #include <optional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "decode/calibration_tables.h"
@@ -51,6 +52,10 @@ MafLoadResult LoadMafTable(const std::filesystem::path& path, MafCurve current);
 std::optional<std::string> SaveMafFile(const std::filesystem::path& path,
                                        const std::array<std::string, kMafPoints>& volts,
                                        const std::array<std::string, kMafPoints>& kghr);
+
+// A path chosen in a file dialog: blanks at either end removed and ".maf" appended unless it
+// already ends exactly (case-sensitively) in ".maf": "curve2.MAF" becomes "curve2.MAF.maf".
+std::string WithMafExtension(std::string_view chosen);
 
 // Rows 0..30 of the conversion table take the curve's points; rows 31..34 stay as they are.
 void CopyMafCurve(const MafCurve& curve, MafTable& table);

@@ -179,6 +179,13 @@ TEST_F(MafTableTest, FileExistsOnlyForFiles) {
     EXPECT_FALSE(FileExists(""));
 }
 
+TEST(MafExtension, AppendedUnlessTheNameEndsExactlyInDotMaf) {
+    EXPECT_EQ(WithMafExtension("/a/curve2"), "/a/curve2.maf");
+    EXPECT_EQ(WithMafExtension("/a/curve2.MAF"), "/a/curve2.MAF.maf");
+    EXPECT_EQ(WithMafExtension(" /a/curve2.maf  "), "/a/curve2.maf");
+    EXPECT_EQ(WithMafExtension("/a/b.mafx"), "/a/b.mafx.maf");
+}
+
 TEST(MafTableCopy, FillsRowsZeroToThirtyOnly) {
     MafCurve curve;
     curve.points[30] = {5, 1200};
