@@ -15,7 +15,12 @@ namespace quelm {
 namespace {
 
 std::string Failure(const std::filesystem::path& path, int error) {
-    return "Cannot read log file \"" + path.string() + "\": " + std::strerror(error) + ".";
+    std::string text = "Cannot read log file \"";
+    text += path.native();
+    text += "\": ";
+    text += std::strerror(error);
+    text += ".";
+    return text;
 }
 
 }  // namespace
@@ -101,7 +106,9 @@ std::size_t LogReader::ReadRecords(std::uint64_t first, std::span<std::uint8_t> 
             continue;
         }
         if (n < 0) {
-            error_ = std::string("Cannot read log file: ") + std::strerror(errno) + ".";
+            error_ = "Cannot read log file: ";
+            error_ += std::strerror(errno);
+            error_ += ".";
             return 0;
         }
         if (n == 0) {

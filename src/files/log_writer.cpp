@@ -13,7 +13,12 @@ namespace quelm {
 namespace {
 
 std::string Failure(const std::filesystem::path& path, int error) {
-    return "Cannot write log file \"" + path.string() + "\": " + std::strerror(error) + ".";
+    std::string text = "Cannot write log file \"";
+    text += path.native();
+    text += "\": ";
+    text += std::strerror(error);
+    text += ".";
+    return text;
 }
 
 // Closes the descriptor on every path out of a function.
