@@ -11,7 +11,7 @@ root=$PWD
 
 packages=(g++ cmake ninja-build pkg-config qt6-base-dev qt6-serialport-dev libqcustomplot-dev
           libgtest-dev libgmock-dev libbenchmark-dev xvfb xauth imagemagick libxkbcommon-dev
-          fonts-dejavu-core clang libclang-rt-14-dev)
+          qt6-svg-dev fonts-dejavu-core clang libclang-rt-14-dev)
 
 install_missing() {
     local missing=()

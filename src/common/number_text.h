@@ -13,7 +13,15 @@ double LenientNumber(std::string_view text);
 // The general decimal form: "." as decimal point, no zero before the point below 1 (".5",
 // "-.25"), whole numbers without a point, at most `digits` significant digits, exponent form
 // ("1.5E+07", "1E-05") only where the plain form needs it.
+// `digits` is clamped to 1..17; 7 suits single-precision values, 15 doubles.
 std::string GeneralNumber(double value, int digits);
+
+// The longest text AppendGeneralNumber writes ("-1.2345678901234567E-308" and the like).
+inline constexpr int kMaxGeneralNumberChars = 32;
+
+// GeneralNumber without allocation, for bulk writers such as the CSV export: writes the text at
+// `out` (room for kMaxGeneralNumberChars needed, no terminating NUL) and returns its end.
+char* AppendGeneralNumber(char* out, double value, int digits);
 
 // Shortest plain text of a number with no leading blank (15 significant digits): "19", "1.05".
 std::string PlainNumber(double value);

@@ -1,0 +1,35 @@
+#include "common/com_port_map.h"
+
+namespace quelm {
+
+namespace {
+bool InRange(int comPort) {
+    return comPort >= 1 && comPort <= ComPortMap::kPorts;
+}
+}  // namespace
+
+std::string ComPortMap::DefaultPath(int comPort) {
+    return InRange(comPort) ? "/dev/ttyS" + std::to_string(comPort - 1) : std::string();
+}
+
+std::string ComPortMap::DevicePath(int comPort) const {
+    if (!InRange(comPort)) {
+        return {};
+    }
+    const auto& custom = overrides_[static_cast<std::size_t>(comPort - 1)];
+    return custom.empty() ? DefaultPath(comPort) : custom;
+}
+
+bool ComPortMap::SetOverride(int comPort, std::string device) {
+    if (!InRange(comPort)) {
+        return false;
+    }
+    overrides_[static_cast<std::size_t>(comPort - 1)] = std::move(device);
+    return true;
+}
+
+bool ComPortMap::HasOverride(int comPort) const {
+    return InRange(comPort) && !overrides_[static_cast<std::size_t>(comPort - 1)].empty();
+}
+
+}  // namespace quelm

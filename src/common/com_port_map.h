@@ -1,0 +1,28 @@
+// Which device each of COM1..COM4 opens. By default COMn is /dev/ttyS(n-1); the dashboard and the
+// command line may map a number to any device (a USB adapter, the simulator's pseudo-terminal).
+// The map lives in memory only: the settings file keeps just the COM number.
+#pragma once
+
+#include <array>
+#include <string>
+
+namespace quelm {
+
+class ComPortMap {
+  public:
+    static constexpr int kPorts = 4;
+
+    // The device for COM `comPort`: its override when set, else the default; "" outside 1..4.
+    std::string DevicePath(int comPort) const;
+    static std::string DefaultPath(int comPort);
+
+    // Maps COM `comPort` (1..4) to `device`; an empty device restores the default. Numbers
+    // outside 1..4 are ignored and give false.
+    bool SetOverride(int comPort, std::string device);
+    bool HasOverride(int comPort) const;
+
+  private:
+    std::array<std::string, kPorts> overrides_{};
+};
+
+}  // namespace quelm

@@ -1,0 +1,47 @@
+// SerialPort on Qt SerialPort. Works without a running event loop: every call polls the device
+// itself, so the command line (which processes no events) and the dashboard behave alike. As for
+// any Qt I/O object, a QCoreApplication must exist in the thread that uses the port.
+#pragma once
+
+#include <memory>
+
+#include "common/serial_port.h"
+
+class QSerialPort;
+
+namespace quelm {
+
+class QtSerialPort final : public SerialPort {
+  public:
+    QtSerialPort();
+    ~QtSerialPort() override;
+    QtSerialPort(const QtSerialPort&) = delete;
+    QtSerialPort& operator=(const QtSerialPort&) = delete;
+
+    void SetDevice(std::string device) override;
+    void Open() override;
+    void Close() override;
+    bool IsOpen() const override;
+    void SetSettings(std::string_view text) override;
+    std::size_t BytesWaiting() override;
+    std::size_t ReadAll(std::vector<std::uint8_t>& into) override;
+    void WriteByte(std::uint8_t byte) override;
+    bool WaitForBytes(int ms) override;
+
+    // True when the driver accepted low-latency mode at the last Open (USB adapters otherwise
+    // hold received bytes for up to 16 ms); pseudo-terminals and some drivers do not offer it.
+    bool LowLatency() const { return lowLatency_; }
+
+  private:
+    void ApplySettings();
+    // Throws when the port reported a read, write or resource error; clears a mere timeout.
+    void CheckHealth(const char* what);
+    [[noreturn]] void Fail(const char* what);
+
+    std::unique_ptr<QSerialPort> port_;
+    std::string device_;
+    LineSettings settings_;
+    bool lowLatency_ = false;
+};
+
+}  // namespace quelm

@@ -1,0 +1,112 @@
+#include "link/monitor.h"
+
+#include "decode/frame_decoder.h"
+#include "link/connect_device.h"
+
+namespace quelm {
+
+namespace {
+
+constexpr int kTimeoutsBeforeReconnect = 10;
+constexpr int kReconnectAttempts = 3;
+constexpr double kReconnectWait = 1.0;
+
+void ShowStopped(LinkContext& ctx) {
+    ctx.Connected = false;
+    ctx.status.SetPanel(2, "COM Stopped");
+    ctx.status.SetIndicator(ComStat::Red);
+    ctx.status.SetConnectCaption("Connect");
+}
+
+enum class ReconnectEnd { Done, Failed, Aborted };
+
+// Connects again, retrying once a second while the device does not answer; the third failed
+// retry gives up with "COM Fail" and clears Connected.
+ReconnectEnd Reconnect(LinkContext& ctx) {
+    if (ConnectDevice(ctx) == ConnectOutcome::Aborted) {
+        return ReconnectEnd::Aborted;
+    }
+    bool failed = false;
+    int attempts = 0;
+    while (ctx.status.Panel(2) == "COM Retry") {
+        Delay(ctx.rt, kReconnectWait);
+        if (ctx.rt.Aborting() || ConnectDevice(ctx) == ConnectOutcome::Aborted) {
+            return ReconnectEnd::Aborted;
+        }
+        ++attempts;
+        if (attempts == kReconnectAttempts && ctx.status.Panel(2) == "COM Retry") {
+            ctx.status.SetPanel(2, "COM Fail");
+            ctx.Connected = false;
+            failed = true;
+        }
+    }
+    ctx.status.SetPanel(1, "Monitoring");
+    ctx.status.SetIndicator(ComStat::Green);
+    return failed ? ReconnectEnd::Failed : ReconnectEnd::Done;
+}
+
+}  // namespace
+
+MonitorResult Monitor(LinkContext& ctx, FrameSink& sink) {
+    ctx.status.SetPanel(1, "Monitoring");
+    const double startTime = ctx.rt.Now();
+    int consecutiveTimeouts = 0;
+    bool linkFailed = false;
+    RawData raw;
+
+    while (true) {
+        if (ctx.rt.Aborting()) {
+            return {MonitorEnd::Aborted, {}};
+        }
+        if (!ctx.Connected) {
+            ShowStopped(ctx);
+            return {linkFailed ? MonitorEnd::LinkFailed : MonitorEnd::Stopped, {}};
+        }
+        try {
+            ReadFrame(ctx);
+        } catch (const SerialPortError& e) {
+            ctx.port.Close();
+            ShowStopped(ctx);
+            return {MonitorEnd::PortLost, e.what()};
+        }
+        ctx.status.SetIndicator(ComStat::Green);
+        bool resetRequest = ctx.status.Panel(1) == "COM Reset";
+        if (ctx.FrameTimedOut) {
+            ctx.status.SetIndicator(ComStat::Yellow);
+            ++consecutiveTimeouts;
+        } else {
+            consecutiveTimeouts = 0;
+        }
+        if (consecutiveTimeouts > kTimeoutsBeforeReconnect) {
+            resetRequest = true;
+            ctx.status.SetIndicator(ComStat::Red);
+            ctx.status.SetPanel(1, "COM FAIL");
+        }
+        if (resetRequest) {
+            ReconnectEnd end;
+            try {
+                end = Reconnect(ctx);
+            } catch (const PortFailure&) {
+                ShowStopped(ctx);
+                throw;
+            }
+            if (end == ReconnectEnd::Aborted) {
+                return {MonitorEnd::Aborted, {}};
+            }
+            linkFailed = linkFailed || end == ReconnectEnd::Failed;
+            continue;
+        }
+        ctx.FrameCounter += 1;
+        // Whatever a timed-out poll left in the buffer is stale or torn: never decode it.
+        if (ctx.FrameTimedOut) {
+            continue;
+        }
+        if (DecodeFrame(ctx.Frame, raw)) {
+            ctx.Stats.ChecksumErrors += 1;
+            continue;
+        }
+        sink.OnGoodFrame(ctx.Frame, raw, ctx.rt.Now() - startTime);
+    }
+}
+
+}  // namespace quelm

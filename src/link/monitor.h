@@ -1,0 +1,48 @@
+// The receive loop: poll the device for frames, check them, hand every good frame to the sinks,
+// count the link statistics, reconnect after eleven timeouts in a row or on "COM Reset" in
+// panel 1, and stop when Connected is cleared.
+#pragma once
+
+#include <string>
+
+#include "link/link_context.h"
+
+namespace quelm {
+
+inline constexpr double kPollTimeout = 0.1;
+
+// Flushes the input, sends "f" and collects the answer into ctx.Frame within 0.1 s. A complete
+// poll (38 bytes; a 39th that came in the same read is kept at index 38) adds to TotalFrames; a
+// poll that reaches its deadline sets FrameTimedOut and adds to TimeoutErrors. Throws
+// SerialPortError when the port fails.
+void ReadFrame(LinkContext& ctx);
+
+// Where good frames go: conversions, dashboard, scopes, recorder, in the order the caller chains
+// them.
+class FrameSink {
+  public:
+    virtual ~FrameSink() = default;
+    // A complete poll that passed its checksum. `raw` is its decoded record; `scopeTime` the
+    // seconds since Monitor started.
+    virtual void OnGoodFrame(const FrameBuffer& frame, const RawData& raw, double scopeTime) = 0;
+};
+
+enum class MonitorEnd {
+    Stopped,     // Connected was cleared (the user disconnected)
+    LinkFailed,  // three reconnections failed: panel 2 went "COM Fail" before "COM Stopped"
+    PortLost,    // the port failed while polling; MonitorResult::error says how
+    Aborted,     // the program is ending
+};
+
+struct MonitorResult {
+    MonitorEnd end = MonitorEnd::Stopped;
+    std::string error;
+};
+
+// Runs until Connected is cleared, the link fails, the port fails or the program ends. Every end
+// but Aborted leaves panel 2 "COM Stopped", the red indicator, the caption "Connect" and
+// Connected cleared; after PortLost the port is closed. A port error inside a reconnection is a
+// connection error: the loop stops the same way and PortFailure propagates to the caller.
+MonitorResult Monitor(LinkContext& ctx, FrameSink& sink);
+
+}  // namespace quelm

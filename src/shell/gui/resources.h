@@ -1,0 +1,8 @@
+// Registers the pictures compiled into the window library (icon, logo).
+#pragma once
+
+namespace quelm {
+
+void InitResources();
+
+}  // namespace quelm

@@ -1,0 +1,68 @@
+#include "cli/selftest_command.h"
+
+#include <gtest/gtest.h>
+
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "fake_flashing_device.h"
+
+namespace quelm::cli {
+namespace {
+
+TEST(SelftestCommand, ParsesPortAndYes) {
+    std::string error;
+    const std::vector<std::string> full{"--port", "/dev/pts/3", "--yes"};
+    auto a = ParseSelftestArgs(full, error);
+    ASSERT_TRUE(a.has_value()) << error;
+    EXPECT_EQ(a->port, "/dev/pts/3");
+    EXPECT_TRUE(a->yes);
+
+    const std::vector<std::string> noYes{"--port", "/dev/ttyS0"};
+    a = ParseSelftestArgs(noYes, error);
+    ASSERT_TRUE(a.has_value());
+    EXPECT_FALSE(a->yes);
+
+    for (const auto& bad : std::vector<std::vector<std::string>>{
+             {}, {"--yes"}, {"--port"}, {"--port", "/dev/x", "--fast"}}) {
+        error.clear();
+        EXPECT_FALSE(ParseSelftestArgs(bad, error).has_value());
+        EXPECT_FALSE(error.empty());
+    }
+}
+
+class SelftestRun : public ::testing::Test {
+  protected:
+    VirtualRuntime rt;
+    FlashingDevice device{rt};
+    std::istringstream in;
+    std::ostringstream out, err;
+};
+
+TEST_F(SelftestRun, PrintsTheCodeLinesThenComplete) {
+    device.FlashCodes({{1, 1}, {2, 3}});
+    EXPECT_EQ(RunSelftest({"/dev/x", true}, device, rt, in, out, err), 0);
+    EXPECT_EQ(out.str(), " 11:System Pass\n 23:TPS out of self test range\nSelf Test Complete\n");
+    EXPECT_EQ(err.str().find("Turn off ignition"), std::string::npos) << "--yes skips the prompt";
+    EXPECT_NE(err.str().find("Please Wait.  Self Test In Progress."), std::string::npos);
+}
+
+TEST_F(SelftestRun, WithoutYesWaitsForEnterAndGivesUpAtEndOfInput) {
+    device.FlashCodes({{1, 1}});
+    in.str("\n");
+    EXPECT_EQ(RunSelftest({"/dev/x", false}, device, rt, in, out, err), 0);
+    EXPECT_NE(err.str().find("Turn off ignition, wait 3 seconds, turn on ignition"),
+              std::string::npos);
+    EXPECT_EQ(out.str(), " 11:System Pass\nSelf Test Complete\n");
+
+    FlashingDevice untouched{rt};
+    std::istringstream closed;
+    std::ostringstream out2;
+    EXPECT_EQ(RunSelftest({"/dev/x", false}, untouched, rt, closed, out2, err), 1);
+    EXPECT_TRUE(untouched.sent.empty()) << "nothing is sent without the confirmation";
+    EXPECT_EQ(untouched.connects, 0);
+}
+
+}  // namespace
+}  // namespace quelm::cli

@@ -1,0 +1,98 @@
+#include "common/app_paths.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <optional>
+#include <string>
+
+#include <unistd.h>
+
+namespace quelm {
+namespace {
+
+namespace fs = std::filesystem;
+
+// Sets or clears an environment variable for one test and restores it afterwards.
+class EnvVar {
+  public:
+    EnvVar(const char* name, const char* value) : name_(name) {
+        if (const char* old = std::getenv(name)) {
+            old_ = old;
+        }
+        if (value != nullptr) {
+            ::setenv(name, value, 1);
+        } else {
+            ::unsetenv(name);
+        }
+    }
+    ~EnvVar() {
+        if (old_) {
+            ::setenv(name_, old_->c_str(), 1);
+        } else {
+            ::unsetenv(name_);
+        }
+    }
+    EnvVar(const EnvVar&) = delete;
+    EnvVar& operator=(const EnvVar&) = delete;
+
+  private:
+    const char* name_;
+    std::optional<std::string> old_;
+};
+
+class AppPathsTest : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        home_ = fs::temp_directory_path() / ("quelm_paths_" + std::to_string(::getpid()));
+        fs::remove_all(home_);
+        fs::create_directories(home_);
+    }
+    void TearDown() override { fs::remove_all(home_); }
+    fs::path home_;
+};
+
+TEST_F(AppPathsTest, SettingsPathPrecedence) {
+    EnvVar home("HOME", home_.c_str());
+    EnvVar xdg("XDG_CONFIG_HOME", "/xdg/config");
+    EnvVar config("QUELM_CONFIG", "/etc/quelm-test.ini");
+
+    EXPECT_EQ(SettingsPath("/tmp/given.ini"), fs::path("/tmp/given.ini"));
+    EXPECT_EQ(SettingsPath(), fs::path("/etc/quelm-test.ini"));
+    {
+        EnvVar noConfig("QUELM_CONFIG", "");
+        EXPECT_EQ(SettingsPath(), fs::path("/xdg/config/quelm/Quelm.ini"));
+    }
+    {
+        EnvVar noConfig("QUELM_CONFIG", nullptr);
+        EnvVar relative("XDG_CONFIG_HOME", "relative/config");
+        EXPECT_EQ(SettingsPath(), home_ / ".config/quelm/Quelm.ini");
+        EnvVar unset("XDG_CONFIG_HOME", nullptr);
+        EXPECT_EQ(SettingsPath(), home_ / ".config/quelm/Quelm.ini");
+    }
+}
+
+TEST_F(AppPathsTest, LogsDirIsCreatedOnDemand) {
+    EnvVar home("HOME", home_.c_str());
+    {
+        EnvVar data("XDG_DATA_HOME", nullptr);
+        const fs::path logs = LogsDir();
+        EXPECT_EQ(logs, home_ / ".local/share/quelm/logs");
+        EXPECT_TRUE(fs::is_directory(logs));
+    }
+    EnvVar data("XDG_DATA_HOME", (home_ / "data").c_str());
+    const fs::path logs = LogsDir();
+    EXPECT_EQ(logs, home_ / "data/quelm/logs");
+    EXPECT_TRUE(fs::is_directory(logs));
+}
+
+TEST(AppPaths, MafLibraryBesideTheExecutableInABuildTree) {
+    // The build copies maflib next to the programs, the unit tests included.
+    const fs::path expected = fs::path(QUELM_BINARY_DIR) / "maflib";
+    ASSERT_TRUE(fs::is_directory(expected));
+    EXPECT_TRUE(fs::equivalent(MafLibDir(), expected)) << MafLibDir();
+    EXPECT_EQ(StockMafPath(), MafLibDir() / "a9lstock.maf");
+}
+
+}  // namespace
+}  // namespace quelm

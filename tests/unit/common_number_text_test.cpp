@@ -1,0 +1,272 @@
+#include "common/number_text.h"
+
+#include <gtest/gtest.h>
+
+#include <bit>
+#include <cmath>
+#include <cstdint>
+#include <cstdio>
+#include <cstdlib>
+#include <limits>
+#include <random>
+#include <string>
+
+namespace quelm {
+namespace {
+
+struct LenientCase {
+    const char* text;
+    double value;
+};
+
+TEST(LenientNumber, ReadsTheLeadingNumberAndStopsAtTheFirstOtherCharacter) {
+    const LenientCase cases[] = {
+        {" 3", 3},        {"4.5", 4.5}, {"abc", 0},   {"-2.5x", -2.5}, {"1.2.3", 1.2},
+        {"", 0},          {"+7", 7},    {" .5", 0.5}, {"\t 19", 19},   {"-.25", -0.25},
+        {"5.", 5},        {".", 0},     {"-", 0},     {"+", 0},        {" - 3", 0},
+        {"1e3", 1},       {"12,5", 12}, {"0019", 19}, {"3 4", 3},      {"x3", 0},
+        {"  302  ", 302}, {"--1", 0},   {"+-1", 0},   {"1.05", 1.05},  {"\n3", 0},
+    };
+    for (const auto& c : cases) {
+        EXPECT_EQ(LenientNumber(c.text), c.value) << '"' << c.text << '"';
+    }
+}
+
+TEST(LenientNumber, NeverGivesNegativeZeroInfinityOrNaN) {
+    EXPECT_FALSE(std::signbit(LenientNumber("-0")));
+    EXPECT_FALSE(std::signbit(LenientNumber("-.000")));
+
+    const std::string huge(400, '9');
+    EXPECT_EQ(LenientNumber(huge), std::numeric_limits<double>::max());
+    EXPECT_EQ(LenientNumber("-" + huge), -std::numeric_limits<double>::max());
+    EXPECT_EQ(LenientNumber("." + std::string(400, '0') + "1"), 0);
+    EXPECT_FALSE(std::signbit(LenientNumber("-." + std::string(400, '0') + "1")));
+    EXPECT_EQ(LenientNumber(std::string(400, '0') + "7"), 7);
+}
+
+TEST(LenientNumber, ReadsBackWhatThePrintFormWrites) {
+    for (double v : {0.0, 3.0, -3.0, 19.0, 1.05, -0.25, 302.0, 123456.789}) {
+        EXPECT_EQ(LenientNumber(PrintNumber(v)), v) << v;
+    }
+}
+
+struct GeneralCase {
+    double value;
+    int digits;
+    const char* text;
+};
+
+TEST(GeneralNumber, WritesTheGeneralForm) {
+    const GeneralCase cases[] = {
+        {12.34, 15, "12.34"},
+        {0.07, 15, ".07"},
+        {0, 15, "0"},
+        {-0.0, 7, "0"},
+        {-0.25, 7, "-.25"},
+        {0.5, 7, ".5"},
+        {1234567, 7, "1234567"},
+        {12345678, 7, "1.234568E+07"},
+        {-25e9, 7, "-2.5E+10"},
+        {1e-5, 7, "1E-05"},
+        {0.0001, 7, ".0001"},
+        {0.00012345678, 7, ".0001234568"},
+        {100, 7, "100"},
+        {1e15, 15, "1E+15"},
+        {999999999999999, 15, "999999999999999"},
+        {static_cast<double>(0.1f), 7, ".1"},
+        {static_cast<double>(3.3f), 7, "3.3"},
+        {static_cast<double>(-14.7f), 7, "-14.7"},
+        {9999999.6, 7, "1E+07"},
+        {999999.96, 7, "1000000"},
+        {0.99999996, 7, "1"},
+        {1.5, 1, "2"},
+        {2.5, 1, "2"},  // a true tie goes to the even digit
+        {12345685, 7, "1.234568E+07"},
+        {12345675, 7, "1.234568E+07"},
+        {1e100, 7, "1E+100"},
+        {-1.5e-300, 15, "-1.5E-300"},
+        {5e-324, 7, "4.940656E-324"},
+        {1.0 / 3, 15, ".333333333333333"},
+        {2.0 / 3, 7, ".6666667"},
+        {12.34, 0, "1E+01"},  // precision below 1 acts as 1
+    };
+    for (const auto& c : cases) {
+        EXPECT_EQ(GeneralNumber(c.value, c.digits), c.text) << c.value << " at " << c.digits;
+    }
+}
+
+TEST(GeneralNumber, NonFiniteValuesGiveShortMarkers) {
+    EXPECT_EQ(GeneralNumber(std::numeric_limits<double>::quiet_NaN(), 7), "NaN");
+    EXPECT_EQ(GeneralNumber(std::numeric_limits<double>::infinity(), 7), "Inf");
+    EXPECT_EQ(GeneralNumber(-std::numeric_limits<double>::infinity(), 15), "-Inf");
+}
+
+TEST(GeneralNumber, LongestTextsFitTheDocumentedBuffer) {
+    const double values[] = {-1.2345678901234567e-308, -std::numeric_limits<double>::max(),
+                             -std::numeric_limits<double>::denorm_min(), -0.00012345678901234567,
+                             -12345678901234567.0};
+    for (double v : values) {
+        for (int digits = 1; digits <= 40; ++digits) {
+            EXPECT_LE(GeneralNumber(v, digits).size(),
+                      static_cast<std::size_t>(kMaxGeneralNumberChars));
+        }
+    }
+}
+
+TEST(PrintNumber, LeadsNonNegativeNumbersWithABlank) {
+    EXPECT_EQ(PrintNumber(8), " 8");
+    EXPECT_EQ(PrintNumber(-3), "-3");
+    EXPECT_EQ(PrintNumber(24.5), " 24.5");
+    EXPECT_EQ(PrintNumber(0), " 0");
+    EXPECT_EQ(PrintNumber(-0.0), " 0");
+    EXPECT_EQ(PrintNumber(1.05), " 1.05");
+    EXPECT_EQ(PrintNumber(0.5), " .5");
+    EXPECT_EQ(PlainNumber(19), "19");
+    EXPECT_EQ(PlainNumber(1.05), "1.05");
+}
+
+// The slow reference: the C library's %G in the "C" locale, then the zero before the point
+// dropped and a negative zero written as "0".
+std::string Reference(double value, int digits) {
+    char text[128];
+    std::snprintf(text, sizeof text, "%.*G", digits, value);
+    std::string s = text;
+    if (s.rfind("0.", 0) == 0) {
+        s.erase(0, 1);
+    } else if (s.rfind("-0.", 0) == 0) {
+        s.erase(1, 1);
+    } else if (s == "-0") {
+        s = "0";
+    }
+    return s;
+}
+
+class GeneralNumberMatchesReference : public ::testing::Test {
+  protected:
+    void Check(double value, int digits) {
+        if (!std::isfinite(value)) {
+            return;
+        }
+        ++checked_;
+        const std::string got = GeneralNumber(value, digits);
+        if (got != Reference(value, digits) && ++failures_ <= 20) {
+            ADD_FAILURE() << "value " << std::hexfloat << value << " digits " << digits << ": got "
+                          << got << ", want " << Reference(value, digits);
+        }
+    }
+    // The value and its neighbours a few representable steps either side.
+    void CheckAround(double value, int digits, int steps) {
+        double up = value;
+        double down = value;
+        Check(value, digits);
+        for (int i = 0; i < steps; ++i) {
+            up = std::nextafter(up, std::numeric_limits<double>::infinity());
+            down = std::nextafter(down, -std::numeric_limits<double>::infinity());
+            Check(up, digits);
+            Check(down, digits);
+        }
+    }
+    void CheckAroundFloat(float value, int steps) {
+        float up = value;
+        float down = value;
+        Check(value, 7);
+        for (int i = 0; i < steps; ++i) {
+            up = std::nextafter(up, std::numeric_limits<float>::infinity());
+            down = std::nextafter(down, -std::numeric_limits<float>::infinity());
+            Check(up, 7);
+            Check(down, 7);
+        }
+    }
+
+    std::mt19937_64 rng_{20240611};
+    long checked_ = 0;
+    int failures_ = 0;
+};
+
+TEST_F(GeneralNumberMatchesReference, RandomFloatBitPatterns) {
+    for (int i = 0; i < 1'000'000; ++i) {
+        Check(std::bit_cast<float>(static_cast<std::uint32_t>(rng_())), 7);
+    }
+    EXPECT_GT(checked_, 990'000);
+}
+
+TEST_F(GeneralNumberMatchesReference, RandomDoubleBitPatterns) {
+    for (int i = 0; i < 300'000; ++i) {
+        const double v = std::bit_cast<double>(rng_());
+        Check(v, 15);
+        Check(v, 7);
+    }
+}
+
+TEST_F(GeneralNumberMatchesReference, EngineValuesInSinglePrecision) {
+    // Magnitudes an engine record holds: small volts up to thousands of revolutions.
+    std::uniform_real_distribution<double> exponent(-6, 6);
+    std::uniform_int_distribution<int> sign(0, 1);
+    for (int i = 0; i < 400'000; ++i) {
+        const double v = std::pow(10.0, exponent(rng_)) * (sign(rng_) ? -1 : 1);
+        Check(static_cast<float>(v), 7);
+        Check(v, 15);
+    }
+}
+
+TEST_F(GeneralNumberMatchesReference, DecimalFractions) {
+    // Log time stamps are hundredths of a second; settings are short decimals.
+    std::uniform_int_distribution<std::int64_t> count(0, (1 << 24) - 1);
+    for (int i = 0; i < 300'000; ++i) {
+        const auto k = static_cast<double>(count(rng_));
+        Check(k / 100, 15);
+        Check(k / 1000, 15);
+        Check(static_cast<float>(k / 100), 7);
+        Check(static_cast<float>(k / 10), 7);
+        Check(-k / 100, 7);
+    }
+}
+
+TEST_F(GeneralNumberMatchesReference, NearPowersOfTen) {
+    for (int e = -40; e <= 40; ++e) {
+        const double p = std::strtod(("1e" + std::to_string(e)).c_str(), nullptr);
+        for (int digits : {1, 2, 6, 7, 8, 14, 15, 16, 17}) {
+            CheckAround(p, digits, 40);
+            CheckAround(-p, digits, 3);
+        }
+        CheckAroundFloat(static_cast<float>(p), 40);
+    }
+}
+
+TEST_F(GeneralNumberMatchesReference, NearRoundingTies) {
+    // Values whose digit after the last kept one is a 5 (the nearest double above or below a
+    // half-way point, or exactly on it) decide whether rounding is done on the exact value.
+    for (int digits : {1, 3, 7, 15}) {
+        std::uniform_int_distribution<std::int64_t> mantissa(0, 999'999'999'999'999);
+        std::uniform_int_distribution<int> exponent(-30, 30);
+        for (int i = 0; i < 20'000; ++i) {
+            const std::int64_t m = mantissa(rng_) % static_cast<std::int64_t>(std::pow(10, digits));
+            const std::string text =
+                std::to_string(m) + "5e" + std::to_string(exponent(rng_) - digits);
+            const double v = std::strtod(text.c_str(), nullptr);
+            CheckAround(v, digits, 2);
+            if (digits == 7) {
+                CheckAroundFloat(static_cast<float>(v), 2);
+            }
+        }
+    }
+    // Exact ties in float: integers and binary fractions ending in a 5 past the seventh digit.
+    for (int i = 0; i < 100'000; ++i) {
+        const double n = static_cast<double>(rng_() % 1'677'721) * 10 + 5;
+        Check(static_cast<float>(n), 7);
+        Check(static_cast<float>(n / 1024), 7);
+    }
+}
+
+TEST_F(GeneralNumberMatchesReference, EveryPrecisionOnRandomValues) {
+    std::uniform_real_distribution<double> exponent(-25, 25);
+    for (int i = 0; i < 20'000; ++i) {
+        const double v = std::pow(10.0, exponent(rng_));
+        for (int digits = 1; digits <= 17; ++digits) {
+            Check(v, digits);
+        }
+    }
+}
+
+}  // namespace
+}  // namespace quelm

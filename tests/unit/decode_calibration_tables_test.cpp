@@ -1,0 +1,119 @@
+#include "decode/calibration_tables.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+
+namespace quelm {
+namespace {
+
+struct LookupCase {
+    const char* what;
+    double input;
+    double expected;
+};
+
+class BuiltInLookups : public ::testing::Test {
+  protected:
+    CalibrationTables t = BuiltInTables();
+};
+
+TEST_F(BuiltInLookups, Thermistor) {
+    const LookupCase cases[] = {
+        {"on a breakpoint", 0.72, 179},
+        {"halfway 0.72..1.42", 1.07, 156},
+        {"above the last breakpoint", 4.9, -40},
+        {"flat start", 0.1, 254},
+        {"zero volts", 0.0, 254},
+        {"last real breakpoint", 4.52, -40},
+        {"between 3.6 and 4.08", 3.84, 32.5},
+    };
+    for (const auto& c : cases) {
+        EXPECT_NEAR(ThermLookup(t, c.input), c.expected, 1e-9) << c.what;
+    }
+}
+
+TEST_F(BuiltInLookups, Barometer) {
+    const LookupCase cases[] = {
+        {"below the curve", 100, 15.0796},
+        {"halfway between entries 3 and 4", 150.29445, (23.05705 + 30.97696) / 2},
+        {"on entry 3", 138.3355, 23.05705},
+        {"far above", 1e18, 30.97696},
+    };
+    for (const auto& c : cases) {
+        EXPECT_NEAR(BapLookup(t, c.input), c.expected, 1e-9) << c.what;
+    }
+    EXPECT_NEAR(BapLookup(t, 150.2945), 27.017, 0.001);
+}
+
+TEST_F(BuiltInLookups, DiyWideBandKeepsItsDip) {
+    const LookupCase cases[] = {
+        {"halfway 1.75..1.80", 1.775, 11.1},
+        {"the dip", 1.80, 11.0},
+        {"first step", 1.40, 10.1},
+        {"last step", 2.90, 20.7},
+        {"below the steps", 0.7, 10.1},
+        {"above the steps", 4.0, 20.7},
+        {"2.45 V", 2.45, 14.4},
+    };
+    for (const auto& c : cases) {
+        EXPECT_NEAR(DiyLookup(t, c.input), c.expected, 1e-9) << c.what;
+    }
+}
+
+TEST_F(BuiltInLookups, EntryZeroReadsZeroAndTheMafTableStartsEmpty) {
+    EXPECT_EQ(t.therm[0].x, 0);
+    EXPECT_EQ(t.therm[0].y, 0);
+    for (const auto& p : t.maf) {
+        EXPECT_EQ(p.x, 0);
+        EXPECT_EQ(p.y, 0);
+    }
+}
+
+// A rising curve of 31 rows: i / 6 V gives 40 * i kg/h (0..5 V, 0..1200 kg/h).
+CalibrationTables LinearMaf() {
+    CalibrationTables t = BuiltInTables();
+    for (std::size_t i = 0; i < kMafPoints; ++i) {
+        t.maf[i] = {static_cast<double>(i) / 6.0, 40.0 * static_cast<double>(i)};
+    }
+    return t;
+}
+
+TEST(MafLookup, InterpolatesInsideTheCurve) {
+    const auto t = LinearMaf();
+    EXPECT_NEAR(MafLookup(t, 2.5), 600, 1e-9);
+    EXPECT_NEAR(MafLookup(t, 1.0 / 12), 20, 1e-9);
+    EXPECT_NEAR(MafLookup(t, 0), 0, 1e-9);
+}
+
+TEST(MafLookup, AtAndAboveTheLastVoltageHoldsTheLastFlow) {
+    auto t = LinearMaf();
+    // Rows past the curve must not be read, even if something were left in them.
+    t.maf[31] = {1000, 99999};
+    for (double v : {5.0, 5.001, 7.0, 1e9}) {
+        EXPECT_DOUBLE_EQ(MafLookup(t, v), 1200) << v;
+    }
+}
+
+TEST(MafLookup, RepeatedVoltageDoesNotDivideByZero) {
+    auto t = LinearMaf();
+    t.maf[10] = {t.maf[11].x, 300};  // rows 10 and 11 both at 11/6 V
+    const double at = MafLookup(t, t.maf[11].x);
+    EXPECT_DOUBLE_EQ(at, 440);  // passes both rows, starts from row 11
+    EXPECT_TRUE(std::isfinite(MafLookup(t, t.maf[11].x - 0.01)));
+}
+
+TEST(TableLookup, ZeroWidthStepUsesAMillionth) {
+    const TablePoint table[] = {{0, 0}, {0, 5}, {1, 5}};
+    // Below entry 1, between two entries at the same x: slope 5 / 0.000001.
+    EXPECT_NEAR(TableLookup(table, -1e-7), -0.5, 1e-9);
+}
+
+TEST(TableLookup, ShortAndEmptyTablesAreSafe) {
+    const TablePoint one[] = {{0, 3}};
+    EXPECT_EQ(TableLookup(one, 2), 3);
+    EXPECT_EQ(TableLookup({}, 2), 0);
+}
+
+}  // namespace
+}  // namespace quelm

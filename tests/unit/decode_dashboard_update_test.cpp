@@ -1,0 +1,125 @@
+#include "decode/dashboard_update.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+
+namespace quelm {
+namespace {
+
+EngData Cruising() {
+    EngData e;
+    e.MPH = 60;
+    e.INJDUTY = 20;
+    e.RPM = 2000;
+    e.MAF = 1.5f;
+    e.TPS = 0.9f;
+    e.ECT = 190;
+    e.ACT = 80;
+    e.BAP = 29.9f;
+    e.ADVANCE = 30;
+    e.BOOST = -5;
+    e.VACUUM = 10.18f;
+    e.AUX1 = 1;
+    e.AUX2 = 2;
+    e.HEGOL = 0.3f;
+    e.HEGOR = 0.7f;
+    e.INJPW = 4;
+    e.WIDEO2 = 14.7f;
+    e.LOAD = 0.4f;
+    e.RWHP = 80;
+    e.RWTQ = 210;
+    return e;
+}
+
+TEST(UpdateDashboard, FuelEconomy) {
+    LiveConfig config;  // 19 lb/h injectors, 8 cylinders
+    struct Case {
+        const char* what;
+        float mph;
+        float duty;
+        double mpg;
+    };
+    // 60 mph on 19 * 0.2 * 8 = 30.4 lb/h: 60 * 6.329258 / 30.4
+    const Case cases[] = {
+        {"cruise", 60, 20, 12.49196},
+        {"engine stopped", 0, 20, 0},
+        {"stopped in fuel cut", 0, 0, 0},
+        {"fuel cut", 60, 0, 60 * 6.329258 / (19 * 0.0000001 * 8)},
+    };
+    for (const auto& c : cases) {
+        EngData e = Cruising();
+        e.MPH = c.mph;
+        e.INJDUTY = c.duty;
+        const auto g = UpdateDashboard(e, config);
+        EXPECT_NEAR(e.MPG, c.mpg, std::abs(c.mpg) * 1e-5) << c.what;
+        EXPECT_EQ(g.mpg, e.MPG) << c.what;
+    }
+}
+
+TEST(UpdateDashboard, ZeroDutyIsReplacedAfterTheDutyGaugeTookIt) {
+    EngData e = Cruising();
+    e.INJDUTY = 0;
+    const auto g = UpdateDashboard(e, LiveConfig{});
+    EXPECT_EQ(g.DutyCycle, 0);
+    EXPECT_EQ(e.INJDUTY, 0.00001f);
+    EXPECT_TRUE(std::isfinite(e.MPG));
+    EXPECT_GT(e.MPG, 1e6);
+}
+
+TEST(UpdateDashboard, SettingsTextsThatAreNotPositiveNumbers) {
+    struct Case {
+        const char* injsize;
+        const char* numcyl;
+        bool zero;
+    };
+    const Case cases[] = {
+        {"", "8", true},    {"abc", "8", true},
+        {"0", "8", true},   {"-19", "8", true},
+        {"19", "", false},  {"19", "x", false},
+        {"19", "0", false}, {"0.0000000000000000000000000000000000000000001", "8", false},
+    };
+    for (const auto& c : cases) {
+        LiveConfig config;
+        config.injsize = c.injsize;
+        config.numcyl = c.numcyl;
+        for (float duty : {0.0f, 20.0f}) {
+            EngData e = Cruising();
+            e.INJDUTY = duty;
+            UpdateDashboard(e, config);
+            EXPECT_TRUE(std::isfinite(e.MPG)) << c.injsize << " / " << c.numcyl;
+            if (c.zero) {
+                EXPECT_EQ(e.MPG, 0) << c.injsize;
+            }
+        }
+    }
+    // A cylinder text that is not a number reads as 8, as in the conversions.
+    EngData a = Cruising();
+    EngData b = Cruising();
+    LiveConfig eight;
+    LiveConfig blank;
+    blank.numcyl = "";
+    UpdateDashboard(a, eight);
+    UpdateDashboard(b, blank);
+    EXPECT_EQ(a.MPG, b.MPG);
+}
+
+TEST(UpdateDashboard, EveryGaugeGetsItsValue) {
+    EngData e = Cruising();
+    const auto g = UpdateDashboard(e, LiveConfig{});
+    const std::pair<float, float> pairs[] = {
+        {g.MAFS, e.MAF},     {g.tps, e.TPS},         {g.ECT, e.ECT},
+        {g.ACT, e.ACT},      {g.bap, e.BAP},         {g.Advance, e.ADVANCE},
+        {g.Boost, e.BOOST},  {g.Vac, e.VACUUM},      {g.Tach, e.RPM},
+        {g.Speedo, e.MPH},   {g.AUX1, e.AUX1},       {g.AUX2, e.AUX2},
+        {g.HEGOL, e.HEGOL},  {g.HEGOR, e.HEGOR},     {g.DutyCycle, e.INJDUTY},
+        {g.INJPW, e.INJPW},  {g.WideBand, e.WIDEO2}, {g.mpg, e.MPG},
+        {g.EECLOAD, e.LOAD}, {g.hp, e.RWHP},         {g.TQ, e.RWTQ},
+    };
+    for (std::size_t i = 0; i < std::size(pairs); ++i) {
+        EXPECT_EQ(pairs[i].first, pairs[i].second) << "gauge " << i;
+    }
+}
+
+}  // namespace
+}  // namespace quelm

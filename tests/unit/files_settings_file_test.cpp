@@ -1,0 +1,278 @@
+#include "files/settings_file.h"
+
+#include <gtest/gtest.h>
+
+#include <fstream>
+#include <random>
+#include <sstream>
+#include <string>
+
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include "common/number_text.h"
+
+namespace quelm {
+namespace {
+
+namespace fs = std::filesystem;
+
+class SettingsFileTest : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        dir_ = fs::temp_directory_path() /
+               ("quelm_settings_" + std::to_string(::getpid()) + "_" +
+                ::testing::UnitTest::GetInstance()->current_test_info()->name());
+        fs::remove_all(dir_);
+        fs::create_directories(dir_);
+        path_ = dir_ / "Quelm.ini";
+    }
+    void TearDown() override {
+        std::error_code ec;
+        fs::permissions(dir_, fs::perms::owner_all, fs::perm_options::add, ec);
+        fs::remove_all(dir_, ec);
+    }
+
+    void Put(const std::string& content) const {
+        std::ofstream(path_, std::ios::binary) << content;
+    }
+    std::string Content() const { return Slurp(path_); }
+    static std::string Slurp(const fs::path& p) {
+        std::ifstream in(p, std::ios::binary);
+        std::ostringstream s;
+        s << in.rdbuf();
+        return s.str();
+    }
+    std::size_t FilesInDir() const {
+        return static_cast<std::size_t>(
+            std::distance(fs::directory_iterator(dir_), fs::directory_iterator()));
+    }
+
+    fs::path dir_;
+    fs::path path_;
+};
+
+TEST_F(SettingsFileTest, MissingFileReadsEmptyAndFirstWriteCreatesIt) {
+    SettingsFile ini(path_);
+    EXPECT_EQ(ini.Read("SERIAL", "COMPORT"), "");
+    EXPECT_EQ(LenientNumber(ini.Read("SERIAL", "COMPORT")), 0);
+
+    ASSERT_TRUE(ini.Write("SERIAL", "COMPORT", PrintNumber(3))) << ini.LastError();
+    EXPECT_EQ(Content(), "[SERIAL]\nCOMPORT= 3\n");
+    EXPECT_EQ(LenientNumber(ini.Read("SERIAL", "COMPORT")), 3);
+    EXPECT_EQ(FilesInDir(), 1u) << "no temporary file left behind";
+}
+
+TEST_F(SettingsFileTest, NamesMatchWithoutRegardToCase) {
+    Put("[INJECTION]\r\nINJSIZE= 19\r\nNUMCYL= 8\r\n[WIDEBAND]\r\nTYPE=DIY\r\n");
+    SettingsFile ini(path_);
+    EXPECT_EQ(ini.Read("injection", "InjSize"), "19");
+    EXPECT_EQ(LenientNumber(ini.Read("injection", "InjSize")), 19);
+    EXPECT_EQ(ini.Read("WideBand", "type"), "DIY");
+    EXPECT_EQ(ini.Read("INJECTION", "TYPE"), "") << "a key of another section";
+    EXPECT_EQ(ini.Read("INJECTIO", "INJSIZE"), "");
+    EXPECT_EQ(ini.Read("INJECTION", "INJSIZ"), "");
+}
+
+TEST_F(SettingsFileTest, BlanksAroundTheEqualsSignAndTheValueAreDropped) {
+    Put("  [ MAP ]  \n  TYPE  =  2  \n\tLABEL\t=\tsome words here\t\n[AUX]\nTYPE=\n");
+    SettingsFile ini(path_);
+    EXPECT_EQ(ini.Read("MAP", "TYPE"), "2");
+    EXPECT_EQ(ini.Read("MAP", "LABEL"), "some words here");
+    EXPECT_EQ(ini.Read("AUX", "TYPE"), "");
+}
+
+TEST_F(SettingsFileTest, LongValuesReadBackCutTo254Characters) {
+    const std::string value(300, 'v');
+    SettingsFile ini(path_);
+    ASSERT_TRUE(ini.Write("LOGGING", "FILE", value));
+    EXPECT_EQ(ini.Read("LOGGING", "FILE"), value.substr(0, 254));
+    EXPECT_NE(Content().find(value), std::string::npos) << "the file keeps the whole value";
+}
+
+TEST_F(SettingsFileTest, FirstMatchingSectionAndKeyWin) {
+    Put("[IGNITION]\nDIS=NO\nDIS=YES\n[ignition]\nDIS=MAYBE\nEXTRA=1\n");
+    SettingsFile ini(path_);
+    EXPECT_EQ(ini.Read("IGNITION", "DIS"), "NO");
+    EXPECT_EQ(ini.Read("IGNITION", "EXTRA"), "");
+
+    ASSERT_TRUE(ini.Write("IGNITION", "DIS", "YES"));
+    EXPECT_EQ(Content(), "[IGNITION]\nDIS=YES\nDIS=YES\n[ignition]\nDIS=MAYBE\nEXTRA=1\n");
+}
+
+TEST_F(SettingsFileTest, ReplacingAValueKeepsEveryOtherLineByteForByte) {
+    const std::string before =
+        "; written by hand\r\n"
+        "stray line before any section\n"
+        "[SERIAL]\r\n"
+        "COMPORT= 1\r\n"
+        "MaxBaudRate = 9600\r\n"
+        "\r\n"
+        "[vsscorrection]\n"
+        "value= 1.05\n"
+        "  unknown line without equals\n"
+        "[OTHER]\r\n"
+        "weird=  spaced  \r\n";
+    Put(before);
+    SettingsFile ini(path_);
+    ASSERT_TRUE(ini.Write("SERIAL", "MAXBAUDRATE", "57600")) << ini.LastError();
+    ASSERT_TRUE(ini.Write("VSSCORRECTION", "VALUE", " 1.1"));
+
+    std::string after = before;
+    after.replace(after.find("MaxBaudRate = 9600"), 18, "MAXBAUDRATE=57600");
+    after.replace(after.find("value= 1.05"), 11, "VALUE= 1.1");
+    EXPECT_EQ(Content(), after);
+    EXPECT_EQ(ini.Read("serial", "maxbaudrate"), "57600");
+    EXPECT_EQ(LenientNumber(ini.Read("vsscorrection", "value")), 1.1);
+}
+
+TEST_F(SettingsFileTest, NewKeyGoesAfterTheLastLineOfItsSection) {
+    Put("[SERIAL]\r\nCOMPORT= 1\r\n; note\r\n\r\n[LOGGING]\r\nFILE=a.qm1\r\n");
+    SettingsFile ini(path_);
+    ASSERT_TRUE(ini.Write("serial", "MAXBAUDRATE", "115200"));
+    EXPECT_EQ(Content(),
+              "[SERIAL]\r\nCOMPORT= 1\r\n; note\r\nMAXBAUDRATE=115200\r\n\r\n"
+              "[LOGGING]\r\nFILE=a.qm1\r\n");
+}
+
+TEST_F(SettingsFileTest, NewSectionIsAppendedWithTheFilesLineEnds) {
+    Put("[SERIAL]\r\nCOMPORT= 1");  // no line end at the end of the file
+    SettingsFile ini(path_);
+    ASSERT_TRUE(ini.Write("SENSORS", "BAPPRESENT", "YES"));
+    EXPECT_EQ(Content(), "[SERIAL]\r\nCOMPORT= 1\r\n[SENSORS]\r\nBAPPRESENT=YES\r\n");
+    ASSERT_TRUE(ini.Write("SERIAL", "MAXBAUDRATE", "19200"));
+    EXPECT_EQ(Content(),
+              "[SERIAL]\r\nCOMPORT= 1\r\nMAXBAUDRATE=19200\r\n[SENSORS]\r\nBAPPRESENT=YES\r\n");
+}
+
+TEST_F(SettingsFileTest, LastKeyWithoutLineEndIsReplacedAndExtended) {
+    Put("[MAP]\nTYPE=1");
+    SettingsFile ini(path_);
+    ASSERT_TRUE(ini.Write("MAP", "TYPE", "3"));
+    EXPECT_EQ(Content(), "[MAP]\nTYPE=3");
+    ASSERT_TRUE(ini.Write("MAP", "ZERO", "0"));
+    EXPECT_EQ(Content(), "[MAP]\nTYPE=3\nZERO=0\n");
+}
+
+TEST_F(SettingsFileTest, ParentFolderIsCreatedOnDemand) {
+    SettingsFile ini(dir_ / "config" / "quelm" / "Quelm.ini");
+    ASSERT_TRUE(ini.Write("AUX", "TYPE", "NONE")) << ini.LastError();
+    EXPECT_EQ(ini.Read("AUX", "TYPE"), "NONE");
+}
+
+TEST_F(SettingsFileTest, UnwritableLocationFailsAndLeavesTheFile) {
+    // A parent that is a plain file cannot be written into, even by a privileged user.
+    std::ofstream(dir_ / "blocker") << "x";
+    SettingsFile blocked(dir_ / "blocker" / "Quelm.ini");
+    EXPECT_FALSE(blocked.Write("SERIAL", "COMPORT", " 2"));
+    EXPECT_FALSE(blocked.LastError().empty());
+    EXPECT_EQ(Slurp(dir_ / "blocker"), "x");
+
+    // A folder in place of the file cannot be replaced.
+    fs::create_directory(dir_ / "Folder.ini");
+    SettingsFile folder(dir_ / "Folder.ini");
+    EXPECT_FALSE(folder.Write("SERIAL", "COMPORT", " 2"));
+    EXPECT_TRUE(fs::is_directory(dir_ / "Folder.ini"));
+    EXPECT_EQ(folder.Read("SERIAL", "COMPORT"), "");
+}
+
+TEST_F(SettingsFileTest, ReadOnlyFolderFailsAndLeavesTheFile) {
+    if (::geteuid() == 0) {
+        GTEST_SKIP() << "folder permissions do not bind a privileged user";
+    }
+    Put("[SERIAL]\nCOMPORT= 1\n");
+    fs::permissions(dir_, fs::perms::owner_read | fs::perms::owner_exec);
+    SettingsFile ini(path_);
+    EXPECT_FALSE(ini.Write("SERIAL", "COMPORT", " 2"));
+    EXPECT_FALSE(ini.LastError().empty());
+    EXPECT_EQ(Content(), "[SERIAL]\nCOMPORT= 1\n");
+}
+
+TEST_F(SettingsFileTest, EntriesThatWouldNotReadBackAreRefused) {
+    Put("[SERIAL]\nCOMPORT= 1\n");
+    SettingsFile ini(path_);
+    EXPECT_FALSE(ini.Write("SERIAL", "COMPORT", " 2\n[EVIL]\nX=1"));
+    EXPECT_FALSE(ini.Write("SERIAL", "COM=PORT", "1"));
+    EXPECT_FALSE(ini.Write("SER]IAL", "COMPORT", "1"));
+    EXPECT_FALSE(ini.Write("", "COMPORT", "1"));
+    EXPECT_FALSE(ini.Write("SERIAL", " ", "1"));
+    EXPECT_FALSE(ini.Write("SERIAL", ";COMPORT", "1"));
+    EXPECT_FALSE(ini.LastError().empty());
+    EXPECT_EQ(Content(), "[SERIAL]\nCOMPORT= 1\n");
+}
+
+TEST_F(SettingsFileTest, ReplacedFileKeepsItsPermissions) {
+    Put("[SERIAL]\nCOMPORT= 1\n");
+    fs::permissions(path_, fs::perms::owner_read | fs::perms::owner_write);
+    SettingsFile ini(path_);
+    ASSERT_TRUE(ini.Write("SERIAL", "COMPORT", " 4"));
+    EXPECT_EQ(fs::status(path_).permissions() & fs::perms::all,
+              fs::perms::owner_read | fs::perms::owner_write);
+}
+
+TEST_F(SettingsFileTest, SymbolicLinkIsFollowed) {
+    const fs::path real = dir_ / "real.ini";
+    std::ofstream(real) << "[SERIAL]\nCOMPORT= 1\n";
+    fs::create_symlink(real, path_);
+    SettingsFile ini(path_);
+    ASSERT_TRUE(ini.Write("SERIAL", "COMPORT", " 2"));
+    EXPECT_TRUE(fs::is_symlink(path_));
+    EXPECT_EQ(Slurp(real), "[SERIAL]\nCOMPORT= 2\n");
+}
+
+TEST_F(SettingsFileTest, BinaryAndHugeFilesDoNotBreakTheReader) {
+    const char raw[] = "\0\xff[SERIAL]\0junk\n[SERIAL]\nCOMPORT=\x01 2\n\xfe\xfe";
+    const std::string binary(raw, sizeof raw - 1);
+    Put(binary);
+    SettingsFile ini(path_);
+    EXPECT_EQ(ini.Read("SERIAL", "COMPORT"), "\x01 2");
+    ASSERT_TRUE(ini.Write("SERIAL", "COMPORT", " 3"));
+    EXPECT_EQ(Content().substr(0, 16), binary.substr(0, 16));
+
+    std::string huge(6 << 20, 'A');
+    std::mt19937 rng(7);
+    for (auto& c : huge) {
+        c = static_cast<char>(rng());
+    }
+    Put(huge);
+    EXPECT_EQ(ini.Read("SERIAL", "COMPORT"), "");
+    EXPECT_FALSE(ini.Write("SERIAL", "COMPORT", " 3"));
+    EXPECT_EQ(fs::file_size(path_), huge.size());
+}
+
+TEST_F(SettingsFileTest, FreeFunctionsForwardToTheFile) {
+    SettingsFile ini(path_);
+    ASSERT_TRUE(WriteIniValue(ini, "INJECTION", "BATCH", "yes"));
+    EXPECT_EQ(ReadIniValue(ini, "Injection", "batch"), "yes");
+    EXPECT_EQ(ReadIniValue(ini, "Injection", "CI"), "");
+}
+
+class ComPortFileTest : public SettingsFileTest {
+  protected:
+    void SetUp() override {
+        SettingsFileTest::SetUp();
+        previous_ = fs::current_path();
+        fs::current_path(dir_);
+    }
+    void TearDown() override {
+        fs::current_path(previous_);
+        SettingsFileTest::TearDown();
+    }
+    fs::path previous_;
+};
+
+TEST_F(ComPortFileTest, WritesThePortInPrintFormInTheCurrentFolder) {
+    std::ofstream(dir_ / "quelmom.ini") << "older and longer content\r\n";
+    ASSERT_TRUE(WriteComPortFile(0));
+    EXPECT_EQ(Slurp(dir_ / "quelmom.ini"), " 0 \r\n");
+    ASSERT_TRUE(WriteComPortFile(3));
+    EXPECT_EQ(Slurp(dir_ / "quelmom.ini"), " 3 \r\n");
+}
+
+TEST_F(ComPortFileTest, ReportsAFolderItCannotWriteTo) {
+    fs::create_directory(dir_ / "quelmom.ini");
+    EXPECT_FALSE(WriteComPortFile(0));
+}
+
+}  // namespace
+}  // namespace quelm

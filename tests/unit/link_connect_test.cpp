@@ -1,0 +1,204 @@
+#include <gtest/gtest.h>
+
+#include <algorithm>
+
+#include "link/connect_device.h"
+#include "link_fake_device.h"
+
+namespace quelm {
+namespace {
+
+using test::FakeDevice;
+
+struct ConnectFixture : ::testing::Test {
+    VirtualRuntime rt;
+    FakeDevice device{rt};
+    StatusModel status;
+    ComPortMap map;
+    LinkContext ctx{device, rt, status, map};
+    std::vector<std::string> panel2;
+
+    ConnectFixture() {
+        ctx.ComPort = 1;
+        status.onChange = [this] {
+            if (panel2.empty() || panel2.back() != status.Panel(2)) {
+                panel2.push_back(status.Panel(2));
+            }
+        };
+    }
+    // Each 0.5 s wait runs in 10 ms steps and may overrun by one step.
+    void ExpectWaitsTook(double start, int waits) {
+        EXPECT_GE(rt.Now() - start, waits * 0.5 - 1e-6);
+        EXPECT_LE(rt.Now() - start, waits * 0.511);
+    }
+    long Count(const std::string& event) const {
+        return std::count(device.transcript.begin(), device.transcript.end(), event);
+    }
+};
+
+TEST(ReplyContains, FirstByteIsNeverExamined) {
+    VirtualRuntime rt;
+    FakeDevice device{rt};
+    StatusModel status;
+    ComPortMap map;
+    LinkContext ctx{device, rt, status, map};
+    const struct {
+        std::string reply;
+        std::string text;
+        bool found;
+    } rows[] = {
+        {"", "Quelm", false},
+        {"Q", "Q", false},
+        {"Quelm", "Quelm", false},
+        {"xQuelm", "Quelm", true},
+        {"\x01 Quelm v1", "Quelm", true},
+        {"xquelm", "Quelm", false},
+        {"\x01OK", "OK", true},
+        {"OK", "OK", false},
+    };
+    for (const auto& row : rows) {
+        ctx.ReplyBuffer.assign(row.reply.begin(), row.reply.end());
+        EXPECT_EQ(ReplyContains(ctx, row.text), row.found) << '"' << row.reply << '"';
+    }
+}
+
+// The device is good to 38400 and the user allows 115200: the climb fails at 57600, the device
+// is reset again and the shift-up takes exactly two steps.
+TEST_F(ConnectFixture, ExactSequenceForADeviceGoodTo38400) {
+    device.maxRate = 38400;
+    ctx.MaxBaudRate = "115200";
+    const double start = rt.Now();
+    EXPECT_EQ(ConnectDevice(ctx), ConnectOutcome::Ready);
+
+    const std::vector<std::string> reset = {
+        "send a", "wait 0.5", "close", "set 19200,N,8,1",  "open",
+        "send a", "wait 0.5", "close", "set 38400,N,8,1",  "open",
+        "send a", "wait 0.5", "close", "set 57600,N,8,1",  "open",
+        "send a", "wait 0.5", "close", "set 115200,N,8,1", "open",
+        "send a", "wait 0.5", "close", "set 9600,n,8,1",   "open",
+        "read"};
+    const std::vector<std::string> identify = {"send b", "wait 0.5", "read",
+                                               "send e", "wait 0.5", "read"};
+    std::vector<std::string> expected = {"device /dev/ttyS0", "set 115200,N,8,1", "open"};
+    auto add = [&](const std::vector<std::string>& part) {
+        expected.insert(expected.end(), part.begin(), part.end());
+    };
+    add(reset);
+    add({"send c", "wait 0.5", "close", "set 19200,n,8,1", "open"});
+    add(identify);
+    add({"send c", "wait 0.5", "close", "set 38400,n,8,1", "open"});
+    add(identify);
+    add({"send c", "wait 0.5", "close", "set 57600,n,8,1", "open", "send b", "wait 0.5", "read"});
+    add({"close", "open"});
+    add(reset);
+    add({"close", "set 38400,n,8,1", "open"});
+    add({"close", "set 9600,n,8,1", "open", "send c", "wait 0.5", "close", "set 19200,n,8,1",
+         "open", "send c", "wait 0.5", "close", "set 38400,n,8,1", "open"});
+    add(identify);
+    EXPECT_EQ(device.transcript, expected);
+
+    EXPECT_EQ(ctx.BaudRate, "38400");
+    EXPECT_EQ(status.Panel(1), "Initializing");
+    EXPECT_EQ(status.Panel(2), "Ready @ 38400");
+    EXPECT_EQ(status.Indicator(), ComStat::Green);
+    EXPECT_EQ(panel2, (std::vector<std::string>{"", "Resetting", "Connecting", "Connected",
+                                                "Ready @ 38400"}));
+    ExpectWaitsTook(start, 22);
+    EXPECT_TRUE(device.IsOpen());
+}
+
+TEST_F(ConnectFixture, MaxRate9600SendsNoUpShift) {
+    ctx.MaxBaudRate = "9600";
+    EXPECT_EQ(ConnectDevice(ctx), ConnectOutcome::Ready);
+    EXPECT_EQ(Count("send c"), 0);
+    EXPECT_EQ(status.Panel(2), "Ready @ 9600");
+    EXPECT_EQ(status.Indicator(), ComStat::Green);
+}
+
+TEST_F(ConnectFixture, FullLadderEndsAt115200InAbout14Seconds) {
+    const double start = rt.Now();
+    EXPECT_EQ(ConnectDevice(ctx), ConnectOutcome::Ready);
+    EXPECT_EQ(status.Panel(2), "Ready @ 115200");
+    EXPECT_EQ(Count("send c"), 8);
+    ExpectWaitsTook(start, 28);
+}
+
+TEST_F(ConnectFixture, MaxRateTextWithoutANumberCountsAs9600) {
+    for (const char* text : {"", "fast", "57600"}) {
+        device.transcript.clear();
+        ctx.MaxBaudRate = text;
+        EXPECT_EQ(ConnectDevice(ctx), ConnectOutcome::Ready);
+        EXPECT_EQ(status.Panel(2), std::string(text) == "57600" ? "Ready @ 57600" : "Ready @ 9600");
+    }
+}
+
+TEST_F(ConnectFixture, QuelmWithNothingBeforeItFailsIdentification) {
+    device.identReply = "Quelm";
+    EXPECT_EQ(ConnectDevice(ctx), ConnectOutcome::Retry);
+    EXPECT_EQ(status.Panel(2), "COM Retry");
+    EXPECT_EQ(Count("send e"), 0);
+}
+
+TEST_F(ConnectFixture, NoDeviceEndsInRetryAfterAboutSixAndAHalfSeconds) {
+    device.present = false;
+    const double start = rt.Now();
+    EXPECT_EQ(ConnectDevice(ctx), ConnectOutcome::Retry);
+    EXPECT_EQ(status.Panel(2), "COM Retry");
+    EXPECT_EQ(status.Indicator(), ComStat::Red);
+    EXPECT_EQ(ctx.BaudRate, "9600");
+    EXPECT_EQ(Count("send c"), 1);
+    ExpectWaitsTook(start, 13);
+    EXPECT_TRUE(device.IsOpen());
+}
+
+TEST_F(ConnectFixture, PortThatCannotOpenIsAPortFailure) {
+    device.failOpen = true;
+    try {
+        ConnectDevice(ctx);
+        FAIL() << "no PortFailure";
+    } catch (const PortFailure& e) {
+        EXPECT_STREQ(e.message(), "Serial Port Error.  Please reconfigure.");
+        EXPECT_STREQ(e.title(), "System Configuration Error");
+        EXPECT_NE(e.detail().find("no such device"), std::string::npos);
+    }
+    EXPECT_FALSE(device.IsOpen());
+}
+
+TEST_F(ConnectFixture, UnconfiguredPortIsAPortFailure) {
+    ctx.ComPort = 0;
+    EXPECT_THROW(ConnectDevice(ctx), PortFailure);
+    EXPECT_EQ(Count("send a"), 0);
+}
+
+TEST_F(ConnectFixture, MappedComNumberOpensItsDevice) {
+    map.SetOverride(3, "/dev/pts/7");
+    ctx.ComPort = 3;
+    ConnectDevice(ctx);
+    EXPECT_EQ(device.transcript.front(), "device /dev/pts/7");
+}
+
+struct EndingRuntime : VirtualRuntime {
+    bool ending = false;
+    bool Aborting() const override { return ending; }
+};
+
+TEST(ConnectDeviceAbort, ClosingTheProgramStopsTheSequence) {
+    EndingRuntime rt;
+    FakeDevice device{rt};
+    StatusModel status;
+    ComPortMap map;
+    LinkContext ctx{device, rt, status, map};
+    ctx.ComPort = 1;
+    status.onChange = [&] {
+        if (status.Panel(2) == "Connecting") {
+            rt.ending = true;
+        }
+    };
+    EXPECT_EQ(ConnectDevice(ctx), ConnectOutcome::Aborted);
+    // The command already on its way is the last: the wait after it notices the end.
+    EXPECT_EQ(device.transcript.back(), "send c");
+    EXPECT_EQ(status.Panel(2), "Connecting");
+}
+
+}  // namespace
+}  // namespace quelm

@@ -1,0 +1,238 @@
+#include <gtest/gtest.h>
+
+#include <algorithm>
+
+#include "link/connect_device.h"
+#include "link/monitor.h"
+#include "link_fake_device.h"
+
+namespace quelm {
+namespace {
+
+using test::FakeDevice;
+using test::FrameMode;
+
+struct RecordingSink : FrameSink {
+    std::vector<double> seqs;  // the TPS word each good frame carried
+    std::vector<double> times;
+    void OnGoodFrame(const FrameBuffer&, const RawData& raw, double scopeTime) override {
+        seqs.push_back(raw.TPSAD);
+        times.push_back(scopeTime);
+    }
+};
+
+struct EndingRuntime : VirtualRuntime {
+    bool ending = false;
+    bool Aborting() const override { return ending; }
+};
+
+// A link already connected at 115200, as ConnectDevice leaves it.
+struct MonitorFixture : ::testing::Test {
+    EndingRuntime rt;
+    FakeDevice device{rt};
+    StatusModel status;
+    ComPortMap map;
+    LinkContext ctx{device, rt, status, map};
+    RecordingSink sink;
+    std::vector<std::string> panel1, panel2;
+
+    MonitorFixture() {
+        ctx.ComPort = 1;
+        device.deviceRate = 115200;
+        device.SetSettings("115200,n,8,1");
+        device.Open();
+        device.transcript.clear();
+        ctx.Connected = true;
+        status.onChange = [this] {
+            for (auto [panel, seen] : {std::pair{1, &panel1}, std::pair{2, &panel2}}) {
+                if (seen->empty() || seen->back() != status.Panel(panel)) {
+                    seen->push_back(status.Panel(panel));
+                }
+            }
+        };
+    }
+    // Disconnects once the device has answered `n` polls.
+    void StopAfterPolls(int n) {
+        device.onPoll = [this, n](int poll) {
+            if (poll == n) {
+                ctx.Connected = false;
+            }
+        };
+    }
+    void Script(std::initializer_list<std::pair<int, FrameMode>> runs) {
+        for (auto [count, mode] : runs) {
+            device.frames.insert(device.frames.end(), count, mode);
+        }
+    }
+    bool Reconnected() const {
+        return std::count(device.transcript.begin(), device.transcript.end(), "send a") > 0;
+    }
+    static bool Has(const std::vector<std::string>& seen, const std::string& text) {
+        return std::find(seen.begin(), seen.end(), text) != seen.end();
+    }
+    void ExpectStopped() {
+        EXPECT_FALSE(ctx.Connected);
+        EXPECT_EQ(status.Panel(2), "COM Stopped");
+        EXPECT_EQ(status.Indicator(), ComStat::Red);
+        EXPECT_EQ(status.ConnectCaption(), "Connect");
+    }
+};
+
+TEST_F(MonitorFixture, GoodFramesReachTheSinkInOrder) {
+    Script({{1, FrameMode::Good}, {1, FrameMode::Split}, {1, FrameMode::Good}});
+    StopAfterPolls(3);
+    const auto result = Monitor(ctx, sink);
+    EXPECT_EQ(result.end, MonitorEnd::Stopped);
+    EXPECT_EQ(sink.seqs, (std::vector<double>{0, 1, 2}));
+    EXPECT_TRUE(std::is_sorted(sink.times.begin(), sink.times.end()));
+    EXPECT_GT(sink.times.front(), 0);
+    EXPECT_EQ(ctx.Stats.TotalFrames, 3);
+    EXPECT_EQ(ctx.FrameCounter, 3);
+    EXPECT_EQ(status.Panel(1), "Monitoring");
+    ExpectStopped();
+    EXPECT_TRUE(device.IsOpen());  // a user stop leaves the port open
+}
+
+TEST_F(MonitorFixture, ElevenShortAnswersInARowReconnect) {
+    Script({{11, FrameMode::Short37}});
+    StopAfterPolls(12);
+    Monitor(ctx, sink);
+    EXPECT_TRUE(Has(panel1, "COM FAIL"));
+    EXPECT_TRUE(Reconnected());
+    EXPECT_TRUE(Has(panel2, "Ready @ 115200"));
+    EXPECT_EQ(ctx.Stats.TimeoutErrors, 11);
+    EXPECT_EQ(ctx.Stats.ChecksumErrors, 0);
+    EXPECT_EQ(ctx.Stats.TotalFrames, 1);
+    EXPECT_EQ(sink.seqs, (std::vector<double>{11}));
+    // The reconnection's command precedes the 12th poll.
+    const auto firstReset = std::find(device.transcript.begin(), device.transcript.end(), "send a");
+    EXPECT_EQ(std::count(device.transcript.begin(), firstReset, "send f"), 11);
+}
+
+TEST_F(MonitorFixture, TenTimeoutsThenAGoodPollDoNotReconnect) {
+    Script({{10, FrameMode::Short37},
+            {1, FrameMode::Good},
+            {10, FrameMode::Silent},
+            {1, FrameMode::Good}});
+    StopAfterPolls(22);
+    Monitor(ctx, sink);
+    EXPECT_FALSE(Reconnected());
+    EXPECT_FALSE(Has(panel1, "COM FAIL"));
+    EXPECT_EQ(ctx.Stats.TimeoutErrors, 20);
+    EXPECT_EQ(sink.seqs.size(), 2u);
+}
+
+TEST_F(MonitorFixture, TimedOutPollsNeverReachTheSinks) {
+    // Nothing received leaves the last good frame in the buffer; the repeated 37 bytes complete
+    // it with the old checksum byte. Neither may be decoded again.
+    Script({{1, FrameMode::Good},
+            {1, FrameMode::Silent},
+            {1, FrameMode::RepeatShort},
+            {1, FrameMode::Good}});
+    StopAfterPolls(4);
+    Monitor(ctx, sink);
+    EXPECT_EQ(sink.seqs, (std::vector<double>{0, 1}));
+    EXPECT_EQ(ctx.Stats.TimeoutErrors, 2);
+    EXPECT_EQ(ctx.Stats.ChecksumErrors, 0);
+    EXPECT_EQ(ctx.FrameCounter, 4);
+}
+
+TEST_F(MonitorFixture, BurstKeepsOneExtraByteAndDropsTheRest) {
+    Script({{1, FrameMode::Burst41}});
+    StopAfterPolls(1);
+    Monitor(ctx, sink);
+    EXPECT_EQ(sink.seqs.size(), 1u);
+    EXPECT_EQ(ctx.Stats.TotalFrames, 1);
+    EXPECT_EQ(ctx.Frame[38], 0xE1);
+    EXPECT_EQ(ctx.Frame[39], 0);
+    EXPECT_EQ(ctx.Frame[40], 0);
+}
+
+TEST_F(MonitorFixture, BadChecksumIsCountedAndSkipped) {
+    Script({{1, FrameMode::BadChecksum}, {1, FrameMode::Good}});
+    StopAfterPolls(2);
+    Monitor(ctx, sink);
+    EXPECT_EQ(ctx.Stats.ChecksumErrors, 1);
+    EXPECT_EQ(ctx.Stats.TotalFrames, 2);
+    EXPECT_EQ(sink.seqs, (std::vector<double>{1}));
+    EXPECT_FALSE(Reconnected());
+}
+
+TEST_F(MonitorFixture, ComResetReconnectsWithTheCurrentPort) {
+    map.SetOverride(2, "/dev/pts/9");
+    device.onPoll = [this](int poll) {
+        if (poll == 3) {
+            ctx.ComPort = 2;
+            status.SetPanel(1, "COM Reset");
+        }
+        if (poll == 4) {
+            ctx.Connected = false;
+        }
+    };
+    Monitor(ctx, sink);
+    EXPECT_TRUE(Has(device.transcript, "device /dev/pts/9"));
+    EXPECT_EQ(status.Panel(1), "Monitoring");
+    EXPECT_EQ(sink.seqs,
+              (std::vector<double>{0, 1, 3}));  // the poll that saw the request is not used
+}
+
+TEST_F(MonitorFixture, ThreeFailedReconnectionsStopTheLoop) {
+    device.onPoll = [this](int) { device.present = false; };
+    const auto result = Monitor(ctx, sink);
+    EXPECT_EQ(result.end, MonitorEnd::LinkFailed);
+    EXPECT_EQ(device.setDeviceCalls, 4);  // the reconnection and three retries
+    ASSERT_GE(panel2.size(), 3u);
+    EXPECT_EQ(std::vector<std::string>(panel2.end() - 3, panel2.end()),
+              (std::vector<std::string>{"COM Retry", "COM Fail", "COM Stopped"}));
+    ExpectStopped();
+}
+
+TEST_F(MonitorFixture, ReconnectionThatSucceedsOnTheThirdRetryGoesOnPolling) {
+    device.onPoll = [this](int poll) {
+        if (poll == 1) {
+            device.present = false;
+        }
+        if (poll == 3) {  // answered polls: the first, then two after the reconnection
+            ctx.Connected = false;
+        }
+    };
+    device.onSetDevice = [this](int call) { device.present = call == 4; };
+    const auto result = Monitor(ctx, sink);
+    EXPECT_EQ(result.end, MonitorEnd::Stopped);
+    EXPECT_TRUE(Has(panel2, "Ready @ 115200"));
+    EXPECT_TRUE(Has(panel2, "COM Retry"));
+    EXPECT_FALSE(Has(panel2, "COM Fail"));
+    EXPECT_EQ(device.setDeviceCalls, 4);
+    EXPECT_EQ(sink.seqs, (std::vector<double>{0, 1, 2}));
+}
+
+TEST_F(MonitorFixture, VanishingPortStopsWithAReport) {
+    device.vanishAfterPolls = 3;
+    const auto result = Monitor(ctx, sink);
+    EXPECT_EQ(result.end, MonitorEnd::PortLost);
+    EXPECT_NE(result.error.find("went away"), std::string::npos);
+    EXPECT_EQ(sink.seqs.size(), 2u);
+    ExpectStopped();
+    EXPECT_FALSE(device.IsOpen());
+}
+
+TEST_F(MonitorFixture, PortErrorDuringReconnectionIsAPortFailure) {
+    device.onPoll = [this](int poll) {
+        if (poll == 2) {
+            status.SetPanel(1, "COM Reset");
+            device.failOpen = true;
+        }
+    };
+    EXPECT_THROW(Monitor(ctx, sink), PortFailure);
+    ExpectStopped();
+}
+
+TEST_F(MonitorFixture, ClosingTheProgramUnwindsTheLoop) {
+    device.steady = FrameMode::Silent;
+    device.onPoll = [this](int poll) { rt.ending = poll == 30; };
+    const auto result = Monitor(ctx, sink);
+    EXPECT_EQ(result.end, MonitorEnd::Aborted);
+}
+
+}  // namespace
+}  // namespace quelm
