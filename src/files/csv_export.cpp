@@ -21,12 +21,22 @@
 namespace quelm {
 namespace {
 
-constexpr std::size_t kBlockRecords = 4096;     // records read (and progress reported) at once
-constexpr std::size_t kFlushBytes = 1 << 20;    // text gathered before each write
-constexpr std::size_t kLineRoom = 21 * 24 + 2;  // more than the longest possible line
+constexpr std::size_t kBlockRecords = 4096;   // records read (and progress reported) at once
+constexpr std::size_t kFlushBytes = 1 << 20;  // text gathered before each write
+// More than the longest line: 21 numbers, 20 commas, CR LF.
+constexpr std::size_t kLineRoom = 21 * (kMaxGeneralNumberChars + 1) + 2;
 
-void AppendValue(std::string& out, double value, int digits) {
-    out += GeneralNumber(value, digits);
+// Writes one line's text at `p` (room for kLineRoom bytes needed) and returns its end.
+char* WriteCsvLine(char* p, double seconds, const EngData& eng) {
+    p = AppendGeneralNumber(p, seconds, 15);
+    for (const float value :
+         {eng.RPM,    eng.LOAD,    eng.MPH,   eng.TPS,     eng.MAF,   eng.ECT,   eng.ACT,
+          eng.BAP,    eng.ADVANCE, eng.INJPW, eng.INJDUTY, eng.HEGOL, eng.HEGOR, eng.BOOST,
+          eng.VACUUM, eng.WIDEO2,  eng.AUX1,  eng.AUX2,    eng.RWHP,  eng.RWTQ}) {
+        *p++ = ',';
+        p = AppendGeneralNumber(p, value, 7);
+    }
+    return p;
 }
 
 // Joins message parts by appending (operator+ chains trip a false -Wrestrict in GCC 12 at -O3).
@@ -132,14 +142,10 @@ bool IsCsvPath(const std::filesystem::path& path) {
 }
 
 void AppendCsvLine(std::string& out, double seconds, const EngData& eng) {
-    AppendValue(out, seconds, 15);
-    for (const float value :
-         {eng.RPM,    eng.LOAD,    eng.MPH,   eng.TPS,     eng.MAF,   eng.ECT,   eng.ACT,
-          eng.BAP,    eng.ADVANCE, eng.INJPW, eng.INJDUTY, eng.HEGOL, eng.HEGOR, eng.BOOST,
-          eng.VACUUM, eng.WIDEO2,  eng.AUX1,  eng.AUX2,    eng.RWHP,  eng.RWTQ}) {
-        out += ',';
-        AppendValue(out, value, 7);
-    }
+    const std::size_t start = out.size();
+    out.resize(start + kLineRoom);
+    char* end = WriteCsvLine(out.data() + start, seconds, eng);
+    out.resize(static_cast<std::size_t>(end - out.data()));
 }
 
 CsvExportResult ExportLogToCsv(const std::filesystem::path& source, const LiveConfig& config,
@@ -172,10 +178,12 @@ CsvExportResult ExportLogToCsv(const std::filesystem::path& source, const LiveCo
         return result;
     };
 
-    std::string text;
-    text.reserve(kFlushBytes + kBlockRecords * kLineRoom);
-    text += kCsvHeader;
-    text += "\r\n";
+    // Text gathers in `text` up to `at`; a whole block of lines always fits behind kFlushBytes.
+    std::vector<char> text(kFlushBytes + kBlockRecords * kLineRoom);
+    const std::string_view header = kCsvHeader;
+    char* at = std::copy(header.begin(), header.end(), text.data());
+    *at++ = '\r';
+    *at++ = '\n';
 
     const std::uint64_t total = reader.RecordCount();
     std::vector<std::uint8_t> block(kBlockRecords * kLogRecordBytes);
@@ -202,18 +210,19 @@ CsvExportResult ExportLogToCsv(const std::filesystem::path& source, const LiveCo
             // A failed checksum leaves `raw` as it was: the previous record is written again.
             DecodeFrame(buffer, raw);
             ConvertFrame(raw, config, tables, state);
-            AppendCsvLine(text, DecodeTimeStamp(buffer), state.eng);
-            text += "\r\n";
+            at = WriteCsvLine(at, DecodeTimeStamp(buffer), state.eng);
+            *at++ = '\r';
+            *at++ = '\n';
         }
         done += got;
-        if (text.size() >= kFlushBytes) {
-            if (const int error = out.Write(text); error != 0) {
+        if (at - text.data() >= static_cast<std::ptrdiff_t>(kFlushBytes)) {
+            if (const int error = out.Write({text.data(), at}); error != 0) {
                 return writeFailed(error);
             }
-            text.clear();
+            at = text.data();
         }
     }
-    if (const int error = out.Write(text); error != 0) {
+    if (const int error = out.Write({text.data(), at}); error != 0) {
         return writeFailed(error);
     }
     if (const int error = out.Commit(result.output); error != 0) {
