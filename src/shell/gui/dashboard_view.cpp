@@ -1,0 +1,200 @@
+#include "shell/gui/dashboard_view.h"
+
+#include <QEvent>
+#include <QGridLayout>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QPushButton>
+#include <QVBoxLayout>
+
+#include "shell/gui/gauge_widget.h"
+#include "shell/gui/link_indicator.h"
+
+namespace quelm {
+namespace {
+
+const QString kInchesHg = QStringLiteral("\"Hg");
+const QColor kWarnAmber(240, 160, 0);
+const QColor kWarnRed(220, 40, 40);
+
+}  // namespace
+
+DashboardView::DashboardView(QWidget* parent) : QWidget(parent) {
+    setObjectName(QStringLiteral("DashboardView"));
+    setAutoFillBackground(true);
+    QPalette pal = palette();
+    pal.setColor(QPalette::Window, QColor(22, 24, 28));
+    pal.setColor(QPalette::WindowText, QColor(200, 206, 214));
+    setPalette(pal);
+
+    // Creation order is the order of the fixed gauge table.
+    GaugeWidget* speedo = AddGauge("Speedo", "MPH", "", 0, 220);
+    speedo->SetMajorStep(20);
+    GaugeWidget* tach = AddGauge("Tach", "RPM", "", 0, 8000);
+    tach->AddZone(6000, 6500, kWarnAmber);
+    tach->AddZone(6500, 8000, kWarnRed);
+    GaugeWidget* act = AddGauge("ACT", "ACT", "'F", -30, 300);
+    GaugeWidget* ect = AddGauge("ECT", "ECT", "'F", -30, 300);
+    ect->AddZone(240, 300, kWarnRed);
+    GaugeWidget* mafs = AddGauge("MAFS", "MAF", "Volts", 0, 5);
+    GaugeWidget* tps = AddGauge("tps", "TPS", "", 0, 5);
+    GaugeWidget* aux1 = AddGauge("AUX1", "AUX1", "Volts", 0, 5);
+    GaugeWidget* aux2 = AddGauge("AUX2", "AUX2", "Volts", 0, 5);
+    GaugeWidget* wide = AddGauge("WideBand", "Wide02", "AFR", 9, 20);
+    GaugeWidget* hego = AddGauge("HEGOS", "HEGO", "", 0, 1);
+    hego->SetNeedleCount(2);
+    hego->SetNeedleLabels("L", "R");
+    GaugeWidget* advance = AddGauge("Advance", "Advance", "", -20, 50);
+    // Spark before top dead centre reads positive, after it negative.
+    advance->AddMark(-10, "ATC");
+    advance->AddMark(0, "TDC");
+    advance->AddMark(35, "BTC");
+    GaugeWidget* boost = AddGauge("Boost", "Boost", "PSI", 0, 30);
+    GaugeWidget* vac = AddGauge("Vac", "Vacuum", kInchesHg, 0, 30);
+    GaugeWidget* bap = AddGauge("bap", "BAP", kInchesHg, 15, 32);
+    GaugeWidget* duty = AddGauge("DutyCycle", "Inj. Duty", "%", 0, 100);
+    duty->AddZone(85, 100, kWarnRed);
+    GaugeWidget* injpw = AddGauge("INJPW", "Inj. PW", "ms", 0, 160);
+    GaugeWidget* load = AddGauge("EECLOAD", "LOAD", "", 0, 2);
+    GaugeWidget* mpg = AddGauge("mpg", "MPG", "", 0, 50);
+    GaugeWidget* hp = AddGauge("hp", "RWHP", "", 0, 1000);
+    GaugeWidget* tq = AddGauge("TQ", "RWTQ", "", 0, 1000);
+
+    // Header: link lamp and Connect on the right.
+    auto* header = new QHBoxLayout;
+    header->setContentsMargins(8, 4, 8, 0);
+    auto* brand = new QLabel(QStringLiteral("QUELM"), this);
+    QFont brandFont = brand->font();
+    brandFont.setBold(true);
+    brandFont.setLetterSpacing(QFont::PercentageSpacing, 130);
+    brand->setFont(brandFont);
+    header->addWidget(brand);
+    header->addStretch(1);
+    indicator_ = new LinkIndicator(this);
+    indicator_->setObjectName(QStringLiteral("comstat"));
+    indicator_->setFixedSize(20, 20);
+    header->addWidget(indicator_);
+    header->addSpacing(8);
+    connect_ = new QPushButton(QStringLiteral("Connect"), this);
+    connect_->setObjectName(QStringLiteral("Connect"));
+    connect_->setMinimumWidth(110);
+    connect_->setStyleSheet(QStringLiteral(
+        "QPushButton { color: #e6eaf0; background: #2b3038; border: 1px solid #59616e;"
+        " border-radius: 4px; padding: 4px 14px; font-weight: bold; }"
+        "QPushButton:hover { background: #363c46; }"
+        "QPushButton:pressed { background: #1e2228; }"));
+    header->addWidget(connect_);
+
+    // Main panel: the two big dials at the sides, the engine dials between and below.
+    auto* grid = new QGridLayout;
+    grid->setSpacing(2);
+    grid->setContentsMargins(4, 4, 4, 0);
+    grid->addWidget(speedo, 0, 0, 2, 2);
+    grid->addWidget(tach, 0, 5, 2, 2);
+    grid->addWidget(ect, 0, 2);
+    grid->addWidget(hego, 0, 3);
+    grid->addWidget(act, 0, 4);
+    grid->addWidget(mafs, 1, 2);
+    grid->addWidget(load, 1, 3);
+    grid->addWidget(tps, 1, 4);
+    const std::array<GaugeWidget*, 7> bottom{advance, duty, injpw, bap, mpg, hp, tq};
+    for (int col = 0; col < static_cast<int>(bottom.size()); ++col) {
+        grid->addWidget(bottom[col], 2, col);
+    }
+    for (int i = 0; i < 7; ++i) {
+        grid->setColumnStretch(i, 1);
+    }
+    for (int i = 0; i < 3; ++i) {
+        grid->setRowStretch(i, 1);
+    }
+
+    // Optional sensors get a row of their own, so hiding some of them reflows the row and
+    // hiding all of them removes it.
+    featureRow_ = new QWidget(this);
+    auto* featureLayout = new QHBoxLayout(featureRow_);
+    featureLayout->setSpacing(2);
+    featureLayout->setContentsMargins(4, 0, 4, 4);
+    featureGauges_ = {boost, vac, wide, aux1, aux2};
+    for (GaugeWidget* g : featureGauges_) {
+        featureLayout->addWidget(g);
+        g->installEventFilter(this);
+    }
+
+    auto* column = new QVBoxLayout(this);
+    column->setContentsMargins(0, 0, 0, 0);
+    column->setSpacing(2);
+    column->addLayout(header, 0);
+    column->addLayout(grid, 3);
+    column->addWidget(featureRow_, 1);
+}
+
+GaugeWidget* DashboardView::AddGauge(const QString& name, const QString& title, const QString& unit,
+                                     double minimum, double maximum) {
+    auto* g = new GaugeWidget(this);
+    g->setObjectName(name);
+    g->SetTitle(title);
+    g->SetUnit(unit);
+    g->SetScale(minimum, maximum);
+    gauges_.push_back(g);
+    return g;
+}
+
+GaugeWidget* DashboardView::gauge(const QString& name) const {
+    for (GaugeWidget* g : gauges_) {
+        if (g->objectName() == name) {
+            return g;
+        }
+    }
+    return nullptr;
+}
+
+void DashboardView::SetComStat(int stat) {
+    indicator_->SetComStat(stat);
+}
+
+void DashboardView::ApplyGaugeValues(const DashboardReadings& v) {
+    auto set = [this](const char* name, double value) {
+        gauge(QLatin1String(name))->SetValue(value);
+    };
+    set("MAFS", v.maf);
+    set("tps", v.tps);
+    set("ECT", v.ect);
+    set("ACT", v.act);
+    set("bap", v.bap);
+    set("Advance", v.advance);
+    set("Boost", v.boost);
+    set("Vac", v.vacuum);
+    set("Tach", v.rpm);
+    set("Speedo", v.mph);
+    set("AUX1", v.aux1);
+    set("AUX2", v.aux2);
+    GaugeWidget* hego = gauge(QStringLiteral("HEGOS"));
+    hego->SelectNeedle(0);
+    hego->SetValue(v.hegoL);
+    hego->SelectNeedle(1);
+    hego->SetValue(v.hegoR);
+    set("DutyCycle", v.injDuty);
+    set("INJPW", v.injPw);
+    set("WideBand", v.wideO2);
+    set("mpg", v.mpg);
+    set("EECLOAD", v.load);
+    set("hp", v.rwhp);
+    set("TQ", v.rwtq);
+}
+
+bool DashboardView::eventFilter(QObject* watched, QEvent* event) {
+    if (event->type() == QEvent::ShowToParent || event->type() == QEvent::HideToParent) {
+        UpdateFeatureRow();
+    }
+    return QWidget::eventFilter(watched, event);
+}
+
+void DashboardView::UpdateFeatureRow() {
+    bool any = false;
+    for (const GaugeWidget* g : featureGauges_) {
+        any = any || !g->isHidden();
+    }
+    featureRow_->setVisible(any);
+}
+
+}  // namespace quelm

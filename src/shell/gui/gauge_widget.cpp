@@ -1,0 +1,392 @@
+#include "shell/gui/gauge_widget.h"
+
+#include <QConicalGradient>
+#include <QEvent>
+#include <QMouseEvent>
+#include <QPainter>
+#include <QPainterPath>
+#include <QRadialGradient>
+#include <cmath>
+#include <numbers>
+
+#include "shell/gui/gauge_scale.h"
+
+namespace quelm {
+namespace {
+
+namespace gs = gauge_scale;
+
+const QColor kFaceCentre(34, 38, 44);
+const QColor kFaceEdge(14, 16, 19);
+const QColor kTickColour(226, 230, 236);
+const QColor kMinorTickColour(150, 158, 170);
+const QColor kTitleColour(236, 240, 245);
+const QColor kUnitColour(140, 170, 200);
+const QColor kMarkColour(255, 196, 60);
+const std::array<QColor, GaugeWidget::kMaxNeedles> kNeedleColours{QColor(255, 106, 20),
+                                                                  QColor(60, 200, 255)};
+
+// A point on the dial at the given radius and scale angle, around the origin.
+QPointF Polar(double radius, double angleDeg) {
+    const double a = angleDeg * std::numbers::pi / 180.0;
+    return {radius * std::cos(a), -radius * std::sin(a)};
+}
+
+QFont DialFont(double pixelSize, int weight) {
+    QFont font;
+    font.setPixelSize(std::max(1, static_cast<int>(std::lround(pixelSize))));
+    font.setWeight(static_cast<QFont::Weight>(weight));
+    return font;
+}
+
+// Centre and radius of the dial within a widget of the given size.
+struct Dial {
+    QPointF centre;
+    double radius;
+};
+
+Dial DialFor(const QSizeF& size) {
+    const double side = std::min(size.width(), size.height());
+    return {{size.width() / 2.0, size.height() / 2.0}, std::max(1.0, side / 2.0 - 2.0)};
+}
+
+}  // namespace
+
+GaugeWidget::GaugeWidget(QWidget* parent) : QWidget(parent) {
+    setAttribute(Qt::WA_OpaquePaintEvent, false);
+    setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Expanding);
+    needleLabels_ = {QString(), QString()};
+}
+
+void GaugeWidget::SetValue(double value) {
+    if (values_[selected_] == value) {
+        return;
+    }
+    values_[selected_] = value;
+    update();
+}
+
+void GaugeWidget::SelectNeedle(int needle) {
+    if (needle >= 0 && needle < kMaxNeedles) {
+        selected_ = needle;
+    }
+}
+
+void GaugeWidget::SetFullScale(double value) {
+    if (maximum_ == value) {
+        return;
+    }
+    maximum_ = value;
+    FaceChanged();
+}
+
+void GaugeWidget::SetScale(double minimum, double maximum) {
+    minimum_ = minimum;
+    maximum_ = maximum;
+    FaceChanged();
+}
+
+void GaugeWidget::SetMajorStep(double step) {
+    majorStep_ = step > 0.0 ? step : 0.0;
+    FaceChanged();
+}
+
+void GaugeWidget::SetTitle(const QString& title) {
+    title_ = title;
+    FaceChanged();
+}
+
+void GaugeWidget::SetUnit(const QString& unit) {
+    unit_ = unit;
+    FaceChanged();
+}
+
+void GaugeWidget::SetNeedleCount(int count) {
+    needleCount_ = std::clamp(count, 1, kMaxNeedles);
+    if (selected_ >= needleCount_) {
+        selected_ = 0;
+    }
+    FaceChanged();
+}
+
+void GaugeWidget::SetNeedleLabels(const QString& first, const QString& second) {
+    needleLabels_ = {first, second};
+    update();
+}
+
+void GaugeWidget::AddMark(double value, const QString& text) {
+    marks_.push_back({value, text});
+    FaceChanged();
+}
+
+void GaugeWidget::AddZone(double from, double to, const QColor& colour) {
+    zones_.push_back({from, to, colour});
+    FaceChanged();
+}
+
+void GaugeWidget::ClearZones() {
+    zones_.clear();
+    FaceChanged();
+}
+
+double GaugeWidget::NeedleValue(int needle) const {
+    return (needle >= 0 && needle < kMaxNeedles) ? values_[needle] : 0.0;
+}
+
+std::optional<QColor> GaugeWidget::ZoneColourAt(double value) const {
+    for (auto it = zones_.rbegin(); it != zones_.rend(); ++it) {
+        if (value >= it->from && value <= it->to) {
+            return it->colour;
+        }
+    }
+    return std::nullopt;
+}
+
+double GaugeWidget::ScaleFraction(double value) const {
+    return gs::Fraction(value, minimum_, maximum_);
+}
+
+void GaugeWidget::FaceChanged() {
+    faceValid_ = false;
+    update();
+}
+
+void GaugeWidget::resizeEvent(QResizeEvent* event) {
+    faceValid_ = false;
+    QWidget::resizeEvent(event);
+}
+
+// A new device pixel ratio is caught in paintEvent by comparing it with the cached face.
+void GaugeWidget::changeEvent(QEvent* event) {
+    if (event->type() == QEvent::FontChange) {
+        faceValid_ = false;
+    }
+    QWidget::changeEvent(event);
+}
+
+void GaugeWidget::mousePressEvent(QMouseEvent* event) {
+    pressed_ = event->button() == Qt::LeftButton;
+    QWidget::mousePressEvent(event);
+}
+
+void GaugeWidget::mouseReleaseEvent(QMouseEvent* event) {
+    const bool wasPressed = pressed_;
+    pressed_ = false;
+    if (wasPressed && event->button() == Qt::LeftButton && rect().contains(event->pos())) {
+        emit clicked();
+    }
+    QWidget::mouseReleaseEvent(event);
+}
+
+QString GaugeWidget::ReadoutText(double value) const {
+    if (std::isnan(value)) {
+        return QStringLiteral("--");
+    }
+    return QString::number(value, 'f', gs::ReadoutDecimals(maximum_ - minimum_));
+}
+
+void GaugeWidget::BuildFace(qreal dpr) {
+    const QSize pixels = (QSizeF(size()) * dpr).toSize();
+    face_ = QPixmap(pixels);
+    face_.setDevicePixelRatio(dpr);
+    face_.fill(Qt::transparent);
+    ++faceBuilds_;
+
+    QPainter p(&face_);
+    p.setRenderHint(QPainter::Antialiasing);
+    p.setRenderHint(QPainter::TextAntialiasing);
+    const Dial dial = DialFor(QSizeF(size()));
+    const double r = dial.radius;
+    p.translate(dial.centre);
+
+    // Bezel: a thin metallic ring around a dark face.
+    QConicalGradient bezel(QPointF(0, 0), 135);
+    bezel.setColorAt(0.0, QColor(120, 126, 136));
+    bezel.setColorAt(0.25, QColor(40, 43, 48));
+    bezel.setColorAt(0.5, QColor(110, 116, 126));
+    bezel.setColorAt(0.75, QColor(36, 39, 44));
+    bezel.setColorAt(1.0, QColor(120, 126, 136));
+    p.setPen(Qt::NoPen);
+    p.setBrush(bezel);
+    p.drawEllipse(QPointF(0, 0), r, r);
+    QRadialGradient face(QPointF(0, -0.3 * r), 1.3 * r);
+    face.setColorAt(0.0, kFaceCentre);
+    face.setColorAt(1.0, kFaceEdge);
+    p.setBrush(face);
+    const double faceR = 0.955 * r;
+    p.drawEllipse(QPointF(0, 0), faceR, faceR);
+
+    const double tickOuter = 0.89 * r;
+    auto angleOf = [&](double v) { return gs::AngleDeg(ScaleFraction(v)); };
+
+    // Coloured zones as a band just inside the tick ends, in order, later ones on top.
+    const double bandWidth = 0.075 * r;
+    const double bandR = tickOuter - bandWidth / 2.0;
+    const QRectF bandRect(-bandR, -bandR, 2 * bandR, 2 * bandR);
+    for (const Zone& zone : zones_) {
+        const double a0 = angleOf(zone.from);
+        const double a1 = angleOf(zone.to);
+        if (a0 == a1) {
+            continue;
+        }
+        QPen band(zone.colour, bandWidth, Qt::SolidLine, Qt::FlatCap);
+        p.setPen(band);
+        p.setBrush(Qt::NoBrush);
+        p.drawArc(bandRect, static_cast<int>(std::lround(a0 * 16)),
+                  static_cast<int>(std::lround((a1 - a0) * 16)));
+    }
+
+    // Ticks and numbers. Small dials get fewer numbers so that they stay legible.
+    const double span = maximum_ - minimum_;
+    const double step = majorStep_ > 0.0 ? majorStep_ : gs::NiceStep(span, r < 90.0 ? 5.0 : 7.0);
+    // Scales reaching into the thousands are numbered in thousands.
+    const double divisor = (maximum_ >= 2000.0 && step >= 100.0) ? 1000.0 : 1.0;
+    const int decimals = gs::StepDecimals(step / divisor);
+    const int minorPerMajor = (gs::StepDecimals(step / 5.0) <= decimals + 1) ? 5 : 4;
+    const double minorStep = step / minorPerMajor;
+    const double eps = minorStep * 1e-6;
+    auto labelFor = [&](double v) {
+        return QString::number(std::abs(v) < eps ? 0.0 : v / divisor, 'f', decimals);
+    };
+    // Shrink the numbers until neighbours cannot touch.
+    const double labelR = 0.635 * r;
+    QFont numberFont = DialFont(std::max(8.0, 0.135 * r), QFont::DemiBold);
+    if (span > 0.0 && std::isfinite(span)) {
+        const double stepAngle =
+            gs::kSweepDeg * std::min(1.0, step / span) * std::numbers::pi / 180.0;
+        const double room = 0.9 * 2.0 * labelR * std::sin(stepAngle / 2.0);
+        const QFontMetricsF probe(numberFont);
+        const double widest = std::max(probe.horizontalAdvance(labelFor(minimum_)),
+                                       probe.horizontalAdvance(labelFor(maximum_)));
+        if (widest > room && widest > 0.0) {
+            numberFont.setPixelSize(
+                std::max(7, static_cast<int>(std::floor(numberFont.pixelSize() * room / widest))));
+        }
+    }
+    p.setFont(numberFont);
+    const QFontMetricsF numberMetrics(numberFont);
+    if (span > 0.0 && std::isfinite(span)) {
+        const long first = static_cast<long>(std::ceil((minimum_ - eps) / minorStep));
+        const long last = static_cast<long>(std::floor((maximum_ + eps) / minorStep));
+        for (long i = first; i <= last && i - first < 1000; ++i) {
+            const double v = static_cast<double>(i) * minorStep;
+            const bool major = i % minorPerMajor == 0;
+            const double a = angleOf(v);
+            const double inner = major ? 0.77 * r : 0.83 * r;
+            p.setPen(QPen(major ? kTickColour : kMinorTickColour, major ? 0.028 * r : 0.012 * r,
+                          Qt::SolidLine, Qt::FlatCap));
+            p.drawLine(Polar(inner, a), Polar(tickOuter, a));
+            if (major) {
+                const QString text = labelFor(v);
+                QRectF box = numberMetrics.boundingRect(text);
+                box.moveCenter(Polar(labelR, a));
+                p.setPen(kTickColour);
+                p.drawText(box, Qt::AlignCenter, text);
+            }
+        }
+    }
+
+    // Extra marks: an accent tick on the rim and the text on an inner ring.
+    const QFont markFont = DialFont(std::max(7.0, 0.095 * r), QFont::Bold);
+    p.setFont(markFont);
+    const QFontMetricsF markMetrics(markFont);
+    for (const Mark& mark : marks_) {
+        const double a = angleOf(mark.value);
+        p.setPen(QPen(kMarkColour, 0.03 * r, Qt::SolidLine, Qt::FlatCap));
+        p.drawLine(Polar(0.91 * r, a), Polar(0.955 * r, a));
+        QRectF box = markMetrics.boundingRect(mark.text);
+        box.moveCenter(Polar(0.3 * r, a));
+        p.setPen(kMarkColour);
+        p.drawText(box, Qt::AlignCenter, mark.text);
+    }
+
+    // Title above the hub, unit (and the thousands hint) under it.
+    const QFont titleFont = DialFont(std::max(8.0, 0.15 * r), QFont::Bold);
+    p.setFont(titleFont);
+    p.setPen(kTitleColour);
+    p.drawText(QRectF(-0.6 * r, -0.47 * r, 1.2 * r, 0.2 * r), Qt::AlignCenter, title_);
+    QString unitLine = unit_;
+    if (divisor > 1.0) {
+        unitLine = unitLine.isEmpty() ? QStringLiteral("x1000") : unitLine + " x1000";
+    }
+    if (!unitLine.isEmpty()) {
+        p.setFont(DialFont(std::max(8.0, 0.12 * r), QFont::Normal));
+        p.setPen(kUnitColour);
+        p.drawText(QRectF(-0.6 * r, -0.29 * r, 1.2 * r, 0.15 * r), Qt::AlignCenter, unitLine);
+    }
+    faceValid_ = true;
+}
+
+void GaugeWidget::paintEvent(QPaintEvent* /*event*/) {
+    ++paints_;
+    const qreal dpr = devicePixelRatioF();
+    const QSize pixels = (QSizeF(size()) * dpr).toSize();
+    if (!faceValid_ || face_.size() != pixels || face_.devicePixelRatio() != dpr) {
+        BuildFace(dpr);
+    }
+    QPainter p(this);
+    p.drawPixmap(0, 0, face_);
+    p.setRenderHint(QPainter::Antialiasing);
+    p.setRenderHint(QPainter::TextAntialiasing);
+    const Dial dial = DialFor(QSizeF(size()));
+    const double r = dial.radius;
+    p.translate(dial.centre);
+
+    // Read-out: a dark window in the gap at the bottom of the scale.
+    const QFont readoutFont = DialFont(needleCount_ > 1 ? 0.12 * r : 0.19 * r, QFont::Bold);
+    p.setFont(readoutFont);
+    const double halfWidth = needleCount_ > 1 ? 0.38 * r : 0.3 * r;
+    const QRectF window(-halfWidth, 0.53 * r, 2 * halfWidth, 0.24 * r);
+    p.setPen(QPen(QColor(70, 76, 86), std::max(1.0, 0.01 * r)));
+    p.setBrush(QColor(8, 9, 11));
+    p.drawRoundedRect(window, 0.05 * r, 0.05 * r);
+    if (needleCount_ == 1) {
+        p.setPen(kTitleColour);
+        p.drawText(window, Qt::AlignCenter, ReadoutText(values_[0]));
+    } else {
+        for (int n = 0; n < needleCount_; ++n) {
+            const QRectF half(window.left() + n * window.width() / 2.0, window.top(),
+                              window.width() / 2.0, window.height());
+            p.setPen(kNeedleColours[n]);
+            p.drawText(half, Qt::AlignCenter, ReadoutText(values_[n]));
+        }
+    }
+
+    // Needles, the last one on top, then the hub.
+    for (int n = needleCount_ - 1; n >= 0; --n) {
+        const double a = gs::AngleDeg(ScaleFraction(values_[n]));
+        p.save();
+        p.rotate(-a);
+        QPainterPath needle;
+        needle.moveTo(-0.14 * r, -0.035 * r);
+        needle.lineTo(0.86 * r, -0.008 * r);
+        needle.lineTo(0.86 * r, 0.008 * r);
+        needle.lineTo(-0.14 * r, 0.035 * r);
+        needle.closeSubpath();
+        p.setPen(Qt::NoPen);
+        p.setBrush(QColor(0, 0, 0, 90));
+        p.drawPath(needle.translated(0.015 * r, 0.02 * r));
+        p.setBrush(kNeedleColours[n]);
+        p.drawPath(needle);
+        if (needleCount_ > 1 && !needleLabels_[n].isEmpty()) {
+            const QPointF tag(0.4 * r, 0.0);
+            const double tagR = 0.075 * r;
+            p.setBrush(kNeedleColours[n]);
+            p.drawEllipse(tag, tagR, tagR);
+            p.translate(tag);
+            p.rotate(a);  // keep the letter upright
+            p.setFont(DialFont(0.1 * r, QFont::Black));
+            p.setPen(QColor(10, 10, 10));
+            p.drawText(QRectF(-tagR, -tagR, 2 * tagR, 2 * tagR), Qt::AlignCenter, needleLabels_[n]);
+        }
+        p.restore();
+    }
+    QRadialGradient hub(QPointF(-0.02 * r, -0.02 * r), 0.09 * r);
+    hub.setColorAt(0.0, QColor(90, 96, 106));
+    hub.setColorAt(1.0, QColor(20, 22, 26));
+    p.setPen(QPen(QColor(0, 0, 0, 160), 0.01 * r));
+    p.setBrush(hub);
+    p.drawEllipse(QPointF(0, 0), 0.075 * r, 0.075 * r);
+}
+
+}  // namespace quelm

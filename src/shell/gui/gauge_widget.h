@@ -1,0 +1,111 @@
+// A round instrument dial: one or two needles over a scale with ticks, numbers, coloured zones,
+// a title, a unit and a few text marks. The static face is painted once into a cached pixmap;
+// a value change only stores the value and schedules a repaint, so a gauge fed at the full
+// frame rate paints at most once per screen refresh.
+#pragma once
+
+#include <QColor>
+#include <QPixmap>
+#include <QString>
+#include <QWidget>
+#include <array>
+#include <optional>
+#include <vector>
+
+namespace quelm {
+
+class GaugeWidget : public QWidget {
+    Q_OBJECT
+  public:
+    static constexpr int kMaxNeedles = 2;
+
+    struct Zone {
+        double from;
+        double to;
+        QColor colour;
+    };
+    struct Mark {
+        double value;
+        QString text;
+    };
+
+    explicit GaugeWidget(QWidget* parent = nullptr);
+
+    // Moves the selected needle. Values beyond the scale pin the needle at the end stop; the
+    // read-out still shows the value as given.
+    void SetValue(double value);
+    // The next SetValue moves this needle (0 or 1); other indices are ignored.
+    void SelectNeedle(int needle);
+    // Upper end of the scale for the values that follow.
+    void SetFullScale(double value);
+    void SetScale(double minimum, double maximum);
+    // Spacing of the numbered ticks; 0 picks one from the scale.
+    void SetMajorStep(double step);
+    void SetTitle(const QString& title);
+    void SetUnit(const QString& unit);
+    // One needle, or two marked with the given letters (for example "L" and "R").
+    void SetNeedleCount(int count);
+    void SetNeedleLabels(const QString& first, const QString& second);
+    void AddMark(double value, const QString& text);
+    // Zones are painted in the order added, each over the earlier ones.
+    void AddZone(double from, double to, const QColor& colour);
+    void ClearZones();
+
+    double Value() const { return values_[selected_]; }
+    double NeedleValue(int needle) const;
+    int SelectedNeedle() const { return selected_; }
+    int NeedleCount() const { return needleCount_; }
+    double FullScale() const { return maximum_; }
+    double ScaleMinimum() const { return minimum_; }
+    double ScaleMaximum() const { return maximum_; }
+    const QString& Title() const { return title_; }
+    const QString& Unit() const { return unit_; }
+    const std::vector<Mark>& Marks() const { return marks_; }
+    const std::vector<Zone>& Zones() const { return zones_; }
+    // Colour of the topmost zone containing the value (ends included), if any.
+    std::optional<QColor> ZoneColourAt(double value) const;
+    // Position of a value along the scale, 0 at the start stop and 1 at the end stop.
+    double ScaleFraction(double value) const;
+
+    // How often the static face was rebuilt and the widget painted; for tests and benchmarks.
+    int FaceBuildCount() const { return faceBuilds_; }
+    int PaintCount() const { return paints_; }
+
+    QSize sizeHint() const override { return {200, 200}; }
+    QSize minimumSizeHint() const override { return {80, 80}; }
+
+  signals:
+    void clicked();
+
+  protected:
+    void paintEvent(QPaintEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
+    void changeEvent(QEvent* event) override;
+    void mousePressEvent(QMouseEvent* event) override;
+    void mouseReleaseEvent(QMouseEvent* event) override;
+
+  private:
+    void FaceChanged();
+    void BuildFace(qreal dpr);
+    QString ReadoutText(double value) const;
+
+    std::array<double, kMaxNeedles> values_{};
+    int selected_ = 0;
+    int needleCount_ = 1;
+    std::array<QString, kMaxNeedles> needleLabels_{};
+    double minimum_ = 0.0;
+    double maximum_ = 100.0;
+    double majorStep_ = 0.0;
+    QString title_;
+    QString unit_;
+    std::vector<Mark> marks_;
+    std::vector<Zone> zones_;
+
+    QPixmap face_;
+    bool faceValid_ = false;
+    bool pressed_ = false;
+    int faceBuilds_ = 0;
+    int paints_ = 0;
+};
+
+}  // namespace quelm

@@ -1,0 +1,182 @@
+#include "sim/sim_command.h"
+
+#include <signal.h>
+
+#include <charconv>
+#include <cstdio>
+#include <ctime>
+#include <exception>
+#include <iostream>
+
+#include "sim/simulator_thread.h"
+
+namespace quelm::sim {
+
+namespace {
+
+std::optional<long> ParseCount(const std::string& text, long least) {
+    long value = 0;
+    const auto [end, ec] = std::from_chars(text.data(), text.data() + text.size(), value);
+    if (ec != std::errc{} || end != text.data() + text.size() || value < least) {
+        return std::nullopt;
+    }
+    return value;
+}
+
+}  // namespace
+
+std::string SimUsage() {
+    return R"(Usage: quelm-sim [options]
+Simulates the Quelm interface device on a new pseudo-terminal. The terminal's path is the first
+line on standard output; open it as the serial port. Runs until interrupted (SIGINT, SIGTERM).
+
+  --max-rate RATE          highest line rate the device manages: 9600, 19200, 38400, 57600 or
+                           115200 (default 115200)
+  --scenario NAME          engine to simulate: idle (warming up near 750 rpm), cruise (about
+                           2000 rpm and 60 mph) or wot (repeated full-throttle pulls from 2500
+                           to 6000 rpm); default idle
+  --replay LOG.qm1         send the frames of a recorded log instead, in their recorded time,
+                           starting over after the last record
+  --codes LIST             trouble codes flashed in the key-on self test, e.g. 11,23
+                           (default 11)
+Faults:
+  --bad-checksum-every N   every Nth frame carries a wrong checksum
+  --short-every N          every Nth frame stops after 37 bytes
+  --burst-every N          every Nth frame comes as one burst of 39 bytes
+  --silent-after N         after N frames the device answers nothing at all
+  --drop-after N           after N frames the line goes away (the terminal is closed) and
+                           quelm-sim ends
+  --help                   show this text
+  --version                show the version
+)";
+}
+
+std::variant<SimCommand, std::string> ParseSimCommand(const std::vector<std::string>& args) {
+    SimCommand cmd;
+    for (std::size_t i = 0; i < args.size(); ++i) {
+        const std::string& opt = args[i];
+        if (opt == "--help" || opt == "-h") {
+            cmd.help = true;
+            continue;
+        }
+        if (opt == "--version") {
+            cmd.version = true;
+            continue;
+        }
+        if (i + 1 >= args.size()) {
+            return "unknown option or missing value: " + opt;
+        }
+        const std::string& value = args[++i];
+        if (opt == "--max-rate") {
+            const auto rate = ParseCount(value, 1);
+            if (!rate || !IsLadderRate(static_cast<int>(*rate))) {
+                return "--max-rate must be 9600, 19200, 38400, 57600 or 115200, not " + value;
+            }
+            cmd.device.maxRate = static_cast<int>(*rate);
+        } else if (opt == "--scenario") {
+            const auto s = ParseScenario(value);
+            if (!s) {
+                return "--scenario must be idle, cruise or wot, not " + value;
+            }
+            cmd.scenario = *s;
+        } else if (opt == "--replay") {
+            cmd.replay = value;
+        } else if (opt == "--codes") {
+            const auto codes = ParseCodes(value);
+            if (!codes) {
+                return "--codes needs two- or three-digit codes separated by commas, not " + value;
+            }
+            cmd.device.codes = *codes;
+        } else {
+            const auto n = ParseCount(value, 1);
+            Faults& f = cmd.device.faults;
+            long* every = opt == "--bad-checksum-every" ? &f.badChecksumEvery
+                          : opt == "--short-every"      ? &f.shortEvery
+                          : opt == "--burst-every"      ? &f.burstEvery
+                                                        : nullptr;
+            const bool after = opt == "--silent-after" || opt == "--drop-after";
+            if (every == nullptr && !after) {
+                return "unknown option: " + opt;
+            }
+            if (!n) {
+                return opt + " needs a whole number of at least 1, not " + value;
+            }
+            if (every != nullptr) {
+                *every = *n;
+            } else if (opt == "--silent-after") {
+                f.silentAfter = *n;
+            } else {
+                f.dropAfter = *n;
+            }
+        }
+    }
+    return cmd;
+}
+
+int SimMain(int argc, char** argv) {
+    const auto parsed = ParseSimCommand(std::vector<std::string>(argv + 1, argv + argc));
+    if (const auto* message = std::get_if<std::string>(&parsed)) {
+        std::cerr << "quelm-sim: " << *message << "\n" << SimUsage();
+        return 2;
+    }
+    const SimCommand& cmd = std::get<SimCommand>(parsed);
+    if (cmd.help) {
+        std::cout << SimUsage();
+        return 0;
+    }
+    if (cmd.version) {
+        std::cout << "quelm-sim " << QUELM_VERSION_TEXT << "\n";
+        return 0;
+    }
+
+    std::unique_ptr<FrameSource> frames;
+    if (!cmd.replay.empty()) {
+        auto records = ReadLogFrames(cmd.replay);
+        if (const auto* message = std::get_if<std::string>(&records)) {
+            std::cerr << "quelm-sim: " << *message << "\n";
+            return 1;
+        }
+        frames =
+            std::make_unique<ReplaySource>(std::get<std::vector<LogFrame>>(std::move(records)));
+    } else {
+        frames = std::make_unique<ScenarioSource>(cmd.scenario);
+    }
+
+    // Signals are taken synchronously below; block them before the device thread exists so
+    // that it inherits the mask and never receives them itself.
+    sigset_t stopSignals;
+    sigemptyset(&stopSignals);
+    sigaddset(&stopSignals, SIGINT);
+    sigaddset(&stopSignals, SIGTERM);
+    sigaddset(&stopSignals, SIGHUP);
+    pthread_sigmask(SIG_BLOCK, &stopSignals, nullptr);
+
+    try {
+        SimulatorThread sim(cmd.device, std::move(frames));
+        std::cout << sim.path() << std::endl;
+        std::cerr << "quelm-sim: device on " << sim.path() << ", highest rate "
+                  << cmd.device.maxRate << "\n";
+        const timespec tick{0, 100'000'000};
+        while (!sim.finished()) {
+            if (sigtimedwait(&stopSignals, nullptr, &tick) > 0) {
+                break;
+            }
+        }
+        sim.Stop();
+        if (sim.lineDropped()) {
+            std::cerr << "quelm-sim: line dropped after " << sim.framesSent() << " frames\n";
+            return 0;
+        }
+        if (!sim.error().empty()) {
+            std::cerr << "quelm-sim: " << sim.error() << "\n";
+            return 1;
+        }
+        std::cerr << "quelm-sim: stopped after " << sim.framesSent() << " frames\n";
+        return 0;
+    } catch (const std::exception& e) {
+        std::cerr << "quelm-sim: " << e.what() << "\n";
+        return 1;
+    }
+}
+
+}  // namespace quelm::sim

@@ -1,0 +1,29 @@
+// The quelm-sim command line.
+#pragma once
+
+#include <optional>
+#include <string>
+#include <variant>
+#include <vector>
+
+#include "sim/device_model.h"
+#include "sim/scenario.h"
+
+namespace quelm::sim {
+
+struct SimCommand {
+    DeviceOptions device;
+    Scenario scenario = Scenario::Idle;
+    std::string replay;  // a ".qm1" log to play instead of a scenario
+    bool help = false;
+    bool version = false;
+};
+
+// The parsed command, or the message for a command line that is wrong.
+std::variant<SimCommand, std::string> ParseSimCommand(const std::vector<std::string>& args);
+
+std::string SimUsage();
+
+int SimMain(int argc, char** argv);
+
+}  // namespace quelm::sim

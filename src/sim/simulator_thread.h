@@ -1,0 +1,56 @@
+// The device simulator on a pseudo-terminal, running on a thread of its own so that it can live
+// inside another program (the dashboard's --simulate) as well as in quelm-sim.
+#pragma once
+
+#include <atomic>
+#include <memory>
+#include <mutex>
+#include <string>
+#include <thread>
+
+#include "sim/device_model.h"
+#include "sim/pseudoterminal.h"
+
+namespace quelm::sim {
+
+class SimulatorThread {
+  public:
+    // Opens a new pseudo-terminal and starts answering on it. Throws std::system_error when no
+    // pseudo-terminal can be had.
+    SimulatorThread(DeviceOptions options, std::unique_ptr<FrameSource> frames);
+    // Stops the device and joins its thread; the terminal goes away with it.
+    ~SimulatorThread();
+    SimulatorThread(const SimulatorThread&) = delete;
+    SimulatorThread& operator=(const SimulatorThread&) = delete;
+
+    // The path a program opens as its serial port, e.g. "/dev/pts/3".
+    const std::string& path() const { return path_; }
+
+    // Asks the device to stop and waits for its thread. Safe to call more than once.
+    void Stop();
+
+    // True once the device has stopped by itself: the line dropped (a fault) or an I/O error.
+    bool finished() const { return finished_.load(); }
+    bool lineDropped() const { return dropped_.load(); }
+    // Why the device stopped on an I/O error; empty otherwise.
+    std::string error() const;
+    long framesSent() const { return framesSent_.load(); }
+
+  private:
+    void Run();
+    void Fail(std::string message);
+
+    Pseudoterminal pty_;
+    std::string path_;
+    DeviceModel model_;
+    UniqueFd wakeRead_;
+    UniqueFd wakeWrite_;
+    std::atomic<bool> finished_{false};
+    std::atomic<bool> dropped_{false};
+    std::atomic<long> framesSent_{0};
+    mutable std::mutex errorMutex_;
+    std::string error_;
+    std::thread thread_;  // last: starts once everything above exists
+};
+
+}  // namespace quelm::sim

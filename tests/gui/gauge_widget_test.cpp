@@ -1,0 +1,167 @@
+#include <QSignalSpy>
+#include <QtTest>
+
+#include "shell/gui/gauge_scale.h"
+#include "shell/gui/gauge_widget.h"
+#include "shell/gui/tps_tool_gauge.h"
+
+using quelm::GaugeWidget;
+
+class GaugeWidgetTest : public QObject {
+    Q_OBJECT
+  private slots:
+    void valuesBeyondTheScaleArePinnedButKept_data() {
+        QTest::addColumn<double>("value");
+        QTest::addColumn<double>("fraction");
+        QTest::newRow("below") << -45.0 << 0.0;
+        QTest::newRow("minimum") << -20.0 << 0.0;
+        QTest::newRow("TDC") << 0.0 << 20.0 / 70.0;
+        QTest::newRow("maximum") << 50.0 << 1.0;
+        QTest::newRow("above") << 75.0 << 1.0;
+    }
+    void valuesBeyondTheScaleArePinnedButKept() {
+        QFETCH(double, value);
+        QFETCH(double, fraction);
+        GaugeWidget g;
+        g.SetScale(-20, 50);
+        g.SetValue(value);
+        QCOMPARE(g.Value(), value);  // the read-out shows the true value
+        QCOMPARE(g.ScaleFraction(g.Value()), fraction);
+    }
+
+    void needleAnglesSweepClockwiseFromLowerLeftToLowerRight() {
+        namespace gs = quelm::gauge_scale;
+        QCOMPARE(gs::AngleDeg(0.0), 225.0);
+        QCOMPARE(gs::AngleDeg(0.5), 90.0);
+        QCOMPARE(gs::AngleDeg(1.0), -45.0);
+        QCOMPARE(gs::Fraction(5.0, 3.0, 3.0), 0.0);  // degenerate scale does not divide by 0
+        QCOMPARE(gs::Fraction(std::nan(""), 0.0, 1.0), 0.0);
+    }
+
+    void numberedTicksGetRoundSpacings_data() {
+        QTest::addColumn<double>("range");
+        QTest::addColumn<double>("step");
+        QTest::newRow("tach") << 8000.0 << 1000.0;
+        QTest::newRow("temps") << 330.0 << 50.0;
+        QTest::newRow("volts") << 5.0 << 1.0;
+        QTest::newRow("hego") << 1.0 << 0.2;
+        QTest::newRow("advance") << 70.0 << 10.0;
+        QTest::newRow("power") << 1000.0 << 200.0;
+    }
+    void numberedTicksGetRoundSpacings() {
+        QFETCH(double, range);
+        QFETCH(double, step);
+        QCOMPARE(quelm::gauge_scale::NiceStep(range), step);
+    }
+
+    void selectedNeedleAloneMovesOnTheNextValue() {
+        GaugeWidget g;
+        g.SetScale(0, 1);
+        g.SetNeedleCount(2);
+        g.SelectNeedle(0);
+        g.SetValue(0.45);
+        g.SelectNeedle(1);
+        g.SetValue(0.8);
+        QCOMPARE(g.NeedleValue(0), 0.45);
+        QCOMPARE(g.NeedleValue(1), 0.8);
+        g.SelectNeedle(0);
+        g.SetValue(0.1);
+        QCOMPARE(g.NeedleValue(0), 0.1);
+        QCOMPARE(g.NeedleValue(1), 0.8);
+        g.SelectNeedle(5);  // not a needle: the selection stays
+        QCOMPARE(g.SelectedNeedle(), 0);
+    }
+
+    void fullScaleSetsTheUpperEndForLaterValues() {
+        GaugeWidget g;
+        g.SetScale(0, 30);
+        g.SetValue(15);
+        QCOMPARE(g.ScaleFraction(g.Value()), 0.5);
+        g.SetFullScale(15);
+        QCOMPARE(g.FullScale(), 15.0);
+        QCOMPARE(g.ScaleMinimum(), 0.0);
+        g.SetValue(7.5);
+        QCOMPARE(g.ScaleFraction(g.Value()), 0.5);
+    }
+
+    void tpsToolZonesGiveTheColourOfTheTopmostBand_data() {
+        QTest::addColumn<double>("volts");
+        QTest::addColumn<QColor>("colour");
+        QTest::newRow("low red") << 0.855 << quelm::kZoneRed;
+        QTest::newRow("red under yellow") << 0.86 << quelm::kZoneYellow;
+        QTest::newRow("low yellow") << 0.88 << quelm::kZoneYellow;
+        QTest::newRow("green over yellow") << 0.90 << quelm::kZoneGreen;
+        QTest::newRow("idle target") << 0.94 << quelm::kZoneGreen;
+        QTest::newRow("yellow over green") << 0.98 << quelm::kZoneYellow;
+        QTest::newRow("high yellow") << 0.99 << quelm::kZoneYellow;
+        QTest::newRow("high red") << 1.02 << quelm::kZoneRed;
+        QTest::newRow("scale end") << 1.05 << quelm::kZoneRed;
+    }
+    void tpsToolZonesGiveTheColourOfTheTopmostBand() {
+        QFETCH(double, volts);
+        QFETCH(QColor, colour);
+        GaugeWidget g;
+        quelm::SetupTpsToolGauge(g);
+        QCOMPARE(g.ScaleMinimum(), 0.85);
+        QCOMPARE(g.ScaleMaximum(), 1.05);
+        QCOMPARE(g.Title(), QString("TPS"));
+        QCOMPARE(static_cast<int>(g.Zones().size()), 5);
+        QCOMPARE(g.ZoneColourAt(volts), std::optional<QColor>(colour));
+        QVERIFY(!g.ZoneColourAt(0.5).has_value());
+    }
+
+    void manyValuesPaintAFewTimesAndNeverRebuildTheFace() {
+        GaugeWidget g;
+        g.SetScale(0, 8000);
+        g.resize(240, 240);
+        g.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&g));
+        QApplication::processEvents();
+        const int paintsBefore = g.PaintCount();
+        const int facesBefore = g.FaceBuildCount();
+        QVERIFY(facesBefore >= 1);
+        for (int i = 0; i < 1000; ++i) {
+            g.SetValue(i * 8.0);
+            QCOMPARE(g.PaintCount(), paintsBefore);  // setting never paints by itself
+        }
+        QApplication::processEvents();
+        QApplication::processEvents();
+        const int paints = g.PaintCount() - paintsBefore;
+        QVERIFY2(paints >= 1 && paints <= 3, qPrintable(QString::number(paints)));
+        QCOMPARE(g.FaceBuildCount(), facesBefore);
+        QCOMPARE(g.Value(), 7992.0);
+    }
+
+    void faceIsRebuiltOnResizeAndScaleChange() {
+        GaugeWidget g;
+        g.resize(200, 200);
+        g.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&g));
+        QApplication::processEvents();
+        const int builds = g.FaceBuildCount();
+        g.SetFullScale(15);
+        QApplication::processEvents();
+        QCOMPARE(g.FaceBuildCount(), builds + 1);
+        g.resize(260, 260);
+        QApplication::processEvents();
+        QCOMPARE(g.FaceBuildCount(), builds + 2);
+        g.AddZone(10, 15, Qt::red);
+        QApplication::processEvents();
+        QCOMPARE(g.FaceBuildCount(), builds + 3);
+    }
+
+    void leftClickInsideRaisesClicked() {
+        GaugeWidget g;
+        g.resize(150, 150);
+        g.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&g));
+        QSignalSpy spy(&g, &GaugeWidget::clicked);
+        QTest::mouseClick(&g, Qt::LeftButton, {}, QPoint(75, 75));
+        QCOMPARE(spy.count(), 1);
+        QTest::mouseClick(&g, Qt::RightButton, {}, QPoint(75, 75));
+        QCOMPARE(spy.count(), 1);
+    }
+};
+
+QTEST_MAIN(GaugeWidgetTest)
+#include "gauge_widget_test.moc"

@@ -1,0 +1,154 @@
+#include <qcustomplot.h>
+#include <QSignalSpy>
+#include <QtTest>
+
+#include "shell/gui/strip_chart.h"
+
+using quelm::StripChart;
+
+namespace {
+
+void WaitForReplot(StripChart& chart) {
+    QTest::qWait(StripChart::kReplotIntervalMs * 3);
+    QApplication::processEvents();
+    (void)chart;
+}
+
+}  // namespace
+
+class StripChartTest : public QObject {
+    Q_OBJECT
+  private slots:
+    void fourPensInTheirColoursEachWithItsOwnRange() {
+        StripChart chart;
+        const std::array<QColor, 4> colours{QColor(0, 0, 0), QColor(255, 0, 0), QColor(0, 0, 255),
+                                            QColor(0, 160, 0)};
+        QCOMPARE(chart.plot()->graphCount(), 4);
+        for (int pen = 0; pen < 4; ++pen) {
+            QCOMPARE(StripChart::PenColour(pen), colours[pen]);
+            QCOMPARE(chart.plot()->graph(pen)->pen().color(), colours[pen]);
+            QCOMPARE(chart.PenRangeLower(pen), 0.0);
+            QCOMPARE(chart.PenRangeUpper(pen), 1.0);
+        }
+        chart.SetPenRange(2, -1.0, 3.0);
+        QCOMPARE(chart.PenRangeUpper(2), 3.0);
+        QCOMPARE(chart.PenRangeUpper(1), 1.0);
+        QCOMPARE(chart.plot()->graph(2)->valueAxis()->range().upper, 3.0);
+    }
+
+    void pointsAreBatchedIntoFewReplots() {
+        StripChart chart;
+        chart.resize(400, 300);
+        chart.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&chart));
+        WaitForReplot(chart);
+        const int before = chart.ReplotCount();
+        for (int i = 0; i < 2000; ++i) {
+            chart.AddPoint(i % 4, i * 0.003, 0.5);
+            chart.SetCurrentTime(i * 0.003);
+        }
+        QCOMPARE(chart.ReplotCount(), before);  // nothing drawn while points arrive
+        WaitForReplot(chart);
+        const int replots = chart.ReplotCount() - before;
+        QVERIFY2(replots >= 1 && replots <= 2, qPrintable(QString::number(replots)));
+        QCOMPARE(chart.PointCount(0), 500);
+    }
+
+    void currentTimeScrollsTheWindowOnlyPastItsRightEnd() {
+        StripChart chart;
+        chart.ResetTimeAxis(15.0, 0.0);
+        QCOMPARE(chart.RangeLower(), 0.0);
+        QCOMPARE(chart.RangeUpper(), 15.0);
+        chart.SetCurrentTime(10.0);
+        QCOMPARE(chart.RangeUpper(), 15.0);
+        chart.SetCurrentTime(20.5);
+        QCOMPARE(chart.RangeLower(), 5.5);
+        QCOMPARE(chart.RangeUpper(), 20.5);
+        chart.SetRange(0.0, 4.8);  // the curve editor: 0 to the largest volts
+        chart.SetRangeWidth(6.0);
+        QCOMPARE(chart.RangeUpper(), 6.0);
+    }
+
+    void clearAndResetEmptyEveryPen() {
+        StripChart chart;
+        for (int pen = 0; pen < 4; ++pen) {
+            chart.AddPoint(pen, 1.0, 0.25);
+        }
+        chart.AddPoint(4, 1.0, 0.5);  // no such pen: ignored
+        chart.AddPoint(-1, 1.0, 0.5);
+        QCOMPARE(chart.PointCount(3), 1);
+        chart.Clear();
+        for (int pen = 0; pen < 4; ++pen) {
+            QCOMPARE(chart.PointCount(pen), 0);
+        }
+        chart.AddPoint(1, 30.0, 0.25);
+        chart.SetCurrentTime(30.0);
+        chart.ResetTimeAxis(15.0, 0.0);
+        QCOMPARE(chart.PointCount(1), 0);
+        QCOMPARE(chart.RangeUpper(), 15.0);
+    }
+
+    void clickSetsTheReadOutAndValuesAreInterpolatedThere() {
+        StripChart chart;
+        chart.resize(500, 300);
+        chart.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&chart));
+        chart.ResetTimeAxis(10.0, 0.0);
+        for (int i = 0; i <= 10; ++i) {
+            chart.AddPoint(0, i, i / 10.0);  // a ramp: y = x / 10
+            chart.AddPoint(1, i, 0.75);
+        }
+        chart.AddPoint(2, 8.0, 0.3);  // one point only: every position reads it
+        WaitForReplot(chart);
+        QCOMPARE(chart.ValueAt(0), 0.0);  // no read-out yet
+        QSignalSpy spy(&chart, &StripChart::readOut);
+        QCustomPlot* plot = chart.plot();
+        const int px = static_cast<int>(std::lround(plot->xAxis->coordToPixel(4.5)));
+        QTest::mouseClick(plot, Qt::LeftButton, {}, QPoint(px, plot->height() / 2));
+        QCOMPARE(spy.count(), 1);
+        const double x = chart.ReadOutPosition();
+        QVERIFY(std::abs(x - 4.5) < 0.05);
+        QVERIFY(std::abs(chart.ValueAt(0) - x / 10.0) < 1e-9);
+        QCOMPARE(chart.ValueAt(1), 0.75);
+        QCOMPARE(chart.ValueAt(2), 0.3);
+        QCOMPARE(chart.ValueAt(3), 0.0);  // empty pen
+        chart.SetReadOutPosition(20.0);   // beyond the data: last point
+        QCOMPARE(chart.ValueAt(0), 1.0);
+        QCOMPARE(spy.count(), 2);
+    }
+
+    void historyStaysBoundedOverHoursOfPoints() {
+        StripChart chart;
+        chart.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&chart));
+        // Three hours at 100 points a second, flushed as the display would.
+        constexpr int kRate = 100;
+        for (int second = 0; second < 3 * 3600; ++second) {
+            for (int k = 0; k < kRate; ++k) {
+                const double t = second + k / double(kRate);
+                chart.AddPoint(0, t, 0.5);
+                chart.SetCurrentTime(t);
+            }
+            if (second % 300 == 0) {
+                WaitForReplot(chart);
+            }
+        }
+        WaitForReplot(chart);
+        const int bound = static_cast<int>((StripChart::kDefaultHistorySpan + 301) * kRate);
+        QVERIFY2(chart.PointCount(0) <= bound, qPrintable(QString::number(chart.PointCount(0))));
+        QVERIFY(chart.PointCount(0) >= static_cast<int>(StripChart::kDefaultHistorySpan * kRate));
+    }
+
+    void onePenModeForACurve() {
+        StripChart chart;
+        chart.SetPenCount(1);
+        chart.SetVerticalTop(900.0);
+        QCOMPARE(chart.PenCount(), 1);
+        QCOMPARE(chart.PenRangeUpper(0), 900.0);
+        QVERIFY(chart.plot()->graph(0)->visible());
+        QVERIFY(!chart.plot()->graph(1)->visible());
+    }
+};
+
+QTEST_MAIN(StripChartTest)
+#include "strip_chart_test.moc"

@@ -1,0 +1,234 @@
+#include "sim/device_model.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "decode/frame_decoder.h"
+
+namespace quelm::sim {
+namespace {
+
+// Frames whose bytes say which request they answer: byte 0 counts up.
+class CountingSource : public FrameSource {
+  public:
+    Frame FrameAt(double) override {
+        Frame f{};
+        f[0] = static_cast<std::uint8_t>(++count_);
+        f[20] = 0x34;
+        f[21] = 0x12;
+        SealFrame(f);
+        return f;
+    }
+
+  private:
+    int count_ = 0;
+};
+
+class Device {
+  public:
+    explicit Device(DeviceOptions options = {})
+        : model(std::move(options), std::make_unique<CountingSource>()) {}
+
+    // Sends one command at `rate` and collects everything that arrives within `wait` seconds.
+    std::string Say(char c, int rate, double wait = 0.5) {
+        model.Receive(static_cast<std::uint8_t>(c), rate, now);
+        now += wait;
+        const auto bytes = model.TakeDue(now, rate);
+        return {bytes.begin(), bytes.end()};
+    }
+
+    DeviceModel model;
+    double now = 1.0;
+};
+
+TEST(SimDeviceRateLadder, EachUpShiftClimbsOneStepAndResetReturnsTo9600) {
+    Device d;
+    EXPECT_EQ(d.model.rate(), 9600);
+    for (int expected : {19200, 38400, 57600, 115200, 115200}) {
+        d.Say('c', d.model.rate());
+        EXPECT_EQ(d.model.rate(), expected);
+    }
+    d.Say('a', 115200);
+    EXPECT_EQ(d.model.rate(), 9600);
+}
+
+TEST(SimDeviceRateLadder, StopsAtTheHighestRateItManages) {
+    DeviceOptions options;
+    options.maxRate = 38400;
+    Device d(options);
+    for (int i = 0; i < 4; ++i) {
+        d.Say('c', d.model.rate());
+    }
+    EXPECT_EQ(d.model.rate(), 38400);
+    // The program climbing further does not find it at 57600.
+    EXPECT_EQ(d.Say('b', 57600).find("Quelm"), std::string::npos);
+}
+
+TEST(SimDeviceHearing, CommandsAtAnotherRateAreIgnored) {
+    Device d;
+    EXPECT_TRUE(d.Say('c', 19200).empty());
+    EXPECT_EQ(d.model.rate(), 9600);
+    EXPECT_TRUE(d.Say('b', 115200).empty());
+    EXPECT_TRUE(d.Say('f', 38400).empty());
+    EXPECT_EQ(d.model.framesSent(), 0);
+    // The reset sequence's "a" at the other rates leaves a 9600 device where it is.
+    for (int rate : {115200, 19200, 38400, 57600, 115200}) {
+        d.Say('a', rate);
+    }
+    EXPECT_EQ(d.Say('b', 9600), "\rQuelm v1.4");
+}
+
+TEST(SimDeviceReplies, IdentifyAndEnableCarryOneByteBeforeTheirText) {
+    Device d;
+    const std::string id = d.Say('b', 9600);
+    ASSERT_GE(id.size(), 2u);
+    EXPECT_NE(id.substr(1).find("Quelm"), std::string::npos);
+    const std::string ok = d.Say('e', 9600);
+    EXPECT_NE(ok.substr(1).find("OK"), std::string::npos);
+    EXPECT_TRUE(d.Say('x', 9600).empty());
+}
+
+TEST(SimDeviceReplies, FrameIsThirtyEightBytesWithAGoodChecksum) {
+    Device d;
+    const std::string f = d.Say('f', 9600);
+    ASSERT_EQ(f.size(), kFrameBytes);
+    FrameBuffer buffer{};
+    std::copy(f.begin(), f.end(), buffer.begin());
+    RawData raw;
+    EXPECT_FALSE(DecodeFrame(buffer, raw));
+    EXPECT_EQ(raw.FIRETIME, 0x1234);
+    EXPECT_EQ(d.model.framesSent(), 1);
+}
+
+TEST(SimDeviceGarbling, ReplyAtAnotherLineRateIsJunkThatNeverIdentifies) {
+    struct Case {
+        int deviceRate;
+        int lineRate;
+    };
+    for (Case c : {Case{9600, 19200}, Case{19200, 9600}, Case{9600, 115200}, Case{115200, 9600}}) {
+        Device d;
+        while (d.model.rate() != c.deviceRate) {
+            d.Say('c', d.model.rate());
+        }
+        // The command is heard; the program switches its line before the reply arrives.
+        d.model.Receive('b', c.deviceRate, d.now);
+        const auto bytes = d.model.TakeDue(d.now + 1.0, c.lineRate);
+        const std::string text(bytes.begin(), bytes.end());
+        SCOPED_TRACE(std::to_string(c.deviceRate) + " heard at " + std::to_string(c.lineRate));
+        EXPECT_FALSE(bytes.empty());
+        EXPECT_EQ(text.find("Quelm"), std::string::npos);
+        for (std::uint8_t b : bytes) {
+            EXPECT_GE(b, 0x80);
+        }
+        // Faster receivers see more junk than the reply's length, slower ones less.
+        if (c.lineRate > c.deviceRate) {
+            EXPECT_GT(bytes.size(), 11u);
+        } else {
+            EXPECT_LT(bytes.size(), 11u);
+        }
+    }
+}
+
+TEST(SimDevicePacing, ReplyBytesArriveTenBitsApartAfterTheCommandByte) {
+    Device d;
+    d.model.Receive('f', 9600, 2.0);
+    const double perByte = 10.0 / 9600;
+    ASSERT_TRUE(d.model.NextDue().has_value());
+    EXPECT_DOUBLE_EQ(*d.model.NextDue(), 2.0 + 2 * perByte);
+    // Just before the last byte is complete only 37 bytes are there.
+    const double last = 2.0 + 39 * perByte;
+    EXPECT_EQ(d.model.TakeDue(last - 1e-6, 9600).size(), 37u);
+    EXPECT_EQ(d.model.TakeDue(last + 1e-9, 9600).size(), 1u);
+    EXPECT_FALSE(d.model.NextDue().has_value());
+}
+
+TEST(SimDevicePacing, ARequestWhileAReplyIsOnTheLineWaitsForIt) {
+    Device d;
+    d.model.Receive('f', 115200, 0.0);  // not heard: the device is at 9600
+    d.model.Receive('f', 9600, 0.0);
+    d.model.Receive('b', 9600, 0.001);
+    const double frameEnd = 39 * 10.0 / 9600;
+    EXPECT_EQ(d.model.TakeDue(frameEnd + 1e-9, 9600).size(), 38u);
+    EXPECT_GT(*d.model.NextDue(), frameEnd);
+}
+
+TEST(SimDeviceSelfTest, LightAnswersZeroWhileLitAndOneWhileDark) {
+    Device d;
+    EXPECT_EQ(d.Say('h', 9600, 0.01), "\r1");
+    d.model.Receive('i', 9600, d.now);
+    const double start = d.now;
+    d.now = start + kSelfTestLeadIn + 0.25;  // in the first flash
+    EXPECT_EQ(d.Say('h', 9600, 0.01), "\r0");
+    d.now = start + kSelfTestLeadIn + 0.75;  // the gap after it
+    EXPECT_EQ(d.Say('h', 9600, 0.01), "\r1");
+    d.model.Receive('j', 9600, d.now);
+    EXPECT_EQ(d.Say('h', 9600, 0.01), "\r1");
+    EXPECT_FALSE(d.model.selfTestRunning());
+}
+
+std::vector<std::size_t> FrameSizes(DeviceOptions options, int polls) {
+    Device d(std::move(options));
+    std::vector<std::size_t> sizes;
+    for (int i = 0; i < polls; ++i) {
+        sizes.push_back(d.Say('f', 9600, 0.1).size());
+    }
+    return sizes;
+}
+
+TEST(SimDeviceFaults, ShortAndBurstFramesComeEveryNth) {
+    DeviceOptions shortFrames;
+    shortFrames.faults.shortEvery = 3;
+    EXPECT_EQ(FrameSizes(shortFrames, 6), (std::vector<std::size_t>{38, 38, 37, 38, 38, 37}));
+    DeviceOptions bursts;
+    bursts.faults.burstEvery = 2;
+    EXPECT_EQ(FrameSizes(bursts, 4), (std::vector<std::size_t>{38, 39, 38, 39}));
+}
+
+TEST(SimDeviceFaults, BurstArrivesAllAtOnce) {
+    DeviceOptions options;
+    options.faults.burstEvery = 1;
+    Device d(options);
+    d.model.Receive('f', 9600, 0.0);
+    const double end = 40 * 10.0 / 9600;
+    EXPECT_TRUE(d.model.TakeDue(end - 1e-6, 9600).empty());
+    EXPECT_EQ(d.model.TakeDue(end + 1e-9, 9600).size(), 39u);
+}
+
+TEST(SimDeviceFaults, BadChecksumEveryNthFrame) {
+    DeviceOptions options;
+    options.faults.badChecksumEvery = 2;
+    Device d(options);
+    for (int i = 1; i <= 4; ++i) {
+        const std::string f = d.Say('f', 9600, 0.1);
+        ASSERT_EQ(f.size(), kFrameBytes);
+        std::vector<std::uint8_t> bytes(f.begin(), f.end());
+        EXPECT_EQ(FrameChecksumGood(bytes), i % 2 != 0) << "frame " << i;
+    }
+}
+
+TEST(SimDeviceFaults, SilentAfterNFramesAnswersNothing) {
+    DeviceOptions options;
+    options.faults.silentAfter = 2;
+    Device d(options);
+    EXPECT_EQ(d.Say('f', 9600, 0.1).size(), 38u);
+    EXPECT_EQ(d.Say('f', 9600, 0.1).size(), 38u);
+    EXPECT_TRUE(d.Say('f', 9600, 0.1).empty());
+    EXPECT_TRUE(d.Say('b', 9600).empty());
+    d.Say('a', 9600);
+    EXPECT_TRUE(d.Say('b', 9600).empty());
+}
+
+TEST(SimDeviceFaults, LineDropsOnceTheLastAllowedFrameIsOut) {
+    DeviceOptions options;
+    options.faults.dropAfter = 1;
+    Device d(options);
+    d.model.Receive('f', 9600, 0.0);
+    EXPECT_FALSE(d.model.LineDropped(0.01));
+    const double end = 39 * 10.0 / 9600;
+    EXPECT_EQ(d.model.TakeDue(end + 1e-9, 9600).size(), 38u);
+    EXPECT_TRUE(d.model.LineDropped(end + 1e-9));
+}
+
+}  // namespace
+}  // namespace quelm::sim
