@@ -70,14 +70,25 @@ fs::path LogsDir() {
     return dir;
 }
 
+std::vector<fs::path> MafLibCandidates(const fs::path& exeDir) {
+    std::vector<fs::path> dirs;
+    if (!exeDir.empty()) {
+        dirs.push_back(exeDir / "maflib");
+        dirs.push_back((exeDir / QUELM_BIN_TO_DATADIR / "quelm" / "maflib").lexically_normal());
+    }
+    dirs.push_back(fs::path(QUELM_INSTALL_DATADIR) / "quelm" / "maflib");
+    return dirs;
+}
+
 fs::path MafLibDir() {
-    if (const fs::path exeDir = ExecutableDir(); !exeDir.empty()) {
+    const std::vector<fs::path> dirs = MafLibCandidates(ExecutableDir());
+    for (const fs::path& dir : dirs) {
         std::error_code ec;
-        if (fs::path beside = exeDir / "maflib"; fs::is_directory(beside, ec)) {
-            return beside;
+        if (fs::is_directory(dir, ec)) {
+            return dir;
         }
     }
-    return fs::path(QUELM_INSTALL_DATADIR) / "quelm" / "maflib";
+    return dirs.back();
 }
 
 fs::path StockMafPath() {

@@ -2,6 +2,7 @@
 #pragma once
 
 #include <filesystem>
+#include <vector>
 
 namespace quelm {
 
@@ -12,8 +13,13 @@ std::filesystem::path SettingsPath(const std::filesystem::path& commandLineOverr
 // $XDG_DATA_HOME/quelm/logs (default ~/.local/share/quelm/logs), created on demand.
 std::filesystem::path LogsDir();
 
-// The maflib folder beside the executable in a build tree, else <prefix>/share/quelm/maflib.
+// The first of MafLibCandidates(folder of this executable) that exists, else the last of them.
 std::filesystem::path MafLibDir();
+
+// Where the curve library may be for a program in `exeDir`, in order: `maflib` beside it (a build
+// tree), the data folder relative to it (an installed prefix, wherever it was installed or moved
+// to), then the data folder of the prefix the program was configured for.
+std::vector<std::filesystem::path> MafLibCandidates(const std::filesystem::path& exeDir);
 
 // The stock curve: MafLibDir()/a9lstock.maf. It serves both as the default MAF path and as
 // the fallback when the configured file is missing.

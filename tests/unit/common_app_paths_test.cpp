@@ -5,6 +5,7 @@
 #include <cstdlib>
 #include <optional>
 #include <string>
+#include <vector>
 
 #include <unistd.h>
 
@@ -92,6 +93,19 @@ TEST(AppPaths, MafLibraryBesideTheExecutableInABuildTree) {
     ASSERT_TRUE(fs::is_directory(expected));
     EXPECT_TRUE(fs::equivalent(MafLibDir(), expected)) << MafLibDir();
     EXPECT_EQ(StockMafPath(), MafLibDir() / "a9lstock.maf");
+}
+
+TEST(AppPaths, MafLibraryCandidatesRunFromBuildTreeToConfiguredPrefix) {
+    const fs::path configured = fs::path(QUELM_INSTALL_DATADIR) / "quelm" / "maflib";
+    // Installed under any prefix: bin/ and share/ are siblings, whatever the prefix was when
+    // the program was configured.
+    const std::vector<fs::path> installed = MafLibCandidates("/opt/elsewhere/bin");
+    ASSERT_EQ(installed.size(), 3U);
+    EXPECT_EQ(installed[0], fs::path("/opt/elsewhere/bin/maflib"));
+    EXPECT_EQ(installed[1], fs::path("/opt/elsewhere/share/quelm/maflib"));
+    EXPECT_EQ(installed[2], configured);
+    // Without a known executable folder only the configured prefix is left.
+    EXPECT_EQ(MafLibCandidates({}), std::vector<fs::path>{configured});
 }
 
 }  // namespace
