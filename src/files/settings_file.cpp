@@ -141,6 +141,15 @@ Location Find(const std::vector<Line>& lines, std::string_view section, std::str
     return at;
 }
 
+// "\"name\"" built by appending: GCC 12 at -O3 warns (-Wrestrict, a known false positive) on
+// a literal prepended to a temporary string, and warnings are errors here.
+std::string Quoted(std::string_view text) {
+    std::string quoted(1, '"');
+    quoted += text;
+    quoted += '"';
+    return quoted;
+}
+
 enum class Load { kRead, kMissing, kFailed };
 
 Load LoadFile(const fs::path& path, std::string& content, std::string& error) {
@@ -150,12 +159,12 @@ Load LoadFile(const fs::path& path, std::string& content, std::string& error) {
         return Load::kMissing;
     }
     if (ec || !fs::is_regular_file(status)) {
-        error = "\"" + path.string() + "\" is not a readable file";
+        error = Quoted(path.string()) + " is not a readable file";
         return Load::kFailed;
     }
     const auto size = fs::file_size(path, ec);
     if (ec || size > kMaxFileBytes) {
-        error = "\"" + path.string() + "\" is too large for a settings file";
+        error = Quoted(path.string()) + " is too large for a settings file";
         return Load::kFailed;
     }
     std::ifstream in(path, std::ios::binary);
@@ -255,7 +264,10 @@ bool SettingsFile::Write(std::string_view section, std::string_view key, std::st
         if (!out.empty() && out.back() != '\n') {
             out += newline;
         }
-        appendLine("[" + std::string(section) + "]", {});
+        std::string header(1, '[');
+        header += section;
+        header += ']';
+        appendLine(header, {});
         appendLine(entry, {});
     }
     return ReplaceFileAtomically(path_, out, lastError_);
