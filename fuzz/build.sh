@@ -22,7 +22,7 @@ declare -A sources=(
         decode/calibration_tables.cpp decode/live_numbers.cpp decode/dashboard_update.cpp
         decode/scope_channels.cpp common/number_text.cpp"
     [fuzz_flash_decoder]="tools/flash_decoder.cpp tools/trouble_codes.cpp"
-    [fuzz_maf_table]="files/maf_table.cpp decode/calibration_tables.cpp common/number_text.cpp"
+    [fuzz_maf_table]="files/maf_table.cpp files/atomic_file.cpp common/app_paths.cpp common/number_text.cpp"
     [fuzz_log_export]="files/log_reader.cpp files/log_record.cpp files/csv_export.cpp
         files/vehicle_config.cpp decode/frame_decoder.cpp decode/convert_frame.cpp
         decode/calibration_tables.cpp decode/live_numbers.cpp decode/dashboard_update.cpp
@@ -41,7 +41,7 @@ for target in "${!sources[@]}"; do
         echo "fuzz/build.sh: skipping $target (not in the tree:$missing)" >&2
         continue
     fi
-    if [ -x "$out/$target" ] && [ -z "$(find "$root/fuzz" "${files[@]}" -newer "$out/$target" \
+    if [ -x "$out/$target" ] && [ -z "$(find "$root/fuzz/$target.cpp" "$root/fuzz/fuzz_input.h" "${files[@]}" -newer "$out/$target" \
             \( -name '*.cpp' -o -name '*.h' \) -print -quit)" ] \
         && [ -z "$(find "$root/src" -name '*.h' -newer "$out/$target" -print -quit)" ]; then
         continue  # up to date

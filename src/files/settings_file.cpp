@@ -141,15 +141,6 @@ Location Find(const std::vector<Line>& lines, std::string_view section, std::str
     return at;
 }
 
-// "\"name\"" built by appending: GCC 12 at -O3 warns (-Wrestrict, a known false positive) on
-// a literal prepended to a temporary string, and warnings are errors here.
-std::string Quoted(std::string_view text) {
-    std::string quoted(1, '"');
-    quoted += text;
-    quoted += '"';
-    return quoted;
-}
-
 enum class Load { kRead, kMissing, kFailed };
 
 Load LoadFile(const fs::path& path, std::string& content, std::string& error) {
@@ -159,12 +150,12 @@ Load LoadFile(const fs::path& path, std::string& content, std::string& error) {
         return Load::kMissing;
     }
     if (ec || !fs::is_regular_file(status)) {
-        error = Quoted(path.string()) + " is not a readable file";
+        error = "\"" + path.string() + "\" is not a readable file";
         return Load::kFailed;
     }
     const auto size = fs::file_size(path, ec);
     if (ec || size > kMaxFileBytes) {
-        error = Quoted(path.string()) + " is too large for a settings file";
+        error = "\"" + path.string() + "\" is too large for a settings file";
         return Load::kFailed;
     }
     std::ifstream in(path, std::ios::binary);
@@ -264,10 +255,7 @@ bool SettingsFile::Write(std::string_view section, std::string_view key, std::st
         if (!out.empty() && out.back() != '\n') {
             out += newline;
         }
-        std::string header(1, '[');
-        header += section;
-        header += ']';
-        appendLine(header, {});
+        appendLine("[" + std::string(section) + "]", {});
         appendLine(entry, {});
     }
     return ReplaceFileAtomically(path_, out, lastError_);
