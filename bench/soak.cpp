@@ -249,8 +249,16 @@ int Run(int argc, char** argv) {
         std::fprintf(stderr, "bench_soak: too few samples\n");
         return 1;
     }
-    // Warm-up: the first tenth fills the scope histories and the allocator's pools.
-    const std::size_t warm = s.size() / 10;
+    // Warm-up: the scope histories fill (five minutes) and the allocator settles; the first
+    // quarter hour, or the first tenth of a longer run.
+    std::size_t warm = s.size() / 10;
+    while (warm < s.size() && s[warm].hours < 0.25) {
+        ++warm;
+    }
+    if (s.size() - warm < 10) {
+        std::fprintf(stderr, "bench_soak: run at least an hour to see past the warm-up\n");
+        return 2;
+    }
     long low = s[warm].rssKiB, high = s[warm].rssKiB;
     int filesLow = s[warm].files, filesHigh = s[warm].files;
     for (std::size_t i = warm; i < s.size(); ++i) {

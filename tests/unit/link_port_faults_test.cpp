@@ -93,7 +93,7 @@ TEST_F(PortFaultTest, EmptyPathSaysNoDeviceIsConfigured) {
 }
 
 TEST_F(PortFaultTest, ADeviceHeldByAnotherProgramIsAPermissionError) {
-    Pseudoterminal pty = Pseudoterminal::Open();
+    sim::Pseudoterminal pty = sim::Pseudoterminal::Open();
     QtSerialPort first;
     ASSERT_TRUE(TryOpen(first, pty.path()).opened) << "cannot open the pseudo-terminal";
     QtSerialPort second;
