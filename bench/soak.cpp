@@ -1,5 +1,5 @@
 // Soak: the receive loop polling a device that always answers at once, every good frame going
-// through the conversions, the dashboard model, ten scope feeds and a recorder, for the
+// through the conversions, the dashboard model, ten scope feeds and the log recorder, for the
 // equivalent of hours at the highest line rate (a virtual clock stands in for the wall clock).
 // Resident memory and open files are sampled along the way; after warm-up neither may grow.
 //
@@ -28,6 +28,7 @@
 #include "decode/dashboard_update.h"
 #include "decode/frame_decoder.h"
 #include "decode/scope_channels.h"
+#include "files/log_writer.h"
 #include "link/link_context.h"
 #include "link/monitor.h"
 
@@ -151,10 +152,10 @@ struct Sample {
 
 class SoakSink : public FrameSink {
   public:
-    SoakSink(LinkContext& ctx, double hours, const char* recordPath)
+    SoakSink(LinkContext& ctx, double hours, std::string recordPath)
         : ctx_(ctx),
           frames_(static_cast<long>(hours * 3600 / kPollSeconds)),
-          record_(recordPath, std::ios::binary | std::ios::trunc) {
+          recordPath_(std::move(recordPath)) {
         config_.map = MapOption::TwoBar;
         config_.wideBand = WideBandOption::Diy;
         for (std::size_t i = 0; i < kMafPoints; ++i) {
@@ -172,17 +173,24 @@ class SoakSink : public FrameSink {
         for (auto& feed : feeds_) {
             feed.Add(scopeTime, state_.eng);
         }
-        // The recorder's record: the frame and a 24-bit time stamp; the file is started over
-        // every hour so that the soak does not fill the disk.
-        FrameBuffer record = frame;
-        const auto stamp = static_cast<std::uint32_t>(scopeTime * 1000);
-        record[38] = static_cast<std::uint8_t>(stamp);
-        record[39] = static_cast<std::uint8_t>(stamp >> 8);
-        record[40] = static_cast<std::uint8_t>(stamp >> 16);
-        record_.write(reinterpret_cast<const char*>(record.data()), kFrameBufferBytes);
-        if (++count_ % 1'000'000 == 0) {
-            record_.seekp(0);
+        // The recorder starts a new log every hour, so that the soak does not fill the disk.
+        const double now = ctx_.rt.Now();
+        if (!recorder_.Recording() || now - hourStart_ >= 3600) {
+            if (auto error = recorder_.StartRecording(recordPath_, now)) {
+                recordError_ = *error;
+                ctx_.Connected = false;
+                return;
+            }
+            hourStart_ = now;
         }
+        FrameBuffer record = frame;
+        const LogWriteResult written = recorder_.WriteLogRecord(record, now);
+        if (written.kind != LogWriteResult::Kind::Written) {
+            recordError_ = written.message;
+            ctx_.Connected = false;
+            return;
+        }
+        ++count_;
         if (count_ % sampleEvery_ == 0) {
             samples_.push_back({scopeTime / 3600, ResidentKiB(), OpenFiles()});
         }
@@ -191,7 +199,7 @@ class SoakSink : public FrameSink {
         }
     }
     long count() const { return count_; }
-    bool recordGood() const { return static_cast<bool>(record_); }
+    const std::string& recordError() const { return recordError_; }
     const std::vector<Sample>& samples() const { return samples_; }
 
   private:
@@ -199,7 +207,10 @@ class SoakSink : public FrameSink {
     long frames_;
     long count_ = 0;
     long sampleEvery_;
-    std::ofstream record_;
+    std::string recordPath_;
+    LogRecorder recorder_;
+    double hourStart_ = 0;
+    std::string recordError_;
     LiveConfig config_;
     CalibrationTables tables_ = BuiltInTables();
     ConvertState state_;
@@ -219,13 +230,12 @@ int Run(int argc, char** argv) {
         std::fprintf(stderr, "bench_soak: HOURS must be a positive number\n");
         return 2;
     }
-    char recordPath[] = "/tmp/quelm-soak-XXXXXX";
-    const int fd = mkstemp(recordPath);
-    if (fd < 0) {
-        std::perror("bench_soak: mkstemp");
+    char recordDir[] = "/tmp/quelm-soak-XXXXXX";
+    if (mkdtemp(recordDir) == nullptr) {
+        std::perror("bench_soak: mkdtemp");
         return 2;
     }
-    close(fd);
+    const std::string recordPath = std::string(recordDir) + "/soak.qm1";
 
     VirtualRuntime rt;
     InstantDevice device(rt);
@@ -241,8 +251,9 @@ int Run(int argc, char** argv) {
     const int startFiles = OpenFiles();
     SoakSink sink(ctx, hours, recordPath);
     const MonitorResult result = Monitor(ctx, sink);
-    const bool recordGood = sink.recordGood();
-    std::remove(recordPath);
+    const std::string recordError = sink.recordError();
+    std::remove(recordPath.c_str());
+    rmdir(recordDir);
 
     const auto& s = sink.samples();
     if (s.size() < 10) {
@@ -285,8 +296,8 @@ int Run(int argc, char** argv) {
                      result.error.c_str());
         good = false;
     }
-    if (!recordGood) {
-        std::fprintf(stderr, "bench_soak: the record file failed\n");
+    if (!recordError.empty()) {
+        std::fprintf(stderr, "bench_soak: recording failed: %s\n", recordError.c_str());
         good = false;
     }
     // A leak of one byte a frame would add over a megabyte an hour.

@@ -23,8 +23,8 @@ declare -A sources=(
         decode/scope_channels.cpp common/number_text.cpp"
     [fuzz_flash_decoder]="tools/flash_decoder.cpp tools/trouble_codes.cpp"
     [fuzz_maf_table]="files/maf_table.cpp files/atomic_file.cpp common/app_paths.cpp common/number_text.cpp"
-    [fuzz_log_export]="files/log_reader.cpp files/log_record.cpp files/csv_export.cpp
-        files/vehicle_config.cpp decode/frame_decoder.cpp decode/convert_frame.cpp
+    [fuzz_log_export]="files/log_reader.cpp files/log_format.cpp files/csv_export.cpp
+        decode/frame_decoder.cpp decode/convert_frame.cpp
         decode/calibration_tables.cpp decode/live_numbers.cpp decode/dashboard_update.cpp
         common/number_text.cpp"
 )
