@@ -8,6 +8,7 @@
 
 #include "common/app_paths.h"
 #include "common/number_text.h"
+#include "files/atomic_file.h"
 
 namespace quelm {
 
@@ -77,17 +78,24 @@ MafLoadResult LoadMafTable(const std::filesystem::path& path, MafCurve current) 
 std::optional<std::string> SaveMafFile(const std::filesystem::path& path,
                                        const std::array<std::string, kMafPoints>& volts,
                                        const std::array<std::string, kMafPoints>& kghr) {
-    std::ofstream out(path, std::ios::binary | std::ios::trunc);
-    if (!out) {
-        return "cannot create " + path.string() + ": " + std::strerror(errno);
+    // The chosen folder must exist: a save never creates folders the user did not pick.
+    std::error_code ec;
+    const auto parent = path.has_parent_path() ? path.parent_path() : std::filesystem::path(".");
+    if (!std::filesystem::is_directory(parent, ec)) {
+        return "cannot create " + path.string() + ": " + std::strerror(ENOENT);
     }
-    out << kMafHeader << "\r\n";
+    std::string content = kMafHeader;
+    content += "\r\n";
     for (std::size_t i = 0; i < kMafPoints; ++i) {
-        out << volts[i] << ',' << kghr[i] << "\r\n";
+        content += volts[i];
+        content += ',';
+        content += kghr[i];
+        content += "\r\n";
     }
-    out.close();
-    if (!out) {
-        return "cannot write " + path.string();
+    // Replaced whole, so that a full disk or a crash never leaves the old curve half written.
+    std::string error;
+    if (!ReplaceFileAtomically(path, content, error)) {
+        return error;
     }
     return std::nullopt;
 }
