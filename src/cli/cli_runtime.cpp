@@ -1,0 +1,34 @@
+#include "cli/cli_runtime.h"
+
+#include <pthread.h>
+
+#include <ctime>
+
+namespace quelm::cli {
+
+StopSignals::StopSignals() {
+    sigemptyset(&held_);
+    sigaddset(&held_, SIGINT);
+    sigaddset(&held_, SIGTERM);
+    sigaddset(&held_, SIGHUP);
+    pthread_sigmask(SIG_BLOCK, &held_, &previous_);
+}
+
+StopSignals::~StopSignals() {
+    const timespec none{0, 0};
+    while (sigtimedwait(&held_, nullptr, &none) > 0) {
+    }
+    pthread_sigmask(SIG_SETMASK, &previous_, nullptr);
+}
+
+bool StopSignals::Pending() const {
+    sigset_t pending;
+    sigemptyset(&pending);
+    if (sigpending(&pending) != 0) {
+        return false;
+    }
+    return sigismember(&pending, SIGINT) == 1 || sigismember(&pending, SIGTERM) == 1 ||
+           sigismember(&pending, SIGHUP) == 1;
+}
+
+}  // namespace quelm::cli
