@@ -15,7 +15,12 @@ class LinkSelfTestDevice final : public SelfTestDevice {
     void Connect() override;
     // Throws SerialPortError when the port fails.
     void Send(char command) override;
+    // Every byte waiting, once a whole reply (its leading byte and at least one more) is there
+    // or kReplyWait has passed. A reply still on its way is not a dark lamp: read half-arrived,
+    // one late reply would split a flash in two and change the code.
     std::string ReadReply() override;
+
+    static constexpr double kReplyWait = 0.1;
 
   private:
     LinkContext& ctx_;
