@@ -69,12 +69,31 @@ std::string RecordReportJson(const RecordReport& r) {
 
 RecordSession::RecordSession(LinkContext& ctx, HookedRuntime& rt, LogRecorder& recorder,
                              std::filesystem::path out, RecordLimits limits, std::ostream& err)
-    : ctx_(ctx), rt_(rt), recorder_(recorder), out_(std::move(out)), limits_(limits), err_(err) {
+    : ctx_(ctx),
+      rt_(rt),
+      recorder_(recorder),
+      out_(std::move(out)),
+      limits_(limits),
+      err_(err),
+      userInterrupt_(std::move(rt.interrupted)) {
     rt_.onYield = [this] { Periodic(); };
+    rt_.interrupted = [this] { return Interrupted(); };
 }
 
 RecordSession::~RecordSession() {
     rt_.onYield = nullptr;
+    rt_.interrupted = std::move(userInterrupt_);
+}
+
+bool RecordSession::Interrupted() const {
+    if (!userInterrupt_ || !userInterrupt_()) {
+        return false;
+    }
+    // While polling, an interrupt stops the loop at its next turn like a disconnection, so the
+    // poll under way is not cut short and counted as a timeout. Only a loop that does not come
+    // round in time (inside a reconnection) is aborted.
+    constexpr double kTurnAllowance = 0.5;
+    return !polling_ || (interruptSeen_ && rt_.Now() - *interruptSeen_ > kTurnAllowance);
 }
 
 RecordReport RecordSession::Run() {
@@ -201,6 +220,10 @@ void RecordSession::Periodic() {
         return;
     }
     const double now = rt_.Now();
+    if (!interruptSeen_ && userInterrupt_ && userInterrupt_()) {
+        interruptSeen_ = now;
+        Stop(RecordEnd::Interrupted, "Interrupted.");
+    }
     if (limits_.seconds && now - pollStart_ >= *limits_.seconds) {
         Stop(RecordEnd::SecondsReached);
     }

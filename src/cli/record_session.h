@@ -4,6 +4,7 @@
 
 #include <cstdint>
 #include <filesystem>
+#include <functional>
 #include <iosfwd>
 #include <optional>
 #include <string>
@@ -58,8 +59,9 @@ std::string RecordReportJson(const RecordReport& report);
 
 class RecordSession final : public FrameSink {
   public:
-    // `rt` must be the runtime `ctx` uses; the session takes over its onYield. Status texts are
-    // the caller's business; the statistics lines and messages go to `err`.
+    // `rt` must be the runtime `ctx` uses; the session takes over its onYield and wraps its
+    // `interrupted`. Status texts are the caller's business; the statistics lines and messages
+    // go to `err`.
     RecordSession(LinkContext& ctx, HookedRuntime& rt, LogRecorder& recorder,
                   std::filesystem::path out, RecordLimits limits, std::ostream& err);
     ~RecordSession() override;
@@ -74,6 +76,7 @@ class RecordSession final : public FrameSink {
 
   private:
     void Periodic();
+    bool Interrupted() const;
     void Stop(RecordEnd end, std::string message = {});
     void PrintStatistics();
     RecordReport Finish(RecordEnd end, std::string message = {});
@@ -89,6 +92,8 @@ class RecordSession final : public FrameSink {
     double pollStart_ = 0;
     double pollEnd_ = 0;
     double nextTick_ = 0;
+    std::function<bool()> userInterrupt_;
+    std::optional<double> interruptSeen_;
     std::optional<RecordEnd> stop_;
     std::string stopMessage_;
     std::string connection_;

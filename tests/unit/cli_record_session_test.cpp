@@ -176,7 +176,7 @@ TEST_F(RecordSessionTest, WriteFailureStopsRecordingAndKeepsEarlierRecords) {
     EXPECT_NE(err.str().find("3 records in"), std::string::npos) << err.str();
 }
 
-TEST_F(RecordSessionTest, InterruptStopsCleanlyAndKeepsTheRecords) {
+TEST_F(RecordSessionTest, InterruptStopsAtTheNextTurnAndKeepsTheRecords) {
     device.onPoll = [&](int poll) {
         if (poll == 6) {
             interrupt = true;
@@ -186,9 +186,31 @@ TEST_F(RecordSessionTest, InterruptStopsCleanlyAndKeepsTheRecords) {
     EXPECT_EQ(r.end, RecordEnd::Interrupted);
     EXPECT_EQ(r.ExitCode(), 0);
     EXPECT_EQ(r.status, "COM Stopped");
-    EXPECT_EQ(r.records, 5u);
-    EXPECT_EQ(ReadLog(out).size(), 5u);
+    EXPECT_EQ(r.records, 6u) << "the poll under way is completed and recorded";
+    EXPECT_EQ(r.stats.TimeoutErrors, 0) << "and not cut short into a timeout";
+    EXPECT_EQ(device.polls, 6);
+    EXPECT_EQ(ReadLog(out).size(), 6u);
     EXPECT_FALSE(device.IsOpen());
+}
+
+TEST_F(RecordSessionTest, InterruptDuringAReconnectionAbortsItPromptly) {
+    double interruptedAt = 0;
+    device.onPoll = [&](int poll) {
+        if (poll == 3) {
+            device.present = false;
+        }
+    };
+    device.onSetDevice = [&](int call) {
+        if (call == 2) {  // the reconnection has begun
+            interrupt = true;
+            interruptedAt = clock.Now();
+        }
+    };
+    const RecordReport r = Run({.frames = 100, .seconds = {}});
+    EXPECT_EQ(r.end, RecordEnd::Interrupted);
+    EXPECT_EQ(r.records, 3u);
+    EXPECT_EQ(r.status, "COM Stopped");
+    EXPECT_LT(clock.Now() - interruptedAt, 1.0);
 }
 
 TEST_F(RecordSessionTest, InterruptWhileConnectingRecordsNothing) {
