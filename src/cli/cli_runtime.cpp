@@ -2,6 +2,7 @@
 
 #include <pthread.h>
 
+#include <chrono>
 #include <ctime>
 
 namespace quelm::cli {
@@ -22,13 +23,24 @@ StopSignals::~StopSignals() {
 }
 
 bool StopSignals::Pending() const {
+    constexpr double kAskEvery = 0.005;
+    if (seen_) {
+        return true;
+    }
+    const double now =
+        std::chrono::duration<double>(std::chrono::steady_clock::now().time_since_epoch()).count();
+    if (lastAsked_ >= 0 && now - lastAsked_ < kAskEvery) {
+        return false;
+    }
+    lastAsked_ = now;
     sigset_t pending;
     sigemptyset(&pending);
     if (sigpending(&pending) != 0) {
         return false;
     }
-    return sigismember(&pending, SIGINT) == 1 || sigismember(&pending, SIGTERM) == 1 ||
-           sigismember(&pending, SIGHUP) == 1;
+    seen_ = sigismember(&pending, SIGINT) == 1 || sigismember(&pending, SIGTERM) == 1 ||
+            sigismember(&pending, SIGHUP) == 1;
+    return seen_;
 }
 
 }  // namespace quelm::cli

@@ -43,10 +43,13 @@ class StopSignals {
     StopSignals(const StopSignals&) = delete;
     StopSignals& operator=(const StopSignals&) = delete;
 
-    // True once one of the signals has arrived (it stays held until destruction).
+    // True once one of the signals has arrived (it stays held until destruction). The link asks
+    // at every step of its loops; the system is asked at most every few milliseconds.
     bool Pending() const;
 
   private:
+    mutable bool seen_ = false;
+    mutable double lastAsked_ = -1;
     sigset_t held_{};
     sigset_t previous_{};
 };

@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "cli/cli_runtime.h"
+#include "cli/cli_self_test_device.h"
 #include "cli/port_failure_report.h"
 #include "cli/selftest_command.h"
 #include "cli/status_printer.h"
@@ -14,7 +15,6 @@
 #include "common/qt_serial_port.h"
 #include "files/settings_file.h"
 #include "link/connect_device.h"
-#include "tools/link_self_test_device.h"
 
 namespace quelm::cli {
 
@@ -63,7 +63,7 @@ int SelftestCommand(int argc, char** argv) {
     const std::string rate = ReadIniValue(SettingsFile(SettingsPath()), "SERIAL", "MAXBAUDRATE");
     ctx.MaxBaudRate = rate.empty() ? "115200" : rate;
 
-    LinkSelfTestDevice device(ctx);
+    CliSelfTestDevice device(ctx);
     int exitCode = 0;
     try {
         exitCode = RunSelftest(run, device, rt, std::cin, std::cout, std::cerr);

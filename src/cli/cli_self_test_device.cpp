@@ -1,18 +1,18 @@
-#include "tools/link_self_test_device.h"
+#include "cli/cli_self_test_device.h"
 
 #include "link/connect_device.h"
 
-namespace quelm {
+namespace quelm::cli {
 
-void LinkSelfTestDevice::Connect() {
+void CliSelfTestDevice::Connect() {
     ConnectDevice(ctx_);
 }
 
-void LinkSelfTestDevice::Send(char command) {
+void CliSelfTestDevice::Send(char command) {
     ctx_.port.WriteByte(static_cast<std::uint8_t>(command));
 }
 
-std::string LinkSelfTestDevice::ReadReply() {
+std::string CliSelfTestDevice::ReadReply() {
     const double deadline = ctx_.rt.Now() + kReplyWait;
     while (ctx_.port.BytesWaiting() < 2 && ctx_.rt.Now() < deadline && !ctx_.rt.Aborting()) {
         if (ctx_.port.BytesWaiting() == 0) {
@@ -26,4 +26,4 @@ std::string LinkSelfTestDevice::ReadReply() {
     return {ctx_.ReplyBuffer.begin(), ctx_.ReplyBuffer.end()};
 }
 
-}  // namespace quelm
+}  // namespace quelm::cli

@@ -1,15 +1,15 @@
-// The self test's device on the serial link: the full connection, single command bytes and the
-// link's reply read, so that the test sees the port exactly as the receive loop does.
+// The command line's self-test device on the serial link: the full connection, single command bytes
+// and the link's reply read, so that the test sees the port exactly as the receive loop does.
 #pragma once
 
 #include "link/link_context.h"
 #include "tools/self_test_device.h"
 
-namespace quelm {
+namespace quelm::cli {
 
-class LinkSelfTestDevice final : public SelfTestDevice {
+class CliSelfTestDevice final : public SelfTestDevice {
   public:
-    explicit LinkSelfTestDevice(LinkContext& ctx) : ctx_(ctx) {}
+    explicit CliSelfTestDevice(LinkContext& ctx) : ctx_(ctx) {}
 
     // ConnectDevice; its outcome is not examined. Throws PortFailure on a port error.
     void Connect() override;
@@ -26,4 +26,4 @@ class LinkSelfTestDevice final : public SelfTestDevice {
     LinkContext& ctx_;
 };
 
-}  // namespace quelm
+}  // namespace quelm::cli

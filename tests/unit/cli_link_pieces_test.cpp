@@ -1,17 +1,20 @@
 #include <gtest/gtest.h>
 
+#include <chrono>
+#include <csignal>
 #include <sstream>
 
+#include "cli/cli_runtime.h"
+#include "cli/cli_self_test_device.h"
 #include "cli/port_failure_report.h"
 #include "cli/status_printer.h"
 #include "link_fake_device.h"
-#include "tools/link_self_test_device.h"
 #include "tools/self_test.h"
 
 namespace quelm {
 namespace {
 
-TEST(LinkSelfTestDevice, ConnectsSendsAndReadsThroughTheLink) {
+TEST(CliSelfTestDevice, ConnectsSendsAndReadsThroughTheLink) {
     VirtualRuntime rt;
     test::FakeDevice device{rt};
     StatusModel status;
@@ -20,7 +23,7 @@ TEST(LinkSelfTestDevice, ConnectsSendsAndReadsThroughTheLink) {
     ctx.ComPort = 1;
     ctx.MaxBaudRate = "38400";
     device.maxRate = 38400;
-    LinkSelfTestDevice adapter(ctx);
+    cli::CliSelfTestDevice adapter(ctx);
 
     adapter.Connect();
     EXPECT_EQ(status.Panel(2), "Ready @ 38400");
@@ -32,11 +35,11 @@ TEST(LinkSelfTestDevice, ConnectsSendsAndReadsThroughTheLink) {
 
     const double before = rt.Now();
     EXPECT_EQ(adapter.ReadReply(), "") << "everything waiting was taken";
-    EXPECT_NEAR(rt.Now() - before, LinkSelfTestDevice::kReplyWait, 0.002)
+    EXPECT_NEAR(rt.Now() - before, cli::CliSelfTestDevice::kReplyWait, 0.002)
         << "nothing on its way: gives up after the reply wait";
 }
 
-TEST(LinkSelfTestDevice, AReplyStillOnItsWayIsWaitedFor) {
+TEST(CliSelfTestDevice, AReplyStillOnItsWayIsWaitedFor) {
     VirtualRuntime rt;
     test::FakeDevice device{rt};
     StatusModel status;
@@ -46,7 +49,7 @@ TEST(LinkSelfTestDevice, AReplyStillOnItsWayIsWaitedFor) {
     ctx.MaxBaudRate = "9600";
     device.maxRate = 9600;
     device.enableReply = "\r0";  // the lamp's answer, as the device sends it
-    LinkSelfTestDevice adapter(ctx);
+    cli::CliSelfTestDevice adapter(ctx);
     adapter.Connect();
 
     // Read at once, before its bytes are on the line: the whole reply, not an empty one.
@@ -59,7 +62,7 @@ TEST(LinkSelfTestDevice, AReplyStillOnItsWayIsWaitedFor) {
     EXPECT_LT(rt.Now() - sent, 0.01) << "read as soon as it is there";
 }
 
-TEST(LinkSelfTestDevice, PortErrorsReachTheCaller) {
+TEST(CliSelfTestDevice, PortErrorsReachTheCaller) {
     VirtualRuntime rt;
     test::FakeDevice device{rt};
     StatusModel status;
@@ -67,7 +70,7 @@ TEST(LinkSelfTestDevice, PortErrorsReachTheCaller) {
     LinkContext ctx{device, rt, status, map};
     ctx.ComPort = 1;
     device.failOpen = true;
-    LinkSelfTestDevice adapter(ctx);
+    cli::CliSelfTestDevice adapter(ctx);
     EXPECT_THROW(adapter.Connect(), PortFailure);
     EXPECT_THROW(adapter.Send('h'), SerialPortError) << "the port is closed after the failure";
 }
@@ -106,3 +109,45 @@ TEST(StatusPrinter, PrintsPanelTextsOnlyWhenTheyChange) {
 
 }  // namespace
 }  // namespace quelm
+
+namespace quelm::cli {
+namespace {
+
+TEST(StopSignals, HoldsATerminationUntilAskedAndTakesItBackAtTheEnd) {
+    {
+        StopSignals held;
+        EXPECT_FALSE(held.Pending());
+        ASSERT_EQ(::raise(SIGTERM), 0);
+        // Asked too soon after the first question, the system is not asked again yet.
+        const auto until = std::chrono::steady_clock::now() + std::chrono::milliseconds(50);
+        bool seen = false;
+        while (!seen && std::chrono::steady_clock::now() < until) {
+            seen = held.Pending();
+        }
+        EXPECT_TRUE(seen);
+        EXPECT_TRUE(held.Pending()) << "stays seen";
+    }
+    // Still running: the held signal was taken back, not delivered.
+    SUCCEED();
+}
+
+TEST(HookedRuntime, RunsTheHookAfterEachYieldAndAbortsOnInterrupt) {
+    VirtualRuntime inner;
+    HookedRuntime rt(inner);
+    int hooks = 0;
+    bool stop = false;
+    rt.onYield = [&] { ++hooks; };
+    rt.interrupted = [&] { return stop; };
+    Delay(rt, 0.05);
+    EXPECT_EQ(hooks, 5);
+    EXPECT_EQ(inner.yields(), 5);
+    EXPECT_FALSE(rt.Aborting());
+    stop = true;
+    EXPECT_TRUE(rt.Aborting());
+    const double before = rt.Now();
+    Delay(rt, 10);
+    EXPECT_EQ(rt.Now(), before) << "a wait ends at once when the program is ending";
+}
+
+}  // namespace
+}  // namespace quelm::cli
