@@ -4,6 +4,8 @@
 #include <string_view>
 
 #include "cli/export_command.h"
+#include "cli/record_command.h"
+#include "cli/selftest_main.h"
 
 namespace quelm::cli {
 
@@ -19,6 +21,12 @@ int Main(int argc, char** argv) {
     if (sub == "--version") {
         std::puts("quelm " QUELM_VERSION_TEXT);
         return 0;
+    }
+    if (sub == "record") {
+        return RecordCommand(argc - 1, argv + 1);
+    }
+    if (sub == "selftest") {
+        return SelftestCommand(argc - 1, argv + 1);
     }
     std::fprintf(stderr, "quelm: unknown command '%s'\n", argv[1]);
     return 2;

@@ -33,15 +33,20 @@ std::optional<SelftestArgs> ParseSelftestArgs(std::span<const std::string> args,
     return parsed;
 }
 
+bool AskForIgnitionCycle(std::istream& in, std::ostream& err) {
+    err << "Turn off ignition, wait 3 seconds, turn on ignition, and press Enter." << std::endl;
+    std::string answer;
+    if (!std::getline(in, answer)) {
+        err << "quelm selftest: no answer, test not started" << std::endl;
+        return false;
+    }
+    return true;
+}
+
 int RunSelftest(const SelftestArgs& args, SelfTestDevice& device, Runtime& rt, std::istream& in,
                 std::ostream& out, std::ostream& err) {
-    if (!args.yes) {
-        err << "Turn off ignition, wait 3 seconds, turn on ignition, and press Enter." << std::endl;
-        std::string answer;
-        if (!std::getline(in, answer)) {
-            err << "quelm selftest: no answer, test not started" << std::endl;
-            return 1;
-        }
+    if (!args.yes && !AskForIgnitionCycle(in, err)) {
+        return 1;
     }
     std::string lastStatus;
     SelfTestObserver observer;

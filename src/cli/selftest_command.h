@@ -21,6 +21,10 @@ struct SelftestArgs {
 std::optional<SelftestArgs> ParseSelftestArgs(std::span<const std::string> args,
                                               std::string& error);
 
+// The ignition prompt on `err`, answered by a line on `in`. False (with a message) at the end of
+// input: the test must not start.
+bool AskForIgnitionCycle(std::istream& in, std::ostream& err);
+
 // Runs the test on an open device. Code lines and the final text go to `out`, the prompt and
 // progress texts to `err`. Returns the exit code: 0 when the test ran to its end, 1 when the
 // prompt was never answered.

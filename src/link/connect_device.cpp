@@ -54,13 +54,14 @@ void ReadReply(LinkContext& ctx) {
     ctx.port.ReadAll(ctx.ReplyBuffer);
 }
 
+bool ReplyContains(std::string_view reply, std::string_view text) {
+    return reply.size() >= 2 && reply.substr(1).find(text) != std::string_view::npos;
+}
+
 bool ReplyContains(const LinkContext& ctx, std::string_view text) {
-    if (ctx.ReplyBuffer.size() < 2) {
-        return false;
-    }
-    const std::string_view reply(reinterpret_cast<const char*>(ctx.ReplyBuffer.data()) + 1,
-                                 ctx.ReplyBuffer.size() - 1);
-    return reply.find(text) != std::string_view::npos;
+    return ReplyContains(std::string_view(reinterpret_cast<const char*>(ctx.ReplyBuffer.data()),
+                                          ctx.ReplyBuffer.size()),
+                         text);
 }
 
 void ResetDevice(LinkContext& ctx) {
@@ -160,7 +161,7 @@ ConnectOutcome ConnectDevice(LinkContext& ctx) {
         return ConnectOutcome::Retry;
     } catch (const SerialPortError& e) {
         ctx.port.Close();
-        throw PortFailure(e.what());
+        throw PortFailure(e.what(), e.kind());
     } catch (const LinkAborted&) {
         return ConnectOutcome::Aborted;
     }

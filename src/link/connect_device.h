@@ -19,14 +19,17 @@ class PortFailure : public std::runtime_error {
     static constexpr const char* kTitle = "System Configuration Error";
 
     // `detail` is what the port said (for a log line or stderr); message() is the user text.
-    explicit PortFailure(std::string detail)
-        : std::runtime_error(kMessage), detail_(std::move(detail)) {}
+    explicit PortFailure(std::string detail, SerialPortErrorKind kind = SerialPortErrorKind::Other)
+        : std::runtime_error(kMessage), detail_(std::move(detail)), kind_(kind) {}
     const char* message() const { return kMessage; }
     const char* title() const { return kTitle; }
     const std::string& detail() const { return detail_; }
+    // What kind of port error it was (a permission error deserves a hint about access rights).
+    SerialPortErrorKind kind() const { return kind_; }
 
   private:
     std::string detail_;
+    SerialPortErrorKind kind_;
 };
 
 enum class ConnectOutcome {
@@ -41,6 +44,8 @@ void ReadReply(LinkContext& ctx);
 // True when `text` occurs, case-sensitively, in ReplyBuffer from its second byte on: the first
 // byte received is never examined, so an empty or one-byte reply gives false.
 bool ReplyContains(const LinkContext& ctx, std::string_view text);
+// The same test on a reply held elsewhere.
+bool ReplyContains(std::string_view reply, std::string_view text);
 
 // The routines below throw SerialPortError on a port error and LinkAborted once the program is
 // ending; ConnectDevice catches both.

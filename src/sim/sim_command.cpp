@@ -8,6 +8,7 @@
 #include <exception>
 #include <iostream>
 
+#include "sim/frame_tap.h"
 #include "sim/simulator_thread.h"
 
 namespace quelm::sim {
@@ -81,6 +82,8 @@ std::variant<SimCommand, std::string> ParseSimCommand(const std::vector<std::str
             cmd.scenario = *s;
         } else if (opt == "--replay") {
             cmd.replay = value;
+        } else if (opt == "--sent-frames") {
+            cmd.sentFrames = value;
         } else if (opt == "--codes") {
             const auto codes = ParseCodes(value);
             if (!codes) {
@@ -140,6 +143,15 @@ int SimMain(int argc, char** argv) {
             std::make_unique<ReplaySource>(std::get<std::vector<LogFrame>>(std::move(records)));
     } else {
         frames = std::make_unique<ScenarioSource>(cmd.scenario);
+    }
+
+    if (!cmd.sentFrames.empty()) {
+        try {
+            frames = std::make_unique<FrameTap>(std::move(frames), cmd.sentFrames);
+        } catch (const std::exception& e) {
+            std::cerr << "quelm-sim: " << e.what() << "\n";
+            return 1;
+        }
     }
 
     // Signals are taken synchronously below; block them before the device thread exists so

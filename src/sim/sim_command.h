@@ -15,6 +15,8 @@ struct SimCommand {
     DeviceOptions device;
     Scenario scenario = Scenario::Idle;
     std::string replay;  // a ".qm1" log to play instead of a scenario
+    // Not in the usage text: a file that receives every frame sent, for tests to compare with.
+    std::string sentFrames;
     bool help = false;
     bool version = false;
 };

@@ -2,10 +2,12 @@
 
 #include <utility>
 
+#include "link/connect_device.h"
+
 namespace quelm {
 
 bool ReplyShowsLightOn(std::string_view reply) {
-    return reply.size() > 1 && reply.substr(1).find('0') != std::string_view::npos;
+    return ReplyContains(reply, "0");
 }
 
 bool TestLightOn(SelfTestDevice& device, Runtime& rt) {

@@ -1,0 +1,137 @@
+#include "cli/record_command.h"
+
+#include <unistd.h>
+
+#include <QCoreApplication>
+#include <ctime>
+#include <filesystem>
+#include <iostream>
+#include <string>
+#include <vector>
+
+#include "cli/cli_runtime.h"
+#include "cli/port_failure_report.h"
+#include "cli/record_args.h"
+#include "cli/record_session.h"
+#include "cli/status_printer.h"
+#include "common/app_paths.h"
+#include "common/com_port_map.h"
+#include "common/qt_serial_port.h"
+#include "files/settings_file.h"
+
+namespace quelm::cli {
+
+namespace {
+
+namespace fs = std::filesystem;
+
+std::filesystem::path DefaultLogPath() {
+    const std::time_t now = std::time(nullptr);
+    std::tm local{};
+    localtime_r(&now, &local);
+    char name[40];
+    std::strftime(name, sizeof name, "quelm-%Y%m%d-%H%M%S.qm1", &local);
+    return LogsDir() / name;
+}
+
+// The highest rate to try: the command line's, else the settings file's, else the top rate.
+std::optional<std::string> MaxRate(const RecordArgs& args, std::string& error) {
+    if (!args.maxRate.empty()) {
+        return args.maxRate;
+    }
+    const fs::path settings = SettingsPath(args.config);
+    std::error_code ec;
+    if (!args.config.empty() && !fs::is_regular_file(settings, ec)) {
+        error = "settings file '" + settings.string() + "' not found";
+        return std::nullopt;
+    }
+    const std::string rate = ReadIniValue(SettingsFile(settings), "SERIAL", "MAXBAUDRATE");
+    return rate.empty() ? std::string("115200") : rate;
+}
+
+// Refuses, before the 14-second connection, a log that could not be written or that would
+// replace a file the user did not offer.
+bool CheckLogPath(const fs::path& out, bool overwrite, std::string& error) {
+    std::error_code ec;
+    if (fs::exists(out, ec) && !overwrite) {
+        error = "'" + out.string() + "' exists; use --overwrite to replace it";
+        return false;
+    }
+    const fs::path folder = out.has_parent_path() ? out.parent_path() : fs::path(".");
+    if (!fs::is_directory(folder, ec)) {
+        error = "no folder '" + folder.string() + "' for the log";
+        return false;
+    }
+    if (::access(folder.c_str(), W_OK) != 0) {
+        error = "the folder '" + folder.string() + "' is not writable";
+        return false;
+    }
+    return true;
+}
+
+}  // namespace
+
+int RecordCommand(int argc, char** argv) {
+    const std::vector<std::string> args(argv + 1, argv + argc);
+    std::string error;
+    const auto parsed = ParseRecordArgs(args, error);
+    if (!parsed) {
+        std::cerr << "quelm record: " << error << "\n(see quelm record --help)\n";
+        return 2;
+    }
+    if (parsed->help) {
+        std::cout << RecordUsage();
+        return 0;
+    }
+    const auto maxRate = MaxRate(*parsed, error);
+    if (!maxRate) {
+        std::cerr << "quelm record: " << error << "\n";
+        return 2;
+    }
+    fs::path out;
+    try {
+        out = parsed->out.empty() ? DefaultLogPath() : fs::path(parsed->out);
+    } catch (const fs::filesystem_error& e) {
+        std::cerr << "quelm record: cannot create the logs folder: " << e.what() << "\n";
+        return 1;
+    }
+    if (!CheckLogPath(out, parsed->overwrite, error)) {
+        std::cerr << "quelm record: " << error << "\n";
+        return 1;
+    }
+
+    // Before Qt exists, so that no thread of it can take the signals.
+    StopSignals stopSignals;
+    int qtArgc = 1;
+    char qtName[] = "quelm";
+    char* qtArgv[] = {qtName, nullptr};
+    QCoreApplication app(qtArgc, qtArgv);
+
+    SystemRuntime clock;
+    HookedRuntime rt(clock);
+    rt.interrupted = [&stopSignals] { return stopSignals.Pending(); };
+    QtSerialPort port;
+    ComPortMap map;
+    map.SetOverride(1, parsed->port);
+    StatusModel status;
+    PrintStatusChanges(status, std::cerr);
+    LinkContext ctx(port, rt, status, map);
+    ctx.ComPort = 1;
+    ctx.MaxBaudRate = *maxRate;
+
+    LogRecorder recorder;
+    RecordSession session(ctx, rt, recorder, out, {parsed->frames, parsed->seconds}, std::cerr);
+    const RecordReport report = session.Run();
+    if (report.portFailure) {
+        std::cerr << PortFailureText(*report.portFailure);
+        if (!WriteComPortFile(0)) {
+            std::cerr << "quelm record: cannot write quelmom.ini in the current folder\n";
+        }
+    }
+    if (parsed->json) {
+        std::cout << RecordReportJson(report) << std::endl;
+    }
+    return report.ExitCode();
+}
+
+}  // namespace quelm::cli

@@ -1,0 +1,88 @@
+#include "cli/selftest_main.h"
+
+#include <QCoreApplication>
+#include <iostream>
+#include <string>
+#include <vector>
+
+#include "cli/cli_runtime.h"
+#include "cli/cli_self_test_device.h"
+#include "cli/port_failure_report.h"
+#include "cli/selftest_command.h"
+#include "cli/status_printer.h"
+#include "common/app_paths.h"
+#include "common/com_port_map.h"
+#include "common/qt_serial_port.h"
+#include "files/settings_file.h"
+#include "link/connect_device.h"
+
+namespace quelm::cli {
+
+int SelftestCommand(int argc, char** argv) {
+    const std::vector<std::string> args(argv + 1, argv + argc);
+    if (args.size() == 1 && (args[0] == "--help" || args[0] == "-h")) {
+        std::cout << "Usage: quelm selftest --port DEVICE [--yes]\n"
+                     "Runs the engine computer's key-on engine-off self test through the device "
+                     "on DEVICE\n(as COM1) and prints each trouble code line, then \"Self Test "
+                     "Complete\".\n  --yes   skip the ignition prompt\n";
+        return 0;
+    }
+    std::string error;
+    const auto parsed = ParseSelftestArgs(args, error);
+    if (!parsed) {
+        std::cerr << "quelm selftest: " << error << "\n";
+        return 2;
+    }
+
+    // Asked before the stop signals are held, so that Ctrl-C at the prompt still ends the
+    // program at once; nothing is open yet.
+    SelftestArgs run = *parsed;
+    if (!run.yes) {
+        if (!AskForIgnitionCycle(std::cin, std::cerr)) {
+            return 1;
+        }
+        run.yes = true;
+    }
+
+    StopSignals stopSignals;
+    int qtArgc = 1;
+    char qtName[] = "quelm";
+    char* qtArgv[] = {qtName, nullptr};
+    QCoreApplication app(qtArgc, qtArgv);
+
+    SystemRuntime clock;
+    HookedRuntime rt(clock);
+    rt.interrupted = [&stopSignals] { return stopSignals.Pending(); };
+    QtSerialPort port;
+    ComPortMap map;
+    map.SetOverride(1, parsed->port);
+    StatusModel status;
+    PrintStatusChanges(status, std::cerr);
+    LinkContext ctx(port, rt, status, map);
+    ctx.ComPort = 1;
+    const std::string rate = ReadIniValue(SettingsFile(SettingsPath()), "SERIAL", "MAXBAUDRATE");
+    ctx.MaxBaudRate = rate.empty() ? "115200" : rate;
+
+    CliSelfTestDevice device(ctx);
+    int exitCode = 0;
+    try {
+        exitCode = RunSelftest(run, device, rt, std::cin, std::cout, std::cerr);
+    } catch (const PortFailure& failure) {
+        std::cerr << PortFailureText(failure);
+        if (!WriteComPortFile(0)) {
+            std::cerr << "quelm selftest: cannot write quelmom.ini in the current folder\n";
+        }
+        return 1;
+    } catch (const SerialPortError& e) {
+        std::cerr << "quelm selftest: the serial port failed during the test: " << e.what() << "\n";
+        return 1;
+    }
+    port.Close();
+    if (stopSignals.Pending()) {
+        std::cerr << "quelm selftest: interrupted\n";
+        return 1;
+    }
+    return exitCode;
+}
+
+}  // namespace quelm::cli

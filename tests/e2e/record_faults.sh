@@ -1,0 +1,46 @@
+#!/usr/bin/env bash
+# quelm record against a simulator that corrupts every 5th frame's checksum: the bad frames are
+# counted and none of them is logged; a port that does not exist fails with the port message,
+# writes quelmom.ini and exits non-zero.
+set -euo pipefail
+bin="$(cd "${1:?usage: record_faults.sh <folder of built programs>}" && pwd)"
+here="$(cd "$(dirname "$0")" && pwd)"
+work="$(mktemp -d)"
+source "$here/sim_helpers.bash"
+trap sim_cleanup EXIT
+
+# No such port: message, quelmom.ini with " 0 " CR LF, status 1. Quick: the open fails at once.
+status=0
+(cd "$work" && "$bin/quelm" record --port "$work/no-such-tty" --out "$work/x.qm1" --json \
+    >"$work/nodev_out" 2>"$work/nodev_err") || status=$?
+[[ $status -eq 1 ]] || { echo "FAIL: missing port gave $status"; cat "$work/nodev_err"; exit 1; }
+grep -qx "Serial Port Error.  Please reconfigure." "$work/nodev_err" ||
+    { echo "FAIL: no port message"; cat "$work/nodev_err"; exit 1; }
+[[ "$(od -An -c "$work/quelmom.ini" | tr -s ' ')" == " 0 \r \n" ]] ||
+    { echo "FAIL: quelmom.ini"; od -c "$work/quelmom.ini"; exit 1; }
+tail -n 1 "$work/nodev_out" | grep -q '"end":"port_failure"' || { echo "FAIL: JSON"; exit 1; }
+[[ ! -e "$work/x.qm1" ]] || { echo "FAIL: a log was created"; exit 1; }
+
+start_sim --max-rate 115200 --bad-checksum-every 5 --sent-frames "$work/sent.bin"
+echo "simulator on $port"
+status=0
+"$bin/quelm" record --port "$port" --max-rate 57600 --out "$work/run.qm1" --frames 200 --json \
+    >"$work/stdout" 2>"$work/stderr" || status=$?
+stop_sim
+if [[ $status -ne 0 ]]; then
+    echo "FAIL: quelm record exited with $status"
+    cat "$work/stderr"
+    exit 1
+fi
+grep -qx "Ready @ 57600" "$work/stderr" || { echo "FAIL: no 'Ready @ 57600'"; cat "$work/stderr"; exit 1; }
+json="$(tail -n 1 "$work/stdout")"
+echo "$json"
+python3 - "$json" <<'PY'
+import json, sys
+r = json.loads(sys.argv[1])
+assert r["records"] == 200, r
+assert r["checksum_errors"] >= 49, r  # 200 good frames need at least 249 polls: 49 bad
+PY
+python3 "$here/check_log.py" "$work/run.qm1" "$work/sent.bin" "$json" 5
+no_lock_left
+echo "PASS"

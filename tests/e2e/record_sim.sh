@@ -1,0 +1,41 @@
+#!/usr/bin/env bash
+# quelm record against quelm-sim limited to 38400: the rate negotiation ends "Ready @ 38400", and
+# the log holds every frame the simulator sent exactly once, in order, with rising time stamps.
+set -euo pipefail
+bin="$(cd "${1:?usage: record_sim.sh <folder of built programs>}" && pwd)"
+here="$(cd "$(dirname "$0")" && pwd)"
+work="$(mktemp -d)"
+source "$here/sim_helpers.bash"
+trap sim_cleanup EXIT
+
+"$bin/quelm" record --help | grep -q -- "--frames N" || { echo "FAIL: record --help"; exit 1; }
+status=0
+"$bin/quelm" record --frames 10 >/dev/null 2>&1 || status=$?
+[[ $status -eq 2 ]] || { echo "FAIL: no --port gave $status, not 2"; exit 1; }
+
+start_sim --max-rate 38400 --scenario wot --sent-frames "$work/sent.bin"
+echo "simulator on $port"
+status=0
+"$bin/quelm" record --port "$port" --out "$work/run.qm1" --frames 300 --json \
+    >"$work/stdout" 2>"$work/stderr" || status=$?
+stop_sim
+if [[ $status -ne 0 ]]; then
+    echo "FAIL: quelm record exited with $status"
+    cat "$work/stderr"
+    exit 1
+fi
+grep -qx "Ready @ 38400" "$work/stderr" || { echo "FAIL: no 'Ready @ 38400'"; cat "$work/stderr"; exit 1; }
+grep -q " FPS" "$work/stderr" || { echo "FAIL: no statistics line"; cat "$work/stderr"; exit 1; }
+json="$(tail -n 1 "$work/stdout")"
+echo "$json"
+python3 - "$json" <<'PY'
+import json, sys
+r = json.loads(sys.argv[1])
+assert r["rate"] == 38400, r
+assert r["status"] == "COM Stopped", r
+assert r["records"] == 300, r
+assert r["total_frames"] >= 300, r
+PY
+python3 "$here/check_log.py" "$work/run.qm1" "$work/sent.bin" "$json" 0
+no_lock_left
+echo "PASS"

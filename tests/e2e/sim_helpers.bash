@@ -1,0 +1,56 @@
+# Shared by the end-to-end scripts: start quelm-sim, learn its terminal, end it cleanly.
+# Source it after setting `bin` (folder of the built programs) and `work` (a scratch folder).
+
+sim_pid=""
+# Keep the user's own settings and logs out of the tests.
+export XDG_CONFIG_HOME="$work/config" XDG_DATA_HOME="$work/data"
+unset QUELM_CONFIG
+
+# start_sim ARGS...: starts quelm-sim with ARGS; sets `port` to its terminal path.
+start_sim() {
+    rm -f "$work/sim_out"
+    mkfifo "$work/sim_out"
+    "$bin/quelm-sim" "$@" >"$work/sim_out" 2>"$work/sim_err" &
+    sim_pid=$!
+    exec 3<"$work/sim_out"
+    if ! read -r -t 5 port <&3; then
+        echo "FAIL: no terminal path from quelm-sim"
+        cat "$work/sim_err"
+        exit 1
+    fi
+}
+
+# stop_sim: SIGTERM, and the simulator must end with status 0.
+stop_sim() {
+    [[ -n "$sim_pid" ]] || return 0
+    kill -TERM "$sim_pid" 2>/dev/null || true
+    local status=0
+    wait "$sim_pid" || status=$?
+    sim_pid=""
+    exec 3<&-
+    if [[ $status -ne 0 ]]; then
+        echo "FAIL: quelm-sim exited with $status on SIGTERM"
+        cat "$work/sim_err"
+        exit 1
+    fi
+}
+
+# no_lock_left: the recorder closed its port, so no lock file of the terminal stays behind.
+no_lock_left() {
+    local name
+    name="$(basename "$port")"
+    if compgen -G "/var/lock/LCK..*pts*${name}" >/dev/null ||
+        compgen -G "/run/lock/LCK..*pts*${name}" >/dev/null; then
+        echo "FAIL: a lock file for $port stayed behind"
+        ls -l /var/lock/ /run/lock/ 2>/dev/null
+        exit 1
+    fi
+}
+
+sim_cleanup() {
+    if [[ -n "$sim_pid" ]] && kill -0 "$sim_pid" 2>/dev/null; then
+        kill -TERM "$sim_pid" 2>/dev/null || true
+        wait "$sim_pid" 2>/dev/null || true
+    fi
+    rm -rf "$work"
+}
