@@ -1,0 +1,204 @@
+#include "shell/gui/dash_app.h"
+
+#include <QApplication>
+#include <QMessageBox>
+#include <iostream>
+#include <stdexcept>
+
+#include "link/gui/com_setup.h"
+#include "link/gui/comstat_display.h"
+#include "link/link_statistics.h"
+#include "link/monitor.h"
+#include "shell/gui/about_box.h"
+#include "shell/gui/dashboard_view.h"
+#include "shell/gui/super_dash.h"
+#include "tools/gui/self_tester.h"
+#include "tools/gui/tps_tool.h"
+
+namespace quelm {
+
+namespace {
+
+// Shows a secondary window without blocking, raised above the dashboard.
+void ShowWindow(QWidget* w) {
+    w->show();
+    w->raise();
+    w->activateWindow();
+}
+
+}  // namespace
+
+DashApp::DashApp(std::filesystem::path settingsPath)
+    : settings_(std::move(settingsPath)),
+      link_(port_, rt_, status_, portMap_),
+      path_(config_, tables_, convert_),
+      selfTestDevice_(link_, [this](const PortFailure& f) { PortFailed(f); }),
+      window_(std::make_unique<SuperDash>()) {
+    SuperDash* w = window_.get();
+    comSetup_ = new ComSetup(link_, portMap_, settings_, w);
+    comStats_ = new comstatdisplay(link_.Stats, w);
+    tpsTool_ = new TPSTool(w);
+    selfTester_ = new SelfTester(selfTestDevice_, rt_, w);
+    selfTester_->stopReceiveLoop = [this] {
+        if (!loopRunning_ || !link_.Connected) {
+            return false;
+        }
+        link_.Connected = false;
+        status_.SetConnectCaption("Connect");
+        return true;
+    };
+
+    status_.onChange = [this] { window_->ShowStatus(status_); };
+    w->onConnectClicked = [this] { Connect_Click(); };
+    w->onTimer1 = [this] { StatisticsTick(); };
+    w->onClosed = [this] { EndProgram(exitCode_); };
+
+    w->SetWindowOpener(SuperDash::kComSetupItem, [this] { ShowWindow(comSetup_); });
+    w->SetWindowOpener(SuperDash::kComStatsItem, [this] { ShowWindow(comStats_); });
+    w->SetWindowOpener(SuperDash::kTpsToolItem, [this] { ShowWindow(tpsTool_); });
+    w->SetWindowOpener(SuperDash::kSelfTestItem, [this] { ShowWindow(selfTester_); });
+    w->SetWindowOpener(SuperDash::kAboutItem, [w] {
+        frmAbout about(w);
+        about.exec();
+    });
+
+    path_.dashboardShown = [w](bool live) { return w->DashboardShown(live); };
+    path_.showGauges = [this](const GaugeValues& v) {
+        window_->dashboard()->ApplyGaugeValues(v);
+        tpsTool_->ShowTps(v.tps);
+    };
+    path_.setBoostFullScale = [w](double fullScale) { w->SetBoostFullScale(fullScale); };
+}
+
+DashApp::~DashApp() {
+    // The windows go first (they refer to the link); the port closes after them, which removes
+    // its lock file.
+    status_.onChange = nullptr;
+    window_.reset();
+    port_.Close();
+}
+
+LogRecorder& DashApp::recorder() {
+    if (!recorder_) {
+        throw std::logic_error("no log recorder has been plugged into the dashboard");
+    }
+    return *recorder_;
+}
+
+QWidget* DashApp::mainWindow() {
+    return window_.get();
+}
+
+void DashApp::SetScopeFeed(ScopeFeed* scopes) {
+    scopes_ = scopes;
+    path_.scopes = scopes;
+}
+
+void DashApp::SetRecordFrame(std::function<void(const FrameBuffer&)> record) {
+    path_.recordFrame = std::move(record);
+}
+
+void DashApp::Connect_Click() {
+    if (link_.Connected) {
+        // The running loop notices at its next turn and stops with "COM Stopped".
+        link_.Connected = false;
+        status_.SetConnectCaption("Connect");
+        return;
+    }
+    if (loopRunning_) {
+        // The previous link is still winding down inside a wait: let it go on rather than
+        // start a second link on the same port inside the first.
+        link_.Connected = true;
+        status_.SetConnectCaption("Disconnect");
+        return;
+    }
+    struct RunningMark {
+        bool& flag;
+        explicit RunningMark(bool& f) : flag(f) { flag = true; }
+        ~RunningMark() { flag = false; }
+    } mark(loopRunning_);
+
+    link_.Connected = true;
+    try {
+        if (ConnectDevice(link_) == ConnectOutcome::Aborted || Ending()) {
+            return;
+        }
+        ResetScopes();
+        status_.SetConnectCaption("Disconnect");
+        const MonitorResult result = Monitor(link_, path_);
+        if (result.end == MonitorEnd::PortLost && !Ending()) {
+            ReportPortLost(result.error);
+        }
+    } catch (const PortFailure& failure) {
+        PortFailed(failure);
+    }
+}
+
+void DashApp::Disconnect() {
+    link_.Connected = false;
+    status_.SetPanel(2, "COM Stopped");
+    status_.SetIndicator(ComStat::Red);
+    status_.SetConnectCaption("Connect");
+}
+
+void DashApp::ShowLoggedFrame(const FrameBuffer& frame, double scopeTime) {
+    path_.ShowLoggedFrame(frame, scopeTime);
+}
+
+void DashApp::ResetScopes() {
+    if (scopes_) {
+        scopes_->ResetScopes();
+    }
+}
+
+void DashApp::StatisticsTick() {
+    const StatisticsTexts texts = quelm::StatisticsTick(link_.Stats, link_.FrameCounter);
+    status_.SetPanel(3, texts.panel3);
+    comStats_->ShowTexts(texts);
+    if (onStatistics) {
+        onStatistics(link_.Stats);
+    }
+}
+
+void DashApp::PortFailed(const PortFailure& failure) {
+    if (Ending()) {
+        return;
+    }
+    link_.Connected = false;
+    std::cerr << "quelm-dash: serial port error: " << failure.detail() << '\n';
+    QMessageBox box(QMessageBox::Critical, QString::fromUtf8(failure.title()),
+                    QString::fromUtf8(failure.message()), QMessageBox::Ok, window_.get());
+    box.exec();
+    if (!WriteComPortFile(0)) {
+        std::cerr << "quelm-dash: could not write quelmom.ini\n";
+    }
+    EndProgram(1);
+}
+
+void DashApp::ReportPortLost(const std::string& error) {
+    QMessageBox::warning(window_.get(), QStringLiteral("Serial Port Lost"),
+                         QStringLiteral("The serial port stopped answering while polling (%1).\n"
+                                        "The link has been stopped; check the cable and the "
+                                        "Communications Setup, then press Connect.")
+                             .arg(QString::fromStdString(error)));
+}
+
+void DashApp::EndProgram(int code) {
+    if (Ending()) {
+        return;
+    }
+    exitCode_ = code;
+    rt_.RequestAbort();
+    link_.Connected = false;
+    for (QWidget* w : QApplication::topLevelWidgets()) {
+        if (w != window_.get() && w->isVisible()) {
+            w->hide();
+        }
+    }
+    if (window_->isVisible()) {
+        window_->hide();
+    }
+    QCoreApplication::exit(code);
+}
+
+}  // namespace quelm

@@ -1,0 +1,111 @@
+// The running dashboard: the link, the live configuration and tables, the frame path and the
+// windows, wired together. It is the AppHub the secondary windows reach the program through;
+// SuperDash only lays out and forwards to it.
+#pragma once
+
+#include <functional>
+#include <memory>
+
+#include "common/com_port_map.h"
+#include "common/live_config.h"
+#include "common/qt_serial_port.h"
+#include "common/status_model.h"
+#include "decode/calibration_tables.h"
+#include "decode/convert_frame.h"
+#include "files/settings_file.h"
+#include "link/connect_device.h"
+#include "link/link_context.h"
+#include "link/link_self_test_device.h"
+#include "shell/gui/app_hub.h"
+#include "shell/gui/frame_path.h"
+#include "shell/gui/gui_runtime.h"
+
+namespace quelm {
+
+class ComSetup;
+class SelfTester;
+class SuperDash;
+class TPSTool;
+class comstatdisplay;
+
+class DashApp : public AppHub {
+  public:
+    explicit DashApp(std::filesystem::path settingsPath);
+    ~DashApp() override;
+    DashApp(const DashApp&) = delete;
+    DashApp& operator=(const DashApp&) = delete;
+
+    // AppHub.
+    Runtime& runtime() override { return rt_; }
+    StatusModel& status() override { return status_; }
+    SettingsFile& settings() override { return settings_; }
+    LiveConfig& liveConfig() override { return config_; }
+    const CalibrationTables& tables() const override { return tables_; }
+    const EngData& engData() const override { return convert_.eng; }
+    // The log recorder; plugged in with SetRecorder. Throws std::logic_error before that.
+    LogRecorder& recorder() override;
+    QWidget* mainWindow() override;
+    bool Connected() const override { return link_.Connected; }
+    void Connect_Click() override;
+    void Disconnect() override;
+    void ShowLoggedFrame(const FrameBuffer& frame, double scopeTime) override;
+    void ResetScopes() override;
+
+    // Hook-in points for the windows other parts of the program provide.
+    void SetScopeFeed(ScopeFeed* scopes);
+    void SetRecorder(LogRecorder* recorder) { recorder_ = recorder; }
+    // Appends each good live frame to the log (the recorder checks whether it records).
+    void SetRecordFrame(std::function<void(const FrameBuffer&)> record);
+
+    // The windows and the link state, for the start-up and for tests.
+    SuperDash& window() { return *window_; }
+    ComSetup& comSetup() { return *comSetup_; }
+    comstatdisplay& comStats() { return *comStats_; }
+    TPSTool& tpsTool() { return *tpsTool_; }
+    SelfTester& selfTester() { return *selfTester_; }
+    LinkContext& link() { return link_; }
+    ComPortMap& portMap() { return portMap_; }
+    CalibrationTables& mutableTables() { return tables_; }
+    GuiRuntime& guiRuntime() { return rt_; }
+    FramePath& framePath() { return path_; }
+
+    // The statistics tick Timer1 runs once a second.
+    void StatisticsTick();
+    // Called after each statistics tick with the fresh figures.
+    std::function<void(const LinkStats&)> onStatistics;
+    // Reports a port error as the link requires, writes the port side file and ends the program.
+    void PortFailed(const PortFailure& failure);
+    // Ends the program: every loop unwinds, every window closes, the event loop returns `code`.
+    void EndProgram(int code);
+    bool Ending() const { return rt_.Aborting(); }
+    int exitCode() const { return exitCode_; }
+
+  private:
+    void ReportPortLost(const std::string& error);
+
+    GuiRuntime rt_;
+    StatusModel status_;
+    SettingsFile settings_;
+    LiveConfig config_;
+    CalibrationTables tables_;
+    ConvertState convert_;
+    ComPortMap portMap_;
+    QtSerialPort port_;
+    LinkContext link_;
+    FramePath path_;
+    LinkSelfTestDevice selfTestDevice_;
+    ScopeFeed* scopes_ = nullptr;
+    LogRecorder* recorder_ = nullptr;
+    bool loopRunning_ = false;
+    int exitCode_ = 0;
+
+    // Declared last: destroyed first, while everything they point at still exists. The other
+    // windows are its children.
+    std::unique_ptr<SuperDash> window_;
+    ComSetup* comSetup_ = nullptr;
+    comstatdisplay* comStats_ = nullptr;
+    TPSTool* tpsTool_ = nullptr;
+    SelfTester* selfTester_ = nullptr;
+};
+
+}  // namespace quelm
