@@ -3,6 +3,8 @@
 #include <cstdio>
 #include <string_view>
 
+#include "cli/export_command.h"
+
 namespace quelm::cli {
 
 int Main(int argc, char** argv) {
@@ -11,6 +13,9 @@ int Main(int argc, char** argv) {
         return 2;
     }
     const std::string_view sub = argv[1];
+    if (sub == "export") {
+        return ExportCommand(argc - 1, argv + 1, stdout, stderr);
+    }
     if (sub == "--version") {
         std::puts("quelm " QUELM_VERSION_TEXT);
         return 0;

@@ -2,16 +2,9 @@
 
 #include <cmath>
 
+#include "common/number_text.h"
+
 namespace quelm {
-
-namespace {
-
-// Every value shown here is a whole number: the shortest text, no leading blank.
-std::string WholeText(double value) {
-    return std::to_string(static_cast<long long>(std::floor(value)));
-}
-
-}  // namespace
 
 StatisticsTexts StatisticsTick(LinkStats& stats, double& frameCounter) {
     stats.FramesPerSecond = frameCounter;
@@ -19,15 +12,14 @@ StatisticsTexts StatisticsTick(LinkStats& stats, double& frameCounter) {
         stats.FrameLoss = (stats.TimeoutErrors + stats.ChecksumErrors) / stats.TotalFrames;
     }
     StatisticsTexts texts;
-    const auto fps = WholeText(stats.FramesPerSecond);
-    texts.panel3 = (stats.FramesPerSecond < 0 ? "" : " ") + fps + " FPS";
-    texts.fps = fps;
+    texts.panel3 = PrintNumber(stats.FramesPerSecond) + " FPS";
+    texts.fps = PlainNumber(stats.FramesPerSecond);
     // The small allowance keeps 29 losses in 100 frames at 29 % although 0.29 * 100 falls just
     // below 29 in binary.
-    texts.flp = WholeText(std::floor(stats.FrameLoss * 100 + 1e-9));
-    texts.toe = WholeText(stats.TimeoutErrors);
-    texts.cke = WholeText(stats.ChecksumErrors);
-    texts.tfc = WholeText(stats.TotalFrames);
+    texts.flp = PlainNumber(std::floor(stats.FrameLoss * 100 + 1e-9));
+    texts.toe = PlainNumber(stats.TimeoutErrors);
+    texts.cke = PlainNumber(stats.ChecksumErrors);
+    texts.tfc = PlainNumber(stats.TotalFrames);
     frameCounter = 0;
     return texts;
 }

@@ -1,0 +1,144 @@
+#include "cli/export_command.h"
+
+#include <unistd.h>
+
+#include <chrono>
+#include <filesystem>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "cli/export_inputs.h"
+#include "common/app_paths.h"
+#include "files/csv_export.h"
+
+namespace quelm::cli {
+namespace {
+
+constexpr const char* kUsage =
+    "usage: quelm export LOG [--config INI]\n"
+    "\n"
+    "Converts the log file LOG into comma-separated text beside it (run1.qm1 -> run1.csv,\n"
+    "replacing any file of that name), with the vehicle settings of the settings file.\n"
+    "\n"
+    "  --config INI  settings file to use instead of $QUELM_CONFIG or\n"
+    "                $XDG_CONFIG_HOME/quelm/Quelm.ini\n"
+    "  --help        show this text\n"
+    "\n"
+    "Exit status: 0 done, 1 the export failed, 2 usage error.\n";
+
+// Logs this large show their progress even when stderr is not a terminal.
+constexpr std::uint64_t kLargeLogRecords = 200000;
+
+// A percentage on stderr: rewritten in place a few times a second on a terminal, otherwise a
+// line every tenth of the way for large logs only.
+class ProgressLine {
+  public:
+    explicit ProgressLine(std::FILE* err) : err_(err), terminal_(::isatty(::fileno(err)) == 1) {}
+
+    bool operator()(std::uint64_t done, std::uint64_t total) {
+        if (total == 0) {
+            return true;
+        }
+        const int percent = static_cast<int>(done * 100 / total);
+        if (terminal_) {
+            const auto now = std::chrono::steady_clock::now();
+            if (now - last_ >= std::chrono::milliseconds(250) || done == total) {
+                last_ = now;
+                std::fprintf(err_, "\rquelm export: %3d%% (%llu of %llu records)", percent,
+                             static_cast<unsigned long long>(done),
+                             static_cast<unsigned long long>(total));
+                std::fflush(err_);
+                shown_ = true;
+            }
+        } else if (total >= kLargeLogRecords && percent / 10 > lastTenth_ && done < total) {
+            lastTenth_ = percent / 10;
+            std::fprintf(err_, "quelm export: %d%%\n", lastTenth_ * 10);
+        }
+        return true;
+    }
+
+    // Ends the rewritten line so the next message starts on a line of its own.
+    void Finish() {
+        if (shown_) {
+            std::fputc('\n', err_);
+            shown_ = false;
+        }
+    }
+
+  private:
+    std::FILE* err_;
+    bool terminal_;
+    bool shown_ = false;
+    int lastTenth_ = 0;
+    std::chrono::steady_clock::time_point last_{};
+};
+
+}  // namespace
+
+int ExportCommand(int argc, char** argv, std::FILE* out, std::FILE* err) {
+    std::vector<std::string_view> logs;
+    std::filesystem::path config;
+    for (int i = 1; i < argc; ++i) {
+        const std::string_view arg = argv[i];
+        if (arg == "--help" || arg == "-h") {
+            std::fputs(kUsage, out);
+            return 0;
+        }
+        if (arg == "--config") {
+            if (i + 1 >= argc) {
+                std::fputs("quelm export: --config needs a settings file name\n", err);
+                return 2;
+            }
+            config = argv[++i];
+        } else if (arg.starts_with("--config=")) {
+            config = std::string(arg.substr(9));
+        } else if (arg.starts_with("-") && arg != "-") {
+            std::fprintf(err, "quelm export: unknown option '%s' (see quelm export --help)\n",
+                         argv[i]);
+            return 2;
+        } else {
+            logs.push_back(arg);
+        }
+    }
+    if (logs.size() != 1) {
+        std::fputs("usage: quelm export LOG [--config INI]\n", err);
+        return 2;
+    }
+
+    const std::filesystem::path source{std::string(logs.front())};
+    std::error_code ec;
+    if (IsCsvPath(source)) {
+        std::fprintf(err, "quelm export: %s is already a CSV file; give the log (.qm1) instead\n",
+                     source.c_str());
+        return 1;
+    }
+    if (!std::filesystem::exists(source, ec)) {
+        std::fprintf(err, "quelm export: log file not found: %s\n", source.c_str());
+        return 1;
+    }
+    if (!config.empty() && !std::filesystem::is_regular_file(config, ec)) {
+        std::fprintf(err, "quelm export: settings file not found: %s\n", config.c_str());
+        return 1;
+    }
+
+    ExportInputs inputs = LoadExportInputs(SettingsPath(config));
+    for (const std::string& warning : inputs.warnings) {
+        std::fprintf(err, "quelm export: warning: %s\n", warning.c_str());
+    }
+
+    ProgressLine progress(err);
+    const CsvExportResult result = ExportLogToCsv(
+        source, inputs.config, inputs.tables,
+        [&](std::uint64_t done, std::uint64_t total) { return progress(done, total); });
+    progress.Finish();
+    if (result.kind != CsvExportResult::Kind::Done) {
+        std::fprintf(err, "quelm export: %s\n",
+                     result.error.empty() ? "export cancelled" : result.error.c_str());
+        return 1;
+    }
+    std::fprintf(out, "%s\n", result.output.c_str());
+    return 0;
+}
+
+}  // namespace quelm::cli

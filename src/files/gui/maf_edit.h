@@ -1,0 +1,75 @@
+// The MAF curve editor: shows the loaded curve, edits it, saves it and hands its path on.
+#pragma once
+
+#include <QWidget>
+#include <array>
+#include <functional>
+
+#include "decode/calibration_tables.h"
+#include "files/gui/user_prompts.h"
+#include "files/maf_table.h"
+
+class QLineEdit;
+class QPushButton;
+class QTimer;
+class QCustomPlot;
+
+namespace quelm {
+
+class MAFEdit : public QWidget {
+    Q_OBJECT
+
+  public:
+    static constexpr const char* kNoFileText = "none specified";
+    static constexpr int kRedrawMs = 500;
+
+    // `tables.maf` receives every curve this window loads.
+    explicit MAFEdit(CalibrationTables& tables, QWidget* parent = nullptr);
+
+    void setMessageSink(MessageSink sink) { message_ = std::move(sink); }
+    void setOpenChooser(FileChooser chooser) { openChooser_ = std::move(chooser); }
+    void setSaveChooser(FileChooser chooser) { saveChooser_ = std::move(chooser); }
+    // Called with the path in the file box when Apply is clicked, after this window hides.
+    void setApplyHandler(std::function<void(const QString&)> handler) {
+        onApply_ = std::move(handler);
+    }
+    // Called with the stock curve's path when the named file was missing.
+    void setFallbackHandler(std::function<void(const QString&)> handler) {
+        onFallback_ = std::move(handler);
+    }
+
+    QString fileName() const;
+    void setFileName(const QString& path);
+
+    // Loads the file named in the file box into the boxes and the conversion table, showing
+    // the loader's messages.
+    void LoadMafTable();
+    // Redraws the chart from the boxes; the timer calls it every 500 ms.
+    void redrawChart();
+
+    QLineEdit* voltsBox(int i) const { return volts_.at(i); }
+    QLineEdit* kghrBox(int i) const { return kghr_.at(i); }
+    QCustomPlot* chart() const { return chart_; }
+    bool redrawing() const;
+
+    void browse();
+    void save();
+    void apply();
+
+  private:
+    MafCurve curveFromBoxes() const;
+
+    CalibrationTables& tables_;
+    QLineEdit* file_ = nullptr;
+    std::array<QLineEdit*, kMafPoints> volts_{};
+    std::array<QLineEdit*, kMafPoints> kghr_{};
+    QCustomPlot* chart_ = nullptr;
+    QTimer* timer_ = nullptr;
+    MessageSink message_;
+    FileChooser openChooser_;
+    FileChooser saveChooser_;
+    std::function<void(const QString&)> onApply_;
+    std::function<void(const QString&)> onFallback_;
+};
+
+}  // namespace quelm

@@ -1,0 +1,68 @@
+#include "files/playback.h"
+
+#include <cmath>
+
+#include "files/log_format.h"
+
+namespace quelm {
+
+std::int64_t RoundHalfEven(double value) {
+    const double below = std::floor(value);
+    const double fraction = value - below;
+    auto result = static_cast<std::int64_t>(below);
+    if (fraction > 0.5 || (fraction == 0.5 && result % 2 != 0)) {
+        ++result;
+    }
+    return result;
+}
+
+SliderRange PlaybackSliderRange(std::uint64_t fileBytes) {
+    const double count = static_cast<double>(fileBytes) / kLogRecordBytes;
+    SliderRange range;
+    range.maximum = static_cast<std::int64_t>(LogRecordCount(fileBytes));
+    range.tickSpacing = RoundHalfEven(count / 20.0);
+    return range;
+}
+
+LoggingControls ControlsFor(LoggingState state) {
+    switch (state) {
+        case LoggingState::Idle:
+            return {.record = true, .play = true};
+        case LoggingState::Recording:
+        case LoggingState::LimitReached:
+            return {.stop = true};
+        case LoggingState::Declined:
+            return {.record = true, .play = true, .stop = true};
+        case LoggingState::Playing:
+            return {.pause = true, .stop = true, .sliderVisible = true};
+        case LoggingState::Paused:
+            return {.play = true, .stop = true, .sliderVisible = true, .sliderEnabled = true};
+    }
+    return {};
+}
+
+bool PlaybackController::Play() {
+    if (!ControlsFor(state_).play) {
+        return false;
+    }
+    state_ = LoggingState::Playing;
+    return true;
+}
+
+bool PlaybackController::Pause() {
+    if (!ControlsFor(state_).pause) {
+        return false;
+    }
+    state_ = LoggingState::Paused;
+    return true;
+}
+
+bool PlaybackController::Stop() {
+    if (state_ != LoggingState::Playing && state_ != LoggingState::Paused) {
+        return false;
+    }
+    state_ = LoggingState::Idle;
+    return true;
+}
+
+}  // namespace quelm

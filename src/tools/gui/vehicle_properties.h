@@ -1,0 +1,51 @@
+// The vehicle settings dialog. Its fields are the live vehicle configuration: every edit
+// reaches the conversions at once, saved or not.
+#pragma once
+
+#include <QWidget>
+#include <functional>
+
+#include "common/live_config.h"
+#include "files/gui/user_prompts.h"
+#include "files/settings_file.h"
+#include "files/vehicle_config.h"
+
+class QCheckBox;
+class QLineEdit;
+
+namespace quelm {
+
+class VP : public QWidget {
+    Q_OBJECT
+
+  public:
+    VP(LiveConfig& live, SettingsFile& settings, QWidget* parent = nullptr);
+
+    void setMessageSink(MessageSink sink) { message_ = std::move(sink); }
+    // What "Edit/Browse" does: show the MAF editor.
+    void setEditHandler(std::function<void()> handler) { onEdit_ = std::move(handler); }
+
+    // Shows the loaded configuration in the fields (and so in the live configuration).
+    void ConfigureFeaturesFromVars(const VehicleConfig& config);
+    void setMafFile(const QString& path);
+
+    // Save Settings: checks the fields, writes them and hides. Returns false when a check
+    // refused the input or the settings file could not be written; the dialog then stays.
+    bool save();
+
+  private:
+    LiveConfig& live_;
+    SettingsFile& settings_;
+    MessageSink message_;
+    std::function<void()> onEdit_;
+    QLineEdit* ci_ = nullptr;
+    QLineEdit* numcyl_ = nullptr;
+    QCheckBox* hasdis_ = nullptr;
+    QLineEdit* injsize_ = nullptr;
+    QCheckBox* hasbatchfire_ = nullptr;
+    QLineEdit* vsscorrection_ = nullptr;
+    QCheckBox* hasbap_ = nullptr;
+    QLineEdit* maffile_ = nullptr;
+};
+
+}  // namespace quelm

@@ -1,0 +1,70 @@
+#!/usr/bin/env bash
+# `quelm export` on a generated log: output lines, values, refusals and exit codes.
+set -euo pipefail
+bin=${1:?folder of built programs}
+quelm="$bin/quelm"
+work=$(mktemp -d)
+trap 'rm -rf "$work"' EXIT
+export QUELM_CONFIG="$work/none.ini" XDG_CONFIG_HOME="$work/config"
+
+fail() { echo "FAIL: $*" >&2; exit 1; }
+
+# Four records (the third with a broken checksum) and a trailing partial record.
+mkdir -p "$work/my.logs"
+python3 - "$work/my.logs/run1.qm1" <<'PY'
+import sys
+def record(k, hundredths, good=True):
+    p = bytearray(37)
+    p[0:2] = (300 + 10 * k).to_bytes(2, "big")
+    p[2:4] = (200 + 20 * k).to_bytes(2, "big")
+    p[4:6] = (400).to_bytes(2, "big")
+    p[20:22] = (5000 - 300 * k).to_bytes(2, "little")
+    p[24:26] = (3000 + 100 * k).to_bytes(2, "little")
+    p[30:32] = (9000 - 500 * k).to_bytes(2, "little")
+    p.append((sum(p) + (0 if good else 1)) & 0xFF)
+    return bytes(p) + hundredths.to_bytes(3, "big") + bytes(7)
+with open(sys.argv[1], "wb") as f:
+    f.write(record(1, 0) + record(2, 7) + record(3, 1234, good=False) + record(4, 1300))
+    f.write(bytes(20))
+PY
+
+cat > "$work/settings.ini" <<'INI'
+[INJECTION]
+NumCyl=8
+INI
+
+"$quelm" export "$work/my.logs/run1.qm1" --config "$work/settings.ini" >"$work/out" 2>"$work/err" \
+    || fail "export exited $?: $(cat "$work/err")"
+csv="$work/my.logs/run1.csv"
+[ -f "$csv" ] || fail "no $csv"
+[ "$(cat "$work/out")" = "$csv" ] || fail "stdout: $(cat "$work/out")"
+[ "$(wc -l <"$csv")" -eq 5 ] || fail "expected 5 lines, got $(wc -l <"$csv")"
+[ "$(grep -c $'\r$' "$csv")" -eq 5 ] || fail "lines must end in CR LF"
+head -1 "$csv" | tr -d '\r' | grep -qx 'Time(s),RPM,LOAD,MPH,TPS,MAF,ECT,ACT,BAP,ADVNC,INJPW,INJDUTY,HEGOL,HEGOR,BOOST,VACUUM,WIDEO2,AUX1,AUX2,HP,TQ' \
+    || fail "header: $(head -1 "$csv")"
+times=$(tail -n +2 "$csv" | cut -d, -f1 | tr '\n' ' ')
+[ "$times" = "0 .07 12.34 13 " ] || fail "time column: $times"
+line3=$(sed -n 3p "$csv" | cut -d, -f2- | tr -d '\r')
+line4=$(sed -n 4p "$csv" | cut -d, -f2- | tr -d '\r')
+[ "$line3" = "$line4" ] || fail "a bad record must repeat the values before it"
+[ "$(tail -n +2 "$csv" | awk -F, '{print NF}' | sort -u)" = "21" ] || fail "21 fields per line"
+
+# Refusals: one line on stderr, non-zero, nothing created.
+expect_refusal() {  # expect_refusal WHAT ARGS...
+    local what=$1; shift
+    if "$quelm" export "$@" >"$work/out" 2>"$work/err"; then fail "$what: exit 0"; fi
+    [ "$(wc -l <"$work/err")" -eq 1 ] || fail "$what: stderr: $(cat "$work/err")"
+}
+expect_refusal "missing source" "$work/absent.qm1"
+[ ! -e "$work/absent.qm1" ] && [ ! -e "$work/absent.csv" ] || fail "missing source left a file"
+expect_refusal "csv source" "$csv"
+[ "$(wc -l <"$csv")" -eq 5 ] || fail "csv source was changed"
+cp "$work/my.logs/run1.qm1" "$work/blocked.qm1"
+mkdir "$work/blocked.csv"
+expect_refusal "unwritable output" "$work/blocked.qm1"
+[ "$(ls "$work" | grep -c '^blocked')" -eq 2 ] || fail "unwritable output left a file: $(ls "$work")"
+expect_refusal "missing settings file" "$work/my.logs/run1.qm1" --config "$work/nope.ini"
+
+"$quelm" export --help | grep -q 'quelm export LOG' || fail "--help"
+if "$quelm" export >/dev/null 2>&1; then fail "no arguments: exit 0"; fi
+echo "export_cli: ok"

@@ -1,0 +1,172 @@
+// The feature connector options: live choices, Save with its reload, gauges and Zero It!.
+#include <QLineEdit>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QTemporaryDir>
+#include <QtTest>
+#include <map>
+
+#include "tools/gui/vehicle_windows.h"
+
+using namespace quelm;
+
+namespace {
+
+struct FakeDashboard : DashboardFeatureTarget {
+    std::map<std::string, bool> visible{
+        {"Boost", true}, {"Vac", true}, {"WideBand", true}, {"AUX1", true}, {"AUX2", true}};
+    double boostFullScale = 0;
+    int heightTwips = 0;
+    void setGaugeVisible(const std::string& name, bool v) override { visible.at(name) = v; }
+    bool gaugeVisible(const std::string& name) const override { return visible.at(name); }
+    void setBoostFullScale(double psi) override { boostFullScale = psi; }
+    void setWindowHeightTwips(int twips) override { heightTwips = twips; }
+};
+
+}  // namespace
+
+class VehicleFeaturesTest : public QObject {
+    Q_OBJECT
+
+  private:
+    QTemporaryDir dir_;
+    std::unique_ptr<SettingsFile> settings_;
+    LiveConfig live_;
+    CalibrationTables tables_{};
+    FakeDashboard dashboard_;
+    std::unique_ptr<VehicleWindows> windows_;
+    QStringList messages_;
+
+    QuelmFeatures& features() { return windows_->features(); }
+    QRadioButton* option(const char* name) { return features().findChild<QRadioButton*>(name); }
+    void choose(const char* name) { option(name)->click(); }
+    void clickSave() {
+        QTest::mouseClick(features().findChild<QPushButton*>("Save"), Qt::LeftButton);
+    }
+    std::string read(const char* section, const char* key) {
+        return ReadIniValue(*settings_, section, key);
+    }
+
+  private slots:
+    void init() {
+        settings_ = std::make_unique<SettingsFile>(dir_.filePath("Quelm.ini").toStdString());
+        std::filesystem::remove(settings_->path());
+        live_ = LiveConfig{};
+        dashboard_ = FakeDashboard{};
+        windows_ = std::make_unique<VehicleWindows>(*settings_, live_, tables_);
+        messages_.clear();
+        windows_->setMessageSink([this](const QString& m) { messages_ << m; });
+        features().setDashboard(&dashboard_);
+        windows_->LoadVehicleConfig();
+        features().show();
+    }
+
+    void captionsAndInitialSelection() {
+        QCOMPARE(features().windowTitle(), QString("Quelm Feature Connector Options"));
+        QVERIFY(option("nomap")->isChecked());
+        QVERIFY(option("nowideband")->isChecked());
+        QVERIFY(option("noAUX")->isChecked());
+        QCOMPARE(option("bailey")->text(), QString("Bailey "));
+        QCOMPARE(option("DIY")->text(), QString("DIY-EFI (Or Austrailian) Kit"));
+        QCOMPARE(features().findChild<QPushButton*>("ZeroMap")->text(), QString("Zero It!"));
+        QCOMPARE(dashboard_.heightTwips, 7575);
+    }
+
+    void unsavedChoicesChangeTheLiveConfiguration() {
+        choose("threebar");
+        QCOMPARE(live_.map, MapOption::ThreeBar);
+        choose("onebar");
+        QCOMPARE(live_.map, MapOption::OneBar);
+        choose("Innovate");
+        QCOMPARE(live_.wideBand, WideBandOption::Innovate);
+        choose("DIY");
+        QCOMPARE(live_.wideBand, WideBandOption::Diy);
+        choose("nowideband");
+        QCOMPARE(live_.wideBand, WideBandOption::NoWideBand);
+        QVERIFY(!std::filesystem::exists(settings_->path()));
+    }
+
+    void twoBarSaved() {
+        choose("twobar");
+        clickSave();
+        QCOMPARE(read("MAP", "TYPE"), std::string("2"));
+        QCOMPARE(read("WIDEBAND", "TYPE"), std::string("NONE"));
+        QCOMPARE(read("AUX", "TYPE"), std::string("NONE"));
+        QVERIFY(dashboard_.visible["Boost"]);
+        QVERIFY(dashboard_.visible["Vac"]);
+        QCOMPARE(dashboard_.boostFullScale, 15.0);
+        QCOMPARE(dashboard_.heightTwips, 9075);
+        QVERIFY(!features().isVisible());
+        QVERIFY(option("twobar")->isChecked());
+    }
+
+    void allDisabledSaved() {
+        choose("threebar");
+        choose("bailey");
+        choose("volts");
+        clickSave();
+        QCOMPARE(read("WIDEBAND", "TYPE"), std::string("BAILEY"));
+        QCOMPARE(read("AUX", "TYPE"), std::string("1"));
+        QCOMPARE(dashboard_.heightTwips, 9075);
+        features().show();
+        choose("nomap");
+        choose("nowideband");
+        choose("noAUX");
+        clickSave();
+        for (const auto& [name, shown] : dashboard_.visible) {
+            QVERIFY2(!shown, name.c_str());
+        }
+        QCOMPARE(dashboard_.heightTwips, 7575);
+    }
+
+    void threeBarToOneBarKeepsTheBoostGauge() {
+        choose("threebar");
+        clickSave();
+        QCOMPARE(dashboard_.boostFullScale, 30.0);
+        features().show();
+        choose("onebar");
+        clickSave();
+        QCOMPARE(read("MAP", "TYPE"), std::string("1"));
+        QVERIFY(dashboard_.visible["Vac"]);
+        QVERIFY(dashboard_.visible["Boost"]);
+        QCOMPARE(live_.map, MapOption::OneBar);
+    }
+
+    void saveReplacesUnsavedVehicleEdits() {
+        auto& vp = windows_->vehicleDialog();
+        vp.findChild<QLineEdit*>("numcyl")->setText("4");
+        vp.findChild<QLineEdit*>("vsscorrection")->setText("1.2");
+        QCOMPARE(live_.numcyl, std::string("4"));
+        clickSave();
+        QCOMPARE(vp.findChild<QLineEdit*>("numcyl")->text(), QString("8"));
+        QCOMPARE(live_.numcyl, std::string("8"));
+        QCOMPARE(live_.vsscorrection, std::string("1"));
+    }
+
+    void unknownCodesLeaveTheSelection() {
+        choose("twobar");
+        choose("DIY");
+        VehicleConfig c;
+        c.MapType = 7;
+        c.WideBandType = 9;
+        features().ConfigureFeaturesFromVars(c);
+        QVERIFY(option("twobar")->isChecked());
+        QVERIFY(option("DIY")->isChecked());
+        QVERIFY(dashboard_.visible["WideBand"]);
+    }
+
+    void zeroItTwice() {
+        const double raw = 0.3;
+        features().setCurrentBoost([&] { return static_cast<float>(raw + live_.mapZeroOffset); });
+        auto* zero = features().findChild<QPushButton*>("ZeroMap");
+        QTest::mouseClick(zero, Qt::LeftButton);
+        QCOMPARE(live_.mapZeroOffset, static_cast<double>(-0.3f));
+        QVERIFY(std::abs(raw + live_.mapZeroOffset) < 1e-6);
+        QTest::mouseClick(zero, Qt::LeftButton);
+        QVERIFY(std::abs(live_.mapZeroOffset) < 1e-6);
+        QVERIFY(!std::filesystem::exists(settings_->path()));
+    }
+};
+
+QTEST_MAIN(VehicleFeaturesTest)
+#include "vehicle_features_test.moc"

@@ -1,0 +1,192 @@
+// The MAF editor: loading into the boxes and the conversion table, saving, the chart, Apply.
+#include <qcustomplot.h>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTemporaryDir>
+#include <QtTest>
+#include <fstream>
+#include <sstream>
+
+#include "common/app_paths.h"
+#include "files/gui/maf_edit.h"
+
+using namespace quelm;
+
+class MafEditTest : public QObject {
+    Q_OBJECT
+
+  private:
+    QTemporaryDir dir_;
+    CalibrationTables tables_{};
+    std::unique_ptr<MAFEdit> editor_;
+    QStringList messages_;
+    QString chosen_;  // what the file dialogs answer; empty means cancel
+    QStringList dialogs_;
+
+    QString path(const char* name) { return dir_.filePath(name); }
+    void writeCurve(const QString& file, int points, double topVolts = 5) {
+        std::ofstream out(file.toStdString(), std::ios::binary);
+        out << "header\r\n";
+        for (int i = 0; i < points; ++i) {
+            out << i * topVolts / 30 << ',' << i * 40 << "\r\n";
+        }
+    }
+    static std::string readAll(const QString& file) {
+        std::ifstream in(file.toStdString(), std::ios::binary);
+        std::stringstream s;
+        s << in.rdbuf();
+        return s.str();
+    }
+    void click(const char* name) {
+        QTest::mouseClick(editor_->findChild<QPushButton*>(name), Qt::LeftButton);
+    }
+
+  private slots:
+    void init() {
+        tables_ = CalibrationTables{};
+        editor_ = std::make_unique<MAFEdit>(tables_);
+        messages_.clear();
+        dialogs_.clear();
+        chosen_.clear();
+        editor_->setMessageSink([this](const QString& m) { messages_ << m; });
+        const auto chooser = [this](const QString& title, const QString& folder,
+                                    const QString& filter) {
+            dialogs_ << title + "|" + folder + "|" + filter;
+            return chosen_;
+        };
+        editor_->setOpenChooser(chooser);
+        editor_->setSaveChooser(chooser);
+    }
+
+    void initialState() {
+        QCOMPARE(editor_->windowTitle(), QString("MAF Editor"));
+        QCOMPARE(editor_->fileName(), QString("none specified"));
+        QCOMPARE(editor_->voltsBox(30)->text(), QString("5"));
+        QVERIFY(editor_->voltsBox(0)->isReadOnly());
+        QVERIFY(editor_->voltsBox(30)->isReadOnly());
+        QVERIFY(!editor_->voltsBox(15)->isReadOnly());
+        QVERIFY(editor_->redrawing());
+    }
+
+    void browseLoadsTheCurveAndTheChartFollows() {
+        writeCurve(path("curve.maf"), 31, 4.5);
+        chosen_ = path("curve.maf");
+        click("browse");
+        QCOMPARE(dialogs_, QStringList{"Browse|" + QString::fromStdString(MafLibDir().string()) +
+                                       "/|MAF Files (*.maf)"});
+        QVERIFY(messages_.isEmpty());
+        QCOMPARE(editor_->kghrBox(30)->text(), QString("1200"));
+        QCOMPARE(tables_.maf[30].y, 1200.0);
+        QCOMPARE(tables_.maf[31].y, 0.0);
+        QCOMPARE(editor_->chart()->yAxis->range().upper, 1200.0);
+        // The timer redraws from the boxes within one period.
+        QTRY_COMPARE_WITH_TIMEOUT(editor_->chart()->graph(0)->dataCount(), 31, 5000);
+        QCOMPARE(editor_->chart()->xAxis->range().upper, 4.5);
+        QCOMPARE(editor_->chart()->xAxis->range().lower, 0.0);
+        QCOMPARE(editor_->chart()->yAxis->range().upper, 1200.0);
+    }
+
+    void extensionIsAppendedCaseSensitively() {
+        writeCurve(path("curve2.MAF.maf"), 31);
+        chosen_ = path("curve2.MAF");
+        click("browse");
+        QCOMPARE(editor_->fileName(), path("curve2.MAF.maf"));
+        QVERIFY(messages_.isEmpty());
+    }
+
+    void cancelledBrowseReloadsTheNamedFile() {
+        writeCurve(path("curve.maf"), 31);
+        editor_->setFileName(path("curve.maf"));
+        click("browse");
+        QCOMPARE(editor_->kghrBox(30)->text(), QString("1200"));
+    }
+
+    void missingFileFallsBackToTheStockCurve() {
+        QString fallback;
+        editor_->setFallbackHandler([&](const QString& p) { fallback = p; });
+        editor_->setFileName(path("gone.maf"));
+        editor_->LoadMafTable();
+        QCOMPARE(messages_.value(0),
+                 QString("File not found attempting to access MAF configuration file.  Setting "
+                         "to default. Check Vehicle Settings."));
+        QCOMPARE(editor_->fileName(), QString::fromStdString(StockMafPath().string()));
+        QCOMPARE(fallback, editor_->fileName());
+    }
+
+    void shortFileKeepsWhatWasRead() {
+        writeCurve(path("short.maf"), 20);
+        editor_->kghrBox(25)->setText("keep");
+        editor_->setFileName(path("short.maf"));
+        editor_->LoadMafTable();
+        QCOMPARE(messages_, QStringList{"Default MAF configuration file not installed.  "
+                                        "Reinstall Application."});
+        QCOMPARE(editor_->kghrBox(19)->text(), QString("760"));
+        QCOMPARE(tables_.maf[19].y, 760.0);
+        QCOMPARE(editor_->kghrBox(25)->text(), QString("keep"));
+    }
+
+    void loadSaveRoundTrip() {
+        writeCurve(path("curve.maf"), 31);
+        editor_->setFileName(path("curve.maf"));
+        editor_->LoadMafTable();
+        const std::string original = readAll(path("curve.maf"));
+        chosen_ = path("copy");
+        click("Save");
+        QVERIFY(messages_.isEmpty());
+        QCOMPARE(editor_->fileName(), path("copy.maf"));
+        const std::string saved = readAll(path("copy.maf"));
+        QCOMPARE(saved.substr(saved.find("\r\n")), original.substr(original.find("\r\n")));
+        QVERIFY(saved.starts_with("Volts , Kg/HR\r\n"));
+    }
+
+    void emptyBoxesSaveAsEmptyTextsAndLoadAsZero() {
+        for (int i = 1; i < 30; ++i) {
+            editor_->voltsBox(i)->setText(QString::number(i / 6.0));
+        }
+        for (int i = 0; i < 31; ++i) {
+            editor_->kghrBox(i)->setText(QString::number(i * 10));
+        }
+        editor_->kghrBox(7)->clear();
+        editor_->voltsBox(7)->clear();
+        chosen_ = path("empty.maf");
+        click("Save");
+        const std::string saved = readAll(path("empty.maf"));
+        QVERIFY(saved.starts_with("Volts , Kg/HR\r\n,0\r\n"));
+        QVERIFY(saved.find("\r\n,\r\n") != std::string::npos);
+        QVERIFY(saved.ends_with("5,300\r\n"));
+
+        editor_->kghrBox(7)->setText("junk");
+        chosen_.clear();
+        click("browse");
+        QVERIFY(messages_.isEmpty());
+        QCOMPARE(editor_->kghrBox(7)->text(), QString());
+        QCOMPARE(tables_.maf[7].x, 0.0);
+        QCOMPARE(tables_.maf[7].y, 0.0);
+    }
+
+    void saveRefusesTheInitialName() {
+        click("Save");
+        QCOMPARE(messages_.size(), 1);
+        QVERIFY(!QFile::exists("none specified"));
+    }
+
+    void saveFailureIsReported() {
+        chosen_ = path("no/such/folder/x.maf");
+        click("Save");
+        QCOMPARE(messages_, QStringList{"Error during save.  Check path and file name."});
+    }
+
+    void applyHandsThePathOnAndStopsTheChart() {
+        QString applied;
+        editor_->setApplyHandler([&](const QString& p) { applied = p; });
+        editor_->setFileName("/curves/x.maf");
+        editor_->show();
+        click("Command1");
+        QCOMPARE(applied, QString("/curves/x.maf"));
+        QVERIFY(!editor_->isVisible());
+        QVERIFY(!editor_->redrawing());
+    }
+};
+
+QTEST_MAIN(MafEditTest)
+#include "vehicle_maf_edit_test.moc"

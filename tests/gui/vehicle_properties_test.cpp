@@ -1,0 +1,269 @@
+// The vehicle settings dialog: live edits, the Save checks and the exact writes.
+#include <QCheckBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTemporaryDir>
+#include <QtTest>
+#include <fstream>
+#include <sstream>
+
+#include "files/settings_file.h"
+#include "tools/gui/vehicle_properties.h"
+
+using namespace quelm;
+
+class VehiclePropertiesTest : public QObject {
+    Q_OBJECT
+
+  private:
+    QTemporaryDir dir_;
+    std::unique_ptr<SettingsFile> settings_;
+    LiveConfig live_;
+    std::unique_ptr<VP> vp_;
+    QStringList messages_;
+
+    QLineEdit* box(const char* name) { return vp_->findChild<QLineEdit*>(name); }
+    QCheckBox* check(const char* name) { return vp_->findChild<QCheckBox*>(name); }
+    std::string read(const char* section, const char* key) {
+        return ReadIniValue(*settings_, section, key);
+    }
+    std::string fileText() {
+        std::ifstream in(settings_->path());
+        std::stringstream s;
+        s << in.rdbuf();
+        return s.str();
+    }
+    // The value exactly as stored, blanks included (the reader trims them).
+    std::string stored(const std::string& key) {
+        const std::string text = "\n" + fileText();
+        const auto at = text.find("\n" + key + "=");
+        if (at == std::string::npos) {
+            return "<missing>";
+        }
+        const auto begin = at + key.size() + 2;
+        return text.substr(begin, text.find_first_of("\r\n", begin) - begin);
+    }
+    void clickSave() { QTest::mouseClick(vp_->findChild<QPushButton*>("Save"), Qt::LeftButton); }
+
+  private slots:
+    void init() {
+        settings_ = std::make_unique<SettingsFile>(dir_.filePath("Quelm.ini").toStdString());
+        std::filesystem::remove(settings_->path());
+        live_ = LiveConfig{};
+        vp_ = std::make_unique<VP>(live_, *settings_);
+        messages_.clear();
+        vp_->setMessageSink([this](const QString& m) { messages_ << m; });
+        vp_->show();
+    }
+
+    void initialFieldsAndCaptions() {
+        QCOMPARE(vp_->windowTitle(), QString("Vehicle Properties"));
+        QCOMPARE(box("CI")->text(), QString("302"));
+        QCOMPARE(box("numcyl")->text(), QString("8"));
+        QCOMPARE(box("injsize")->text(), QString("19"));
+        QCOMPARE(box("vsscorrection")->text(), QString("1"));
+        QCOMPARE(box("MAFfile")->text(), QString("none specified"));
+        QVERIFY(box("MAFfile")->isReadOnly());
+        QCOMPARE(check("hasdis")->text(), QString("DIS"));
+        QVERIFY(!check("hasbap")->isChecked());
+        QCOMPARE(vp_->findChild<QPushButton*>("Edit")->text(), QString("Edit/Browse"));
+        bool notice = false;
+        for (auto* label : vp_->findChildren<QLabel*>()) {
+            notice |= label->text().endsWith("the vehicle the data is/was collected from. ");
+        }
+        QVERIFY(notice);
+    }
+
+    void unsavedEditsChangeTheLiveConfiguration() {
+        box("numcyl")->clear();
+        QTest::keyClicks(box("numcyl"), "4");
+        box("vsscorrection")->setText("1.05");
+        check("hasdis")->setChecked(true);
+        check("hasbatchfire")->setChecked(true);
+        QCOMPARE(live_.numcyl, std::string("4"));
+        QCOMPARE(live_.vsscorrection, std::string("1.05"));
+        QVERIFY(live_.hasdis);
+        QVERIFY(live_.hasbatchfire);
+        QVERIFY(!std::filesystem::exists(settings_->path()));
+    }
+
+    void typingIsLimitedButLoadedValuesAreShownWhole() {
+        box("numcyl")->clear();
+        QTest::keyClicks(box("numcyl"), "12");
+        QCOMPARE(box("numcyl")->text(), QString("1"));
+        VehicleConfig c;
+        c.NumCylinders = 12;
+        c.Displacement = 1000.5;
+        vp_->ConfigureFeaturesFromVars(c);
+        QCOMPARE(box("numcyl")->text(), QString("12"));
+        QCOMPARE(live_.numcyl, std::string("12"));
+        QCOMPARE(box("CI")->text(), QString("1000.5"));
+    }
+
+    void configureFeaturesFromVarsFillsEveryField() {
+        VehicleConfig c;
+        c.NumCylinders = 6;
+        c.InjectorSize = 24;
+        c.Displacement = 351;
+        c.VssCorrection = 1.05;
+        c.MafFile = "/x/y.maf";
+        c.BatchFire = true;
+        c.BapPresent = true;
+        c.DisIgnition = false;
+        vp_->ConfigureFeaturesFromVars(c);
+        QCOMPARE(box("numcyl")->text(), QString("6"));
+        QCOMPARE(box("injsize")->text(), QString("24"));
+        QCOMPARE(box("CI")->text(), QString("351"));
+        QCOMPARE(box("vsscorrection")->text(), QString("1.05"));
+        QCOMPARE(box("MAFfile")->text(), QString("/x/y.maf"));
+        QVERIFY(check("hasbatchfire")->isChecked());
+        QVERIFY(check("hasbap")->isChecked());
+        QVERIFY(!check("hasdis")->isChecked());
+        QCOMPARE(live_.vsscorrection, std::string("1.05"));
+        QVERIFY(live_.hasbatchfire);
+    }
+
+    void unsupportedCylinderCountIsRefused_data() {
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<QString>("message");
+        QTest::newRow("five") << "5"
+                              << "Quelm does not support 5 cylinder engines.";
+        QTest::newRow("empty") << ""
+                               << "Quelm does not support  cylinder engines.";
+    }
+    void unsupportedCylinderCountIsRefused() {
+        QFETCH(QString, text);
+        QFETCH(QString, message);
+        box("numcyl")->setText(text);
+        box("CI")->setText("99");  // only the first failing check speaks
+        clickSave();
+        QCOMPARE(messages_, QStringList{message});
+        QCOMPARE(box("numcyl")->text(), QString("8"));
+        QCOMPARE(live_.numcyl, std::string("8"));
+        QCOMPARE(box("CI")->text(), QString("99"));
+        QVERIFY(vp_->isVisible());
+        QVERIFY(!std::filesystem::exists(settings_->path()));
+    }
+
+    void displacementRange_data() {
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<bool>("accepted");
+        QTest::newRow("99") << "99" << false;
+        QTest::newRow("100") << "100" << true;
+        QTest::newRow("700") << "700" << true;
+        QTest::newRow("701") << "701" << false;
+        QTest::newRow("abc") << "abc" << false;
+        QTest::newRow("empty") << "" << false;
+    }
+    void displacementRange() {
+        QFETCH(QString, text);
+        QFETCH(bool, accepted);
+        box("CI")->setText(text);
+        clickSave();
+        if (accepted) {
+            QVERIFY(messages_.isEmpty());
+            QCOMPARE(read("INJECTION", "CI"), text.toStdString());
+            QVERIFY(!vp_->isVisible());
+        } else {
+            QCOMPARE(messages_,
+                     QStringList{"Quelm does not support " + text + " cubic inch engines."});
+            QCOMPARE(box("CI")->text(), QString("302"));
+            QVERIFY(vp_->isVisible());
+            QVERIFY(!std::filesystem::exists(settings_->path()));
+        }
+    }
+
+    void speedCorrectionThatIsNotANumberIsRefused() {
+        box("vsscorrection")->setText("fast");
+        clickSave();
+        QCOMPARE(messages_.size(), 1);
+        QVERIFY(messages_[0].startsWith("Quelm does not support"));
+        QCOMPARE(box("vsscorrection")->text(), QString("1"));
+        QVERIFY(!std::filesystem::exists(settings_->path()));
+    }
+
+    void injectorSizeIsReducedToItsNumber_data() {
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<QString>("shown");
+        QTest::addColumn<QString>("written");
+        QTest::newRow("24.5") << "24.5"
+                              << "24.5"
+                              << " 24.5";
+        QTest::newRow("abc") << "abc"
+                             << "0"
+                             << " 0";
+        QTest::newRow("19 lb") << "19 lb"
+                               << "19"
+                               << " 19";
+        QTest::newRow("negative") << "-3"
+                                  << "-3"
+                                  << "-3";
+    }
+    void injectorSizeIsReducedToItsNumber() {
+        QFETCH(QString, text);
+        QFETCH(QString, shown);
+        QFETCH(QString, written);
+        box("injsize")->setText(text);
+        clickSave();
+        QCOMPARE(box("injsize")->text(), shown);
+        QCOMPARE(stored("INJSIZE"), written.toStdString());
+    }
+
+    void saveWritesEveryKeyInOrderWithItsForm() {
+        VehicleConfig c;
+        c.NumCylinders = 6;
+        c.InjectorSize = 19;
+        c.Displacement = 302;
+        c.VssCorrection = 1.05;
+        c.MafFile = "/curves/a.maf";
+        c.BapPresent = true;
+        vp_->ConfigureFeaturesFromVars(c);
+        check("hasdis")->setChecked(true);
+        clickSave();
+        QVERIFY(messages_.isEmpty());
+        QVERIFY(!vp_->isVisible());
+        const std::pair<const char*, const char*> expected[] = {
+            {"NUMCYL", " 6"}, {"INJSIZE", " 19"}, {"MAFFILE", "/curves/a.maf"}, {"CI", "302"},
+            {"BATCH", "NO"},  {"VALUE", " 1.05"}, {"BAPPRESENT", "YES"},        {"DIS", "YES"},
+        };
+        const char* sections[] = {"INJECTION", "INJECTION",     "INJECTION", "INJECTION",
+                                  "INJECTION", "VSSCORRECTION", "SENSORS",   "IGNITION"};
+        // Each new key lands after the one written before it.
+        const std::string text = fileText();
+        std::size_t last = 0;
+        for (std::size_t i = 0; i < std::size(expected); ++i) {
+            QCOMPARE(stored(expected[i].first), std::string(expected[i].second));
+            QVERIFY(!read(sections[i], expected[i].first).empty());
+            const auto at = text.find(std::string(expected[i].first) + "=");
+            QVERIFY2(at != std::string::npos && at >= last, expected[i].first);
+            last = at;
+        }
+        vp_->show();
+        check("hasdis")->setChecked(false);
+        check("hasbap")->setChecked(false);
+        check("hasbatchfire")->setChecked(true);
+        clickSave();
+        QCOMPARE(read("IGNITION", "DIS"), std::string("NO"));
+        QCOMPARE(read("SENSORS", "BAPPRESENT"), std::string("NO"));
+        QCOMPARE(read("INJECTION", "BATCH"), std::string("YES"));
+    }
+
+    void closingOnlyHidesAndKeepsTheFields() {
+        box("numcyl")->setText("6");
+        vp_->close();
+        QVERIFY(!vp_->isVisible());
+        QCOMPARE(box("numcyl")->text(), QString("6"));
+        QCOMPARE(live_.numcyl, std::string("6"));
+    }
+
+    void editBrowseRunsTheHandler() {
+        int shown = 0;
+        vp_->setEditHandler([&] { ++shown; });
+        QTest::mouseClick(vp_->findChild<QPushButton*>("Edit"), Qt::LeftButton);
+        QCOMPARE(shown, 1);
+    }
+};
+
+QTEST_MAIN(VehiclePropertiesTest)
+#include "vehicle_properties_test.moc"

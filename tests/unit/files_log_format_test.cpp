@@ -1,0 +1,88 @@
+#include "files/log_format.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <limits>
+
+namespace quelm {
+namespace {
+
+struct StampCase {
+    double seconds;
+    TimeStamp bytes;
+};
+
+TEST(LogTimeStamp, EncodesTruncatedHundredthsHighByteFirst) {
+    const StampCase cases[] = {
+        {0.0, {0, 0, 0}},
+        {0.009, {0, 0, 0}},
+        {0.07, {0, 0, 7}},
+        {12.345, {0, 4, 210}},  // 1234.5 hundredths, truncated
+        {12.34, {0, 4, 210}},
+        {5012.45 - 5000.0, {0, 4, 221}},  // 12.4499999...: clock noise, not a shorter time
+        {0.29, {0, 0, 29}},               // 28.999999... hundredths in binary
+        {700.0, {0x01, 0x11, 0x70}},      // 70 000 hundredths
+        {86400.5, {0x83, 0xD6, 0x32}},    // past midnight: 8 640 050
+        {167772.15, {0xFF, 0xFF, 0xFF}},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.seconds);
+        const auto stamp = EncodeTimeStamp(c.seconds);
+        ASSERT_TRUE(stamp.has_value());
+        EXPECT_EQ(*stamp, c.bytes);
+    }
+}
+
+TEST(LogTimeStamp, StopsAtTheTwentyFourBitLimit) {
+    EXPECT_TRUE(EncodeTimeStamp(167772.159).has_value());
+    EXPECT_FALSE(EncodeTimeStamp(167772.16).has_value());  // 2^24 hundredths
+    EXPECT_FALSE(EncodeTimeStamp(200000.0).has_value());
+    EXPECT_FALSE(EncodeTimeStamp(std::numeric_limits<double>::infinity()).has_value());
+}
+
+TEST(LogTimeStamp, NegativeOrUndefinedTimeStampsZero) {
+    EXPECT_EQ(EncodeTimeStamp(-0.5), (TimeStamp{0, 0, 0}));
+    EXPECT_EQ(EncodeTimeStamp(std::nan("")), (TimeStamp{0, 0, 0}));
+}
+
+TEST(LogTimeStamp, DecodesBytes38To40) {
+    FrameBuffer b{};
+    b.fill(0xAA);
+    b[38] = 0;
+    b[39] = 4;
+    b[40] = 210;
+    EXPECT_EQ(TimeStampHundredths(b), 1234u);
+    EXPECT_DOUBLE_EQ(DecodeTimeStamp(b), 12.34);
+    b[38] = 0xFF;
+    b[39] = 0xFF;
+    b[40] = 0xFF;
+    EXPECT_DOUBLE_EQ(DecodeTimeStamp(b), 167772.15);
+}
+
+TEST(LogRecordLayout, FrameThenStampThenZeroPadding) {
+    FrameBuffer b{};
+    for (std::size_t i = 0; i < b.size(); ++i) {
+        b[i] = static_cast<std::uint8_t>(i + 1);
+    }
+    const LogRecord r = MakeLogRecord(b);
+    for (std::size_t i = 0; i < b.size(); ++i) {
+        EXPECT_EQ(r[i], b[i]);
+    }
+    for (std::size_t i = b.size(); i < kLogRecordBytes; ++i) {
+        EXPECT_EQ(r[i], 0);
+    }
+}
+
+TEST(LogRecordLayout, CountsWholeRecordsOnly) {
+    EXPECT_EQ(LogRecordCount(0), 0u);
+    EXPECT_EQ(LogRecordCount(47), 0u);
+    EXPECT_EQ(LogRecordCount(48), 1u);
+    EXPECT_EQ(LogRecordCount(24000), 500u);
+    EXPECT_EQ(LogRecordCount(24020), 500u);
+    EXPECT_EQ(LogRecordOffset(1), 0u);
+    EXPECT_EQ(LogRecordOffset(501), 24000u);
+}
+
+}  // namespace
+}  // namespace quelm

@@ -1,0 +1,100 @@
+#include "files/log_reader.h"
+
+#include <gtest/gtest.h>
+
+#include "files/log_format.h"
+#include "files_log_test_support.h"
+
+namespace quelm {
+namespace {
+
+using testing::AppendRecord;
+using testing::ScratchDir;
+using testing::StampedFrame;
+
+TEST(LogReader, ReadsNumberedRecordsAndIgnoresATrailingPartialRecord) {
+    ScratchDir dir;
+    const auto path = dir / "run.qm1";
+    std::vector<std::uint8_t> log;
+    for (std::uint32_t n = 1; n <= 500; ++n) {
+        AppendRecord(log, StampedFrame(static_cast<std::uint8_t>(n), n * 3));
+    }
+    log.insert(log.end(), 20, 0x77);  // 24 020 bytes
+    testing::WriteBytes(path, log);
+
+    LogReader reader(path);
+    ASSERT_TRUE(reader.IsOpen()) << reader.Error();
+    EXPECT_EQ(reader.FileBytes(), 24020u);
+    EXPECT_EQ(reader.RecordCount(), 500u);
+
+    FrameBuffer b{};
+    for (std::uint64_t n : {1u, 2u, 499u, 500u}) {
+        SCOPED_TRACE(n);
+        ASSERT_TRUE(reader.ReadRecord(n, b));
+        EXPECT_EQ(b, StampedFrame(static_cast<std::uint8_t>(n), static_cast<std::uint32_t>(n) * 3));
+    }
+    const FrameBuffer before = b;
+    EXPECT_FALSE(reader.ReadRecord(0, b));
+    EXPECT_FALSE(reader.ReadRecord(501, b));  // the 20 trailing bytes are never read
+    EXPECT_EQ(b, before);
+}
+
+TEST(LogReader, ReadsBlocksOfWholeRecords) {
+    ScratchDir dir;
+    const auto path = dir / "run.qm1";
+    std::vector<std::uint8_t> log;
+    for (std::uint8_t n = 1; n <= 5; ++n) {
+        AppendRecord(log, StampedFrame(n, n));
+    }
+    log.push_back(1);
+    testing::WriteBytes(path, log);
+    LogReader reader(path);
+    std::vector<std::uint8_t> block(3 * kLogRecordBytes + 10);
+    ASSERT_EQ(reader.ReadRecords(1, block), 3u);
+    EXPECT_EQ(block[2 * kLogRecordBytes], 3);
+    ASSERT_EQ(reader.ReadRecords(4, block), 2u);
+    EXPECT_EQ(block[kLogRecordBytes], 5);
+    EXPECT_EQ(reader.ReadRecords(6, block), 0u);
+}
+
+TEST(LogReader, MissingFileIsReportedAndNothingIsCreated) {
+    ScratchDir dir;
+    const auto path = dir / "absent.qm1";
+    LogReader reader(path);
+    EXPECT_FALSE(reader.IsOpen());
+    EXPECT_NE(reader.Error().find("absent.qm1"), std::string::npos) << reader.Error();
+    EXPECT_EQ(reader.RecordCount(), 0u);
+    FrameBuffer b{};
+    EXPECT_FALSE(reader.ReadRecord(1, b));
+    EXPECT_FALSE(std::filesystem::exists(path));
+    EXPECT_FALSE(LogReader(dir / "no" / "such.qm1").IsOpen());
+    EXPECT_FALSE(LogReader(dir.path()).IsOpen());
+    EXPECT_FALSE(LogReader("").IsOpen());
+}
+
+TEST(LogReader, EmptyFileHasNoRecords) {
+    ScratchDir dir;
+    const auto path = dir / "empty.qm1";
+    testing::WriteBytes(path, {});
+    LogReader reader(path);
+    ASSERT_TRUE(reader.IsOpen());
+    EXPECT_EQ(reader.RecordCount(), 0u);
+    FrameBuffer b{};
+    EXPECT_FALSE(reader.ReadRecord(1, b));
+}
+
+TEST(LogReader, MovedReaderKeepsTheFile) {
+    ScratchDir dir;
+    const auto path = dir / "run.qm1";
+    std::vector<std::uint8_t> log;
+    AppendRecord(log, StampedFrame(42, 0));
+    testing::WriteBytes(path, log);
+    LogReader first(path);
+    LogReader second(std::move(first));
+    FrameBuffer b{};
+    ASSERT_TRUE(second.ReadRecord(1, b));
+    EXPECT_EQ(b[0], 42);
+}
+
+}  // namespace
+}  // namespace quelm

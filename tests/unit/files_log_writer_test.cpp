@@ -1,0 +1,185 @@
+#include "files/log_writer.h"
+
+#include <gtest/gtest.h>
+#include <sys/resource.h>
+#include <sys/stat.h>
+
+#include <csignal>
+
+#include "files/log_format.h"
+#include "files_log_test_support.h"
+
+namespace quelm {
+namespace {
+
+using testing::ReadBytes;
+using testing::RunInChild;
+using testing::ScratchDir;
+using testing::StampedFrame;
+using Kind = LogWriteResult::Kind;
+
+TEST(LogRecorder, FiveHundredFramesGiveTwentyFourThousandBytes) {
+    ScratchDir dir;
+    const auto path = dir / "run1.qm1";
+    LogRecorder rec;
+    ASSERT_FALSE(rec.StartRecording(path, 5000.0));
+    EXPECT_TRUE(rec.Recording());
+    EXPECT_EQ(rec.RecordNumber(), 1u);
+    EXPECT_EQ(rec.RecordStartTime(), 5000.0);
+    LogWriteResult last;
+    for (int i = 0; i < 500; ++i) {
+        FrameBuffer frame = StampedFrame(static_cast<std::uint8_t>(i), 0);
+        frame[38] = 0xEE;  // whatever the link left there is replaced by the stamp
+        last = rec.WriteLogRecord(frame, 5000.0 + i * 0.05);
+        ASSERT_EQ(last.kind, Kind::Written) << last.message;
+    }
+    EXPECT_EQ(last.recordNumber, 501u);
+    EXPECT_EQ(last.fileSizeKb, 24u);
+    EXPECT_NEAR(last.elapsed, 24.95, 1e-9);
+
+    const auto bytes = ReadBytes(path);
+    ASSERT_EQ(bytes.size(), 24000u);
+    for (std::uint64_t n : {1u, 2u, 250u, 500u}) {
+        SCOPED_TRACE(n);
+        const std::span<const std::uint8_t> record(bytes.data() + LogRecordOffset(n),
+                                                   kLogRecordBytes);
+        EXPECT_EQ(record[0], static_cast<std::uint8_t>(n - 1));
+        EXPECT_EQ(TimeStampHundredths(record), static_cast<std::uint32_t>((n - 1) * 5));
+        for (std::size_t i = 41; i < kLogRecordBytes; ++i) {
+            EXPECT_EQ(record[i], 0);
+        }
+    }
+}
+
+TEST(LogRecorder, StartReplacesAnExistingFile) {
+    ScratchDir dir;
+    const auto path = dir / "old.qm1";
+    testing::WriteBytes(path, std::vector<std::uint8_t>(480, 0x55));
+    EXPECT_TRUE(LogFileExists(path));
+    EXPECT_FALSE(LogFileExists(dir / "new.qm1"));
+    EXPECT_FALSE(LogFileExists(""));
+    LogRecorder rec;
+    ASSERT_FALSE(rec.StartRecording(path, 0));
+    FrameBuffer frame = StampedFrame(9, 0);
+    ASSERT_EQ(rec.WriteLogRecord(frame, 12.345).kind, Kind::Written);
+    const auto bytes = ReadBytes(path);
+    ASSERT_EQ(bytes.size(), 48u);
+    EXPECT_EQ(bytes[38], 0);
+    EXPECT_EQ(bytes[39], 4);
+    EXPECT_EQ(bytes[40], 210);
+}
+
+TEST(LogRecorder, TimeLimitStopsWithoutWriting) {
+    ScratchDir dir;
+    const auto path = dir / "long.qm1";
+    LogRecorder rec;
+    ASSERT_FALSE(rec.StartRecording(path, 100.0));
+    FrameBuffer frame = StampedFrame(1, 0);
+    ASSERT_EQ(rec.WriteLogRecord(frame, 100.0 + 167772.15).kind, Kind::Written);
+    const LogWriteResult r = rec.WriteLogRecord(frame, 100.0 + 167772.17);
+    EXPECT_EQ(r.kind, Kind::LimitReached);
+    EXPECT_EQ(r.message, "Maximum 46hour Log Time Exceeded.  Logging Stopped.");
+    EXPECT_FALSE(rec.Recording());
+    EXPECT_EQ(r.recordNumber, 2u);
+    EXPECT_EQ(ReadBytes(path).size(), 48u);
+}
+
+TEST(LogRecorder, UnusableNamesAreReportedAtStart) {
+    ScratchDir dir;
+    for (const std::filesystem::path& path :
+         {std::filesystem::path(), dir / "missing" / "run.qm1", dir.path()}) {
+        SCOPED_TRACE(path);
+        LogRecorder rec;
+        const auto error = rec.StartRecording(path, 0);
+        ASSERT_TRUE(error.has_value());
+        EXPECT_FALSE(error->empty());
+        EXPECT_FALSE(rec.Recording());
+    }
+    EXPECT_FALSE(std::filesystem::exists(dir / "missing"));
+}
+
+TEST(LogRecorder, FullDiskIsReportedAndStopsRecording) {
+    LogRecorder rec;
+    ASSERT_FALSE(rec.StartRecording("/dev/full", 0));
+    FrameBuffer frame = StampedFrame(1, 0);
+    const LogWriteResult r = rec.WriteLogRecord(frame, 0.5);
+    EXPECT_EQ(r.kind, Kind::Error);
+    EXPECT_NE(r.message.find("/dev/full"), std::string::npos) << r.message;
+    EXPECT_NE(r.message.find("Logging Stopped."), std::string::npos) << r.message;
+    EXPECT_FALSE(rec.Recording());
+    EXPECT_EQ(r.recordNumber, 1u);
+}
+
+// The file becomes unwritable in mid-recording (made read-only; root ignores file modes, so
+// there the child drops to an unprivileged user instead): the error is reported, recording
+// stops and the records already written stay.
+TEST(LogRecorder, UnwritableFileKeepsEarlierRecords) {
+    ScratchDir dir;
+    ::chmod(dir.path().c_str(), 0755);
+    const auto path = dir / "run.qm1";
+    LogRecorder rec;
+    ASSERT_FALSE(rec.StartRecording(path, 0));
+    for (int i = 0; i < 3; ++i) {
+        FrameBuffer frame = StampedFrame(static_cast<std::uint8_t>(i), 0);
+        ASSERT_EQ(rec.WriteLogRecord(frame, i).kind, Kind::Written);
+    }
+    ASSERT_EQ(::chmod(path.c_str(), 0444), 0);
+    const int status = RunInChild([&] {
+        if (::geteuid() == 0 && (::setgid(65534) != 0 || ::setuid(65534) != 0)) {
+            return 10;
+        }
+        FrameBuffer frame = StampedFrame(3, 0);
+        const LogWriteResult r = rec.WriteLogRecord(frame, 4.0);
+        if (r.kind != Kind::Error || rec.Recording() || r.message.empty()) {
+            return 11;
+        }
+        return r.recordNumber == 4 ? 0 : 12;
+    });
+    EXPECT_EQ(status, 0);
+    EXPECT_EQ(ReadBytes(path).size(), 3 * kLogRecordBytes);
+}
+
+// A write that only partly gets through (here: a file size limit 4 bytes past two records)
+// must not leave a partial record in the file.
+TEST(LogRecorder, ShortWriteIsCutBackToWholeRecords) {
+    ScratchDir dir;
+    const auto path = dir / "run.qm1";
+    const int status = RunInChild([&] {
+        std::signal(SIGXFSZ, SIG_IGN);
+        const rlimit limit{2 * kLogRecordBytes + 4, 2 * kLogRecordBytes + 4};
+        if (::setrlimit(RLIMIT_FSIZE, &limit) != 0) {
+            return 10;
+        }
+        LogRecorder rec;
+        if (rec.StartRecording(path, 0)) {
+            return 11;
+        }
+        for (int i = 0; i < 2; ++i) {
+            FrameBuffer frame = StampedFrame(static_cast<std::uint8_t>(i), 0);
+            if (rec.WriteLogRecord(frame, i).kind != Kind::Written) {
+                return 12;
+            }
+        }
+        FrameBuffer frame = StampedFrame(2, 0);
+        const LogWriteResult r = rec.WriteLogRecord(frame, 2);
+        return r.kind == Kind::Error && !rec.Recording() ? 0 : 13;
+    });
+    EXPECT_EQ(status, 0);
+    EXPECT_EQ(ReadBytes(path).size(), 2 * kLogRecordBytes);
+}
+
+TEST(LogRecorder, RecordsGoToTheirNumberedPlace) {
+    ScratchDir dir;
+    const auto path = dir / "run.qm1";
+    ASSERT_FALSE(WriteLogRecord(path, 1, StampedFrame(1, 0)));
+    ASSERT_FALSE(WriteLogRecord(path, 2, StampedFrame(2, 0)));
+    ASSERT_FALSE(WriteLogRecord(path, 1, StampedFrame(3, 0)));  // rewrites record 1
+    const auto bytes = ReadBytes(path);
+    ASSERT_EQ(bytes.size(), 96u);
+    EXPECT_EQ(bytes[0], 3);
+    EXPECT_EQ(bytes[48], 2);
+    EXPECT_TRUE(WriteLogRecord("", 1, StampedFrame(1, 0)).has_value());
+}
+
+}  // namespace
+}  // namespace quelm

@@ -1,0 +1,200 @@
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+#include <string>
+
+#include "common/app_paths.h"
+#include "files/maf_table.h"
+
+namespace quelm {
+namespace {
+
+class MafTableTest : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        dir_ = std::filesystem::temp_directory_path() /
+               (std::string("quelm_maf_") +
+                ::testing::UnitTest::GetInstance()->current_test_info()->name());
+        std::filesystem::create_directories(dir_);
+    }
+    void TearDown() override { std::filesystem::remove_all(dir_); }
+
+    std::filesystem::path Write(const std::string& name, const std::string& text) {
+        const auto path = dir_ / name;
+        std::ofstream(path, std::ios::binary) << text;
+        return path;
+    }
+
+    // Header plus `count` points from 0 V to 5 V, flow rising linearly to 1200.
+    static std::string Curve(int count, const char* eol = "\r\n") {
+        std::ostringstream out;
+        out << "Volts , Kg/HR" << eol;
+        for (int i = 0; i < count; ++i) {
+            out << i / 6.0 << ',' << i * 40 << eol;
+        }
+        return out.str();
+    }
+
+    static std::string ReadAll(const std::filesystem::path& path) {
+        std::ifstream in(path, std::ios::binary);
+        return {std::istreambuf_iterator<char>(in), {}};
+    }
+
+    std::filesystem::path dir_;
+};
+
+TEST_F(MafTableTest, FullRisingCurveLoadsAllPointsAndItsLargestFlow) {
+    for (const char* eol : {"\r\n", "\r", "\n"}) {
+        const auto r = LoadMafTable(Write("rising.maf", Curve(31, eol)), {});
+        EXPECT_TRUE(r.complete);
+        EXPECT_TRUE(r.messages.empty());
+        EXPECT_FALSE(r.usedFallback);
+        EXPECT_EQ(r.curve.largestFlow, 1200);
+        EXPECT_EQ(r.curve.points[0].x, 0);
+        EXPECT_DOUBLE_EQ(r.curve.points[30].x, 5);
+        EXPECT_EQ(r.curve.points[30].y, 1200);
+        EXPECT_EQ(r.curve.kghr[15], "600");
+    }
+}
+
+TEST_F(MafTableTest, LinesAfterThePointsAreIgnored) {
+    const auto r = LoadMafTable(Write("long.maf", Curve(31) + "9,99999\r\nrubbish\r\n"), {});
+    EXPECT_TRUE(r.complete);
+    EXPECT_EQ(r.curve.largestFlow, 1200);
+}
+
+TEST_F(MafTableTest, ShortFileKeepsThePointsReadAndReportsIt) {
+    MafCurve earlier;
+    earlier.points[25] = {4.1, 777};
+    earlier.kghr[25] = "777";
+    earlier.largestFlow = 900;
+    const auto r = LoadMafTable(Write("short.maf", Curve(20)), earlier);
+    EXPECT_FALSE(r.complete);
+    ASSERT_EQ(r.messages.size(), 1u);
+    EXPECT_EQ(r.messages[0], kMafNotInstalledMessage);
+    EXPECT_EQ(r.curve.points[19].y, 19 * 40);
+    EXPECT_EQ(r.curve.volts[0], "0");
+    EXPECT_EQ(r.curve.points[25].y, 777);
+    EXPECT_EQ(r.curve.kghr[25], "777");
+    EXPECT_EQ(r.curve.largestFlow, 900);
+}
+
+TEST_F(MafTableTest, LineWithoutCommaStopsTheLoad) {
+    std::string text = Curve(31);
+    const auto pos = text.find(",40\r");
+    ASSERT_NE(pos, std::string::npos);
+    text[pos] = ';';
+    const auto r = LoadMafTable(Write("nocomma.maf", text), {});
+    EXPECT_FALSE(r.complete);
+    EXPECT_EQ(r.messages.back(), kMafNotInstalledMessage);
+}
+
+TEST_F(MafTableTest, BlanksAroundTheCommaStayInTheTextsButNotInTheValues) {
+    std::string text = "Volts , Kg/HR\r\n";
+    for (int i = 0; i < 31; ++i) {
+        text += i == 15 ? "2.5 , 130\r\n" : "1,1\r\n";
+    }
+    const auto r = LoadMafTable(Write("blanks.maf", text), {});
+    EXPECT_EQ(r.curve.volts[15], "2.5 ");
+    EXPECT_EQ(r.curve.kghr[15], " 130");
+    EXPECT_EQ(r.curve.points[15].x, 2.5);
+    EXPECT_EQ(r.curve.points[15].y, 130);
+}
+
+TEST_F(MafTableTest, RepeatedVoltageIsKeptAsWritten) {
+    std::string text = "h\r\n";
+    for (int i = 0; i < 31; ++i) {
+        text += (i == 10 || i == 11 ? std::string("1.5") : std::to_string(i)) + "," +
+                std::to_string(i * 10) + "\r\n";
+    }
+    const auto r = LoadMafTable(Write("repeat.maf", text), {});
+    EXPECT_TRUE(r.complete);
+    EXPECT_EQ(r.curve.points[10].x, 1.5);
+    EXPECT_EQ(r.curve.points[11].x, 1.5);
+    EXPECT_EQ(r.curve.points[11].y, 110);
+}
+
+TEST_F(MafTableTest, MissingFileOrFolderFallsBackToTheStockCurve) {
+    for (const auto& path : {dir_ / "nowhere.maf", dir_}) {
+        const auto r = LoadMafTable(path, {});
+        ASSERT_FALSE(r.messages.empty());
+        EXPECT_EQ(r.messages[0], kMafNotFoundMessage);
+        EXPECT_TRUE(r.usedFallback);
+        EXPECT_EQ(r.path, StockMafPath());
+    }
+}
+
+TEST_F(MafTableTest, ShippedStockCurveRisesFromZeroToFiveVolts) {
+    const auto r =
+        LoadMafTable(std::filesystem::path(QUELM_SOURCE_DIR) / "maflib/a9lstock.maf", {});
+    ASSERT_TRUE(r.complete) << (r.messages.empty() ? "" : r.messages[0]);
+    EXPECT_EQ(r.curve.points[0].x, 0);
+    EXPECT_EQ(r.curve.points[30].x, 5);
+    for (std::size_t i = 1; i < kMafPoints; ++i) {
+        EXPECT_GT(r.curve.points[i].x, r.curve.points[i - 1].x) << i;
+        EXPECT_GE(r.curve.points[i].y, r.curve.points[i - 1].y) << i;
+    }
+    EXPECT_GE(r.curve.largestFlow, 1000);
+    EXPECT_LE(r.curve.largestFlow, 1300);
+}
+
+TEST_F(MafTableTest, SaveWritesHeaderAndPointsWithCrLfAndLoadsBack) {
+    std::array<std::string, kMafPoints> volts;
+    std::array<std::string, kMafPoints> kghr;
+    for (std::size_t i = 0; i < kMafPoints; ++i) {
+        volts[i] = std::to_string(i);
+        kghr[i] = std::to_string(i * 3);
+    }
+    volts[7].clear();
+    kghr[7].clear();
+    const auto path = dir_ / "saved.maf";
+    ASSERT_FALSE(SaveMafFile(path, volts, kghr));
+
+    const std::string text = ReadAll(path);
+    EXPECT_EQ(text.substr(0, 22), "Volts , Kg/HR\r\n0,0\r\n1,");
+    EXPECT_NE(text.find("\r\n,\r\n"), std::string::npos);
+    EXPECT_EQ(text.substr(text.size() - 7), "30,90\r\n");
+
+    const auto r = LoadMafTable(path, {});
+    ASSERT_TRUE(r.complete);
+    EXPECT_EQ(r.curve.volts, volts);
+    EXPECT_EQ(r.curve.kghr, kghr);
+    EXPECT_EQ(r.curve.points[7].x, 0);
+    EXPECT_EQ(r.curve.points[7].y, 0);
+    EXPECT_EQ(r.curve.largestFlow, 90);
+}
+
+TEST_F(MafTableTest, SaveToAnImpossiblePathReportsAnError) {
+    const auto error = SaveMafFile(dir_ / "no" / "such" / "folder.maf", {}, {});
+    ASSERT_TRUE(error);
+    EXPECT_FALSE(error->empty());
+}
+
+TEST_F(MafTableTest, FileExistsOnlyForFiles) {
+    EXPECT_TRUE(FileExists(Write("x.maf", "")));
+    EXPECT_FALSE(FileExists(dir_));
+    EXPECT_FALSE(FileExists(dir_ / "none"));
+    EXPECT_FALSE(FileExists(""));
+}
+
+TEST(MafExtension, AppendedUnlessTheNameEndsExactlyInDotMaf) {
+    EXPECT_EQ(WithMafExtension("/a/curve2"), "/a/curve2.maf");
+    EXPECT_EQ(WithMafExtension("/a/curve2.MAF"), "/a/curve2.MAF.maf");
+    EXPECT_EQ(WithMafExtension(" /a/curve2.maf  "), "/a/curve2.maf");
+    EXPECT_EQ(WithMafExtension("/a/b.mafx"), "/a/b.mafx.maf");
+}
+
+TEST(MafTableCopy, FillsRowsZeroToThirtyOnly) {
+    MafCurve curve;
+    curve.points[30] = {5, 1200};
+    MafTable table{};
+    table[31] = {9, 9};
+    CopyMafCurve(curve, table);
+    EXPECT_EQ(table[30].y, 1200);
+    EXPECT_EQ(table[31].x, 9);
+}
+
+}  // namespace
+}  // namespace quelm
