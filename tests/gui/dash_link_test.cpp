@@ -76,6 +76,8 @@ class DashLinkTest : public QObject {
         QCOMPARE(app.link().ComPort, 1);
         QCOMPARE(app.status().Indicator(), ComStat::Red);
         QVERIFY(std::filesystem::exists(ini));
+        // Then the vehicle configuration and the MAF curve (the stock one, none being set).
+        QVERIFY(app.tables().maf[kMafPoints - 1].x > 0);
     }
 
     void connectReachesReadyMovesGaugesAndStopsOnTheSecondPress() {

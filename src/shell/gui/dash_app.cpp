@@ -3,17 +3,19 @@
 #include <QApplication>
 #include <QMessageBox>
 #include <iostream>
-#include <stdexcept>
 
+#include "files/gui/user_prompts.h"
 #include "link/gui/com_setup.h"
 #include "link/gui/comstat_display.h"
 #include "link/link_statistics.h"
 #include "link/monitor.h"
 #include "shell/gui/about_box.h"
 #include "shell/gui/dashboard_view.h"
+#include "shell/gui/gauge_widget.h"
 #include "shell/gui/super_dash.h"
 #include "tools/gui/self_tester.h"
 #include "tools/gui/tps_tool.h"
+#include "tools/gui/vehicle_windows.h"
 
 namespace quelm {
 
@@ -33,8 +35,15 @@ DashApp::DashApp(std::filesystem::path settingsPath)
       link_(port_, rt_, status_, portMap_),
       path_(config_, tables_, convert_),
       selfTestDevice_(link_, [this](const PortFailure& f) { PortFailed(f); }),
+      vehicle_(std::make_unique<VehicleWindows>(settings_, config_, tables_)),
       window_(std::make_unique<SuperDash>()) {
     SuperDash* w = window_.get();
+    vehicle_->setMessageSink(MessageBoxSink(w));
+    vehicle_->features().setDashboard(&featureTarget_);
+    vehicle_->features().setCurrentBoost(
+        [w] { return w->gauge(QStringLiteral("Boost"))->FullScale(); });
+    w->SetWindowOpener(SuperDash::kVehicleItem, [this] { ShowWindow(&vehicle_->vehicleDialog()); });
+    w->SetWindowOpener(SuperDash::kFeaturesItem, [this] { ShowWindow(&vehicle_->features()); });
     comSetup_ = new ComSetup(link_, portMap_, settings_, w);
     comStats_ = new comstatdisplay(link_.Stats, w);
     tpsTool_ = new TPSTool(w);
@@ -68,6 +77,7 @@ DashApp::DashApp(std::filesystem::path settingsPath)
         tpsTool_->ShowTps(v.tps);
     };
     path_.setBoostFullScale = [w](double fullScale) { w->SetBoostFullScale(fullScale); };
+    path_.recordFrame = [this](const FrameBuffer& frame) { RecordFrame(frame); };
 }
 
 DashApp::~DashApp() {
@@ -75,14 +85,8 @@ DashApp::~DashApp() {
     // its lock file.
     status_.onChange = nullptr;
     window_.reset();
+    vehicle_.reset();
     port_.Close();
-}
-
-LogRecorder& DashApp::recorder() {
-    if (!recorder_) {
-        throw std::logic_error("no log recorder has been plugged into the dashboard");
-    }
-    return *recorder_;
 }
 
 QWidget* DashApp::mainWindow() {
@@ -94,8 +98,35 @@ void DashApp::SetScopeFeed(ScopeFeed* scopes) {
     path_.scopes = scopes;
 }
 
-void DashApp::SetRecordFrame(std::function<void(const FrameBuffer&)> record) {
-    path_.recordFrame = std::move(record);
+void DashApp::RecordFrame(const FrameBuffer& frame) {
+    if (!recorder_.Recording()) {
+        return;
+    }
+    // The record carries its time stamp in bytes 38..40; the live buffer stays as received.
+    FrameBuffer record = frame;
+    const LogWriteResult result = recorder_.WriteLogRecord(record, rt_.Now());
+    if (onRecordWritten) {
+        onRecordWritten(result);
+    } else if (result.kind != LogWriteResult::Kind::Written) {
+        MessageBoxSink(window_.get())(QString::fromStdString(result.message));
+    }
+}
+
+void DashApp::FeatureTarget::setGaugeVisible(const std::string& name, bool visible) {
+    app_.window().SetGaugeVisible(QString::fromStdString(name), visible);
+}
+
+bool DashApp::FeatureTarget::gaugeVisible(const std::string& name) const {
+    const GaugeWidget* g = app_.window().gauge(QString::fromStdString(name));
+    return g && !g->isHidden();
+}
+
+void DashApp::FeatureTarget::setBoostFullScale(double psi) {
+    app_.window().SetBoostFullScale(psi);
+}
+
+void DashApp::FeatureTarget::setWindowHeightTwips(int twips) {
+    app_.window().SetHeightTwips(twips);
 }
 
 void DashApp::Connect_Click() {

@@ -12,6 +12,7 @@
 #include "common/status_model.h"
 #include "decode/calibration_tables.h"
 #include "decode/convert_frame.h"
+#include "files/log_writer.h"
 #include "files/settings_file.h"
 #include "link/connect_device.h"
 #include "link/link_context.h"
@@ -19,6 +20,7 @@
 #include "shell/gui/app_hub.h"
 #include "shell/gui/frame_path.h"
 #include "shell/gui/gui_runtime.h"
+#include "tools/dashboard_features.h"
 
 namespace quelm {
 
@@ -26,6 +28,7 @@ class ComSetup;
 class SelfTester;
 class SuperDash;
 class TPSTool;
+class VehicleWindows;
 class comstatdisplay;
 
 class DashApp : public AppHub {
@@ -42,8 +45,7 @@ class DashApp : public AppHub {
     LiveConfig& liveConfig() override { return config_; }
     const CalibrationTables& tables() const override { return tables_; }
     const EngData& engData() const override { return convert_.eng; }
-    // The log recorder; plugged in with SetRecorder. Throws std::logic_error before that.
-    LogRecorder& recorder() override;
+    LogRecorder& recorder() override { return recorder_; }
     QWidget* mainWindow() override;
     bool Connected() const override { return link_.Connected; }
     void Connect_Click() override;
@@ -53,15 +55,17 @@ class DashApp : public AppHub {
 
     // Hook-in points for the windows other parts of the program provide.
     void SetScopeFeed(ScopeFeed* scopes);
-    void SetRecorder(LogRecorder* recorder) { recorder_ = recorder; }
-    // Appends each good live frame to the log (the recorder checks whether it records).
-    void SetRecordFrame(std::function<void(const FrameBuffer&)> record);
+    // What became of each live frame written while recording (the logging window shows it).
+    // Without a handler a limit or a write failure is reported in a message box.
+    std::function<void(const LogWriteResult&)> onRecordWritten;
 
     // The windows and the link state, for the start-up and for tests.
     SuperDash& window() { return *window_; }
     ComSetup& comSetup() { return *comSetup_; }
     comstatdisplay& comStats() { return *comStats_; }
     TPSTool& tpsTool() { return *tpsTool_; }
+    // The vehicle dialog, the feature options and the MAF editor: hidden, live all run long.
+    VehicleWindows& vehicle() { return *vehicle_; }
     SelfTester& selfTester() { return *selfTester_; }
     LinkContext& link() { return link_; }
     ComPortMap& portMap() { return portMap_; }
@@ -82,6 +86,20 @@ class DashApp : public AppHub {
 
   private:
     void ReportPortLost(const std::string& error);
+    void RecordFrame(const FrameBuffer& frame);
+
+    // The feature options' hold on the main window.
+    class FeatureTarget : public DashboardFeatureTarget {
+      public:
+        explicit FeatureTarget(DashApp& app) : app_(app) {}
+        void setGaugeVisible(const std::string& name, bool visible) override;
+        bool gaugeVisible(const std::string& name) const override;
+        void setBoostFullScale(double psi) override;
+        void setWindowHeightTwips(int twips) override;
+
+      private:
+        DashApp& app_;
+    };
 
     GuiRuntime rt_;
     StatusModel status_;
@@ -95,12 +113,14 @@ class DashApp : public AppHub {
     FramePath path_;
     LinkSelfTestDevice selfTestDevice_;
     ScopeFeed* scopes_ = nullptr;
-    LogRecorder* recorder_ = nullptr;
+    LogRecorder recorder_;
+    FeatureTarget featureTarget_{*this};
     bool loopRunning_ = false;
     int exitCode_ = 0;
 
     // Declared last: destroyed first, while everything they point at still exists. The other
     // windows are its children.
+    std::unique_ptr<VehicleWindows> vehicle_;
     std::unique_ptr<SuperDash> window_;
     ComSetup* comSetup_ = nullptr;
     comstatdisplay* comStats_ = nullptr;

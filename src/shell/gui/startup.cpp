@@ -24,15 +24,19 @@
 #include "shell/product_info.h"
 #include "sim/frame_source.h"
 #include "sim/simulator_thread.h"
+#include "tools/gui/vehicle_windows.h"
 
 namespace quelm {
 
 namespace {
 
-// The vehicle configuration and the MAF curve, with the loaders' own messages.
-// Hook: LoadVehicleConfig (files/vehicle_config.h) then LoadMafTable (files/maf_table.h), filling
-// app.liveConfig() and app.mutableTables().maf, go here once they exist.
-void LoadVehicleAndMaf(DashApp& /*app*/) {}
+// The vehicle configuration into the (hidden) settings windows, which are the live
+// configuration, then the MAF curve into the editor and the conversions; both report their
+// own messages.
+void LoadVehicleAndMaf(DashApp& app) {
+    app.vehicle().LoadVehicleConfig();
+    app.vehicle().LoadMafTable();
+}
 
 // COM number the --port and --simulate devices stand behind: the configured one, else COM1.
 int MappedComPort(const SettingsFile& settings) {
