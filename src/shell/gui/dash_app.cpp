@@ -2,6 +2,8 @@
 
 #include <QApplication>
 #include <QMessageBox>
+#include <QScreen>
+#include <QTimer>
 #include <iostream>
 
 #include "files/gui/user_prompts.h"
@@ -72,10 +74,10 @@ DashApp::DashApp(std::filesystem::path settingsPath)
     });
 
     path_.dashboardShown = [w](bool live) { return w->DashboardShown(live); };
-    path_.showGauges = [this](const GaugeValues& v) {
-        window_->dashboard()->ApplyGaugeValues(v);
-        tpsTool_->ShowTps(v.tps);
-    };
+    gaugeTimer_ = new QTimer(w);
+    gaugeTimer_->setSingleShot(true);
+    QObject::connect(gaugeTimer_, &QTimer::timeout, w, [this] { FlushGauges(); });
+    path_.showGauges = [this](const GaugeValues& v) { ShowGauges(v); };
     path_.setBoostFullScale = [w](double fullScale) { w->SetBoostFullScale(fullScale); };
     path_.recordFrame = [this](const FrameBuffer& frame) { RecordFrame(frame); };
 }
@@ -96,6 +98,32 @@ QWidget* DashApp::mainWindow() {
 void DashApp::SetScopeFeed(ScopeFeed* scopes) {
     scopes_ = scopes;
     path_.scopes = scopes;
+}
+
+void DashApp::ShowGauges(const GaugeValues& values) {
+    pendingGauges_ = values;
+    gaugesPending_ = true;
+    if (gaugeTimer_->isActive()) {
+        return;
+    }
+    const QScreen* screen = window_->screen();
+    const double refresh = screen && screen->refreshRate() > 1 ? screen->refreshRate() : 60.0;
+    const double wait = lastGaugeFlush_ + 1.0 / refresh - rt_.Now();
+    if (wait <= 0) {
+        FlushGauges();
+    } else {
+        gaugeTimer_->start(static_cast<int>(wait * 1000) + 1);
+    }
+}
+
+void DashApp::FlushGauges() {
+    if (!gaugesPending_) {
+        return;
+    }
+    gaugesPending_ = false;
+    lastGaugeFlush_ = rt_.Now();
+    window_->dashboard()->ApplyGaugeValues(pendingGauges_);
+    tpsTool_->ShowTps(pendingGauges_.tps);
 }
 
 void DashApp::RecordFrame(const FrameBuffer& frame) {

@@ -22,6 +22,8 @@
 #include "shell/gui/gui_runtime.h"
 #include "tools/dashboard_features.h"
 
+class QTimer;
+
 namespace quelm {
 
 class ComSetup;
@@ -87,6 +89,9 @@ class DashApp : public AppHub {
   private:
     void ReportPortLost(const std::string& error);
     void RecordFrame(const FrameBuffer& frame);
+    // Needle values reach the widgets at most once per screen refresh; the latest frame wins.
+    void ShowGauges(const GaugeValues& values);
+    void FlushGauges();
 
     // The feature options' hold on the main window.
     class FeatureTarget : public DashboardFeatureTarget {
@@ -116,6 +121,10 @@ class DashApp : public AppHub {
     LogRecorder recorder_;
     FeatureTarget featureTarget_{*this};
     bool loopRunning_ = false;
+    GaugeValues pendingGauges_{};
+    bool gaugesPending_ = false;
+    double lastGaugeFlush_ = -1e9;
+    QTimer* gaugeTimer_ = nullptr;
     int exitCode_ = 0;
 
     // Declared last: destroyed first, while everything they point at still exists. The other
