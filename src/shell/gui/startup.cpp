@@ -4,6 +4,7 @@
 #include <QIcon>
 #include <QPushButton>
 #include <QTimer>
+#include <algorithm>
 #include <csignal>
 #include <fstream>
 #include <iostream>
@@ -101,9 +102,20 @@ bool LoadDashboard(DashApp& app, Splash* splash) {
 }
 
 int RunDashboard(int argc, char** argv) {
-    // --help and --version answer without a display.
-    for (int i = 1; i < argc; ++i) {
-        const std::string arg = argv[i];
+    // --help, --version and a wrong option answer without a display. Qt's own options (one
+    // dash, such as -platform) are left to QApplication and checked after it.
+    const std::vector<std::string> raw(argv + 1, argv + argc);
+    const bool qtOptions = std::any_of(raw.begin(), raw.end(), [](const std::string& a) {
+        return a.size() > 1 && a[0] == '-' && a[1] != '-' && a != "-h";
+    });
+    if (!qtOptions) {
+        const auto early = ParseDashOptions(raw);
+        if (const auto* error = std::get_if<std::string>(&early)) {
+            std::cerr << "quelm-dash: " << *error << "\n" << DashUsage();
+            return 2;
+        }
+    }
+    for (const std::string& arg : raw) {
         if (arg == "--help" || arg == "-h") {
             std::cout << DashUsage();
             return 0;
