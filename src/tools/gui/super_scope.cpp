@@ -1,5 +1,6 @@
 #include "tools/gui/super_scope.h"
 
+#include <qcustomplot.h>
 #include <QCloseEvent>
 #include <QComboBox>
 #include <QLabel>
@@ -60,6 +61,11 @@ SuperScope::SuperScope(SettingsFile& settings, QWidget* parent)
     chart_ = new StripChart(this);
     chart_->setObjectName("Scope");
     connect(chart_, &StripChart::readOut, this, [this] { Scope_ReadOut(); });
+    // Hairline pens: a wider antialiased pen costs about twenty times as much per replot, and
+    // ten scopes replot up to sixty times a second each.
+    for (int pen = 0; pen < kSelectors; ++pen) {
+        chart_->plot()->graph(pen)->setPen(QPen(StripChart::PenColour(pen), 1.0));
+    }
 
     const double twips = TwipsPerPixel(logicalDpiX());
     resize(static_cast<int>(std::ceil(7200 / twips)), static_cast<int>(std::ceil(5000 / twips)));
