@@ -108,7 +108,8 @@ BENCHMARK(BM_UpdateScopesTenWindows);
 void BM_ReplotOneWindow(benchmark::State& state) {
     TenScopes ten;
     const long frames =
-        state.range(0) * static_cast<long>(kFrameRate * quelm::StripChart::kDefaultHistorySpan);
+        state.range(0) *
+        static_cast<long>(kFrameRate * ten.scopes.Existing(1)->chart()->HistorySpan());
     for (long frame = 0; frame < frames; ++frame) {
         ten.scopes.Existing(1)->UpdateScope(FrameAt(frame),
                                             static_cast<double>(frame) / kFrameRate);
@@ -135,8 +136,14 @@ int Soak(double dataSeconds) {
         if (frame % 5 == 0) {
             QApplication::processEvents();
         }
-        if (frame + 1 == tenMinutes) {
-            rssAtTenMinutes = ResidentKiB();
+        if ((frame + 1) % tenMinutes == 0) {
+            const long rss = ResidentKiB();
+            if (rssAtTenMinutes < 0) {
+                rssAtTenMinutes = rss;
+            }
+            std::printf("%6.0f s of data  VmRSS %ld KiB  (%.1f s wall)\n",
+                        static_cast<double>(frame + 1) / kFrameRate, rss, clock.elapsed() / 1000.0);
+            std::fflush(stdout);
         }
     }
     QApplication::processEvents();

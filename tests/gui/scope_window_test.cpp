@@ -229,6 +229,18 @@ class ScopeWindowTest : public QObject {
         QCOMPARE(scope.chart()->RangeUpper(), 15.0);
     }
 
+    void keepsTwoMinutesOfPointsSoLongRunsStayFlat() {
+        SuperScope scope(*settings_);
+        for (int i = 0; i <= 2000; ++i) {
+            scope.UpdateScope(CruiseData(), 0.1 * i);
+        }
+        QTest::qWait(StripChart::kReplotIntervalMs * 4);
+        const auto data = scope.chart()->plot()->graph(0)->data();
+        QVERIFY(data->constBegin()->key >= 200.0 - 120.0 - 1e-9);
+        QVERIFY(data->constBegin()->key < 200.0 - 119.0);
+        QCOMPARE((data->constEnd() - 1)->key, 200.0);
+    }
+
     void smallWindowGrowsTo5000TwipsAndChartFollows() {
         SuperScope scope(*settings_);
         scope.show();

@@ -21,6 +21,9 @@ constexpr int kMarginPx = 6;
 constexpr int kSpacingPx = 6;
 constexpr int kClearWidthPx = 64;
 constexpr double kScopeSpan = 15.0;
+// Two minutes behind the newest point: the window shows 15 s, and ten windows of four pens at
+// 300 frames/s stay within a few tens of megabytes that are all taken in the first minutes.
+constexpr double kScopeHistorySeconds = 120.0;
 
 }  // namespace
 
@@ -61,6 +64,7 @@ SuperScope::SuperScope(SettingsFile& settings, QWidget* parent)
     chart_ = new StripChart(this);
     chart_->setObjectName("Scope");
     connect(chart_, &StripChart::readOut, this, [this] { Scope_ReadOut(); });
+    chart_->SetHistorySpan(kScopeHistorySeconds);
     // Hairline pens: a wider antialiased pen costs about twenty times as much per replot, and
     // ten scopes replot up to sixty times a second each.
     for (int pen = 0; pen < kSelectors; ++pen) {
