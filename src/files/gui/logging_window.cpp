@@ -259,6 +259,7 @@ void Logging::Play_Click() {
 
 void Logging::Pause_Click() {
     player_.Pause();
+    RefreshCounters(true);
     SetState(LoggingState::Paused);
     pbcounter_->show();
 }
@@ -275,17 +276,32 @@ PlaybackHooks Logging::Hooks() {
         }
     };
     hooks.showPosition = [this](std::uint64_t n) {
-        pbcounter_->setText(Number(static_cast<double>(n)));
-        const QSignalBlocker quiet(slider_);
-        slider_->setValue(static_cast<int>(n));
+        shownRecord_ = n;
+        // Paused, the slider must stand on the record the loop waits to show.
+        RefreshCounters(player_.Paused());
     };
-    hooks.position = [this] { return static_cast<std::uint64_t>(std::max(1, slider_->value())); };
-    hooks.showTime = [this](double t) { logTime_->setText(Number(t)); };
+    hooks.position = [this] { return shownRecord_; };
+    hooks.showTime = [this](double t) {
+        shownTime_ = t;
+        RefreshCounters(false);
+    };
     hooks.showFrame = [this](const FrameBuffer& frame, double t) {
         hub_.ShowLoggedFrame(frame, t);
     };
     hooks.realTime = [this] { return realtime_->isChecked(); };
     return hooks;
+}
+
+void Logging::RefreshCounters(bool force) {
+    const double now = hub_.runtime().Now();
+    if (!force && now - lastRefresh_ < kCounterInterval) {
+        return;
+    }
+    lastRefresh_ = now;
+    pbcounter_->setText(Number(static_cast<double>(shownRecord_)));
+    logTime_->setText(Number(shownTime_));
+    const QSignalBlocker quiet(slider_);
+    slider_->setValue(static_cast<int>(shownRecord_));
 }
 
 void Logging::PlayLog() {
@@ -305,6 +321,9 @@ void Logging::PlayLog() {
     if (result.kind == PlaybackResult::Kind::Error) {
         message_(Text(result.error));
     }
+    if (result.shown > 0) {
+        RefreshCounters(true);
+    }
     {
         const QSignalBlocker quiet(slider_);
         slider_->setValue(1);
@@ -318,15 +337,15 @@ void Logging::Slider_Scroll() {
         return;
     }
     sliderBusy_ = true;
-    pbcounter_->setText(Number(slider_->value()));
+    shownRecord_ = static_cast<std::uint64_t>(std::max(1, slider_->value()));
+    pbcounter_->setText(Number(static_cast<double>(shownRecord_)));
     ShowSliderRecord();
+    RefreshCounters(true);
     sliderBusy_ = false;
 }
 
 void Logging::ShowSliderRecord() {
-    if (slider_->value() >= 1) {
-        player_.ShowRecord(static_cast<std::uint64_t>(slider_->value()), Hooks());
-    }
+    player_.ShowRecord(shownRecord_, Hooks());
 }
 
 void Logging::closeEvent(QCloseEvent* event) {

@@ -29,6 +29,8 @@ inline constexpr const char* kPlayNeedsNoLinkMessage =
     "In order to display log file contents, Quelm must be disconnected.  Disconnecting now.";
 inline constexpr const char* kOverwriteQuestion = "File exists.  Overwrite?";
 inline constexpr const char* kRecordingCaption = "\u25CF Recording";
+// The playback counters and slider are redrawn at most this often (a screen refresh).
+inline constexpr double kCounterInterval = 1.0 / 60;
 
 // Asks a Yes/No question; true for Yes.
 using YesNoQuestion = std::function<bool(const QString& text, const QString& title)>;
@@ -73,12 +75,18 @@ class Logging : public QWidget {
     void SetState(LoggingState state);
     void SetRecordingCue(bool on);
     PlaybackHooks Hooks();
+    // Shows the record number and time stamp in hand; unless forced, at most at the display
+    // rate, so that unpaced playback never waits for painting.
+    void RefreshCounters(bool force);
 
     AppHub& hub_;
     LogActivity& jobs_;
     LogPlayer player_;
     LoggingState state_ = LoggingState::Idle;
     bool sliderBusy_ = false;
+    std::uint64_t shownRecord_ = 0;
+    double shownTime_ = 0;
+    double lastRefresh_ = -1e9;
     MessageSink message_;
     FileChooser chooser_;
     YesNoQuestion ask_;
