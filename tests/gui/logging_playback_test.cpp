@@ -314,7 +314,7 @@ class LoggingPlaybackTest : public QObject {
         shoot("logging_idle.png");
         bool shot = false;
         hub_->rt.onYield = [&] {
-            if (!shot && hub_->shown.size() == 240) {
+            if (w_->state() == LoggingState::Playing && hub_->shown.size() == 240) {
                 Button("Pause")->click();
             } else if (!shot && w_->state() == LoggingState::Paused) {
                 shot = true;
