@@ -49,6 +49,26 @@ line4=$(sed -n 4p "$csv" | cut -d, -f2- | tr -d '\r')
 [ "$line3" = "$line4" ] || fail "a bad record must repeat the values before it"
 [ "$(tail -n +2 "$csv" | awk -F, '{print NF}' | sort -u)" = "21" ] || fail "21 fields per line"
 
+# The MAF curve reaches the conversions: the stock curve gives a load, a flat zero curve none.
+loads=$(tail -n +2 "$csv" | cut -d, -f3 | sort -u | tr '\n' ' ')
+[ "$loads" != "0 " ] || fail "LOAD is 0 on every line: the MAF curve was not loaded"
+{ printf 'Volts , Kg/HR\r\n'; for i in $(seq 0 30); do printf '%d.%d,0\r\n' $((i / 6)) $((i % 6)); done; } \
+    >"$work/zero.maf"
+printf '[INJECTION]\r\nNumCyl=8\r\nMAFFILE=%s\r\n' "$work/zero.maf" >"$work/zero.ini"
+"$quelm" export "$work/my.logs/run1.qm1" --config "$work/zero.ini" >/dev/null 2>"$work/err" \
+    || fail "export with zero curve: $(cat "$work/err")"
+[ ! -s "$work/err" ] || fail "zero curve: stderr: $(cat "$work/err")"
+[ "$(tail -n +2 "$csv" | cut -d, -f3 | sort -u | tr -d '\r')" = "0" ] \
+    || fail "a flat zero MAF curve must give LOAD 0: $(tail -n +2 "$csv" | cut -d, -f3 | tr '\n' ' ')"
+# A configured curve that is missing: the stock curve, with the loader's message on stderr.
+printf '[INJECTION]\r\nMAFFILE=%s\r\n' "$work/gone.maf" >"$work/gone.ini"
+"$quelm" export "$work/my.logs/run1.qm1" --config "$work/gone.ini" >/dev/null 2>"$work/err" \
+    || fail "export with a missing curve: $(cat "$work/err")"
+grep -q 'File not found attempting to access MAF configuration file' "$work/err" \
+    || fail "missing curve: stderr: $(cat "$work/err")"
+[ "$(tail -n +2 "$csv" | cut -d, -f3 | sort -u | tr '\n' ' ')" = "$loads" ] \
+    || fail "missing curve must fall back to the stock curve"
+
 # Refusals: one line on stderr, non-zero, nothing created.
 expect_refusal() {  # expect_refusal WHAT ARGS...
     local what=$1; shift

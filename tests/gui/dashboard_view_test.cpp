@@ -5,35 +5,35 @@
 #include "shell/gui/gauge_widget.h"
 #include "shell/gui/link_indicator.h"
 
-using quelm::DashboardReadings;
 using quelm::DashboardView;
+using quelm::GaugeValues;
 using quelm::GaugeWidget;
 
 namespace {
 
-DashboardReadings CruiseReadings() {
-    DashboardReadings r;
-    r.maf = 1.62;
+GaugeValues CruiseReadings() {
+    GaugeValues r;
+    r.MAFS = 1.62;
     r.tps = 0.98;
-    r.ect = 196;
-    r.act = 88;
+    r.ECT = 196;
+    r.ACT = 88;
     r.bap = 29.4;
-    r.advance = 32.5;
-    r.boost = 4.2;
-    r.vacuum = 17.8;
-    r.rpm = 2150;
-    r.mph = 62;
-    r.aux1 = 2.5;
-    r.aux2 = 1.1;
-    r.hegoL = 0.72;
-    r.hegoR = 0.18;
-    r.injDuty = 22.4;
-    r.injPw = 6.3;
-    r.wideO2 = 14.7;
+    r.Advance = 32.5;
+    r.Boost = 4.2;
+    r.Vac = 17.8;
+    r.Tach = 2150;
+    r.Speedo = 62;
+    r.AUX1 = 2.5;
+    r.AUX2 = 1.1;
+    r.HEGOL = 0.72;
+    r.HEGOR = 0.18;
+    r.DutyCycle = 22.4;
+    r.INJPW = 6.3;
+    r.WideBand = 14.7;
     r.mpg = 24.6;
-    r.load = 0.42;
-    r.rwhp = 38;
-    r.rwtq = 92;
+    r.EECLOAD = 0.42;
+    r.hp = 38;
+    r.TQ = 92;
     return r;
 }
 
@@ -153,33 +153,33 @@ class DashboardViewTest : public QObject {
 
     void appliedValuesLandOnTheirGaugesIncludingBothHegoNeedles() {
         DashboardView view;
-        const DashboardReadings r = CruiseReadings();
+        const GaugeValues r = CruiseReadings();
         view.ApplyGaugeValues(r);
-        const std::vector<std::pair<QString, double>> expected{{"MAFS", r.maf},
+        const std::vector<std::pair<QString, double>> expected{{"MAFS", r.MAFS},
                                                                {"tps", r.tps},
-                                                               {"ECT", r.ect},
-                                                               {"ACT", r.act},
+                                                               {"ECT", r.ECT},
+                                                               {"ACT", r.ACT},
                                                                {"bap", r.bap},
-                                                               {"Advance", r.advance},
-                                                               {"Boost", r.boost},
-                                                               {"Vac", r.vacuum},
-                                                               {"Tach", r.rpm},
-                                                               {"Speedo", r.mph},
-                                                               {"AUX1", r.aux1},
-                                                               {"AUX2", r.aux2},
-                                                               {"DutyCycle", r.injDuty},
-                                                               {"INJPW", r.injPw},
-                                                               {"WideBand", r.wideO2},
+                                                               {"Advance", r.Advance},
+                                                               {"Boost", r.Boost},
+                                                               {"Vac", r.Vac},
+                                                               {"Tach", r.Tach},
+                                                               {"Speedo", r.Speedo},
+                                                               {"AUX1", r.AUX1},
+                                                               {"AUX2", r.AUX2},
+                                                               {"DutyCycle", r.DutyCycle},
+                                                               {"INJPW", r.INJPW},
+                                                               {"WideBand", r.WideBand},
                                                                {"mpg", r.mpg},
-                                                               {"EECLOAD", r.load},
-                                                               {"hp", r.rwhp},
-                                                               {"TQ", r.rwtq}};
+                                                               {"EECLOAD", r.EECLOAD},
+                                                               {"hp", r.hp},
+                                                               {"TQ", r.TQ}};
         for (const auto& [name, value] : expected) {
             QVERIFY2(view.gauge(name)->Value() == value, qPrintable(name));
         }
         GaugeWidget* hego = view.gauge("HEGOS");
-        QCOMPARE(hego->NeedleValue(0), r.hegoL);
-        QCOMPARE(hego->NeedleValue(1), r.hegoR);
+        QCOMPARE(hego->NeedleValue(0), r.HEGOL);
+        QCOMPARE(hego->NeedleValue(1), r.HEGOR);
     }
 
     void connectButtonAndLinkLampFollowTheStatusCodes() {
@@ -241,9 +241,9 @@ class DashboardViewTest : public QObject {
                 view.gauge(name)->hide();
             }
         }
-        DashboardReadings r = CruiseReadings();
-        r.rpm = 6900;  // show the warning zone and an overrange on Boost
-        r.boost = 34.0;
+        GaugeValues r = CruiseReadings();
+        r.Tach = 6900;  // show the warning zone and an overrange on Boost
+        r.Boost = 34.0;
         view.ApplyGaugeValues(r);
         view.SetComStat(1);
         view.move(0, 0);

@@ -3,6 +3,9 @@
 #include <gtest/gtest.h>
 
 #include <fstream>
+#include <string>
+
+#include "files/maf_table.h"
 
 #include "files_log_test_support.h"
 
@@ -32,6 +35,35 @@ TEST(ExportInputs, MissingFileGivesTheDefaults) {
     EXPECT_EQ(in.config.map, MapOption::NoMap);
     EXPECT_EQ(in.config.wideBand, WideBandOption::NoWideBand);
     EXPECT_FALSE(std::filesystem::exists(dir / "absent.ini"));
+}
+
+// The conversions read the MAF table: an export that skipped the curve wrote LOAD, HP and TQ
+// from an all-zero table.
+TEST(ExportInputs, ConfiguredMafCurveFillsTheConversionTable) {
+    testing::ScratchDir dir;
+    std::string curve = "Volts , Kg/HR\r\n";
+    for (std::size_t i = 0; i < kMafPoints; ++i) {
+        curve += std::to_string(i * 0.2) + "," + std::to_string(i * 10) + "\r\n";
+    }
+    std::ofstream(dir / "mine.maf") << curve;
+    std::ofstream(dir / "Quelm.ini")
+        << "[INJECTION]\r\nMAFFILE=" << (dir / "mine.maf").string() << "\r\n";
+    const cli::ExportInputs in = cli::LoadExportInputs(dir / "Quelm.ini");
+    EXPECT_TRUE(in.warnings.empty());
+    EXPECT_DOUBLE_EQ(in.tables.maf[0].y, 0);
+    EXPECT_DOUBLE_EQ(in.tables.maf[30].y, 300);
+    EXPECT_DOUBLE_EQ(in.tables.maf[15].x, 3.0);
+}
+
+TEST(ExportInputs, MissingMafFileFallsBackToTheStockCurveWithItsMessage) {
+    testing::ScratchDir dir;
+    std::ofstream(dir / "Quelm.ini")
+        << "[INJECTION]\r\nMAFFILE=" << (dir / "gone.maf").string() << "\r\n";
+    const cli::ExportInputs in = cli::LoadExportInputs(dir / "Quelm.ini");
+    ASSERT_FALSE(in.warnings.empty());
+    EXPECT_EQ(in.warnings.front(), kMafNotFoundMessage);
+    // The stock curve rises to well over 100 kg/h at its top.
+    EXPECT_GT(in.tables.maf[30].y, 100);
 }
 
 }  // namespace

@@ -152,34 +152,34 @@ void DashboardView::SetComStat(int stat) {
     indicator_->SetComStat(stat);
 }
 
-void DashboardView::ApplyGaugeValues(const DashboardReadings& v) {
+void DashboardView::ApplyGaugeValues(const GaugeValues& v) {
     auto set = [this](const char* name, double value) {
         gauge(QLatin1String(name))->SetValue(value);
     };
-    set("MAFS", v.maf);
+    set("MAFS", v.MAFS);
     set("tps", v.tps);
-    set("ECT", v.ect);
-    set("ACT", v.act);
+    set("ECT", v.ECT);
+    set("ACT", v.ACT);
     set("bap", v.bap);
-    set("Advance", v.advance);
-    set("Boost", v.boost);
-    set("Vac", v.vacuum);
-    set("Tach", v.rpm);
-    set("Speedo", v.mph);
-    set("AUX1", v.aux1);
-    set("AUX2", v.aux2);
+    set("Advance", v.Advance);
+    set("Boost", v.Boost);
+    set("Vac", v.Vac);
+    set("Tach", v.Tach);
+    set("Speedo", v.Speedo);
+    set("AUX1", v.AUX1);
+    set("AUX2", v.AUX2);
     GaugeWidget* hego = gauge(QStringLiteral("HEGOS"));
     hego->SelectNeedle(0);
-    hego->SetValue(v.hegoL);
+    hego->SetValue(v.HEGOL);
     hego->SelectNeedle(1);
-    hego->SetValue(v.hegoR);
-    set("DutyCycle", v.injDuty);
-    set("INJPW", v.injPw);
-    set("WideBand", v.wideO2);
+    hego->SetValue(v.HEGOR);
+    set("DutyCycle", v.DutyCycle);
+    set("INJPW", v.INJPW);
+    set("WideBand", v.WideBand);
     set("mpg", v.mpg);
-    set("EECLOAD", v.load);
-    set("hp", v.rwhp);
-    set("TQ", v.rwtq);
+    set("EECLOAD", v.EECLOAD);
+    set("hp", v.hp);
+    set("TQ", v.TQ);
 }
 
 bool DashboardView::eventFilter(QObject* watched, QEvent* event) {

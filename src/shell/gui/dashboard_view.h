@@ -6,37 +6,14 @@
 #include <QWidget>
 #include <vector>
 
+#include "decode/dashboard_update.h"
+
 class QPushButton;
 
 namespace quelm {
 
 class GaugeWidget;
 class LinkIndicator;
-
-// One frame's worth of needle values, in engineering units.
-struct DashboardReadings {
-    double maf = 0;
-    double tps = 0;
-    double ect = 0;
-    double act = 0;
-    double bap = 0;
-    double advance = 0;
-    double boost = 0;
-    double vacuum = 0;
-    double rpm = 0;
-    double mph = 0;
-    double aux1 = 0;
-    double aux2 = 0;
-    double hegoL = 0;
-    double hegoR = 0;
-    double injDuty = 0;
-    double injPw = 0;
-    double wideO2 = 0;
-    double mpg = 0;
-    double load = 0;
-    double rwhp = 0;
-    double rwtq = 0;
-};
 
 class DashboardView : public QWidget {
     Q_OBJECT
@@ -52,7 +29,7 @@ class DashboardView : public QWidget {
     // Link lamp: 0 grey, 1 green, 2 yellow, 3 red, other codes unchanged.
     void SetComStat(int stat);
     // Writes every needle in the dashboard's fixed order, both HEGO needles included.
-    void ApplyGaugeValues(const DashboardReadings& values);
+    void ApplyGaugeValues(const GaugeValues& values);
 
   protected:
     bool eventFilter(QObject* watched, QEvent* event) override;

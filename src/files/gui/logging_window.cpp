@@ -1,0 +1,362 @@
+#include "files/gui/logging_window.h"
+
+#include <QCheckBox>
+#include <QCloseEvent>
+#include <QFile>
+#include <QFileDialog>
+#include <QGridLayout>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMessageBox>
+#include <QPushButton>
+#include <QSignalBlocker>
+#include <QSlider>
+#include <QVBoxLayout>
+#include <cmath>
+
+#include "common/app_paths.h"
+#include "common/number_text.h"
+#include "common/runtime.h"
+#include "common/status_model.h"
+#include "files/log_activity.h"
+#include "files/settings_file.h"
+#include "shell/gui/app_hub.h"
+
+namespace quelm {
+namespace {
+
+QString Text(const std::string& s) {
+    return QString::fromStdString(s);
+}
+QString Number(double value) {
+    return Text(PlainNumber(value));
+}
+
+std::filesystem::path ToPath(const QString& text) {
+    return std::filesystem::path(QFile::encodeName(text).toStdString());
+}
+
+QPushButton* Button(const char* name, const char* caption, QWidget* parent) {
+    auto* button = new QPushButton(QString::fromUtf8(caption), parent);
+    button->setObjectName(name);
+    return button;
+}
+
+QLabel* Value(const char* name, QWidget* parent) {
+    auto* label = new QLabel(QStringLiteral("0"), parent);
+    label->setObjectName(name);
+    label->setMinimumWidth(label->fontMetrics().horizontalAdvance(QStringLiteral("0000000.00")));
+    label->setTextInteractionFlags(Qt::TextSelectableByMouse);
+    return label;
+}
+
+// The open-file dialog in a mode that also takes a name that does not exist yet: the file to
+// record into is usually new.
+FileChooser LogFileDialog(QWidget* parent) {
+    return [parent](const QString& title, const QString& folder, const QString& filter) {
+        QFileDialog dialog(parent, title, folder, filter);
+        dialog.setFileMode(QFileDialog::AnyFile);
+        dialog.setAcceptMode(QFileDialog::AcceptOpen);
+        return dialog.exec() == QDialog::Accepted ? dialog.selectedFiles().value(0) : QString();
+    };
+}
+
+YesNoQuestion CriticalQuestion(QWidget* parent) {
+    return [parent](const QString& text, const QString& title) {
+        QMessageBox box(QMessageBox::Critical, title, text, QMessageBox::Yes | QMessageBox::No,
+                        parent);
+        box.setDefaultButton(QMessageBox::No);
+        return box.exec() == QMessageBox::Yes;
+    };
+}
+
+}  // namespace
+
+Logging::Logging(AppHub& hub, LogActivity& jobs, QWidget* parent)
+    : QWidget(parent, Qt::Window),
+      hub_(hub),
+      jobs_(jobs),
+      player_(hub.runtime()),
+      message_(MessageBoxSink(this)),
+      chooser_(LogFileDialog(this)),
+      ask_(CriticalQuestion(this)) {
+    setObjectName(QStringLiteral("Logging"));
+    setWindowTitle(QStringLiteral("Logging Control"));
+
+    logFile_ = new QLineEdit(this);
+    logFile_->setObjectName(QStringLiteral("LogFile"));
+    logFile_->setMinimumWidth(320);
+    browse_ = Button("browse", "Browse", this);
+    record_ = Button("Record", "Record", this);
+    play_ = Button("Play", "Play", this);
+    pause_ = Button("Pause", "Pause", this);
+    halt_ = Button("Halt", "Stop", this);
+    // Room for the recording cue without the row changing width.
+    record_->setMinimumWidth(
+        record_->fontMetrics().horizontalAdvance(QString::fromUtf8(kRecordingCaption)) + 24);
+    realtime_ = new QCheckBox(QStringLiteral("Real-Time"), this);
+    realtime_->setObjectName(QStringLiteral("realtime"));
+    slider_ = new QSlider(Qt::Horizontal, this);
+    slider_->setObjectName(QStringLiteral("Slider"));
+    slider_->setTickPosition(QSlider::TicksBelow);
+    pbcounter_ = Value("pbcounter", this);
+    logTime_ = Value("LogTime", this);
+    fs_ = Value("fs", this);
+
+    auto* fileRow = new QHBoxLayout;
+    fileRow->addWidget(new QLabel(QStringLiteral("Log File Name:"), this));
+    fileRow->addWidget(logFile_, 1);
+    fileRow->addWidget(browse_);
+
+    auto* buttonRow = new QHBoxLayout;
+    for (QPushButton* b : {record_, play_, pause_, halt_}) {
+        buttonRow->addWidget(b);
+    }
+    buttonRow->addSpacing(12);
+    buttonRow->addWidget(realtime_);
+    buttonRow->addStretch(1);
+
+    auto* counters = new QGridLayout;
+    counters->addWidget(new QLabel(QStringLiteral("Frame Number:"), this), 0, 0);
+    counters->addWidget(pbcounter_, 0, 1);
+    counters->addWidget(new QLabel(QStringLiteral("Time Stamp:"), this), 1, 0);
+    counters->addWidget(logTime_, 1, 1);
+    counters->addWidget(new QLabel(QStringLiteral("Sec"), this), 1, 2);
+    counters->addWidget(new QLabel(QStringLiteral("File Size:"), this), 2, 0);
+    counters->addWidget(fs_, 2, 1);
+    counters->addWidget(new QLabel(QStringLiteral("Kb"), this), 2, 2);
+    counters->setColumnStretch(3, 1);
+
+    auto* layout = new QVBoxLayout(this);
+    layout->addLayout(fileRow);
+    layout->addLayout(buttonRow);
+    layout->addWidget(slider_);
+    layout->addLayout(counters);
+    layout->addStretch(1);
+    // Keep the window's height when the slider appears and disappears.
+    layout->setSizeConstraint(QLayout::SetMinimumSize);
+    slider_->setMinimumHeight(slider_->sizeHint().height());
+
+    connect(browse_, &QPushButton::clicked, this, [this] { browse_Click(); });
+    connect(record_, &QPushButton::clicked, this, [this] { Record_Click(); });
+    connect(play_, &QPushButton::clicked, this, [this] { Play_Click(); });
+    connect(pause_, &QPushButton::clicked, this, [this] { Pause_Click(); });
+    connect(halt_, &QPushButton::clicked, this, [this] { Halt_Click(); });
+    connect(slider_, &QSlider::valueChanged, this, [this] { Slider_Scroll(); });
+
+    logFile_->setText(Text(ReadIniValue(hub_.settings(), "LOGGING", "FILE")));
+    SetState(LoggingState::Idle);
+}
+
+void Logging::SetState(LoggingState state) {
+    state_ = state;
+    const LoggingControls c = ControlsFor(state);
+    record_->setEnabled(c.record);
+    play_->setEnabled(c.play);
+    pause_->setEnabled(c.pause);
+    halt_->setEnabled(c.stop);
+    slider_->setVisible(c.sliderVisible);
+    slider_->setEnabled(c.sliderEnabled);
+}
+
+void Logging::SetRecordingCue(bool on) {
+    record_->setText(on ? QString::fromUtf8(kRecordingCaption) : QStringLiteral("Record"));
+    record_->setStyleSheet(on ? QStringLiteral("QPushButton, QPushButton:disabled { color: "
+                                               "#c00000; font-weight: bold; }")
+                              : QString());
+}
+
+void Logging::browse_Click() {
+    QString chosen = chooser_(QStringLiteral("Browse"), Text(LogsDir().string()),
+                              QStringLiteral("Quelm Files (*.qm1)"))
+                         .trimmed();
+    if (chosen.isEmpty()) {
+        return;
+    }
+    if (!chosen.endsWith(QStringLiteral(".qm1"), Qt::CaseSensitive)) {
+        chosen += QStringLiteral(".qm1");
+    }
+    logFile_->setText(chosen);
+}
+
+void Logging::Record_Click() {
+    if (!hub_.Connected()) {
+        message_(QString::fromUtf8(kRecordNeedsLinkMessage));
+        hub_.Connect_Click();
+        return;
+    }
+    hub_.status().SetPanel(1, "Recording");
+    SetState(LoggingState::Recording);
+    pbcounter_->show();
+    pbcounter_->setText(QStringLiteral("0"));
+    StartRecording();
+}
+
+void Logging::StartRecording() {
+    const std::filesystem::path path = ToPath(logFile_->text());
+    if (!path.empty() && LogFileExists(path) &&
+        !ask_(QString::fromUtf8(kOverwriteQuestion), QStringLiteral("Warning"))) {
+        SetState(LoggingState::Declined);
+        hub_.recorder().StopRecording();
+        return;
+    }
+    // Replaces the file (the question above was answered Yes) and reports a name that cannot
+    // be written at once rather than at the first frame.
+    if (auto error = hub_.recorder().StartRecording(path, hub_.runtime().Now())) {
+        hub_.recorder().StopRecording();
+        SetState(LoggingState::Idle);
+        message_(Text(*error));
+        return;
+    }
+    SetRecordingCue(true);
+}
+
+void Logging::OnRecordResult(const LogWriteResult& result) {
+    if (state_ != LoggingState::Recording) {
+        return;
+    }
+    // The stamp written: hundredths, truncated.
+    logTime_->setText(Number(std::floor(result.elapsed * 100) / 100));
+    if (result.kind == LogWriteResult::Kind::Written) {
+        pbcounter_->setText(Number(static_cast<double>(result.recordNumber)));
+        fs_->setText(Number(static_cast<double>(result.fileSizeKb)));
+        return;
+    }
+    // The time limit or a write failure: the recorder has stopped; every record written stays.
+    SetRecordingCue(false);
+    SetState(LoggingState::LimitReached);
+    message_(Text(result.message));
+}
+
+void Logging::Halt_Click() {
+    SetState(LoggingState::Idle);
+    hub_.recorder().StopRecording();
+    SetRecordingCue(false);
+    pbcounter_->hide();
+    player_.RequestHalt();
+}
+
+void Logging::Play_Click() {
+    if (jobs_.Current() == LogJob::Export) {
+        message_(QString::fromUtf8(kExportRunningMessage));
+        return;
+    }
+    if (hub_.Connected()) {
+        message_(QString::fromUtf8(kPlayNeedsNoLinkMessage));
+        hub_.Disconnect();
+        hub_.runtime().Yield();
+    }
+    StatusModel& status = hub_.status();
+    status.SetPanel(1, "Log Playback");
+    status.SetPanel(2, "COM Stopped");
+    status.SetPanel(3, "");
+    SetState(LoggingState::Playing);
+    pbcounter_->show();
+    PlayLog();
+    slider_->setEnabled(false);
+}
+
+void Logging::Pause_Click() {
+    player_.Pause();
+    RefreshCounters(true);
+    SetState(LoggingState::Paused);
+    pbcounter_->show();
+}
+
+PlaybackHooks Logging::Hooks() {
+    PlaybackHooks hooks;
+    hooks.opened = [this](std::uint64_t bytes, const SliderRange& range) {
+        fs_->setText(Number(static_cast<double>(bytes) / 1000));
+        if (range.maximum > 0) {
+            const QSignalBlocker quiet(slider_);
+            slider_->setRange(static_cast<int>(range.minimum), static_cast<int>(range.maximum));
+            slider_->setTickInterval(static_cast<int>(range.tickSpacing));
+            slider_->setPageStep(std::max(1, static_cast<int>(range.tickSpacing)));
+        }
+    };
+    hooks.showPosition = [this](std::uint64_t n) {
+        shownRecord_ = n;
+        // Paused, the slider must stand on the record the loop waits to show.
+        RefreshCounters(player_.Paused());
+    };
+    hooks.position = [this] { return shownRecord_; };
+    hooks.showTime = [this](double t) {
+        shownTime_ = t;
+        RefreshCounters(false);
+    };
+    hooks.showFrame = [this](const FrameBuffer& frame, double t) {
+        hub_.ShowLoggedFrame(frame, t);
+    };
+    hooks.realTime = [this] { return realtime_->isChecked(); };
+    return hooks;
+}
+
+void Logging::RefreshCounters(bool force) {
+    const double now = hub_.runtime().Now();
+    if (!force && now - lastRefresh_ < kCounterInterval) {
+        return;
+    }
+    lastRefresh_ = now;
+    pbcounter_->setText(Number(static_cast<double>(shownRecord_)));
+    logTime_->setText(Number(shownTime_));
+    const QSignalBlocker quiet(slider_);
+    slider_->setValue(static_cast<int>(shownRecord_));
+}
+
+void Logging::PlayLog() {
+    if (!player_.Paused()) {
+        if (auto refusal = jobs_.Begin(LogJob::Playback)) {
+            message_(Text(*refusal));
+            Halt_Click();
+            return;
+        }
+        hub_.ResetScopes();
+    }
+    const PlaybackResult result = player_.PlayLog(ToPath(logFile_->text()), Hooks());
+    if (result.kind == PlaybackResult::Kind::Resumed) {
+        return;
+    }
+    jobs_.End(LogJob::Playback);
+    if (result.kind == PlaybackResult::Kind::Error) {
+        message_(Text(result.error));
+    }
+    if (result.shown > 0) {
+        RefreshCounters(true);
+    }
+    {
+        const QSignalBlocker quiet(slider_);
+        slider_->setValue(1);
+    }
+    slider_->hide();
+    Halt_Click();
+}
+
+void Logging::Slider_Scroll() {
+    if (sliderBusy_) {
+        return;
+    }
+    sliderBusy_ = true;
+    shownRecord_ = static_cast<std::uint64_t>(std::max(1, slider_->value()));
+    pbcounter_->setText(Number(static_cast<double>(shownRecord_)));
+    ShowSliderRecord();
+    RefreshCounters(true);
+    sliderBusy_ = false;
+}
+
+void Logging::ShowSliderRecord() {
+    player_.ShowRecord(shownRecord_, Hooks());
+}
+
+void Logging::closeEvent(QCloseEvent* event) {
+    if (player_.Running()) {
+        player_.RequestHalt();
+    }
+    SettingsFile& settings = hub_.settings();
+    if (!WriteIniValue(settings, "LOGGING", "FILE", logFile_->text().toStdString())) {
+        message_(Text(settings.LastError()));
+    }
+    event->accept();
+}
+
+}  // namespace quelm

@@ -1,0 +1,107 @@
+// The logging window ("Logging Control"): records the live frames to a log file and plays a log
+// back through the dashboard and the scopes, with pause, seek and Real-Time pacing.
+#pragma once
+
+#include <QString>
+#include <QWidget>
+#include <functional>
+
+#include "files/gui/user_prompts.h"
+#include "files/log_player.h"
+#include "files/log_writer.h"
+#include "files/playback.h"
+
+class QCheckBox;
+class QLabel;
+class QLineEdit;
+class QPushButton;
+class QSlider;
+
+namespace quelm {
+
+class AppHub;
+class LogActivity;
+
+inline constexpr const char* kRecordNeedsLinkMessage =
+    "In order to record data to a log, Quelm must be connected.  Quelm will now connect.  Press "
+    "Record again after Quelm has connected.";
+inline constexpr const char* kPlayNeedsNoLinkMessage =
+    "In order to display log file contents, Quelm must be disconnected.  Disconnecting now.";
+inline constexpr const char* kOverwriteQuestion = "File exists.  Overwrite?";
+inline constexpr const char* kRecordingCaption = "\u25CF Recording";
+// The playback counters and slider are redrawn at most this often (a screen refresh).
+inline constexpr double kCounterInterval = 1.0 / 60;
+
+// Asks a Yes/No question; true for Yes.
+using YesNoQuestion = std::function<bool(const QString& text, const QString& title)>;
+
+class Logging : public QWidget {
+    Q_OBJECT
+  public:
+    // `jobs` keeps playback and the CSV export from running at the same time; the main window
+    // owns it and gives the same one to the export window.
+    Logging(AppHub& hub, LogActivity& jobs, QWidget* parent = nullptr);
+
+    void setMessageSink(MessageSink sink) { message_ = std::move(sink); }
+    void setFileChooser(FileChooser chooser) { chooser_ = std::move(chooser); }
+    void setOverwriteQuestion(YesNoQuestion ask) { ask_ = std::move(ask); }
+
+    // The receive loop's recorder reports every result here (the main window calls it after
+    // hub.recorder().WriteLogRecord(...)): the counters for a written record, the message and
+    // the end of the recording cue for the time limit or a write failure.
+    void OnRecordResult(const LogWriteResult& result);
+
+    void browse_Click();
+    void Record_Click();
+    void Play_Click();
+    void Pause_Click();
+    // The Stop button; playback also calls it when it ends.
+    void Halt_Click();
+    // Shows the record at the slider's position (the slider moved while paused).
+    void Slider_Scroll();
+
+    LoggingState state() const { return state_; }
+    bool SliderBusy() const { return sliderBusy_; }
+    bool Playing() const { return player_.Running(); }
+
+  protected:
+    // Saves the file box to LOGGING/FILE and stops a playback in progress.
+    void closeEvent(QCloseEvent* event) override;
+
+  private:
+    void StartRecording();
+    void PlayLog();
+    void ShowSliderRecord();
+    void SetState(LoggingState state);
+    void SetRecordingCue(bool on);
+    PlaybackHooks Hooks();
+    // Shows the record number and time stamp in hand; unless forced, at most at the display
+    // rate, so that unpaced playback never waits for painting.
+    void RefreshCounters(bool force);
+
+    AppHub& hub_;
+    LogActivity& jobs_;
+    LogPlayer player_;
+    LoggingState state_ = LoggingState::Idle;
+    bool sliderBusy_ = false;
+    std::uint64_t shownRecord_ = 0;
+    double shownTime_ = 0;
+    double lastRefresh_ = -1e9;
+    MessageSink message_;
+    FileChooser chooser_;
+    YesNoQuestion ask_;
+
+    QLineEdit* logFile_;
+    QPushButton* browse_;
+    QPushButton* record_;
+    QPushButton* play_;
+    QPushButton* pause_;
+    QPushButton* halt_;
+    QCheckBox* realtime_;
+    QSlider* slider_;
+    QLabel* pbcounter_;
+    QLabel* logTime_;
+    QLabel* fs_;
+};
+
+}  // namespace quelm

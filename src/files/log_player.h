@@ -1,0 +1,85 @@
+// The playback loop: reads a log record by record and hands each frame to the displays, paced
+// by the record time stamps when asked, with pause, seek and stop. It yields through the
+// runtime, so the window's buttons act on it through Pause(), Resume() and RequestHalt().
+#pragma once
+
+#include <cstdint>
+#include <filesystem>
+#include <functional>
+#include <optional>
+#include <string>
+
+#include "common/records.h"
+#include "common/runtime.h"
+#include "files/log_reader.h"
+#include "files/playback.h"
+
+namespace quelm {
+
+// What the loop tells the window and asks it.
+struct PlaybackHooks {
+    // The log is open: its length and the slider range (maximum 0 for a log without records).
+    std::function<void(std::uint64_t fileBytes, const SliderRange& range)> opened;
+    // Record n is about to be shown: the counter and the slider follow it.
+    std::function<void(std::uint64_t n)> showPosition;
+    // Where the slider stands now (the user may have moved it while paused).
+    std::function<std::uint64_t()> position;
+    // The record's time stamp in seconds.
+    std::function<void(double seconds)> showTime;
+    // Decode, convert and display one frame at this scope time.
+    std::function<void(const FrameBuffer& frame, double seconds)> showFrame;
+    // The Real-Time box is ticked (read per record: it may change during playback).
+    std::function<bool()> realTime;
+};
+
+struct PlaybackResult {
+    enum class Kind { Played, Halted, Aborted, Resumed, Error };
+    Kind kind = Kind::Played;
+    std::uint64_t fileBytes = 0;
+    std::uint64_t shown = 0;
+    // Kind::Error: why the log could not be opened or read.
+    std::string error;
+};
+
+// Longest single sleep of the Real-Time wait: the window stays responsive while the next stamp
+// is far off, and the last stretch is slept exactly so records are shown close to their stamp.
+inline constexpr double kPacingStep = 0.002;
+inline constexpr double kMinimumWait = 1e-6;
+// Sleep between yields while paused.
+inline constexpr double kPausePoll = 0.005;
+
+// Waits until `stamp` seconds after `startTime` on the runtime's clock, or until `halt` is set
+// or the program ends. Never returns early otherwise.
+void WaitForStamp(Runtime& rt, double startTime, double stamp, const bool& halt);
+
+class LogPlayer {
+  public:
+    explicit LogPlayer(Runtime& rt) : rt_(rt) {}
+
+    // `PlayLog`: plays `path` from record 1. When a playback is paused, only resumes it
+    // (returns Resumed at once; the running loop goes on).
+    PlaybackResult PlayLog(const std::filesystem::path& path, const PlaybackHooks& hooks);
+
+    // `ShowSliderRecord`: shows record n of the log being played (while paused).
+    bool ShowRecord(std::uint64_t n, const PlaybackHooks& hooks);
+
+    void Pause() { paused_ = true; }
+    // The Stop action: a paused playback wakes, shows its record once more and ends.
+    void RequestHalt() {
+        paused_ = false;
+        halt_ = true;
+    }
+
+    bool Running() const { return reader_.has_value(); }
+    bool Paused() const { return paused_; }
+    double StartTime() const { return startTime_; }
+
+  private:
+    Runtime& rt_;
+    std::optional<LogReader> reader_;
+    bool paused_ = false;
+    bool halt_ = false;
+    double startTime_ = 0;
+};
+
+}  // namespace quelm

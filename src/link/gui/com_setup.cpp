@@ -1,0 +1,146 @@
+#include "link/gui/com_setup.h"
+
+#include <QButtonGroup>
+#include <QGridLayout>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMessageBox>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QVBoxLayout>
+
+#include "common/com_port_map.h"
+#include "common/number_text.h"
+#include "files/settings_file.h"
+#include "link/link_context.h"
+
+namespace quelm {
+
+namespace {
+
+// Unchecks every option of an exclusive group (an exclusive group refuses to do it itself).
+template <std::size_t N>
+void ClearOptions(const std::array<QRadioButton*, N>& options) {
+    QButtonGroup* group = options.front()->group();
+    group->setExclusive(false);
+    for (QRadioButton* b : options) {
+        b->setChecked(false);
+    }
+    group->setExclusive(true);
+}
+
+}  // namespace
+
+ComSetup::ComSetup(LinkContext& link, ComPortMap& portMap, SettingsFile& settings, QWidget* parent)
+    : QWidget(parent, Qt::Window), link_(link), portMap_(portMap), settings_(settings) {
+    setObjectName(QStringLiteral("ComSetup"));
+    setWindowTitle(QStringLiteral("Communications Setup"));
+
+    auto* frame1 = new QGroupBox(QStringLiteral("Com Port"), this);
+    frame1->setObjectName(QStringLiteral("Frame1"));
+    auto* portGrid = new QGridLayout(frame1);
+    auto* portGroup = new QButtonGroup(this);
+    portGrid->addWidget(new QLabel(QStringLiteral("Opens device"), frame1), 0, 1);
+    for (int i = 0; i < 4; ++i) {
+        const QString n = QString::number(i + 1);
+        ports_[i] = new QRadioButton(QStringLiteral("Com") + n, frame1);
+        ports_[i]->setObjectName(QStringLiteral("com") + n);
+        portGroup->addButton(ports_[i]);
+        devices_[i] = new QLineEdit(frame1);
+        devices_[i]->setObjectName(QStringLiteral("device") + n);
+        devices_[i]->setMinimumWidth(180);
+        devices_[i]->setToolTip(
+            QStringLiteral("Serial device COM%1 opens; empty for %2")
+                .arg(n, QString::fromStdString(ComPortMap::DefaultPath(i + 1))));
+        portGrid->addWidget(ports_[i], i + 1, 0);
+        portGrid->addWidget(devices_[i], i + 1, 1);
+    }
+
+    auto* frame2 = new QGroupBox(QStringLiteral("Max Rate"), this);
+    frame2->setObjectName(QStringLiteral("Frame2"));
+    auto* rateColumn = new QVBoxLayout(frame2);
+    auto* rateGroup = new QButtonGroup(this);
+    for (std::size_t i = 0; i < rates_.size(); ++i) {
+        rates_[i] = new QRadioButton(QLatin1String(kRates[i]), frame2);
+        rates_[i]->setObjectName(QLatin1String(kRateNames[i]));
+        rateGroup->addButton(rates_[i]);
+        rateColumn->addWidget(rates_[i]);
+    }
+    rateColumn->addStretch(1);
+
+    auto* apply = new QPushButton(QStringLiteral("Apply"), this);
+    apply->setObjectName(QStringLiteral("ApplyCom"));
+    apply->setDefault(true);
+    connect(apply, &QPushButton::clicked, this, &ComSetup::ApplyCom_Click);
+
+    auto* groups = new QHBoxLayout;
+    groups->addWidget(frame1, 1);
+    groups->addWidget(frame2);
+    auto* buttons = new QHBoxLayout;
+    buttons->addStretch(1);
+    buttons->addWidget(apply);
+    auto* column = new QVBoxLayout(this);
+    column->addLayout(groups);
+    column->addLayout(buttons);
+}
+
+void ComSetup::LoadFromSettings() {
+    link_.ComPort = static_cast<int>(LenientNumber(ReadIniValue(settings_, "SERIAL", "COMPORT")));
+    const std::string rate = ReadIniValue(settings_, "SERIAL", "MAXBAUDRATE");
+    ClearOptions(ports_);
+    if (link_.ComPort >= 1 && link_.ComPort <= 4) {
+        ports_[link_.ComPort - 1]->setChecked(true);
+    }
+    ClearOptions(rates_);
+    for (std::size_t i = 0; i < rates_.size(); ++i) {
+        if (rate == kRates[i]) {
+            rates_[i]->setChecked(true);
+        }
+    }
+    for (int i = 0; i < 4; ++i) {
+        devices_[i]->setText(QString::fromStdString(portMap_.DevicePath(i + 1)));
+    }
+    loaded_ = true;
+}
+
+void ComSetup::ApplyCom_Click() {
+    for (int i = 0; i < 4; ++i) {
+        if (ports_[i]->isChecked()) {
+            link_.ComPort = i + 1;
+        }
+        // The default device needs no entry of its own; an empty field restores it.
+        const std::string device = devices_[i]->text().trimmed().toStdString();
+        portMap_.SetOverride(i + 1, device == ComPortMap::DefaultPath(i + 1) ? "" : device);
+    }
+    for (std::size_t i = 0; i < rates_.size(); ++i) {
+        if (rates_[i]->isChecked()) {
+            link_.MaxBaudRate = kRates[i];
+        }
+    }
+    hide();
+    link_.status.SetPanel(1, "COM Reset");
+    const bool saved = WriteIniValue(settings_, "SERIAL", "COMPORT", PrintNumber(link_.ComPort)) &&
+                       WriteIniValue(settings_, "SERIAL", "MAXBAUDRATE", link_.MaxBaudRate);
+    if (!saved) {
+        // The choice holds for this session; say why it will not be there next time.
+        QMessageBox::warning(parentWidget() ? parentWidget() : nullptr, windowTitle(),
+                             QStringLiteral("The settings could not be saved: %1")
+                                 .arg(QString::fromStdString(settings_.LastError())));
+    }
+}
+
+void ComSetup::showEvent(QShowEvent* event) {
+    if (!loaded_) {
+        LoadFromSettings();
+    }
+    QWidget::showEvent(event);
+}
+
+void ComSetup::closeEvent(QCloseEvent* event) {
+    loaded_ = false;
+    QWidget::closeEvent(event);
+}
+
+}  // namespace quelm

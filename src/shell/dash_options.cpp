@@ -1,0 +1,75 @@
+#include "shell/dash_options.h"
+
+namespace quelm {
+
+std::string DashUsage() {
+    return R"(Usage: quelm-dash [options]
+The Quelm dashboard: live engine gauges, logging, scopes and tools.
+
+  --config INI       settings file to use (default: $QUELM_CONFIG, else
+                     $XDG_CONFIG_HOME/quelm/Quelm.ini)
+  --port DEVICE      open DEVICE for the configured COM port (e.g. /dev/ttyUSB0)
+  --simulate         run the built-in device simulator behind the configured COM port
+                     (COM1 when none is configured)
+  --scenario NAME    engine the simulator shows: idle, cruise or wot (default idle)
+  --connect          press Connect as soon as the window is up
+  --minimized        start with the dashboard minimised
+  --stats-log FILE   append each second's link statistics to FILE: frames per second,
+                     total frames, checksum errors, timeout errors
+  --help             show this text
+  --version          show the version
+)";
+}
+
+std::variant<DashOptions, std::string> ParseDashOptions(const std::vector<std::string>& args) {
+    DashOptions opts;
+    bool scenarioGiven = false;
+    for (std::size_t i = 0; i < args.size(); ++i) {
+        const std::string& opt = args[i];
+        auto value = [&]() -> const std::string* {
+            return i + 1 < args.size() ? &args[++i] : nullptr;
+        };
+        if (opt == "--help" || opt == "-h") {
+            opts.help = true;
+        } else if (opt == "--version") {
+            opts.version = true;
+        } else if (opt == "--simulate") {
+            opts.simulate = true;
+        } else if (opt == "--connect") {
+            opts.connect = true;
+        } else if (opt == "--minimized") {
+            opts.minimized = true;
+        } else if (opt == "--config" || opt == "--port" || opt == "--scenario" ||
+                   opt == "--stats-log") {
+            const std::string* v = value();
+            if (!v || v->empty()) {
+                return opt + " needs a value";
+            }
+            if (opt == "--config") {
+                opts.config = *v;
+            } else if (opt == "--port") {
+                opts.port = *v;
+            } else if (opt == "--stats-log") {
+                opts.statsLog = *v;
+            } else {
+                const auto s = sim::ParseScenario(*v);
+                if (!s) {
+                    return "unknown scenario: " + *v + " (idle, cruise or wot)";
+                }
+                opts.scenario = *s;
+                scenarioGiven = true;
+            }
+        } else {
+            return "unknown option: " + opt;
+        }
+    }
+    if (opts.simulate && !opts.port.empty()) {
+        return "--port and --simulate exclude each other";
+    }
+    if (scenarioGiven && !opts.simulate) {
+        return "--scenario needs --simulate";
+    }
+    return opts;
+}
+
+}  // namespace quelm

@@ -1,0 +1,263 @@
+#include "shell/gui/dash_app.h"
+
+#include <QApplication>
+#include <QMessageBox>
+#include <QScreen>
+#include <QTimer>
+#include <iostream>
+
+#include "files/gui/user_prompts.h"
+#include "link/gui/com_setup.h"
+#include "link/gui/comstat_display.h"
+#include "link/link_statistics.h"
+#include "link/monitor.h"
+#include "shell/gui/about_box.h"
+#include "shell/gui/dashboard_view.h"
+#include "shell/gui/gauge_widget.h"
+#include "shell/gui/super_dash.h"
+#include "tools/gui/self_tester.h"
+#include "tools/gui/tps_tool.h"
+#include "tools/gui/vehicle_windows.h"
+
+namespace quelm {
+
+namespace {
+
+// Shows a secondary window without blocking, raised above the dashboard.
+void ShowWindow(QWidget* w) {
+    w->show();
+    w->raise();
+    w->activateWindow();
+}
+
+}  // namespace
+
+DashApp::DashApp(std::filesystem::path settingsPath)
+    : settings_(std::move(settingsPath)),
+      link_(port_, rt_, status_, portMap_),
+      path_(config_, tables_, convert_),
+      selfTestDevice_(link_, [this](const PortFailure& f) { PortFailed(f); }),
+      vehicle_(std::make_unique<VehicleWindows>(settings_, config_, tables_)),
+      window_(std::make_unique<SuperDash>()) {
+    SuperDash* w = window_.get();
+    vehicle_->setMessageSink(MessageBoxSink(w));
+    vehicle_->features().setDashboard(&featureTarget_);
+    vehicle_->features().setCurrentBoost(
+        [w] { return w->gauge(QStringLiteral("Boost"))->FullScale(); });
+    w->SetWindowOpener(SuperDash::kVehicleItem, [this] { ShowWindow(&vehicle_->vehicleDialog()); });
+    w->SetWindowOpener(SuperDash::kFeaturesItem, [this] { ShowWindow(&vehicle_->features()); });
+    comSetup_ = new ComSetup(link_, portMap_, settings_, w);
+    comStats_ = new comstatdisplay(link_.Stats, w);
+    tpsTool_ = new TPSTool(w);
+    selfTester_ = new SelfTester(selfTestDevice_, rt_, w);
+    selfTester_->stopReceiveLoop = [this] {
+        if (!loopRunning_ || !link_.Connected) {
+            return false;
+        }
+        link_.Connected = false;
+        status_.SetConnectCaption("Connect");
+        return true;
+    };
+
+    status_.onChange = [this] { window_->ShowStatus(status_); };
+    w->onConnectClicked = [this] { Connect_Click(); };
+    w->onTimer1 = [this] { StatisticsTick(); };
+    w->onClosed = [this] { EndProgram(exitCode_); };
+
+    w->SetWindowOpener(SuperDash::kComSetupItem, [this] { ShowWindow(comSetup_); });
+    w->SetWindowOpener(SuperDash::kComStatsItem, [this] { ShowWindow(comStats_); });
+    w->SetWindowOpener(SuperDash::kTpsToolItem, [this] { ShowWindow(tpsTool_); });
+    w->SetWindowOpener(SuperDash::kSelfTestItem, [this] { ShowWindow(selfTester_); });
+    w->SetWindowOpener(SuperDash::kAboutItem, [w] {
+        frmAbout about(w);
+        about.exec();
+    });
+
+    path_.dashboardShown = [w](bool live) { return w->DashboardShown(live); };
+    gaugeTimer_ = new QTimer(w);
+    gaugeTimer_->setSingleShot(true);
+    QObject::connect(gaugeTimer_, &QTimer::timeout, w, [this] { FlushGauges(); });
+    path_.showGauges = [this](const GaugeValues& v) { ShowGauges(v); };
+    path_.setBoostFullScale = [w](double fullScale) { w->SetBoostFullScale(fullScale); };
+    path_.recordFrame = [this](const FrameBuffer& frame) { RecordFrame(frame); };
+}
+
+DashApp::~DashApp() {
+    // The windows go first (they refer to the link); the port closes after them, which removes
+    // its lock file.
+    status_.onChange = nullptr;
+    window_.reset();
+    vehicle_.reset();
+    port_.Close();
+}
+
+QWidget* DashApp::mainWindow() {
+    return window_.get();
+}
+
+void DashApp::SetScopeFeed(ScopeFeed* scopes) {
+    scopes_ = scopes;
+    path_.scopes = scopes;
+}
+
+void DashApp::ShowGauges(const GaugeValues& values) {
+    pendingGauges_ = values;
+    gaugesPending_ = true;
+    if (gaugeTimer_->isActive()) {
+        return;
+    }
+    const QScreen* screen = window_->screen();
+    const double refresh = screen && screen->refreshRate() > 1 ? screen->refreshRate() : 60.0;
+    const double wait = lastGaugeFlush_ + 1.0 / refresh - rt_.Now();
+    if (wait <= 0) {
+        FlushGauges();
+    } else {
+        gaugeTimer_->start(static_cast<int>(wait * 1000) + 1);
+    }
+}
+
+void DashApp::FlushGauges() {
+    if (!gaugesPending_) {
+        return;
+    }
+    gaugesPending_ = false;
+    lastGaugeFlush_ = rt_.Now();
+    window_->dashboard()->ApplyGaugeValues(pendingGauges_);
+    tpsTool_->ShowTps(pendingGauges_.tps);
+}
+
+void DashApp::RecordFrame(const FrameBuffer& frame) {
+    if (!recorder_.Recording()) {
+        return;
+    }
+    // The record carries its time stamp in bytes 38..40; the live buffer stays as received.
+    FrameBuffer record = frame;
+    const LogWriteResult result = recorder_.WriteLogRecord(record, rt_.Now());
+    if (onRecordWritten) {
+        onRecordWritten(result);
+    } else if (result.kind != LogWriteResult::Kind::Written) {
+        MessageBoxSink(window_.get())(QString::fromStdString(result.message));
+    }
+}
+
+void DashApp::FeatureTarget::setGaugeVisible(const std::string& name, bool visible) {
+    app_.window().SetGaugeVisible(QString::fromStdString(name), visible);
+}
+
+bool DashApp::FeatureTarget::gaugeVisible(const std::string& name) const {
+    const GaugeWidget* g = app_.window().gauge(QString::fromStdString(name));
+    return g && !g->isHidden();
+}
+
+void DashApp::FeatureTarget::setBoostFullScale(double psi) {
+    app_.window().SetBoostFullScale(psi);
+}
+
+void DashApp::FeatureTarget::setWindowHeightTwips(int twips) {
+    app_.window().SetHeightTwips(twips);
+}
+
+void DashApp::Connect_Click() {
+    if (link_.Connected) {
+        // The running loop notices at its next turn and stops with "COM Stopped".
+        link_.Connected = false;
+        status_.SetConnectCaption("Connect");
+        return;
+    }
+    if (loopRunning_) {
+        // The previous link is still winding down inside a wait: let it go on rather than
+        // start a second link on the same port inside the first.
+        link_.Connected = true;
+        status_.SetConnectCaption("Disconnect");
+        return;
+    }
+    struct RunningMark {
+        bool& flag;
+        explicit RunningMark(bool& f) : flag(f) { flag = true; }
+        ~RunningMark() { flag = false; }
+    } mark(loopRunning_);
+
+    link_.Connected = true;
+    try {
+        if (ConnectDevice(link_) == ConnectOutcome::Aborted || Ending()) {
+            return;
+        }
+        ResetScopes();
+        status_.SetConnectCaption("Disconnect");
+        const MonitorResult result = Monitor(link_, path_);
+        if (result.end == MonitorEnd::PortLost && !Ending()) {
+            ReportPortLost(result.error);
+        }
+    } catch (const PortFailure& failure) {
+        PortFailed(failure);
+    }
+}
+
+void DashApp::Disconnect() {
+    link_.Connected = false;
+    status_.SetPanel(2, "COM Stopped");
+    status_.SetIndicator(ComStat::Red);
+    status_.SetConnectCaption("Connect");
+}
+
+void DashApp::ShowLoggedFrame(const FrameBuffer& frame, double scopeTime) {
+    path_.ShowLoggedFrame(frame, scopeTime);
+}
+
+void DashApp::ResetScopes() {
+    if (scopes_) {
+        scopes_->ResetScopes();
+    }
+}
+
+void DashApp::StatisticsTick() {
+    const StatisticsTexts texts = quelm::StatisticsTick(link_.Stats, link_.FrameCounter);
+    status_.SetPanel(3, texts.panel3);
+    comStats_->ShowTexts(texts);
+    if (onStatistics) {
+        onStatistics(link_.Stats);
+    }
+}
+
+void DashApp::PortFailed(const PortFailure& failure) {
+    if (Ending()) {
+        return;
+    }
+    link_.Connected = false;
+    std::cerr << "quelm-dash: serial port error: " << failure.detail() << '\n';
+    QMessageBox box(QMessageBox::Critical, QString::fromUtf8(failure.title()),
+                    QString::fromUtf8(failure.message()), QMessageBox::Ok, window_.get());
+    box.exec();
+    if (!WriteComPortFile(0)) {
+        std::cerr << "quelm-dash: could not write quelmom.ini\n";
+    }
+    EndProgram(1);
+}
+
+void DashApp::ReportPortLost(const std::string& error) {
+    QMessageBox::warning(window_.get(), QStringLiteral("Serial Port Lost"),
+                         QStringLiteral("The serial port stopped answering while polling (%1).\n"
+                                        "The link has been stopped; check the cable and the "
+                                        "Communications Setup, then press Connect.")
+                             .arg(QString::fromStdString(error)));
+}
+
+void DashApp::EndProgram(int code) {
+    if (Ending()) {
+        return;
+    }
+    exitCode_ = code;
+    rt_.RequestAbort();
+    link_.Connected = false;
+    for (QWidget* w : QApplication::topLevelWidgets()) {
+        if (w != window_.get() && w->isVisible()) {
+            w->hide();
+        }
+    }
+    if (window_->isVisible()) {
+        window_->hide();
+    }
+    QCoreApplication::exit(code);
+}
+
+}  // namespace quelm

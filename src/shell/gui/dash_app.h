@@ -1,0 +1,140 @@
+// The running dashboard: the link, the live configuration and tables, the frame path and the
+// windows, wired together. It is the AppHub the secondary windows reach the program through;
+// SuperDash only lays out and forwards to it.
+#pragma once
+
+#include <functional>
+#include <memory>
+
+#include "common/com_port_map.h"
+#include "common/live_config.h"
+#include "common/qt_serial_port.h"
+#include "common/status_model.h"
+#include "decode/calibration_tables.h"
+#include "decode/convert_frame.h"
+#include "files/log_writer.h"
+#include "files/settings_file.h"
+#include "link/connect_device.h"
+#include "link/link_context.h"
+#include "link/link_self_test_device.h"
+#include "shell/gui/app_hub.h"
+#include "shell/gui/frame_path.h"
+#include "shell/gui/gui_runtime.h"
+#include "tools/dashboard_features.h"
+
+class QTimer;
+
+namespace quelm {
+
+class ComSetup;
+class SelfTester;
+class SuperDash;
+class TPSTool;
+class VehicleWindows;
+class comstatdisplay;
+
+class DashApp : public AppHub {
+  public:
+    explicit DashApp(std::filesystem::path settingsPath);
+    ~DashApp() override;
+    DashApp(const DashApp&) = delete;
+    DashApp& operator=(const DashApp&) = delete;
+
+    // AppHub.
+    Runtime& runtime() override { return rt_; }
+    StatusModel& status() override { return status_; }
+    SettingsFile& settings() override { return settings_; }
+    LiveConfig& liveConfig() override { return config_; }
+    const CalibrationTables& tables() const override { return tables_; }
+    const EngData& engData() const override { return convert_.eng; }
+    LogRecorder& recorder() override { return recorder_; }
+    QWidget* mainWindow() override;
+    bool Connected() const override { return link_.Connected; }
+    void Connect_Click() override;
+    void Disconnect() override;
+    void ShowLoggedFrame(const FrameBuffer& frame, double scopeTime) override;
+    void ResetScopes() override;
+
+    // Hook-in points for the windows other parts of the program provide.
+    void SetScopeFeed(ScopeFeed* scopes);
+    // What became of each live frame written while recording (the logging window shows it).
+    // Without a handler a limit or a write failure is reported in a message box.
+    std::function<void(const LogWriteResult&)> onRecordWritten;
+
+    // The windows and the link state, for the start-up and for tests.
+    SuperDash& window() { return *window_; }
+    ComSetup& comSetup() { return *comSetup_; }
+    comstatdisplay& comStats() { return *comStats_; }
+    TPSTool& tpsTool() { return *tpsTool_; }
+    // The vehicle dialog, the feature options and the MAF editor: hidden, live all run long.
+    VehicleWindows& vehicle() { return *vehicle_; }
+    SelfTester& selfTester() { return *selfTester_; }
+    LinkContext& link() { return link_; }
+    ComPortMap& portMap() { return portMap_; }
+    CalibrationTables& mutableTables() { return tables_; }
+    GuiRuntime& guiRuntime() { return rt_; }
+    FramePath& framePath() { return path_; }
+
+    // The statistics tick Timer1 runs once a second.
+    void StatisticsTick();
+    // Called after each statistics tick with the fresh figures.
+    std::function<void(const LinkStats&)> onStatistics;
+    // Reports a port error as the link requires, writes the port side file and ends the program.
+    void PortFailed(const PortFailure& failure);
+    // Ends the program: every loop unwinds, every window closes, the event loop returns `code`.
+    void EndProgram(int code);
+    bool Ending() const { return rt_.Aborting(); }
+    int exitCode() const { return exitCode_; }
+
+  private:
+    void ReportPortLost(const std::string& error);
+    void RecordFrame(const FrameBuffer& frame);
+    // Needle values reach the widgets at most once per screen refresh; the latest frame wins.
+    void ShowGauges(const GaugeValues& values);
+    void FlushGauges();
+
+    // The feature options' hold on the main window.
+    class FeatureTarget : public DashboardFeatureTarget {
+      public:
+        explicit FeatureTarget(DashApp& app) : app_(app) {}
+        void setGaugeVisible(const std::string& name, bool visible) override;
+        bool gaugeVisible(const std::string& name) const override;
+        void setBoostFullScale(double psi) override;
+        void setWindowHeightTwips(int twips) override;
+
+      private:
+        DashApp& app_;
+    };
+
+    GuiRuntime rt_;
+    StatusModel status_;
+    SettingsFile settings_;
+    LiveConfig config_;
+    CalibrationTables tables_;
+    ConvertState convert_;
+    ComPortMap portMap_;
+    QtSerialPort port_;
+    LinkContext link_;
+    FramePath path_;
+    LinkSelfTestDevice selfTestDevice_;
+    ScopeFeed* scopes_ = nullptr;
+    LogRecorder recorder_;
+    FeatureTarget featureTarget_{*this};
+    bool loopRunning_ = false;
+    GaugeValues pendingGauges_{};
+    bool gaugesPending_ = false;
+    double lastGaugeFlush_ = -1e9;
+    QTimer* gaugeTimer_ = nullptr;
+    int exitCode_ = 0;
+
+    // Declared last: destroyed first, while everything they point at still exists. The other
+    // windows are its children.
+    std::unique_ptr<VehicleWindows> vehicle_;
+    std::unique_ptr<SuperDash> window_;
+    ComSetup* comSetup_ = nullptr;
+    comstatdisplay* comStats_ = nullptr;
+    TPSTool* tpsTool_ = nullptr;
+    SelfTester* selfTester_ = nullptr;
+};
+
+}  // namespace quelm

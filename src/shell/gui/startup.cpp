@@ -1,0 +1,190 @@
+#include "shell/gui/startup.h"
+
+#include <QApplication>
+#include <QIcon>
+#include <QPushButton>
+#include <QTimer>
+#include <algorithm>
+#include <csignal>
+#include <fstream>
+#include <iostream>
+#include <memory>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "common/app_paths.h"
+#include "common/number_text.h"
+#include "files/settings_file.h"
+#include "link/gui/com_setup.h"
+#include "shell/dash_options.h"
+#include "shell/gui/dash_app.h"
+#include "shell/gui/resources.h"
+#include "shell/gui/splash.h"
+#include "shell/gui/super_dash.h"
+#include "shell/product_info.h"
+#include "sim/frame_source.h"
+#include "sim/simulator_thread.h"
+#include "tools/gui/vehicle_windows.h"
+
+namespace quelm {
+
+namespace {
+
+// The vehicle configuration into the (hidden) settings windows, which are the live
+// configuration, then the MAF curve into the editor and the conversions; both report their
+// own messages.
+void LoadVehicleAndMaf(DashApp& app) {
+    app.vehicle().LoadVehicleConfig();
+    app.vehicle().LoadMafTable();
+}
+
+// COM number the --port and --simulate devices stand behind: the configured one, else COM1.
+int MappedComPort(const SettingsFile& settings) {
+    const int port = static_cast<int>(LenientNumber(ReadIniValue(settings, "SERIAL", "COMPORT")));
+    return port >= 1 && port <= ComPortMap::kPorts ? port : 1;
+}
+
+// SIGINT and SIGTERM end the program the way closing the window does, so that the port is
+// closed and its lock file removed. The handler may only set a flag; a timer looks at it.
+volatile std::sig_atomic_t gStopSignal = 0;
+
+extern "C" void OnStopSignal(int) {
+    gStopSignal = 1;
+}
+
+void WatchStopSignals(DashApp& app) {
+    std::signal(SIGINT, OnStopSignal);
+    std::signal(SIGTERM, OnStopSignal);
+    auto* timer = new QTimer(&app.window());
+    QObject::connect(timer, &QTimer::timeout, [&app] {
+        if (gStopSignal) {
+            app.EndProgram(0);
+        }
+    });
+    timer->start(100);
+}
+
+}  // namespace
+
+bool LoadDashboard(DashApp& app, Splash* splash) {
+    LinkContext& link = app.link();
+    GuiRuntime& rt = app.guiRuntime();
+    link.Connected = false;
+    link.ComPort =
+        static_cast<int>(LenientNumber(ReadIniValue(app.settings(), "SERIAL", "COMPORT")));
+    link.BaudRate = ReadIniValue(app.settings(), "SERIAL", "MAXBAUDRATE");
+    app.mutableTables() = BuiltInTables();
+    Delay(rt, 1.0);
+    if (splash) {
+        splash->hide();
+    }
+    if (rt.Aborting()) {
+        return false;
+    }
+    app.window().show();
+    link.MaxBaudRate = link.BaudRate;
+    if (link.ComPort == 0) {
+        // The dashboard stays usable while the user picks a port.
+        ComSetup& setup = app.comSetup();
+        setup.show();
+        setup.raise();
+        while (link.ComPort == 0 && !rt.Aborting()) {
+            rt.Sleep(0.010);
+        }
+        if (rt.Aborting()) {
+            return false;
+        }
+    }
+    app.status().SetComStat(3);
+    LoadVehicleAndMaf(app);
+    return !rt.Aborting();
+}
+
+int RunDashboard(int argc, char** argv) {
+    // --help, --version and a wrong option answer without a display. Qt's own options (one
+    // dash, such as -platform) are left to QApplication and checked after it.
+    const std::vector<std::string> raw(argv + 1, argv + argc);
+    const bool qtOptions = std::any_of(raw.begin(), raw.end(), [](const std::string& a) {
+        return a.size() > 1 && a[0] == '-' && a[1] != '-' && a != "-h";
+    });
+    if (!qtOptions) {
+        const auto early = ParseDashOptions(raw);
+        if (const auto* error = std::get_if<std::string>(&early)) {
+            std::cerr << "quelm-dash: " << *error << "\n" << DashUsage();
+            return 2;
+        }
+    }
+    for (const std::string& arg : raw) {
+        if (arg == "--help" || arg == "-h") {
+            std::cout << DashUsage();
+            return 0;
+        }
+        if (arg == "--version") {
+            std::cout << "quelm-dash " << VersionLabel() << '\n';
+            return 0;
+        }
+    }
+
+    QApplication qt(argc, argv);  // takes Qt's own options out of argv
+    const std::vector<std::string> args(argv + 1, argv + argc);
+    const auto parsed = ParseDashOptions(args);
+    if (const auto* error = std::get_if<std::string>(&parsed)) {
+        std::cerr << "quelm-dash: " << *error << "\n" << DashUsage();
+        return 2;
+    }
+    const DashOptions& opts = std::get<DashOptions>(parsed);
+    QApplication::setApplicationName(QStringLiteral("Quelm_Dash"));
+    InitResources();
+    QApplication::setWindowIcon(QIcon(QStringLiteral(":/quelm/icon.svg")));
+
+    // Lives longer than the dashboard, so the port closes before the terminal goes away.
+    std::unique_ptr<sim::SimulatorThread> simulator;
+    if (opts.simulate) {
+        try {
+            simulator = std::make_unique<sim::SimulatorThread>(
+                sim::DeviceOptions{}, std::make_unique<sim::ScenarioSource>(opts.scenario));
+        } catch (const std::exception& e) {
+            std::cerr << "quelm-dash: cannot start the simulator: " << e.what() << '\n';
+            return 1;
+        }
+    }
+
+    auto splash = std::make_unique<Splash>();
+    splash->show();
+    QCoreApplication::processEvents();
+
+    DashApp app(SettingsPath(opts.config));
+    const std::string device = simulator ? simulator->path() : opts.port;
+    if (!device.empty()) {
+        app.portMap().SetOverride(MappedComPort(app.settings()), device);
+    }
+    WatchStopSignals(app);
+    std::ofstream statsLog;
+    if (!opts.statsLog.empty()) {
+        statsLog.open(opts.statsLog, std::ios::app);
+        if (!statsLog) {
+            std::cerr << "quelm-dash: cannot write " << opts.statsLog << '\n';
+            return 1;
+        }
+        app.onStatistics = [&statsLog](const LinkStats& s) {
+            statsLog << PlainNumber(s.FramesPerSecond) << ' ' << PlainNumber(s.TotalFrames) << ' '
+                     << PlainNumber(s.ChecksumErrors) << ' ' << PlainNumber(s.TimeoutErrors)
+                     << std::endl;
+        };
+    }
+    if (!LoadDashboard(app, splash.get())) {
+        return app.exitCode();
+    }
+    splash.reset();
+    if (opts.minimized) {
+        app.window().showMinimized();
+    }
+    if (opts.connect) {
+        QTimer::singleShot(0, app.window().connectButton(), [&app] { app.Connect_Click(); });
+    }
+    const int code = QApplication::exec();
+    return app.Ending() ? app.exitCode() : code;
+}
+
+}  // namespace quelm

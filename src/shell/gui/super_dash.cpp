@@ -1,0 +1,170 @@
+#include "shell/gui/super_dash.h"
+
+#include <QAction>
+#include <QCloseEvent>
+#include <QLabel>
+#include <QMenu>
+#include <QMenuBar>
+#include <QPushButton>
+#include <QStatusBar>
+#include <QTimer>
+
+#include "common/status_model.h"
+#include "shell/gui/dashboard_view.h"
+#include "shell/gui/gauge_widget.h"
+#include "shell/twips.h"
+
+namespace quelm {
+
+SuperDash::SuperDash(QWidget* parent) : QMainWindow(parent) {
+    setObjectName(QStringLiteral("SuperDash"));
+    setWindowTitle(QStringLiteral("Quelm_Dash"));
+    dashboard_ = new DashboardView(this);
+    setCentralWidget(dashboard_);
+
+    QStatusBar* bar = statusBar();
+    bar->setObjectName(QStringLiteral("StatusBar1"));
+    bar->setSizeGripEnabled(false);
+    for (std::size_t i = 0; i < panels_.size(); ++i) {
+        panels_[i] = new QLabel(bar);
+        panels_[i]->setObjectName(QStringLiteral("panel%1").arg(i + 1));
+        panels_[i]->setFrameStyle(QFrame::Panel | QFrame::Sunken);
+        panels_[i]->setMinimumWidth(40);
+        // Equal stretch and an ignored size hint keep the five panels the same width.
+        panels_[i]->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
+        bar->addPermanentWidget(panels_[i], 1);
+    }
+
+    timer1_ = new QTimer(this);
+    timer1_->setObjectName(QStringLiteral("Timer1"));
+    timer1_->setInterval(1000);
+    connect(timer1_, &QTimer::timeout, this, [this] {
+        if (onTimer1) {
+            onTimer1();
+        }
+    });
+    timer1_->start();
+
+    connect(connectButton(), &QPushButton::clicked, this, [this] {
+        if (onConnectClicked) {
+            onConnectClicked();
+        }
+    });
+    connect(gauge(QStringLiteral("tps")), &GaugeWidget::clicked, this,
+            [this] { Open(QLatin1String(kTpsToolItem)); });
+    gauge(QStringLiteral("tps"))->setToolTip(QStringLiteral("Click for the TPS Idle Setting Tool"));
+
+    BuildMenus();
+    resize(1120, TwipsToPixels(kDashHeightFullTwips, logicalDpiY()));
+}
+
+void SuperDash::BuildMenus() {
+    QMenuBar* bar = menuBar();
+    QMenu* view = bar->addMenu(QStringLiteral("&View"));
+    view->setObjectName(QStringLiteral("mnuView"));
+    AddItem(view, kScopeItem, QStringLiteral("Quelm Scope"));
+    AddItem(view, kLoggingItem, QStringLiteral("&Logging Control"));
+    AddItem(view, kExportItem, QStringLiteral("&Export Utility"));
+    QMenu* diag = bar->addMenu(QStringLiteral("&Diagnostic Tools"));
+    diag->setObjectName(QStringLiteral("mnuDiagnostic"));
+    AddItem(diag, kSelfTestItem, QStringLiteral("&KOEO Self Test"));
+    AddItem(diag, kTpsToolItem, QStringLiteral("&TPS Setting Tool"));
+    QMenu* setup = bar->addMenu(QStringLiteral("&Quelm Setup"));
+    setup->setObjectName(QStringLiteral("mnuSetup"));
+    AddItem(setup, kComSetupItem, QStringLiteral("&Communications Setup"));
+    AddItem(setup, kComStatsItem, QStringLiteral("Communications &Statistics"));
+    AddItem(setup, kFeaturesItem, QStringLiteral("Quelm &Feature Setup"));
+    AddItem(setup, kVehicleItem, QStringLiteral("&Vehicle Settings"));
+    QMenu* help = bar->addMenu(QStringLiteral("&Help"));
+    help->setObjectName(QStringLiteral("mnuHelp"));
+    AddItem(help, kAboutItem, QStringLiteral("&About QUELM..."));
+}
+
+QAction* SuperDash::AddItem(QMenu* menu, const char* name, const QString& caption) {
+    QAction* item = menu->addAction(caption);
+    item->setObjectName(QLatin1String(name));
+    item->setEnabled(false);
+    const QString key = QLatin1String(name);
+    connect(item, &QAction::triggered, this, [this, key] { Open(key); });
+    return item;
+}
+
+GaugeWidget* SuperDash::gauge(const QString& name) const {
+    return dashboard_->gauge(name);
+}
+
+QPushButton* SuperDash::connectButton() const {
+    return dashboard_->connectButton();
+}
+
+QAction* SuperDash::menuItem(const QString& objectName) const {
+    return menuBar()->findChild<QAction*>(objectName);
+}
+
+QString SuperDash::PanelText(int panel) const {
+    if (panel < 1 || panel > static_cast<int>(panels_.size())) {
+        return {};
+    }
+    return panels_[panel - 1]->text();
+}
+
+void SuperDash::ShowStatus(const StatusModel& status) {
+    for (int i = 1; i <= StatusModel::kPanels; ++i) {
+        const QString text = QString::fromStdString(status.Panel(i));
+        if (panels_[i - 1]->text() != text) {
+            panels_[i - 1]->setText(text);
+        }
+    }
+    dashboard_->SetComStat(static_cast<int>(status.Indicator()));
+    const QString caption = QString::fromStdString(status.ConnectCaption());
+    if (connectButton()->text() != caption) {
+        connectButton()->setText(caption);
+    }
+}
+
+void SuperDash::SetWindowOpener(const QString& itemName, std::function<void()> open) {
+    if (QAction* item = menuItem(itemName)) {
+        item->setEnabled(static_cast<bool>(open));
+    }
+    openers_[itemName] = std::move(open);
+}
+
+void SuperDash::Open(const QString& itemName) {
+    const auto it = openers_.find(itemName);
+    if (it != openers_.end() && it->second) {
+        it->second();
+    }
+}
+
+void SuperDash::SetGaugeVisible(const QString& name, bool visible) {
+    if (GaugeWidget* g = gauge(name)) {
+        g->setVisible(visible);
+    }
+}
+
+void SuperDash::SetBoostFullScale(double fullScale) {
+    gauge(QStringLiteral("Boost"))->SetFullScale(fullScale);
+}
+
+void SuperDash::SetHeightTwips(int twips) {
+    // The height in twips is the outer height, caption and borders included.
+    const int frame = frameGeometry().height() - height();
+    resize(width(), TwipsToPixels(twips, logicalDpiY()) - frame);
+}
+
+int SuperDash::HeightTwips() const {
+    return PixelsToTwips(frameGeometry().height(), logicalDpiY());
+}
+
+bool SuperDash::DashboardShown(bool live) const {
+    return isVisible() && (!live || !isMinimized());
+}
+
+void SuperDash::closeEvent(QCloseEvent* event) {
+    event->accept();
+    if (onClosed) {
+        onClosed();
+    }
+}
+
+}  // namespace quelm

@@ -1,0 +1,88 @@
+// The main window "Quelm_Dash": the instrument panel, a status bar of five equal panels, the
+// statistics timer and the menus. It lays out and forwards: the link, the frame path and the
+// other windows belong to the application (DashApp), which hooks itself in through the
+// callbacks and window openers below.
+#pragma once
+
+#include <QMainWindow>
+#include <QString>
+#include <array>
+#include <functional>
+#include <map>
+
+class QAction;
+class QLabel;
+class QPushButton;
+class QTimer;
+
+namespace quelm {
+
+class DashboardView;
+class GaugeWidget;
+class StatusModel;
+
+class SuperDash : public QMainWindow {
+    Q_OBJECT
+  public:
+    // Object names of the menu items, which are also the names window openers are hooked under.
+    static constexpr const char* kScopeItem = "mnuViewquelmscope1";
+    static constexpr const char* kLoggingItem = "mnuLogging_Control";
+    static constexpr const char* kExportItem = "mnu_Export_Utility";
+    static constexpr const char* kSelfTestItem = "mnuSelfTestTool";
+    static constexpr const char* kTpsToolItem = "mnuTPSSettingTool";
+    static constexpr const char* kComSetupItem = "mnuSerialCommunication";
+    static constexpr const char* kComStatsItem = "mnuComStats";
+    static constexpr const char* kFeaturesItem = "mnuQuelmFeatureConnector";
+    static constexpr const char* kVehicleItem = "mnuVehicleSettings";
+    static constexpr const char* kAboutItem = "mnuHelpAbout";
+
+    explicit SuperDash(QWidget* parent = nullptr);
+
+    DashboardView* dashboard() const { return dashboard_; }
+    GaugeWidget* gauge(const QString& name) const;
+    QPushButton* connectButton() const;
+    QTimer* timer1() const { return timer1_; }
+    // The menu item with this object name, or nullptr.
+    QAction* menuItem(const QString& objectName) const;
+
+    // Status panel 1..5 exactly as last written ("" outside 1..5).
+    QString PanelText(int panel) const;
+    // Mirrors the link's status model: panel texts, link lamp, Connect caption.
+    void ShowStatus(const StatusModel& status);
+
+    // Hooks the window a menu item shows. An item without an opener is greyed out; the tps gauge
+    // opens whatever kTpsToolItem opens.
+    void SetWindowOpener(const QString& itemName, std::function<void()> open);
+
+    // The feature options' controls over the panel: optional gauges shown or hidden, the Boost
+    // gauge's full scale, and the window height in twips (7575 without, 9075 with the row of
+    // optional sensors).
+    void SetGaugeVisible(const QString& name, bool visible);
+    void SetBoostFullScale(double fullScale);
+    void SetHeightTwips(int twips);
+    int HeightTwips() const;
+
+    // Whether frames reach the gauges: live frames need the window visible and not minimised,
+    // logged frames only visible.
+    bool DashboardShown(bool live) const;
+
+    // The Connect button was pressed; Timer1 fired; the window was closed (the program ends).
+    std::function<void()> onConnectClicked;
+    std::function<void()> onTimer1;
+    std::function<void()> onClosed;
+
+  protected:
+    void closeEvent(QCloseEvent* event) override;
+
+  private:
+    void BuildMenus();
+    QAction* AddItem(QMenu* menu, const char* name, const QString& caption);
+    void Open(const QString& itemName);
+
+    DashboardView* dashboard_;
+    std::array<QLabel*, 5> panels_{};
+    QTimer* timer1_;
+    std::map<QString, std::function<void()>> openers_;
+};
+
+}  // namespace quelm

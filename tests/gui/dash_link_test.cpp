@@ -1,0 +1,133 @@
+// The dashboard against the in-process device simulator: the start-up wait for a port, a full
+// connection to "Ready @ 115200" with moving gauges, and the stop on a second Connect.
+#include <QPushButton>
+#include <QRadioButton>
+#include <QTemporaryDir>
+#include <QTimer>
+#include <QtTest>
+#include <fstream>
+#include <sstream>
+
+#include "link/gui/com_setup.h"
+#include "shell/gui/dash_app.h"
+#include "shell/gui/gauge_widget.h"
+#include "shell/gui/startup.h"
+#include "shell/gui/super_dash.h"
+#include "sim/frame_source.h"
+#include "sim/simulator_thread.h"
+
+using namespace quelm;
+
+namespace {
+
+// Runs `check` every 20 ms while a blocking call runs; `check` returns true when it is done.
+class Watcher {
+  public:
+    explicit Watcher(std::function<bool()> check) : check_(std::move(check)) {
+        QObject::connect(&timer_, &QTimer::timeout, [this] {
+            if (check_()) {
+                timer_.stop();
+            }
+        });
+        timer_.start(20);
+    }
+
+  private:
+    std::function<bool()> check_;
+    QTimer timer_;
+};
+
+}  // namespace
+
+class DashLinkTest : public QObject {
+    Q_OBJECT
+  private:
+    QTemporaryDir dir_;
+
+  private slots:
+    void firstStartOpensSetupAndWaitsForAPort() {
+        const auto ini = std::filesystem::path(dir_.path().toStdString()) / "fresh" / "Quelm.ini";
+        DashApp app(ini);
+        bool sawWait = false;
+        int ticks = 0;
+        Watcher watch([&] {
+            ++ticks;
+            ComSetup& setup = app.comSetup();
+            if (!setup.isVisible()) {
+                return false;
+            }
+            // Let the wait run for a while: nothing else may happen meanwhile.
+            if (ticks < 10) {
+                return false;
+            }
+            sawWait = app.window().isVisible() && app.status().Indicator() == ComStat::Grey;
+            // Apply without a port keeps waiting; with one it ends the wait.
+            setup.findChild<QPushButton*>("ApplyCom")->click();
+            if (app.link().ComPort != 0) {
+                return false;
+            }
+            setup.show();
+            setup.findChild<QRadioButton*>("com1")->setChecked(true);
+            setup.findChild<QPushButton*>("ApplyCom")->click();
+            return true;
+        });
+        QVERIFY(LoadDashboard(app, nullptr));
+        QVERIFY(sawWait);
+        QCOMPARE(app.link().ComPort, 1);
+        QCOMPARE(app.status().Indicator(), ComStat::Red);
+        QVERIFY(std::filesystem::exists(ini));
+        // Then the vehicle configuration and the MAF curve (the stock one, none being set).
+        QVERIFY(app.tables().maf[kMafPoints - 1].x > 0);
+    }
+
+    void connectReachesReadyMovesGaugesAndStopsOnTheSecondPress() {
+        sim::SimulatorThread device(sim::DeviceOptions{},
+                                    std::make_unique<sim::ScenarioSource>(sim::Scenario::Cruise));
+        const auto ini = std::filesystem::path(dir_.path().toStdString()) / "link.ini";
+        std::ofstream(ini) << "[SERIAL]\nCOMPORT= 2\nMAXBAUDRATE=115200\n";
+        DashApp app(ini);
+        app.portMap().SetOverride(2, device.path());
+        QVERIFY(LoadDashboard(app, nullptr));
+        SuperDash& w = app.window();
+        QVERIFY(QTest::qWaitForWindowExposed(&w));
+
+        QString readyText;
+        QString captionWhileRunning;
+        double tach = 0;
+        double speedo = 0;
+        int goodTicks = 0;
+        Watcher watch([&] {
+            if (w.PanelText(2).startsWith("Ready @") && w.PanelText(1) == "Monitoring") {
+                readyText = w.PanelText(2);
+                captionWhileRunning = w.connectButton()->text();
+                tach = w.gauge("Tach")->Value();
+                speedo = w.gauge("Speedo")->Value();
+                // Give the loop a few more frames, then press Connect again.
+                if (++goodTicks > 10) {
+                    QTest::mouseClick(w.connectButton(), Qt::LeftButton);
+                    return true;
+                }
+            }
+            // A sequence that never gets there must not hang the test.
+            if (w.PanelText(2) == "COM Retry") {
+                QTest::mouseClick(w.connectButton(), Qt::LeftButton);
+                return true;
+            }
+            return false;
+        });
+        QTest::mouseClick(w.connectButton(), Qt::LeftButton);
+        // The click returns once the loop has stopped.
+        QCOMPARE(readyText, QStringLiteral("Ready @ 115200"));
+        QCOMPARE(captionWhileRunning, QStringLiteral("Disconnect"));
+        QVERIFY2(tach > 1000, qPrintable(QString::number(tach)));
+        QVERIFY(speedo > 20);
+        QCOMPARE(w.PanelText(2), QStringLiteral("COM Stopped"));
+        QCOMPARE(w.connectButton()->text(), QStringLiteral("Connect"));
+        QCOMPARE(app.status().Indicator(), ComStat::Red);
+        QVERIFY(!app.Connected());
+        QVERIFY(app.link().Stats.TotalFrames > 10);
+    }
+};
+
+QTEST_MAIN(DashLinkTest)
+#include "dash_link_test.moc"

@@ -1,0 +1,118 @@
+// An AppHub without a main window, for the logging and export window tests: a virtual clock that
+// runs pending window events on every yield, and a record of what the windows asked of it.
+#pragma once
+
+#include <QCoreApplication>
+#include <QTemporaryDir>
+#include <cstdint>
+#include <filesystem>
+#include <fstream>
+#include <functional>
+#include <vector>
+
+#include "common/live_config.h"
+#include "common/records.h"
+#include "common/runtime.h"
+#include "common/status_model.h"
+#include "decode/calibration_tables.h"
+#include "decode/frame_decoder.h"
+#include "files/log_format.h"
+#include "files/log_writer.h"
+#include "files/settings_file.h"
+#include "shell/gui/app_hub.h"
+
+namespace quelm::testing {
+
+class WindowRuntime : public VirtualRuntime {
+  public:
+    void Yield() override {
+        VirtualRuntime::Yield();
+        QCoreApplication::processEvents();
+        if (onYield) {
+            onYield();
+        }
+    }
+    std::function<void()> onYield;
+};
+
+// The real clock, with pending window events run on every yield: for timing a window.
+class RealWindowRuntime : public SystemRuntime {
+  public:
+    void Yield() override { QCoreApplication::processEvents(); }
+};
+
+struct ShownFrame {
+    std::uint32_t hundredths;  // the record's stamp: the tests stamp record n with n
+    double scopeTime;
+    double shownAt;  // the clock when it was shown
+};
+
+class FakeHub : public AppHub {
+  public:
+    explicit FakeHub(const std::filesystem::path& settingsPath)
+        : settings_(settingsPath), tables_(BuiltInTables()) {}
+
+    Runtime& runtime() override { return runtimeOverride ? *runtimeOverride : rt; }
+    StatusModel& status() override { return status_; }
+    SettingsFile& settings() override { return settings_; }
+    LiveConfig& liveConfig() override { return live_; }
+    const CalibrationTables& tables() const override { return tables_; }
+    const EngData& engData() const override { return eng_; }
+    LogRecorder& recorder() override { return recorder_; }
+    QWidget* mainWindow() override { return nullptr; }
+
+    bool Connected() const override { return connected; }
+    void Connect_Click() override { ++connectClicks; }
+    void Disconnect() override {
+        ++disconnects;
+        connected = false;
+    }
+    void ShowLoggedFrame(const FrameBuffer& frame, double scopeTime) override {
+        shown.push_back({TimeStampHundredths(frame), scopeTime, rt.Now()});
+    }
+    void ResetScopes() override { ++resets; }
+
+    WindowRuntime rt;
+    Runtime* runtimeOverride = nullptr;
+    bool connected = false;
+    int connectClicks = 0;
+    int disconnects = 0;
+    int resets = 0;
+    std::vector<ShownFrame> shown;
+
+  private:
+    StatusModel status_;
+    SettingsFile settings_;
+    LiveConfig live_;
+    CalibrationTables tables_;
+    EngData eng_;
+    LogRecorder recorder_;
+};
+
+// A sealed frame stamped `hundredths`, with a payload that changes with it.
+inline FrameBuffer StampedFrame(std::uint32_t hundredths) {
+    FrameBuffer b{};
+    b[0] = static_cast<std::uint8_t>(hundredths);
+    b[1] = static_cast<std::uint8_t>(hundredths >> 8);
+    SealFrame(b);
+    b[38] = static_cast<std::uint8_t>(hundredths >> 16);
+    b[39] = static_cast<std::uint8_t>(hundredths >> 8);
+    b[40] = static_cast<std::uint8_t>(hundredths);
+    return b;
+}
+
+// Records 1..count, record n stamped with stamp(n) hundredths, then `trailing` stray bytes.
+inline void WriteLog(const std::filesystem::path& path, std::uint32_t count,
+                     const std::function<std::uint32_t(std::uint32_t)>& stamp,
+                     std::size_t trailing = 0) {
+    std::ofstream out(path, std::ios::binary | std::ios::trunc);
+    for (std::uint32_t n = 1; n <= count; ++n) {
+        const LogRecord r = MakeLogRecord(StampedFrame(stamp(n)));
+        out.write(reinterpret_cast<const char*>(r.data()), static_cast<std::streamsize>(r.size()));
+    }
+    for (std::size_t i = 0; i < trailing; ++i) {
+        out.put('\x55');
+    }
+}
+
+}  // namespace quelm::testing

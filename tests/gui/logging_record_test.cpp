@@ -1,0 +1,255 @@
+#include <QCheckBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QSlider>
+#include <QtTest>
+#include <memory>
+
+#include "fake_app_hub.h"
+#include "files/gui/logging_window.h"
+#include "files/log_activity.h"
+#include "modal_catcher.h"
+
+using namespace quelm;
+using quelm::testing::FakeHub;
+
+namespace {
+
+template <typename T>
+T* Child(QWidget& w, const char* name) {
+    auto* child = w.findChild<T*>(name);
+    if (!child) {
+        qFatal("no control %s", name);
+    }
+    return child;
+}
+
+std::uintmax_t Size(const std::filesystem::path& p) {
+    std::error_code ec;
+    return std::filesystem::file_size(p, ec);
+}
+
+}  // namespace
+
+class LoggingRecordTest : public QObject {
+    Q_OBJECT
+
+    std::unique_ptr<QTemporaryDir> dir_;
+    std::unique_ptr<FakeHub> hub_;
+    std::unique_ptr<LogActivity> jobs_;
+    std::unique_ptr<Logging> w_;
+    QStringList messages_;
+
+    std::filesystem::path File(const char* name) const {
+        return std::filesystem::path(dir_->filePath(name).toStdString());
+    }
+    QPushButton* Button(const char* name) { return Child<QPushButton>(*w_, name); }
+    QLineEdit* LogFile() { return Child<QLineEdit>(*w_, "LogFile"); }
+    QString Label(const char* name) { return Child<QLabel>(*w_, name)->text(); }
+    void Make() {
+        w_.reset();
+        jobs_ = std::make_unique<LogActivity>();
+        w_ = std::make_unique<Logging>(*hub_, *jobs_);
+        messages_.clear();
+        w_->setMessageSink([this](const QString& text) { messages_ << text; });
+        w_->show();
+    }
+    // What the main window's receive loop does with each good frame while recording.
+    void FeedFrames(int count) {
+        for (int i = 0; i < count && hub_->recorder().Recording(); ++i) {
+            FrameBuffer frame = quelm::testing::StampedFrame(static_cast<std::uint32_t>(i));
+            w_->OnRecordResult(hub_->recorder().WriteLogRecord(frame, hub_->rt.Now()));
+            hub_->rt.Advance(0.0125);
+        }
+    }
+    // Enabled state of Record, Play, Pause, Stop.
+    QString Buttons() {
+        QString s;
+        for (const char* name : {"Record", "Play", "Pause", "Halt"}) {
+            s += Button(name)->isEnabled() ? '1' : '0';
+        }
+        return s;
+    }
+
+  private slots:
+    void init() {
+        dir_ = std::make_unique<QTemporaryDir>();
+        hub_ = std::make_unique<FakeHub>(File("Quelm.ini"));
+        Make();
+    }
+    void cleanup() {
+        w_.reset();
+        hub_.reset();
+        dir_.reset();
+    }
+
+    void opensWithItsControlsIdle() {
+        QCOMPARE(w_->windowTitle(), QString("Logging Control"));
+        QCOMPARE(LogFile()->text(), QString());
+        const std::pair<const char*, const char*> captions[] = {
+            {"browse", "Browse"}, {"Record", "Record"}, {"Play", "Play"},
+            {"Pause", "Pause"},   {"Halt", "Stop"},
+        };
+        for (auto [name, caption] : captions) {
+            QCOMPARE(Button(name)->text(), QString(caption));
+        }
+        QCOMPARE(Buttons(), QString("1100"));
+        QCOMPARE(Child<QCheckBox>(*w_, "realtime")->text(), QString("Real-Time"));
+        QVERIFY(!Child<QCheckBox>(*w_, "realtime")->isChecked());
+        QVERIFY(Child<QSlider>(*w_, "Slider")->isHidden());
+        for (const char* name : {"pbcounter", "LogTime", "fs"}) {
+            QCOMPARE(Label(name), QString("0"));
+        }
+        QStringList labels;
+        for (QLabel* l : w_->findChildren<QLabel*>()) {
+            labels << l->text();
+        }
+        for (const char* text :
+             {"Log File Name:", "Frame Number:", "Time Stamp:", "Sec", "File Size:", "Kb"}) {
+            QVERIFY2(labels.contains(text), text);
+        }
+    }
+
+    void fileBoxComesFromAndGoesBackToTheSettings() {
+        QVERIFY(hub_->settings().Write("LOGGING", "FILE", "/logs/run7.qm1"));
+        Make();
+        QCOMPARE(LogFile()->text(), QString("/logs/run7.qm1"));
+        LogFile()->setText("/logs/run8.qm1");
+        w_->close();
+        QCOMPARE(hub_->settings().Read("LOGGING", "FILE"), std::string("/logs/run8.qm1"));
+    }
+
+    void browseAppendsTheExtensionCaseSensitively() {
+        QString title, folder, filter;
+        QString answer;
+        w_->setFileChooser([&](const QString& t, const QString& d, const QString& f) {
+            title = t;
+            folder = d;
+            filter = f;
+            return answer;
+        });
+        const std::pair<const char*, const char*> rows[] = {
+            {" /data/run1 ", "/data/run1.qm1"},
+            {"/data/run1.qm1", "/data/run1.qm1"},
+            {"/data/run1.QM1", "/data/run1.QM1.qm1"},
+        };
+        for (auto [chosen, expected] : rows) {
+            answer = chosen;
+            w_->browse_Click();
+            QCOMPARE(LogFile()->text(), QString(expected));
+        }
+        answer.clear();  // cancelled: the box keeps its text
+        w_->browse_Click();
+        QCOMPARE(LogFile()->text(), QString("/data/run1.QM1.qm1"));
+        QCOMPARE(title, QString("Browse"));
+        QCOMPARE(filter, QString("Quelm Files (*.qm1)"));
+        QVERIFY(folder.endsWith("quelm/logs"));
+    }
+
+    void recordWhileDisconnectedConnectsInstead() {
+        LogFile()->setText(QString::fromStdString(File("run.qm1").string()));
+        Button("Record")->click();
+        QCOMPARE(messages_, QStringList{kRecordNeedsLinkMessage});
+        QCOMPARE(hub_->connectClicks, 1);
+        QVERIFY(!hub_->recorder().Recording());
+        QVERIFY(!std::filesystem::exists(File("run.qm1")));
+        QCOMPARE(Buttons(), QString("1100"));
+    }
+
+    void recordingFiveHundredFrames() {
+        hub_->connected = true;
+        LogFile()->setText(QString::fromStdString(File("run.qm1").string()));
+        Button("Record")->click();
+        QVERIFY(hub_->recorder().Recording());
+        QCOMPARE(hub_->status().Panel(1), std::string("Recording"));
+        QCOMPARE(Buttons(), QString("0001"));
+        QCOMPARE(Label("pbcounter"), QString("0"));
+        QCOMPARE(Button("Record")->text(), QString::fromUtf8(kRecordingCaption));
+
+        FeedFrames(500);
+        QCOMPARE(Size(File("run.qm1")), std::uintmax_t{24000});
+        QCOMPARE(Label("pbcounter"), QString("501"));
+        QCOMPARE(Label("fs"), QString("24"));
+        QCOMPARE(Label("LogTime"), QString("6.23"));  // 499 x 12.5 ms, in whole hundredths
+
+        Button("Halt")->click();
+        QVERIFY(!hub_->recorder().Recording());
+        QCOMPARE(Buttons(), QString("1100"));
+        QCOMPARE(Button("Record")->text(), QString("Record"));
+        QVERIFY(Child<QLabel>(*w_, "pbcounter")->isHidden());
+        QVERIFY(messages_.isEmpty());
+    }
+
+    void overwriteQuestionNoLeavesTheFileUntouched() {
+        hub_->connected = true;
+        std::ofstream(File("old.qm1")) << "keep me";
+        LogFile()->setText(QString::fromStdString(File("old.qm1").string()));
+        ModalCatcher catcher(QMessageBox::No);
+        Button("Record")->click();
+        QCOMPARE(catcher.texts, QStringList{"File exists.  Overwrite?"});
+        QCOMPARE(catcher.titles, QStringList{"Warning"});
+        QCOMPARE(catcher.icons.value(0), QMessageBox::Critical);
+        QCOMPARE(catcher.defaults.value(0), QMessageBox::No);
+        QVERIFY(!hub_->recorder().Recording());
+        QCOMPARE(w_->state(), LoggingState::Declined);
+        QCOMPARE(Buttons(), QString("1101"));
+        QCOMPARE(Size(File("old.qm1")), std::uintmax_t{7});
+
+        catcher.SetAnswer(QMessageBox::Yes);
+        Button("Record")->click();
+        QVERIFY(hub_->recorder().Recording());
+        QCOMPARE(Size(File("old.qm1")), std::uintmax_t{0});
+    }
+
+    void unusableNamesAreReportedAndNothingRecords() {
+        hub_->connected = true;
+        for (const QString& name :
+             {QString(), QString::fromStdString(File("no/such/folder/run.qm1").string())}) {
+            messages_.clear();
+            LogFile()->setText(name);
+            Button("Record")->click();
+            QCOMPARE(messages_.size(), 1);
+            QVERIFY(!hub_->recorder().Recording());
+            QCOMPARE(Buttons(), QString("1100"));
+            QCOMPARE(Button("Record")->text(), QString("Record"));
+        }
+    }
+
+    void aWriteFailureStopsTheRecordingAndKeepsTheRecords() {
+        hub_->connected = true;
+        const auto sub = File("sub");
+        std::filesystem::create_directory(sub);
+        LogFile()->setText(QString::fromStdString((sub / "run.qm1").string()));
+        Button("Record")->click();
+        FeedFrames(3);
+        QCOMPARE(Size(sub / "run.qm1"), std::uintmax_t{144});
+        // The log is replaced by a folder: the next write fails.
+        std::filesystem::remove(sub / "run.qm1");
+        std::filesystem::create_directory(sub / "run.qm1");
+        FeedFrames(2);
+        QCOMPARE(messages_.size(), 1);
+        QVERIFY(messages_.front().endsWith("Logging Stopped."));
+        QVERIFY(!hub_->recorder().Recording());
+        QCOMPARE(Buttons(), QString("0001"));
+        QCOMPARE(Button("Record")->text(), QString("Record"));
+    }
+
+    void timeLimitShowsItsMessage() {
+        hub_->connected = true;
+        LogFile()->setText(QString::fromStdString(File("long.qm1").string()));
+        Button("Record")->click();
+        FeedFrames(2);
+        hub_->rt.Advance(167773.0);
+        FeedFrames(1);
+        QCOMPARE(messages_, QStringList{kLogTimeLimitMessage});
+        QCOMPARE(Size(File("long.qm1")), std::uintmax_t{96});
+        QCOMPARE(w_->state(), LoggingState::LimitReached);
+        QCOMPARE(Buttons(), QString("0001"));
+        Button("Halt")->click();
+        QCOMPARE(Buttons(), QString("1100"));
+    }
+};
+
+QTEST_MAIN(LoggingRecordTest)
+#include "logging_record_test.moc"

@@ -1,0 +1,324 @@
+// The main window and its small windows through their controls: menus, status bar, feature
+// controls, the frame path onto the gauges and the TPS tool, statistics, communications setup.
+#include <QAction>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMenu>
+#include <QMenuBar>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QStatusBar>
+#include <QTemporaryDir>
+#include <QtTest>
+#include <fstream>
+#include <sstream>
+
+#include "link/gui/com_setup.h"
+#include "link/gui/comstat_display.h"
+#include "shell/gui/dash_app.h"
+#include "shell/gui/dashboard_view.h"
+#include "shell/gui/gauge_widget.h"
+#include "shell/gui/link_indicator.h"
+#include "shell/gui/super_dash.h"
+#include "shell/twips.h"
+#include "tools/gui/self_tester.h"
+#include "tools/gui/tps_tool.h"
+
+using namespace quelm;
+
+namespace {
+
+std::string ReadFile(const std::filesystem::path& p) {
+    std::ifstream in(p, std::ios::binary);
+    std::stringstream s;
+    s << in.rdbuf();
+    return s.str();
+}
+
+void WriteFile(const std::filesystem::path& p, const std::string& text) {
+    std::ofstream(p, std::ios::binary) << text;
+}
+
+// A running engine: about 3000 rpm on 8 cylinders, road speed, two different oxygen sensors.
+RawData RunningEngine() {
+    RawData raw;
+    raw.FIRETIME = 4606;
+    raw.VSSTIME = 5000;
+    raw.BAPTIME = 6000;
+    raw.TPSAD = 200;
+    raw.MAFAD = 300;
+    raw.ECTAD = 400;
+    raw.ACTAD = 500;
+    raw.HEGOLAD = 800;
+    raw.HEGORAD = 150;
+    raw.INJTIME = 1500;
+    return raw;
+}
+
+QLabel* Label(QWidget& w, const char* name) {
+    return w.findChild<QLabel*>(QLatin1String(name));
+}
+
+}  // namespace
+
+class SuperDashTest : public QObject {
+    Q_OBJECT
+  private:
+    QTemporaryDir dir_;
+    std::filesystem::path Ini(const char* name) const {
+        return std::filesystem::path(dir_.path().toStdString()) / name;
+    }
+
+  private slots:
+    void menusCarryTheirCaptionsAndOpenTheirWindows() {
+        DashApp app(Ini("menus.ini"));
+        SuperDash& w = app.window();
+        QCOMPARE(w.windowTitle(), QStringLiteral("Quelm_Dash"));
+        const std::vector<std::pair<QString, QStringList>> menus{
+            {"&View", {"Quelm Scope", "&Logging Control", "&Export Utility"}},
+            {"&Diagnostic Tools", {"&KOEO Self Test", "&TPS Setting Tool"}},
+            {"&Quelm Setup",
+             {"&Communications Setup", "Communications &Statistics", "Quelm &Feature Setup",
+              "&Vehicle Settings"}},
+            {"&Help", {"&About QUELM..."}}};
+        const QList<QAction*> top = w.menuBar()->actions();
+        QCOMPARE(top.size(), static_cast<qsizetype>(menus.size()));
+        for (std::size_t i = 0; i < menus.size(); ++i) {
+            QCOMPARE(top[i]->text(), menus[i].first);
+            QStringList items;
+            for (QAction* a : top[i]->menu()->actions()) {
+                items << a->text();
+            }
+            QCOMPARE(items, menus[i].second);
+        }
+        // Windows not hooked in yet are greyed out; hooking one in makes its item work.
+        QAction* logging = w.menuItem(SuperDash::kLoggingItem);
+        QVERIFY(!logging->isEnabled());
+        int opened = 0;
+        w.SetWindowOpener(SuperDash::kLoggingItem, [&opened] { ++opened; });
+        QVERIFY(logging->isEnabled());
+        logging->trigger();
+        QCOMPARE(opened, 1);
+
+        w.menuItem(SuperDash::kComSetupItem)->trigger();
+        QVERIFY(app.comSetup().isVisible());
+        w.menuItem(SuperDash::kComStatsItem)->trigger();
+        QVERIFY(app.comStats().isVisible());
+        w.menuItem(SuperDash::kSelfTestItem)->trigger();
+        QVERIFY(app.selfTester().isVisible());
+    }
+
+    void statusBarLampAndCaptionMirrorTheLink() {
+        DashApp app(Ini("status.ini"));
+        SuperDash& w = app.window();
+        w.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&w));
+        for (int p = 1; p <= 5; ++p) {
+            QCOMPARE(w.PanelText(p), QString());
+        }
+        app.status().SetPanel(1, "Monitoring");
+        app.status().SetPanel(2, "Ready @ 115200");
+        app.status().SetPanel(3, " 23 FPS");
+        app.status().SetComStat(2);
+        app.status().SetConnectCaption("Disconnect");
+        QCOMPARE(w.PanelText(1), QStringLiteral("Monitoring"));
+        QCOMPARE(w.PanelText(2), QStringLiteral("Ready @ 115200"));
+        QCOMPARE(w.PanelText(3), QStringLiteral(" 23 FPS"));
+        QCOMPARE(w.dashboard()->linkIndicator()->Colour(), QColor(255, 255, 0));
+        QCOMPARE(w.connectButton()->text(), QStringLiteral("Disconnect"));
+        // Five panels of equal width.
+        QList<int> widths;
+        for (int p = 1; p <= 5; ++p) {
+            widths << Label(w, QStringLiteral("panel%1").arg(p).toLatin1().constData())->width();
+        }
+        for (int width : widths) {
+            QVERIFY2(std::abs(width - widths.first()) <= 1, "panels differ in width");
+        }
+    }
+
+    void featureControlsShowHideScaleAndResize() {
+        DashApp app(Ini("features.ini"));
+        SuperDash& w = app.window();
+        w.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&w));
+        const QStringList optional{"Boost", "Vac", "WideBand", "AUX1", "AUX2"};
+        for (const QString& name : optional) {
+            w.SetGaugeVisible(name, false);
+        }
+        w.SetHeightTwips(kDashHeightCompactTwips);
+        QCoreApplication::processEvents();
+        for (const QString& name : optional) {
+            QVERIFY(!w.gauge(name)->isVisible());
+        }
+        QVERIFY(w.gauge("Tach")->isVisible());
+        // One pixel is 15 twips at 96 dpi: allow the rounding of one pixel.
+        QVERIFY(std::abs(w.HeightTwips() - kDashHeightCompactTwips) <= 15);
+        w.SetGaugeVisible("Boost", true);
+        w.SetHeightTwips(kDashHeightFullTwips);
+        QCoreApplication::processEvents();
+        QVERIFY(w.gauge("Boost")->isVisible());
+        QVERIFY(std::abs(w.HeightTwips() - kDashHeightFullTwips) <= 15);
+        w.SetBoostFullScale(15);
+        QCOMPARE(w.gauge("Boost")->FullScale(), 15.0);
+    }
+
+    void aFrameMovesEveryGaugeBothHegoNeedlesAndTheTpsToolOnlyWhenShown() {
+        DashApp app(Ini("frame.ini"));
+        app.mutableTables() = BuiltInTables();
+        SuperDash& w = app.window();
+        w.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&w));
+        FrameBuffer frame{};
+        app.framePath().OnGoodFrame(frame, RunningEngine(), 0.5);
+        const EngData& eng = app.engData();
+        QVERIFY(eng.RPM > 2900 && eng.RPM < 3100);
+        QCOMPARE(w.gauge("Tach")->Value(), static_cast<double>(eng.RPM));
+        QCOMPARE(w.gauge("Speedo")->Value(), static_cast<double>(eng.MPH));
+        QCOMPARE(w.gauge("tps")->Value(), static_cast<double>(eng.TPS));
+        QCOMPARE(w.gauge("mpg")->Value(), static_cast<double>(eng.MPG));
+        GaugeWidget* hego = w.gauge("HEGOS");
+        QCOMPARE(hego->NeedleValue(0), static_cast<double>(eng.HEGOL));
+        QCOMPARE(hego->NeedleValue(1), static_cast<double>(eng.HEGOR));
+        QVERIFY(hego->NeedleValue(0) > 0.7 && hego->NeedleValue(1) < 0.2);
+        // The TPS tool was hidden: it got nothing.
+        QCOMPARE(app.tpsTool().gauge()->Value(), 0.0);
+
+        // Clicking the tps gauge opens the tool; from then on it follows the sensor.
+        QTest::mouseClick(w.gauge("tps"), Qt::LeftButton);
+        QVERIFY(app.tpsTool().isVisible());
+        RawData idle = RunningEngine();
+        idle.TPSAD = 190;
+        app.framePath().OnGoodFrame(frame, idle, 0.6);
+        // Needles move at most once per screen refresh: the frame shows within one.
+        QTRY_COMPARE(app.tpsTool().gauge()->Value(), static_cast<double>(app.engData().TPS));
+        QVERIFY(app.tpsTool().gauge()->Value() > 0);
+        const double shown = app.tpsTool().gauge()->Value();
+        app.tpsTool().hide();
+        idle.TPSAD = 250;
+        app.framePath().OnGoodFrame(frame, idle, 0.7);
+        QTest::qWait(100);
+        QCOMPARE(app.tpsTool().gauge()->Value(), shown);
+
+        // Fuel cut: no injector pulse above 1200 rpm. The duty gauge reads 0, the record carries
+        // 0.00001 onwards, and fuel economy is very large but finite.
+        RawData cut = RunningEngine();
+        cut.INJTIME = 0;
+        app.framePath().OnGoodFrame(frame, cut, 0.8);
+        QTRY_COMPARE(w.gauge("DutyCycle")->Value(), 0.0);
+        QCOMPARE(app.engData().INJDUTY, 0.00001f);
+        QVERIFY(std::isfinite(w.gauge("mpg")->Value()));
+        QVERIFY(w.gauge("mpg")->Value() > 1000);
+    }
+
+    void aMinimisedDashboardSkipsLiveFramesButShowsLoggedOnes() {
+        DashApp app(Ini("minimised.ini"));
+        app.mutableTables() = BuiltInTables();
+        SuperDash& w = app.window();
+        w.showMinimized();
+        QCoreApplication::processEvents();
+        QVERIFY(w.isMinimized());
+        FrameBuffer frame{};
+        app.framePath().OnGoodFrame(frame, RunningEngine(), 0.1);
+        QCOMPARE(w.gauge("Tach")->Value(), 0.0);
+        QVERIFY(app.engData().RPM > 2900);  // converted all the same
+    }
+
+    void statisticsLabelsAfterATickAndAfterReset() {
+        DashApp app(Ini("stats.ini"));
+        LinkContext& link = app.link();
+        link.Stats.TotalFrames = 120;
+        link.Stats.TimeoutErrors = 2;
+        link.Stats.ChecksumErrors = 4;
+        link.FrameCounter = 23;
+        QVERIFY(QMetaObject::invokeMethod(app.window().timer1(), "timeout"));
+        comstatdisplay& stats = app.comStats();
+        QCOMPARE(app.window().PanelText(3), QStringLiteral(" 23 FPS"));
+        QCOMPARE(Label(stats, "tfc")->text(), QStringLiteral("120"));
+        QCOMPARE(Label(stats, "fps")->text(), QStringLiteral("23"));
+        QCOMPARE(Label(stats, "cke")->text(), QStringLiteral("4"));
+        QCOMPARE(Label(stats, "toe")->text(), QStringLiteral("2"));
+        QCOMPARE(Label(stats, "flp")->text(), QStringLiteral("5"));
+        QCOMPARE(stats.windowTitle(), QStringLiteral("Communications Statistics"));
+
+        stats.findChild<QPushButton*>("reset")->click();
+        // The labels keep their texts until the next tick.
+        QCOMPARE(Label(stats, "tfc")->text(), QStringLiteral("120"));
+        link.FrameCounter = 7;
+        QVERIFY(QMetaObject::invokeMethod(app.window().timer1(), "timeout"));
+        QCOMPARE(Label(stats, "tfc")->text(), QStringLiteral("0"));
+        QCOMPARE(Label(stats, "cke")->text(), QStringLiteral("0"));
+        QCOMPARE(Label(stats, "toe")->text(), QStringLiteral("0"));
+        QCOMPARE(Label(stats, "flp")->text(), QStringLiteral("0"));
+        QCOMPARE(Label(stats, "fps")->text(), QStringLiteral("7"));
+        QCOMPARE(app.window().PanelText(3), QStringLiteral(" 7 FPS"));
+    }
+
+    void comSetupLoadsAppliesAndMapsDevices() {
+        const auto ini = Ini("setup.ini");
+        WriteFile(ini, "[SERIAL]\nCOMPORT= 3\nMAXBAUDRATE=115200\n");
+        DashApp app(ini);
+        ComSetup& setup = app.comSetup();
+        QCOMPARE(setup.windowTitle(), QStringLiteral("Communications Setup"));
+        setup.show();
+        QVERIFY(setup.findChild<QRadioButton*>("com3")->isChecked());
+        QVERIFY(setup.findChild<QRadioButton*>("r115000")->isChecked());
+        QCOMPARE(setup.findChild<QRadioButton*>("r115000")->text(), QStringLiteral("115200"));
+        QCOMPARE(setup.findChild<QLineEdit*>("device3")->text(), QStringLiteral("/dev/ttyS2"));
+
+        setup.findChild<QRadioButton*>("com2")->setChecked(true);
+        setup.findChild<QRadioButton*>("r57600")->setChecked(true);
+        setup.findChild<QLineEdit*>("device2")->setText("/dev/ttyUSB0");
+        setup.findChild<QPushButton*>("ApplyCom")->click();
+        QVERIFY(!setup.isVisible());
+        QCOMPARE(app.window().PanelText(1), QStringLiteral("COM Reset"));
+        QCOMPARE(app.link().ComPort, 2);
+        QCOMPARE(app.link().MaxBaudRate, std::string("57600"));
+        QCOMPARE(app.portMap().DevicePath(2), std::string("/dev/ttyUSB0"));
+        const std::string text = ReadFile(ini);
+        QVERIFY(text.find("COMPORT= 2") != std::string::npos);
+        QVERIFY(text.find("MAXBAUDRATE=57600") != std::string::npos);
+        // The device map stays out of the settings file.
+        QVERIFY(text.find("ttyUSB0") == std::string::npos);
+    }
+
+    void comSetupWithoutSettingsSelectsNothingAndKeepsThePort() {
+        DashApp app(Ini("none.ini"));
+        ComSetup& setup = app.comSetup();
+        setup.show();
+        for (const char* name : {"com1", "com2", "com3", "com4"}) {
+            QVERIFY(!setup.findChild<QRadioButton*>(name)->isChecked());
+        }
+        for (const char* name : ComSetup::kRateNames) {
+            QVERIFY(!setup.findChild<QRadioButton*>(name)->isChecked());
+        }
+        setup.findChild<QPushButton*>("ApplyCom")->click();
+        QCOMPARE(app.link().ComPort, 0);
+        QVERIFY(ReadFile(Ini("none.ini")).find("COMPORT= 0") != std::string::npos);
+    }
+
+    void tpsToolGaugeFollowsTheResizeRule() {
+        QCOMPARE(TpsGaugeSize({3000, 2500}), (TwipSize{2880, 2095}));
+        QCOMPARE(TpsGaugeSize({100, 300}), (TwipSize{0, 0}));
+        TPSTool tool;
+        QCOMPARE(tool.windowTitle(), QStringLiteral("TPS Idle Setting Tool"));
+        tool.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&tool));
+        tool.resize(200, 200);  // held at the minimum size
+        QCoreApplication::processEvents();
+        QVERIFY(tool.width() >= tool.minimumWidth() && tool.gauge()->width() > 0);
+        tool.resize(400, 420);
+        QCoreApplication::processEvents();
+        // In twips at the screen's resolution: the outer size (frame included) less 120 across
+        // and 405 down, within a pixel.
+        const QSize outer = tool.frameGeometry().size();
+        const double dpi = tool.logicalDpiX();
+        const int onePixel = PixelsToTwips(1, dpi);
+        QVERIFY(std::abs(PixelsToTwips(tool.gauge()->width(), dpi) -
+                         (PixelsToTwips(outer.width(), dpi) - 120)) <= onePixel);
+        QVERIFY(std::abs(PixelsToTwips(tool.gauge()->height(), dpi) -
+                         (PixelsToTwips(outer.height(), dpi) - 405)) <= onePixel);
+    }
+};
+
+QTEST_MAIN(SuperDashTest)
+#include "super_dash_test.moc"
