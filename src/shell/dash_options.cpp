@@ -40,7 +40,7 @@ std::variant<DashOptions, std::string> ParseDashOptions(const std::vector<std::s
         } else if (opt == "--minimized") {
             opts.minimized = true;
         } else if (opt == "--config" || opt == "--port" || opt == "--scenario" ||
-                   opt == "--stats-log") {
+                   opt == "--stats-log" || opt == "--open") {
             const std::string* v = value();
             if (!v || v->empty()) {
                 return opt + " needs a value";
@@ -51,6 +51,8 @@ std::variant<DashOptions, std::string> ParseDashOptions(const std::vector<std::s
                 opts.port = *v;
             } else if (opt == "--stats-log") {
                 opts.statsLog = *v;
+            } else if (opt == "--open") {
+                opts.open.push_back(*v);
             } else {
                 const auto s = sim::ParseScenario(*v);
                 if (!s) {

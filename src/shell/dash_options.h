@@ -19,6 +19,9 @@ struct DashOptions {
     bool minimized = false;  // start with the dashboard minimised
     // Appends each statistics tick ("fps total checksum timeouts") to this file.
     std::filesystem::path statsLog;
+    // Menu items (by object name, e.g. mnuLogging_Control) to choose once the window is up, in
+    // order. Not in the usage text: it serves the screenshot script and checks by eye.
+    std::vector<std::string> open;
     bool help = false;
     bool version = false;
 };

@@ -26,6 +26,16 @@ TEST(DashOptions, ReadsEveryOption) {
     EXPECT_FALSE(std::get<DashOptions>(port).simulate);
 }
 
+TEST(DashOptions, OpensMenuItemsInTheOrderGiven) {
+    const auto parsed =
+        ParseDashOptions({"--open", "mnuComStats", "--simulate", "--open", "mnuViewquelmscope1"});
+    ASSERT_TRUE(std::holds_alternative<DashOptions>(parsed)) << std::get<std::string>(parsed);
+    EXPECT_EQ(std::get<DashOptions>(parsed).open,
+              (std::vector<std::string>{"mnuComStats", "mnuViewquelmscope1"}));
+    EXPECT_TRUE(std::holds_alternative<std::string>(ParseDashOptions({"--open"})));
+    EXPECT_TRUE(std::holds_alternative<std::string>(ParseDashOptions({"--open", ""})));
+}
+
 TEST(DashOptions, RefusesWhatItCannotUse) {
     const std::vector<std::vector<std::string>> bad{{"--config"},
                                                     {"--port", ""},

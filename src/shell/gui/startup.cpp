@@ -1,5 +1,6 @@
 #include "shell/gui/startup.h"
 
+#include <QAction>
 #include <QApplication>
 #include <QIcon>
 #include <QPushButton>
@@ -179,6 +180,16 @@ int RunDashboard(int argc, char** argv) {
     splash.reset();
     if (opts.minimized) {
         app.window().showMinimized();
+    }
+    for (const std::string& item : opts.open) {
+        QTimer::singleShot(0, &app.window(), [&app, name = QString::fromStdString(item)] {
+            QAction* action = app.window().menuItem(name);
+            if (action == nullptr || !action->isEnabled()) {
+                std::cerr << "quelm-dash: no menu item " << name.toStdString() << " to open\n";
+                return;
+            }
+            action->trigger();
+        });
     }
     if (opts.connect) {
         QTimer::singleShot(0, app.window().connectButton(), [&app] { app.Connect_Click(); });

@@ -1,0 +1,119 @@
+#!/usr/bin/env bash
+# `cmake --install` into a temporary prefix, then the installed programs on their own: versions,
+# an export that converts with the installed stock MAF curve, and the simulator's terminal.
+set -euo pipefail
+bin=$(cd "${1:?folder of built programs}" && pwd)
+build=$(dirname "$bin")
+work=$(mktemp -d)
+sim_pid=
+cleanup() {
+    if [ -n "$sim_pid" ]; then kill -TERM "$sim_pid" 2>/dev/null || true; wait "$sim_pid" 2>/dev/null || true; fi
+    rm -rf "$work"
+}
+trap cleanup EXIT
+# Nothing of the user's own settings may take part.
+export HOME="$work/home" XDG_CONFIG_HOME="$work/home/config" XDG_DATA_HOME="$work/home/data"
+unset QUELM_CONFIG
+
+fail() { echo "FAIL: $*" >&2; exit 1; }
+
+prefix="$work/first/prefix"
+cmake --install "$build" --prefix "$prefix" >"$work/install.log" 2>&1 \
+    || fail "cmake --install: $(cat "$work/install.log")"
+
+expected=(bin/quelm bin/quelm-sim share/quelm/maflib/a9lstock.maf share/quelm/maflib/large_bore_80mm.maf
+          share/man/man1/quelm.1 share/man/man1/quelm-sim.1)
+if [ -x "$bin/quelm-dash" ]; then
+    expected+=(bin/quelm-dash share/man/man1/quelm-dash.1 share/applications/quelm-dash.desktop
+               share/icons/hicolor/scalable/apps/quelm-dash.svg)
+fi
+for f in "${expected[@]}"; do
+    [ -f "$prefix/$f" ] || fail "not installed: $f"
+done
+for p in quelm quelm-sim quelm-dash; do
+    [ -f "$prefix/bin/$p" ] || continue
+    [ -x "$prefix/bin/$p" ] || fail "$p is not executable"
+done
+if [ -f "$prefix/share/applications/quelm-dash.desktop" ]; then
+    grep -qx 'Exec=quelm-dash' "$prefix/share/applications/quelm-dash.desktop" || fail "desktop Exec"
+    grep -qx 'Icon=quelm-dash' "$prefix/share/applications/quelm-dash.desktop" || fail "desktop Icon"
+fi
+
+# Move the installed tree: the programs must not depend on where they were installed first.
+mkdir -p "$work/moved"
+mv "$prefix" "$work/moved/prefix"
+prefix="$work/moved/prefix"
+maflib="$prefix/share/quelm/maflib"
+[ ! -e "$prefix/bin/maflib" ] || fail "a maflib folder beside the installed programs"
+
+for p in quelm quelm-sim; do
+    version=$("$prefix/bin/$p" --version) || fail "$p --version exited $?"
+    [ "$version" = "$p 1.4.1" ] || fail "$p --version: $version"
+done
+"$prefix/bin/quelm-sim" --help | grep -q -- '--scenario' || fail "quelm-sim --help"
+"$prefix/bin/quelm" --help >"$work/help" || fail "quelm --help exited $?"
+for sub in export record selftest; do
+    grep -q "^  $sub " "$work/help" || fail "quelm --help does not name $sub"
+    "$prefix/bin/quelm" "$sub" --help | grep -q "quelm $sub" || fail "quelm $sub --help"
+done
+
+# A small log: four records of a running engine (MAF sensor near 1.5 V, a few thousand rpm).
+mkdir -p "$work/logs"
+python3 - "$work/logs/run.qm1" <<'PY'
+import sys
+def record(k, hundredths):
+    p = bytearray(37)
+    p[0:2] = (300 + 10 * k).to_bytes(2, "big")
+    p[2:4] = (200 + 20 * k).to_bytes(2, "big")
+    p[4:6] = (400).to_bytes(2, "big")
+    p[20:22] = (5000 - 300 * k).to_bytes(2, "little")
+    p[24:26] = (3000 + 100 * k).to_bytes(2, "little")
+    p[30:32] = (9000 - 500 * k).to_bytes(2, "little")
+    p.append(sum(p) & 0xFF)
+    return bytes(p) + hundredths.to_bytes(3, "big") + bytes(7)
+with open(sys.argv[1], "wb") as f:
+    f.write(b"".join(record(k, 10 * k) for k in range(1, 5)))
+PY
+
+# export CURVE_SETTING NAME: the CSV made with MAFFILE set to CURVE_SETTING ("" = not set).
+export_with() {
+    local maf=$1 name=$2
+    printf '[INJECTION]\nNumCyl=8\nMAFFILE=%s\n' "$maf" >"$work/$name.ini"
+    "$prefix/bin/quelm" export "$work/logs/run.qm1" --config "$work/$name.ini" \
+        >"$work/$name.out" 2>"$work/$name.err" || fail "$name: export exited $?: $(cat "$work/$name.err")"
+    [ "$(cat "$work/$name.out")" = "$work/logs/run.csv" ] || fail "$name: stdout $(cat "$work/$name.out")"
+    if grep -q 'warning' "$work/$name.err"; then fail "$name: $(cat "$work/$name.err")"; fi
+    mv "$work/logs/run.csv" "$work/$name.csv"
+}
+
+export_with "" stock
+[ "$(wc -l <"$work/stock.csv")" -eq 5 ] || fail "stock export: $(wc -l <"$work/stock.csv") lines"
+export_with "$maflib/a9lstock.maf" stock-named
+cmp -s "$work/stock.csv" "$work/stock-named.csv" || fail "no MAFFILE must mean the installed stock curve"
+export_with "$maflib/large_bore_80mm.maf" large
+if cmp -s "$work/stock.csv" "$work/large.csv"; then fail "the curve makes no difference to this log"; fi
+
+# Prove the stock curve comes from this prefix: replace it there and the default follows.
+cp "$maflib/large_bore_80mm.maf" "$maflib/a9lstock.maf"
+export_with "" replaced
+cmp -s "$work/large.csv" "$work/replaced.csv" || fail "the stock curve was not read from $maflib"
+
+# The simulator prints its terminal first and ends cleanly on SIGTERM.
+"$prefix/bin/quelm-sim" >"$work/sim.out" 2>"$work/sim.err" &
+sim_pid=$!
+for _ in $(seq 200); do
+    [ -s "$work/sim.out" ] && break
+    kill -0 "$sim_pid" 2>/dev/null || break
+    sleep 0.1
+done
+terminal=$(head -n 1 "$work/sim.out")
+[ -n "$terminal" ] || fail "quelm-sim printed no terminal: $(cat "$work/sim.err")"
+[[ "$terminal" == /dev/pts/* ]] || fail "quelm-sim first line: $terminal"
+[ -c "$terminal" ] || fail "$terminal is not a terminal device"
+kill -TERM "$sim_pid"
+status=0
+wait "$sim_pid" || status=$?
+sim_pid=
+[ "$status" -eq 0 ] || fail "quelm-sim exited $status on SIGTERM: $(cat "$work/sim.err")"
+
+echo "install: ok ($prefix)"
