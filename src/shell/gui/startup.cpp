@@ -1,5 +1,7 @@
 #include "shell/gui/startup.h"
 
+#include "tools/gui/scope_table.h"
+
 #include <QApplication>
 #include <QIcon>
 #include <QPushButton>
@@ -177,6 +179,9 @@ int RunDashboard(int argc, char** argv) {
         return app.exitCode();
     }
     splash.reset();
+    for (int i = 0; i < opts.scopes; ++i) {
+        app.scopeTable().OpenNextScope();
+    }
     if (opts.minimized) {
         app.window().showMinimized();
     }
