@@ -10,7 +10,8 @@ bin=$(cd "${1:?usage: bench/dashboard_cpu.sh BIN_DIR [SECONDS]}" && pwd)
 seconds=${2:-20}
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
-printf '[SERIAL]\nCOMPORT= 1\nMAXBAUDRATE=115200\n' > "$work/Quelm.ini"
+printf '[SERIAL]\nCOMPORT= 1\nMAXBAUDRATE=115200\n[SCOPESETTINGS]\nVAR1=RPM\nVAR2=LOAD\nVAR3=MPH\nVAR4=TPS\n' \
+    > "$work/Quelm.ini"
 hz=$(getconf CLK_TCK)
 
 cpu_ticks() {  # utime + stime of a process
@@ -63,3 +64,4 @@ fi
 cd "$work"  # the port side file, if ever written, lands here
 measure visible
 measure minimised --minimized
+measure 10-scopes --scopes 10

@@ -1,5 +1,6 @@
 #include "cli/cli_self_test_device.h"
 
+#include "link/await_reply.h"
 #include "link/connect_device.h"
 
 namespace quelm::cli {
@@ -13,15 +14,7 @@ void CliSelfTestDevice::Send(char command) {
 }
 
 std::string CliSelfTestDevice::ReadReply() {
-    const double deadline = ctx_.rt.Now() + kReplyWait;
-    while (ctx_.port.BytesWaiting() < 2 && ctx_.rt.Now() < deadline && !ctx_.rt.Aborting()) {
-        if (ctx_.port.BytesWaiting() == 0) {
-            ctx_.port.WaitForBytes(1);
-        } else {
-            ctx_.rt.Sleep(0.0005);  // the rest of a reply that has begun
-        }
-        ctx_.rt.Yield();
-    }
+    AwaitReply(ctx_, kReplyWait);
     quelm::ReadReply(ctx_);
     return {ctx_.ReplyBuffer.begin(), ctx_.ReplyBuffer.end()};
 }

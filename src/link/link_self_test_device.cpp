@@ -1,5 +1,7 @@
 #include "link/link_self_test_device.h"
 
+#include "link/await_reply.h"
+
 namespace quelm {
 
 void LinkSelfTestDevice::Connect() {
@@ -28,6 +30,9 @@ std::string LinkSelfTestDevice::ReadReply() {
         return {};
     }
     try {
+        // A reply still on its way is not a dark lamp: read half-arrived, one late reply would
+        // split a flash in two and change the code.
+        AwaitReply(link_, kReplyWait);
         quelm::ReadReply(link_);
     } catch (const SerialPortError& e) {
         link_.port.Close();

@@ -20,6 +20,9 @@ class LinkSelfTestDevice : public SelfTestDevice {
     void Send(char command) override;
     std::string ReadReply() override;
 
+    // How long a light-state reply may take to arrive in full.
+    static constexpr double kReplyWait = 0.1;
+
   private:
     void Fail(const PortFailure& failure);
 

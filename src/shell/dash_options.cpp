@@ -1,5 +1,7 @@
 #include "shell/dash_options.h"
 
+#include <cstdlib>
+
 namespace quelm {
 
 std::string DashUsage() {
@@ -14,6 +16,7 @@ The Quelm dashboard: live engine gauges, logging, scopes and tools.
   --scenario NAME    engine the simulator shows: idle, cruise or wot (default idle)
   --connect          press Connect as soon as the window is up
   --minimized        start with the dashboard minimised
+  --scopes N         open N scope windows (1 to 10) at start
   --stats-log FILE   append each second's link statistics to FILE: frames per second,
                      total frames, checksum errors, timeout errors
   --help             show this text
@@ -39,6 +42,13 @@ std::variant<DashOptions, std::string> ParseDashOptions(const std::vector<std::s
             opts.connect = true;
         } else if (opt == "--minimized") {
             opts.minimized = true;
+        } else if (opt == "--scopes") {
+            const std::string* v = value();
+            const int n = v ? std::atoi(v->c_str()) : 0;
+            if (!v || n < 1 || n > 10 || std::to_string(n) != *v) {
+                return "--scopes needs a number from 1 to 10";
+            }
+            opts.scopes = n;
         } else if (opt == "--config" || opt == "--port" || opt == "--scenario" ||
                    opt == "--stats-log" || opt == "--open") {
             const std::string* v = value();

@@ -17,6 +17,7 @@ struct DashOptions {
     sim::Scenario scenario = sim::Scenario::Idle;
     bool connect = false;    // press Connect once the window is up
     bool minimized = false;  // start with the dashboard minimised
+    int scopes = 0;          // scope windows to open at start
     // Appends each statistics tick ("fps total checksum timeouts") to this file.
     std::filesystem::path statsLog;
     // Menu items (by object name, e.g. mnuLogging_Control) to choose once the window is up, in

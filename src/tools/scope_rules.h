@@ -3,6 +3,8 @@
 // its chart are after a resize. Sizes are in twips (1/1440 inch).
 #pragma once
 
+#include "shell/twips.h"
+
 #include <functional>
 #include <string_view>
 
@@ -28,12 +30,6 @@ bool ScopeTakesFrame(bool visible, bool minimised, bool live);
 // The list position a selector ends on for a saved name: the channel with exactly that name,
 // or the last channel ("ADVANCE") for an empty or unknown name.
 int RestoredChannelIndex(std::string_view savedName);
-
-struct TwipSize {
-    int width = 0;
-    int height = 0;
-    friend bool operator==(const TwipSize&, const TwipSize&) = default;
-};
 
 inline constexpr int kScopeMinimumTwips = 5000;
 inline constexpr int kScopeChartWidthMargin = 120;

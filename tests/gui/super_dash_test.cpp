@@ -10,8 +10,15 @@
 #include <QStatusBar>
 #include <QTemporaryDir>
 #include <QtTest>
+
 #include <fstream>
 #include <sstream>
+#include "files/gui/export_window.h"
+#include "files/gui/logging_window.h"
+#include "tools/gui/quelm_features.h"
+#include "tools/gui/scope_table.h"
+#include "tools/gui/super_scope.h"
+#include "tools/gui/vehicle_windows.h"
 
 #include "link/gui/com_setup.h"
 #include "link/gui/comstat_display.h"
@@ -91,14 +98,18 @@ class SuperDashTest : public QObject {
             }
             QCOMPARE(items, menus[i].second);
         }
-        // Windows not hooked in yet are greyed out; hooking one in makes its item work.
-        QAction* logging = w.menuItem(SuperDash::kLoggingItem);
-        QVERIFY(!logging->isEnabled());
-        int opened = 0;
-        w.SetWindowOpener(SuperDash::kLoggingItem, [&opened] { ++opened; });
-        QVERIFY(logging->isEnabled());
-        logging->trigger();
-        QCOMPARE(opened, 1);
+        // Every item opens its window; the logging and export windows are made on first use.
+        QVERIFY(app.logging() == nullptr);
+        w.menuItem(SuperDash::kLoggingItem)->trigger();
+        QVERIFY(app.logging() != nullptr && app.logging()->isVisible());
+        QCOMPARE(app.logging()->windowTitle(), QStringLiteral("Logging Control"));
+        w.menuItem(SuperDash::kExportItem)->trigger();
+        QVERIFY(app.exportWindow() != nullptr && app.exportWindow()->isVisible());
+        w.menuItem(SuperDash::kScopeItem)->trigger();
+        w.menuItem(SuperDash::kScopeItem)->trigger();
+        QVERIFY(app.scopeTable().Existing(2) != nullptr);
+        QCOMPARE(app.scopeTable().Existing(2)->windowTitle(), QStringLiteral("Scope2"));
+        QVERIFY(app.scopeTable().Existing(2)->isVisible());
 
         w.menuItem(SuperDash::kComSetupItem)->trigger();
         QVERIFY(app.comSetup().isVisible());
@@ -208,6 +219,22 @@ class SuperDashTest : public QObject {
         QCOMPARE(app.engData().INJDUTY, 0.00001f);
         QVERIFY(std::isfinite(w.gauge("mpg")->Value()));
         QVERIFY(w.gauge("mpg")->Value() > 1000);
+    }
+
+    void zeroItZeroesTheBoostTheLastFrameShowed() {
+        DashApp app(Ini("zero.ini"));
+        app.mutableTables() = BuiltInTables();
+        app.liveConfig().map = MapOption::OneBar;
+        RawData manifold = RunningEngine();
+        manifold.MAPAD = 409;  // about 2 V: a vacuum, so BOOST is clearly below 0
+        FrameBuffer frame{};
+        app.framePath().OnGoodFrame(frame, manifold, 0.5);
+        const float boost = app.engData().BOOST;
+        QVERIFY(boost < -5);
+        app.vehicle().features().zeroMap();
+        QCOMPARE(app.liveConfig().mapZeroOffset, -static_cast<double>(boost));
+        app.framePath().OnGoodFrame(frame, manifold, 0.6);
+        QVERIFY(std::abs(app.engData().BOOST) < 1e-4);
     }
 
     void aMinimisedDashboardSkipsLiveFramesButShowsLoggedOnes() {

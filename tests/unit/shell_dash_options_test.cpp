@@ -9,7 +9,7 @@ namespace {
 TEST(DashOptions, ReadsEveryOption) {
     const auto parsed =
         ParseDashOptions({"--config", "/tmp/q.ini", "--simulate", "--scenario", "wot", "--connect",
-                          "--minimized", "--stats-log", "s.log"});
+                          "--minimized", "--stats-log", "s.log", "--scopes", "10"});
     ASSERT_TRUE(std::holds_alternative<DashOptions>(parsed)) << std::get<std::string>(parsed);
     const auto& o = std::get<DashOptions>(parsed);
     EXPECT_EQ(o.config, "/tmp/q.ini");
@@ -19,6 +19,7 @@ TEST(DashOptions, ReadsEveryOption) {
     EXPECT_TRUE(o.port.empty());
     EXPECT_TRUE(o.minimized);
     EXPECT_EQ(o.statsLog, "s.log");
+    EXPECT_EQ(o.scopes, 10);
 
     const auto port = ParseDashOptions({"--port", "/dev/ttyUSB0"});
     ASSERT_TRUE(std::holds_alternative<DashOptions>(port));
@@ -42,7 +43,10 @@ TEST(DashOptions, RefusesWhatItCannotUse) {
                                                     {"--scenario", "idle"},
                                                     {"--bogus"},
                                                     {"--simulate", "--scenario", "race"},
-                                                    {"--port", "/dev/ttyS0", "--simulate"}};
+                                                    {"--port", "/dev/ttyS0", "--simulate"},
+                                                    {"--scopes", "0"},
+                                                    {"--scopes", "11"},
+                                                    {"--scopes", "3x"}};
     for (const auto& args : bad) {
         EXPECT_TRUE(std::holds_alternative<std::string>(ParseDashOptions(args))) << args.front();
     }

@@ -6,6 +6,8 @@
 #include <QTimer>
 #include <iostream>
 
+#include "files/gui/export_window.h"
+#include "files/gui/logging_window.h"
 #include "files/gui/user_prompts.h"
 #include "link/gui/com_setup.h"
 #include "link/gui/comstat_display.h"
@@ -15,6 +17,7 @@
 #include "shell/gui/dashboard_view.h"
 #include "shell/gui/gauge_widget.h"
 #include "shell/gui/super_dash.h"
+#include "tools/gui/scope_table.h"
 #include "tools/gui/self_tester.h"
 #include "tools/gui/tps_tool.h"
 #include "tools/gui/vehicle_windows.h"
@@ -42,8 +45,9 @@ DashApp::DashApp(std::filesystem::path settingsPath)
     SuperDash* w = window_.get();
     vehicle_->setMessageSink(MessageBoxSink(w));
     vehicle_->features().setDashboard(&featureTarget_);
+    // "Zero It!" zeroes the boost reading the conversions last produced, offset included.
     vehicle_->features().setCurrentBoost(
-        [w] { return w->gauge(QStringLiteral("Boost"))->FullScale(); });
+        [this] { return static_cast<double>(convert_.eng.BOOST); });
     w->SetWindowOpener(SuperDash::kVehicleItem, [this] { ShowWindow(&vehicle_->vehicleDialog()); });
     w->SetWindowOpener(SuperDash::kFeaturesItem, [this] { ShowWindow(&vehicle_->features()); });
     comSetup_ = new ComSetup(link_, portMap_, settings_, w);
@@ -68,6 +72,28 @@ DashApp::DashApp(std::filesystem::path settingsPath)
     w->SetWindowOpener(SuperDash::kComStatsItem, [this] { ShowWindow(comStats_); });
     w->SetWindowOpener(SuperDash::kTpsToolItem, [this] { ShowWindow(tpsTool_); });
     w->SetWindowOpener(SuperDash::kSelfTestItem, [this] { ShowWindow(selfTester_); });
+    scopeTable_ = std::make_unique<ScopeTable>(settings_, w);
+    SetScopeFeed(scopeTable_.get());
+    w->SetWindowOpener(SuperDash::kScopeItem, [this] { scopeTable_->OpenNextScope(); });
+    w->SetWindowOpener(SuperDash::kLoggingItem, [this] {
+        if (!logging_) {
+            logging_ = new Logging(*this, jobs_, window_.get());
+        }
+        ShowWindow(logging_);
+    });
+    w->SetWindowOpener(SuperDash::kExportItem, [this] {
+        if (!export_) {
+            export_ = new Export(*this, jobs_, window_.get());
+        }
+        ShowWindow(export_);
+    });
+    onRecordWritten = [this](const LogWriteResult& result) {
+        if (logging_) {
+            logging_->OnRecordResult(result);
+        } else if (result.kind != LogWriteResult::Kind::Written) {
+            MessageBoxSink(window_.get())(QString::fromStdString(result.message));
+        }
+    };
     w->SetWindowOpener(SuperDash::kAboutItem, [w] {
         frmAbout about(w);
         about.exec();
@@ -86,6 +112,8 @@ DashApp::~DashApp() {
     // The windows go first (they refer to the link); the port closes after them, which removes
     // its lock file.
     status_.onChange = nullptr;
+    path_.scopes = nullptr;
+    scopeTable_.reset();
     window_.reset();
     vehicle_.reset();
     port_.Close();

@@ -12,6 +12,7 @@
 #include "common/status_model.h"
 #include "decode/calibration_tables.h"
 #include "decode/convert_frame.h"
+#include "files/log_activity.h"
 #include "files/log_writer.h"
 #include "files/settings_file.h"
 #include "link/connect_device.h"
@@ -27,6 +28,9 @@ class QTimer;
 namespace quelm {
 
 class ComSetup;
+class Export;
+class Logging;
+class ScopeTable;
 class SelfTester;
 class SuperDash;
 class TPSTool;
@@ -69,6 +73,10 @@ class DashApp : public AppHub {
     // The vehicle dialog, the feature options and the MAF editor: hidden, live all run long.
     VehicleWindows& vehicle() { return *vehicle_; }
     SelfTester& selfTester() { return *selfTester_; }
+    ScopeTable& scopeTable() { return *scopeTable_; }
+    // Created on first use by their menu items.
+    Logging* logging() { return logging_; }
+    Export* exportWindow() { return export_; }
     LinkContext& link() { return link_; }
     ComPortMap& portMap() { return portMap_; }
     CalibrationTables& mutableTables() { return tables_; }
@@ -119,6 +127,8 @@ class DashApp : public AppHub {
     LinkSelfTestDevice selfTestDevice_;
     ScopeFeed* scopes_ = nullptr;
     LogRecorder recorder_;
+    // Keeps a playback and an export from running at once.
+    LogActivity jobs_;
     FeatureTarget featureTarget_{*this};
     bool loopRunning_ = false;
     GaugeValues pendingGauges_{};
@@ -131,6 +141,10 @@ class DashApp : public AppHub {
     // windows are its children.
     std::unique_ptr<VehicleWindows> vehicle_;
     std::unique_ptr<SuperDash> window_;
+    // Scope windows are top-level windows of their own; the table goes before the main window.
+    std::unique_ptr<ScopeTable> scopeTable_;
+    Logging* logging_ = nullptr;
+    Export* export_ = nullptr;
     ComSetup* comSetup_ = nullptr;
     comstatdisplay* comStats_ = nullptr;
     TPSTool* tpsTool_ = nullptr;

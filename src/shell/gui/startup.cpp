@@ -26,6 +26,7 @@
 #include "shell/product_info.h"
 #include "sim/frame_source.h"
 #include "sim/simulator_thread.h"
+#include "tools/gui/scope_table.h"
 #include "tools/gui/vehicle_windows.h"
 
 namespace quelm {
@@ -178,6 +179,9 @@ int RunDashboard(int argc, char** argv) {
         return app.exitCode();
     }
     splash.reset();
+    for (int i = 0; i < opts.scopes; ++i) {
+        app.scopeTable().OpenNextScope();
+    }
     if (opts.minimized) {
         app.window().showMinimized();
     }
