@@ -22,7 +22,8 @@ cmake --install "$build" --prefix "$prefix" >"$work/install.log" 2>&1 \
     || fail "cmake --install: $(cat "$work/install.log")"
 
 expected=(bin/quelm bin/quelm-sim share/quelm/maflib/a9lstock.maf share/quelm/maflib/large_bore_80mm.maf
-          share/man/man1/quelm.1 share/man/man1/quelm-sim.1)
+          share/man/man1/quelm.1 share/man/man1/quelm-sim.1 share/doc/quelm/user-guide.md
+          share/doc/quelm/images/dashboard.png)
 if [ -x "$bin/quelm-dash" ]; then
     expected+=(bin/quelm-dash share/man/man1/quelm-dash.1 share/applications/quelm-dash.desktop
                share/icons/hicolor/scalable/apps/quelm-dash.svg)
