@@ -7,6 +7,10 @@ namespace quelm {
 
 StripChart::StripChart(QWidget* parent) : QWidget(parent) {
     plot_ = new QCustomPlot(this);
+    // Straight unsmoothed polylines: a strip chart redraws many times a second on the thread
+    // that also polls the device.
+    plot_->setPlottingHint(QCP::phFastPolylines, true);
+    plot_->setNotAntialiasedElements(QCP::aePlottables);
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
     layout->addWidget(plot_);

@@ -22,7 +22,9 @@ class StripChart : public QWidget {
     Q_OBJECT
   public:
     static constexpr int kPens = 4;
-    static constexpr int kReplotIntervalMs = 16;
+    // A 15-second trace crawls a few pixels a frame: 30 replots a second look smooth and leave
+    // the poll loop, which shares the thread, twice the time that 60 would.
+    static constexpr int kReplotIntervalMs = 33;
     static constexpr double kDefaultHistorySpan = 300.0;
 
     explicit StripChart(QWidget* parent = nullptr);

@@ -30,6 +30,9 @@ constexpr double kScopeHistorySeconds = 120.0;
 SuperScope::SuperScope(SettingsFile& settings, QWidget* parent)
     : QWidget(parent, Qt::Window), settings_(settings) {
     setObjectName("SuperScope");
+    labelTimer_.setSingleShot(true);
+    labelTimer_.setInterval(StripChart::kReplotIntervalMs);
+    connect(&labelTimer_, &QTimer::timeout, this, &SuperScope::ShowPendingLabels);
 
     QFont labelFont("Verdana", 10);
     labelFont.setBold(true);
@@ -114,7 +117,7 @@ void SuperScope::UpdateScope(const EngData& eng, double time) {
             continue;
         }
         chart_->AddPoint(i, time, ScopeScaled(*channel, eng));
-        SetLabel(i, TwoDecimalText(ScopeValue(*channel, eng)));
+        SetLabelLater(i, TwoDecimalText(ScopeValue(*channel, eng)));
         plotted = true;
     }
     if (plotted) {
@@ -139,7 +142,28 @@ void SuperScope::Scope_ReadOut() {
     }
 }
 
+void SuperScope::SetLabelLater(int index, std::string text) {
+    const auto i = static_cast<std::size_t>(index);
+    pendingTexts_[i] = std::move(text);
+    pending_[i] = true;
+    if (!labelTimer_.isActive()) {
+        labelTimer_.start();
+    }
+}
+
+void SuperScope::ShowPendingLabels() {
+    for (int i = 0; i < kSelectors; ++i) {
+        const auto at = static_cast<std::size_t>(i);
+        if (pending_[at]) {
+            pending_[at] = false;
+            SetLabel(i, std::move(pendingTexts_[at]));
+        }
+    }
+}
+
 void SuperScope::SetLabel(int index, std::string text) {
+    // Whatever wrote last is shown: a read-out overrides a feed text still waiting.
+    pending_[static_cast<std::size_t>(index)] = false;
     std::string& shown = labelTexts_[static_cast<std::size_t>(index)];
     if (shown == text) {
         return;

@@ -1,0 +1,90 @@
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cmath>
+#include <string>
+#include <vector>
+
+#include "link/monitor.h"
+#include "link_fake_device.h"
+
+namespace quelm {
+namespace {
+
+using test::FakeDevice;
+using test::FrameMode;
+
+// Notes the clock at every yield.
+struct YieldClock : VirtualRuntime {
+    std::vector<double> at;
+    void Yield() override {
+        VirtualRuntime::Yield();
+        at.push_back(Now());
+    }
+};
+
+struct ReadFrameAt : ::testing::TestWithParam<int> {
+    YieldClock rt;
+    FakeDevice device{rt};
+    StatusModel status;
+    ComPortMap map;
+    LinkContext ctx{device, rt, status, map};
+
+    ReadFrameAt() {
+        const auto rate = std::to_string(GetParam());
+        device.deviceRate = GetParam();
+        device.SetSettings(rate + ",n,8,1");
+        device.Open();
+        ctx.BaudRate = rate;
+    }
+    long Reads() const {
+        return std::count(device.transcript.begin(), device.transcript.end(), "read");
+    }
+    double LongestGapBetweenYields(double from) const {
+        double gap = 0;
+        for (double t : rt.at) {
+            gap = std::max(gap, t - from);
+            from = t;
+        }
+        return gap;
+    }
+};
+
+TEST_P(ReadFrameAt, CollectsAFrameInAFewReadsAndKeepsYielding) {
+    for (auto mode : {FrameMode::Good, FrameMode::Split}) {
+        device.frames = {mode};
+        device.transcript.clear();
+        rt.at.clear();
+        const double start = rt.Now();
+        ReadFrame(ctx);
+        EXPECT_FALSE(ctx.FrameTimedOut);
+        EXPECT_EQ(std::vector<std::uint8_t>(ctx.Frame.begin(), ctx.Frame.begin() + kFrameBytes),
+                  FakeDevice::MakeFrame(device.nextSeq - 1));
+        // The flush, then one read per burst: no read of a byte or two at a time.
+        EXPECT_LE(Reads(), mode == FrameMode::Good ? 2 : 3);
+        EXPECT_LE(LongestGapBetweenYields(start), 0.005 + 1e-9);
+        // Asleep through the frame's line time, not awake every millisecond of it; the device's
+        // 2 ms before answering and the last bytes are waited for a millisecond at a time. (So is
+        // the split frame's pause, hence no bound there.)
+        if (mode == FrameMode::Good) {
+            const double lineTime = kFrameBytes * 10.0 / GetParam();
+            EXPECT_LE(static_cast<double>(rt.at.size()), std::ceil(lineTime / 0.005) + 7);
+        }
+    }
+    EXPECT_EQ(ctx.Stats.TotalFrames, 2);
+}
+
+TEST_P(ReadFrameAt, ASilentDeviceTimesOutAtTheDeadlineWhileYielding) {
+    device.frames = {FrameMode::Silent};
+    const double start = rt.Now();
+    ReadFrame(ctx);
+    EXPECT_TRUE(ctx.FrameTimedOut);
+    EXPECT_EQ(ctx.Stats.TimeoutErrors, 1);
+    EXPECT_NEAR(rt.Now() - start, kPollTimeout, 0.002);
+    EXPECT_LE(LongestGapBetweenYields(start), 0.005 + 1e-9);
+}
+
+INSTANTIATE_TEST_SUITE_P(Rates, ReadFrameAt, ::testing::Values(9600, 57600, 115200));
+
+}  // namespace
+}  // namespace quelm
