@@ -37,9 +37,13 @@ void ReadFrame(LinkContext& ctx) {
     double napEnd = ctx.rt.Now() + NapFor(count, byteTime);
     ctx.FrameTimedOut = false;
     while (count < kFrameBytes && ctx.rt.Now() < deadline && !done && !ctx.rt.Aborting()) {
-        if (const double now = ctx.rt.Now(); now < napEnd) {
-            ctx.rt.Sleep(std::min({napEnd - now, kMaxNap, deadline - now}));
+        if (ctx.rt.Now() < napEnd) {
+            // The window system runs first, so that a repaint overlaps the bytes on the line
+            // instead of delaying the read after them.
             ctx.rt.Yield();
+            if (const double now = ctx.rt.Now(); now < napEnd) {
+                ctx.rt.Sleep(std::min({napEnd - now, kMaxNap, deadline - now}));
+            }
             continue;
         }
         if (port.BytesWaiting() == 0) {

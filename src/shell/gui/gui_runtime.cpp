@@ -15,7 +15,8 @@ void GuiRuntime::Sleep(double seconds) {
     if (seconds > 0 && !aborting_) {
         std::this_thread::sleep_for(std::chrono::duration<double>(seconds));
     }
-    Yield();
+    // No event processing here: callers yield where a repaint can do no harm, and a repaint
+    // right after a sleep would land exactly when a frame or a record is due.
 }
 
 void GuiRuntime::Yield() {

@@ -9,7 +9,7 @@ namespace quelm {
 class GuiRuntime : public Runtime {
   public:
     double Now() override;
-    // Sleeps, then processes whatever events arrived meanwhile.
+    // Only sleeps: callers yield where a repaint does no harm.
     void Sleep(double seconds) override;
     void Yield() override;
     bool Aborting() const override { return aborting_; }

@@ -93,6 +93,7 @@ bool LoadDashboard(DashApp& app, Splash* splash) {
         setup.raise();
         while (link.ComPort == 0 && !rt.Aborting()) {
             rt.Sleep(0.010);
+            rt.Yield();
         }
         if (rt.Aborting()) {
             return false;
