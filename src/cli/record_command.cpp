@@ -9,7 +9,7 @@
 #include <string>
 #include <vector>
 
-#include "cli/cli_runtime.h"
+#include "cli/cli_link.h"
 #include "cli/port_failure_report.h"
 #include "cli/record_args.h"
 #include "cli/record_session.h"
@@ -100,24 +100,9 @@ int RecordCommand(int argc, char** argv) {
         return 1;
     }
 
-    // Before Qt exists, so that no thread of it can take the signals.
-    StopSignals stopSignals;
-    int qtArgc = 1;
-    char qtName[] = "quelm";
-    char* qtArgv[] = {qtName, nullptr};
-    QCoreApplication app(qtArgc, qtArgv);
-
-    SystemRuntime clock;
-    HookedRuntime rt(clock);
-    rt.interrupted = [&stopSignals] { return stopSignals.Pending(); };
-    QtSerialPort port;
-    ComPortMap map;
-    map.SetOverride(1, parsed->port);
-    StatusModel status;
-    PrintStatusChanges(status, std::cerr);
-    LinkContext ctx(port, rt, status, map);
-    ctx.ComPort = 1;
-    ctx.MaxBaudRate = *maxRate;
+    CliLink link(parsed->port, *maxRate, std::cerr);
+    LinkContext& ctx = link.ctx;
+    HookedRuntime& rt = link.rt;
 
     LogRecorder recorder;
     RecordSession session(ctx, rt, recorder, out, {parsed->frames, parsed->seconds}, std::cerr);

@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "cli/cli_runtime.h"
+#include "cli/cli_link.h"
 #include "cli/cli_self_test_device.h"
 #include "cli/port_failure_report.h"
 #include "cli/selftest_command.h"
@@ -44,29 +44,14 @@ int SelftestCommand(int argc, char** argv) {
         run.yes = true;
     }
 
-    StopSignals stopSignals;
-    int qtArgc = 1;
-    char qtName[] = "quelm";
-    char* qtArgv[] = {qtName, nullptr};
-    QCoreApplication app(qtArgc, qtArgv);
-
-    SystemRuntime clock;
-    HookedRuntime rt(clock);
-    rt.interrupted = [&stopSignals] { return stopSignals.Pending(); };
-    QtSerialPort port;
-    ComPortMap map;
-    map.SetOverride(1, parsed->port);
-    StatusModel status;
-    PrintStatusChanges(status, std::cerr);
-    LinkContext ctx(port, rt, status, map);
-    ctx.ComPort = 1;
     const std::string rate = ReadIniValue(SettingsFile(SettingsPath()), "SERIAL", "MAXBAUDRATE");
-    ctx.MaxBaudRate = rate.empty() ? "115200" : rate;
+    CliLink link(parsed->port, rate.empty() ? "115200" : rate, std::cerr);
+    LinkContext& ctx = link.ctx;
 
     CliSelfTestDevice device(ctx);
     int exitCode = 0;
     try {
-        exitCode = RunSelftest(run, device, rt, std::cin, std::cout, std::cerr);
+        exitCode = RunSelftest(run, device, link.rt, std::cin, std::cout, std::cerr);
     } catch (const PortFailure& failure) {
         std::cerr << PortFailureText(failure);
         if (!WriteComPortFile(0)) {
@@ -77,8 +62,8 @@ int SelftestCommand(int argc, char** argv) {
         std::cerr << "quelm selftest: the serial port failed during the test: " << e.what() << "\n";
         return 1;
     }
-    port.Close();
-    if (stopSignals.Pending()) {
+    link.port.Close();
+    if (link.stopSignals.Pending()) {
         std::cerr << "quelm selftest: interrupted\n";
         return 1;
     }
