@@ -12,7 +12,8 @@ command -v "$cxx" >/dev/null || { echo "fuzz/build.sh: $cxx not found" >&2; exit
 
 flags=(-std=c++20 -O1 -g -fno-omit-frame-pointer -Wall -Wextra -Wpedantic -Werror
        -fsanitize=fuzzer,address,undefined -fno-sanitize-recover=undefined
-       -DQUELM_INSTALL_DATADIR=\"/usr/local/share\" -I"$root/src" -I"$root/fuzz")
+       -DQUELM_INSTALL_DATADIR=\"/usr/local/share\" -DQUELM_BIN_TO_DATADIR=\"../share\"
+       -I"$root/src" -I"$root/fuzz")
 
 # target -> the core sources it needs
 declare -A sources=(
