@@ -4,6 +4,7 @@
 
 #include <QCoreApplication>
 #include <QTemporaryDir>
+#include <QWidget>
 #include <cstdint>
 #include <filesystem>
 #include <fstream>
@@ -113,6 +114,16 @@ inline void WriteLog(const std::filesystem::path& path, std::uint32_t count,
     for (std::size_t i = 0; i < trailing; ++i) {
         out.put('\x55');
     }
+}
+
+// The control with this object name; a test without it cannot go on.
+template <typename T>
+T* Child(QWidget& w, const char* name) {
+    auto* child = w.findChild<T*>(name);
+    if (!child) {
+        qFatal("no control %s", name);
+    }
+    return child;
 }
 
 }  // namespace quelm::testing

@@ -14,19 +14,11 @@
 #include "files/log_activity.h"
 
 using namespace quelm;
+using quelm::testing::Child;
 using quelm::testing::FakeHub;
 using quelm::testing::WriteLog;
 
 namespace {
-
-template <typename T>
-T* Child(QWidget& w, const char* name) {
-    auto* child = w.findChild<T*>(name);
-    if (!child) {
-        qFatal("no control %s", name);
-    }
-    return child;
-}
 
 std::vector<std::uint32_t> Stamps(const FakeHub& hub) {
     std::vector<std::uint32_t> out;

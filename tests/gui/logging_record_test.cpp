@@ -12,18 +12,10 @@
 #include "modal_catcher.h"
 
 using namespace quelm;
+using quelm::testing::Child;
 using quelm::testing::FakeHub;
 
 namespace {
-
-template <typename T>
-T* Child(QWidget& w, const char* name) {
-    auto* child = w.findChild<T*>(name);
-    if (!child) {
-        qFatal("no control %s", name);
-    }
-    return child;
-}
 
 std::uintmax_t Size(const std::filesystem::path& p) {
     std::error_code ec;
