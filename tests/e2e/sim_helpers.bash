@@ -36,15 +36,23 @@ stop_sim() {
 }
 
 # no_lock_left: the recorder closed its port, so no lock file of the terminal stays behind.
+# Tests run side by side and terminal numbers are reused, so a lock whose owner (its first line
+# is the owner's PID) is still alive belongs to another test; only a dead owner's lock is stale.
 no_lock_left() {
-    local name
+    local name lock owner
     name="$(basename "$port")"
-    if compgen -G "/var/lock/LCK..*pts*${name}" >/dev/null ||
-        compgen -G "/run/lock/LCK..*pts*${name}" >/dev/null; then
-        echo "FAIL: a lock file for $port stayed behind"
+    for lock in /var/lock/LCK..*pts*"${name}" /run/lock/LCK..*pts*"${name}"; do
+        [[ -e "$lock" ]] || continue
+        owner="$(head -n 1 "$lock" 2>/dev/null || true)"
+        if [[ "$owner" =~ ^[0-9]+$ ]] && kill -0 "$owner" 2>/dev/null; then
+            continue
+        fi
+        # The owner may have just ended and removed its lock.
+        [[ -e "$lock" ]] || continue
+        echo "FAIL: a lock file for $port stayed behind (owner ${owner:-unknown} is gone)"
         ls -l /var/lock/ /run/lock/ 2>/dev/null
         exit 1
-    fi
+    done
 }
 
 sim_cleanup() {
