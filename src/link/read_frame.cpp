@@ -6,8 +6,14 @@ namespace quelm {
 
 namespace {
 
-// Longest nap between two yields, so that the window system stays live at the slow rates.
-constexpr double kMaxNap = 0.005;
+// Longest time between two yields, so that the window system stays live at the slow rates.
+constexpr double kMaxYieldGap = 0.005;
+// One wait for bytes on a quiet line.
+constexpr int kByteWaitMs = 1;
+constexpr double kByteWait = kByteWaitMs / 1000.0;
+// Shortest nap worth a yield: a repaint or replot may take a millisecond, and one that outlasts
+// the nap delays the frame. The nap right after the poll is longer than this at every rate.
+constexpr double kMinYieldNap = 0.0015;
 // The last bytes are waited for, not slept through: a sleep overshoots, a wait returns as soon
 // as they land.
 constexpr std::size_t kTailBytes = 3;
@@ -36,19 +42,32 @@ void ReadFrame(LinkContext& ctx) {
     // few milliseconds. Set after "f" and after every read that left the frame short.
     double napEnd = ctx.rt.Now() + NapFor(count, byteTime);
     ctx.FrameTimedOut = false;
+    // The caller has just had its turn; naps end in time for a wait for bytes and a yield to
+    // follow within the longest gap.
+    double lastYield = ctx.rt.Now();
+    const auto yield = [&] {
+        ctx.rt.Yield();
+        lastYield = ctx.rt.Now();
+    };
     while (count < kFrameBytes && ctx.rt.Now() < deadline && !done && !ctx.rt.Aborting()) {
-        if (ctx.rt.Now() < napEnd) {
+        if (const double now = ctx.rt.Now(); now < napEnd) {
             // The window system runs first, so that a repaint overlaps the bytes on the line
-            // instead of delaying the read after them.
-            ctx.rt.Yield();
-            if (const double now = ctx.rt.Now(); now < napEnd) {
-                ctx.rt.Sleep(std::min({napEnd - now, kMaxNap, deadline - now}));
+            // instead of delaying the read after them; in a short nap only when it is overdue.
+            if (napEnd - now >= kMinYieldNap || now - lastYield >= kMaxYieldGap - kByteWait) {
+                yield();
+            }
+            if (const double later = ctx.rt.Now(); later < napEnd) {
+                const double turnDue = lastYield + kMaxYieldGap - kByteWait;
+                ctx.rt.Sleep(std::min({napEnd - later, turnDue - later, deadline - later}));
             }
             continue;
         }
         if (port.BytesWaiting() == 0) {
-            port.WaitForBytes(1);
-            ctx.rt.Yield();
+            // Yield only while the line stays quiet: bytes that just landed are read first, so
+            // a repaint cannot stand between the end of a frame and the next poll.
+            if (!port.WaitForBytes(kByteWaitMs)) {
+                yield();
+            }
             continue;
         }
         port.ReadAll(bytes);
