@@ -2,8 +2,10 @@
 #include <QSignalSpy>
 #include <QtTest>
 
+#include "shell/gui/refresh_queue.h"
 #include "shell/gui/strip_chart.h"
 
+using quelm::RefreshQueue;
 using quelm::StripChart;
 
 namespace {
@@ -52,6 +54,58 @@ class StripChartTest : public QObject {
         const int replots = chart.ReplotCount() - before;
         QVERIFY2(replots >= 1 && replots <= 2, qPrintable(QString::number(replots)));
         QCOMPARE(chart.PointCount(0), 500);
+    }
+
+    // Ten charts fed by the same frames replot one per pass of the event loop, each at most once
+    // per replot interval, and every one of them gets its turn.
+    void chartsSharingAQueueTakeTurns() {
+        RefreshQueue queue(StripChart::kReplotIntervalMs);
+        std::vector<std::unique_ptr<StripChart>> charts;
+        for (int i = 0; i < 10; ++i) {
+            charts.push_back(std::make_unique<StripChart>());
+            charts.back()->SetRefreshQueue(&queue);
+            charts.back()->resize(300, 200);
+            charts.back()->show();
+        }
+        QCOMPARE(queue.Members(), 10);
+        QCOMPARE(queue.GapMs(), StripChart::kReplotIntervalMs / 10);
+        QVERIFY(QTest::qWaitForWindowExposed(charts.back().get()));
+        QTest::qWait(StripChart::kReplotIntervalMs * 3);
+        const auto total = [&] {
+            int sum = 0;
+            for (const auto& c : charts) {
+                sum += c->ReplotCount();
+            }
+            return sum;
+        };
+        const int before = total();
+        std::vector<int> each;
+        for (const auto& c : charts) {
+            each.push_back(c->ReplotCount());
+        }
+        QElapsedTimer clock;
+        clock.start();
+        for (int frame = 0; clock.elapsed() < 400; ++frame) {
+            for (const auto& c : charts) {
+                c->AddPoint(0, frame * 0.0035, 0.5);
+            }
+            const int passStart = total();
+            QApplication::processEvents();
+            QVERIFY2(total() - passStart <= 1, "two charts replotted in one pass");
+        }
+        const qint64 fed = clock.elapsed();
+        for (std::size_t i = 0; i < charts.size(); ++i) {
+            const int replots = charts[i]->ReplotCount() - each[i];
+            QVERIFY2(replots <= fed / StripChart::kReplotIntervalMs + 1,
+                     qPrintable(QString::number(replots)));
+        }
+        // Every chart has its turn once the feed stops.
+        for (std::size_t i = 0; i < charts.size(); ++i) {
+            QTRY_VERIFY(charts[i]->ReplotCount() > each[i]);
+        }
+        QVERIFY(total() > before);
+        charts.pop_back();  // a member that goes leaves the queue
+        QCOMPARE(queue.Members(), 9);
     }
 
     void currentTimeScrollsTheWindowOnlyPastItsRightEnd() {

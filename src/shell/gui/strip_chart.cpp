@@ -3,6 +3,8 @@
 #include <qcustomplot.h>
 #include <QVBoxLayout>
 
+#include "shell/gui/refresh_queue.h"
+
 namespace quelm {
 
 StripChart::StripChart(QWidget* parent) : QWidget(parent) {
@@ -46,6 +48,26 @@ StripChart::StripChart(QWidget* parent) : QWidget(parent) {
     replotTimer_.setSingleShot(true);
     replotTimer_.setInterval(kReplotIntervalMs);
     connect(&replotTimer_, &QTimer::timeout, this, &StripChart::Flush);
+}
+
+StripChart::~StripChart() {
+    if (queue_ != nullptr) {
+        queue_->Leave(this);
+    }
+}
+
+void StripChart::SetRefreshQueue(RefreshQueue* queue) {
+    if (queue_ != nullptr) {
+        queue_->Leave(this);
+    }
+    queue_ = queue;
+    if (queue_ != nullptr) {
+        queue_->Join(this, [this] { Flush(); });
+        replotTimer_.stop();
+        if (dirty_) {
+            queue_->Request(this);
+        }
+    }
 }
 
 QColor StripChart::PenColour(int pen) {
@@ -169,7 +191,9 @@ int StripChart::PointCount(int pen) const {
 
 void StripChart::ScheduleReplot() {
     dirty_ = true;
-    if (!replotTimer_.isActive()) {
+    if (queue_ != nullptr) {
+        queue_->Request(this);
+    } else if (!replotTimer_.isActive()) {
         replotTimer_.start();
     }
 }
@@ -186,11 +210,13 @@ void StripChart::Flush() {
         }
     }
     if (!isVisible()) {
+        emit flushed();
         return;  // stays dirty; showEvent replots
     }
     dirty_ = false;
     ++replots_;
     plot_->replot(QCustomPlot::rpQueuedRefresh);
+    emit flushed();
 }
 
 void StripChart::showEvent(QShowEvent* event) {

@@ -1,9 +1,11 @@
 // A four-pen strip chart on QCustomPlot. Points are appended to the pens' data and the chart
-// replots on a short single-shot timer, so any number of points between two screen refreshes
-// costs one replot. Each pen keeps a bounded history so a long session stays in flat memory.
+// replots on a short single-shot timer (or when its turn comes in a shared RefreshQueue), so any
+// number of points between two screen refreshes costs one replot. Each pen keeps a bounded history
+// so a long session stays in flat memory.
 #pragma once
 
 #include <QColor>
+#include <QPointer>
 #include <QTimer>
 #include <QWidget>
 #include <array>
@@ -18,6 +20,8 @@ class QMouseEvent;
 
 namespace quelm {
 
+class RefreshQueue;
+
 class StripChart : public QWidget {
     Q_OBJECT
   public:
@@ -28,6 +32,13 @@ class StripChart : public QWidget {
     static constexpr double kDefaultHistorySpan = 300.0;
 
     explicit StripChart(QWidget* parent = nullptr);
+    ~StripChart() override;
+    StripChart(const StripChart&) = delete;
+    StripChart& operator=(const StripChart&) = delete;
+
+    // Replots take turns with the other members of the queue instead of running on their own
+    // timer.
+    void SetRefreshQueue(RefreshQueue* queue);
 
     // Pen colours: black, red, blue, green for pens 0 to 3.
     static QColor PenColour(int pen);
@@ -75,11 +86,14 @@ class StripChart : public QWidget {
 
   signals:
     void readOut(double x);
+    // The chart has taken in the latest points, and replotted them if it is on screen.
+    void flushed();
 
   protected:
     void showEvent(QShowEvent* event) override;
 
   private:
+    friend class RefreshQueue;
     void ScheduleReplot();
     void Flush();
     void OnMouse(QMouseEvent* event);
@@ -90,6 +104,7 @@ class StripChart : public QWidget {
     std::array<QCPAxis*, kPens> penAxes_{};
     QCPItemStraightLine* cursor_ = nullptr;
     QTimer replotTimer_;
+    QPointer<RefreshQueue> queue_;
     bool dirty_ = false;
     int replots_ = 0;
     int penCount_ = kPens;

@@ -20,6 +20,7 @@ SuperScope& ScopeTable::Window(int slot) {
     if (!window) {
         // No Qt parent: scope windows are independent top-level windows.
         window = std::make_unique<SuperScope>(settings_);
+        window->chart()->SetRefreshQueue(&replotQueue_);
     } else if (!window->IsLoaded()) {
         window->Load();
     }

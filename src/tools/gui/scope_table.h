@@ -7,6 +7,8 @@
 #include <memory>
 
 #include "shell/gui/app_hub.h"
+#include "shell/gui/refresh_queue.h"
+#include "shell/gui/strip_chart.h"
 #include "tools/scope_rules.h"
 
 class QWidget;
@@ -39,6 +41,8 @@ class ScopeTable : public ScopeFeed {
   private:
     SettingsFile& settings_;
     QWidget* parentForMessages_;
+    // The windows' charts take turns to replot.
+    RefreshQueue replotQueue_{StripChart::kReplotIntervalMs};
     std::array<std::unique_ptr<SuperScope>, kScopeSlotCount> slots_;
 };
 

@@ -30,9 +30,6 @@ constexpr double kScopeHistorySeconds = 120.0;
 SuperScope::SuperScope(SettingsFile& settings, QWidget* parent)
     : QWidget(parent, Qt::Window), settings_(settings) {
     setObjectName("SuperScope");
-    labelTimer_.setSingleShot(true);
-    labelTimer_.setInterval(StripChart::kReplotIntervalMs);
-    connect(&labelTimer_, &QTimer::timeout, this, &SuperScope::ShowPendingLabels);
 
     QFont labelFont("Verdana", 10);
     labelFont.setBold(true);
@@ -67,6 +64,7 @@ SuperScope::SuperScope(SettingsFile& settings, QWidget* parent)
     chart_ = new StripChart(this);
     chart_->setObjectName("Scope");
     connect(chart_, &StripChart::readOut, this, [this] { Scope_ReadOut(); });
+    connect(chart_, &StripChart::flushed, this, &SuperScope::ShowPendingLabels);
     chart_->SetHistorySpan(kScopeHistorySeconds);
     // Hairline pens: a wider antialiased pen costs about twenty times as much per replot, and
     // ten scopes replot up to sixty times a second each.
@@ -117,7 +115,7 @@ void SuperScope::UpdateScope(const EngData& eng, double time) {
             continue;
         }
         chart_->AddPoint(i, time, ScopeScaled(*channel, eng));
-        SetLabelLater(i, TwoDecimalText(ScopeValue(*channel, eng)));
+        SetLabelLater(i, ScopeValue(*channel, eng));
         plotted = true;
     }
     if (plotted) {
@@ -142,13 +140,10 @@ void SuperScope::Scope_ReadOut() {
     }
 }
 
-void SuperScope::SetLabelLater(int index, std::string text) {
+void SuperScope::SetLabelLater(int index, float value) {
     const auto i = static_cast<std::size_t>(index);
-    pendingTexts_[i] = std::move(text);
+    pendingValues_[i] = value;
     pending_[i] = true;
-    if (!labelTimer_.isActive()) {
-        labelTimer_.start();
-    }
 }
 
 void SuperScope::ShowPendingLabels() {
@@ -156,7 +151,7 @@ void SuperScope::ShowPendingLabels() {
         const auto at = static_cast<std::size_t>(i);
         if (pending_[at]) {
             pending_[at] = false;
-            SetLabel(i, std::move(pendingTexts_[at]));
+            SetLabel(i, TwoDecimalText(pendingValues_[at]));
         }
     }
 }

@@ -3,7 +3,6 @@
 // and the size rules.
 #pragma once
 
-#include <QTimer>
 #include <QWidget>
 #include <array>
 #include <string>
@@ -54,9 +53,9 @@ class SuperScope : public QWidget {
     void Unload();
     void FitToSize();
     void SetLabel(int index, std::string text);
-    // The feed's label texts reach the widgets with the chart's replot, not once per frame:
+    // The feed's label values reach the widgets with the chart's replot, not once per frame:
     // forty labels re-laid out 300 times a second would slow the poll loop for nothing.
-    void SetLabelLater(int index, std::string text);
+    void SetLabelLater(int index, float value);
     void ShowPendingLabels();
 
     SettingsFile& settings_;
@@ -67,9 +66,8 @@ class SuperScope : public QWidget {
     std::array<const ScopeChannel*, kSelectors> channels_{};
     // What each label shows, so a frame only touches labels whose text changes.
     std::array<std::string, kSelectors> labelTexts_;
-    std::array<std::string, kSelectors> pendingTexts_;
+    std::array<float, kSelectors> pendingValues_{};
     std::array<bool, kSelectors> pending_{};
-    QTimer labelTimer_;
     QPushButton* clear_ = nullptr;
     StripChart* chart_ = nullptr;
     bool loaded_ = false;
