@@ -124,12 +124,20 @@ class GaugeWidgetTest : public QObject {
             g.SetValue(i * 8.0);
             QCOMPARE(g.PaintCount(), paintsBefore);  // setting never paints by itself
         }
-        QApplication::processEvents();
-        QApplication::processEvents();
-        const int paints = g.PaintCount() - paintsBefore;
-        QVERIFY2(paints >= 1 && paints <= 3, qPrintable(QString::number(paints)));
-        QCOMPARE(g.FaceBuildCount(), facesBefore);
         QCOMPARE(g.Value(), 7992.0);
+        QTRY_VERIFY(g.PaintCount() > paintsBefore);
+        // Fed like the poll loop feeds it, a value and a pass of the event loop at a time, the
+        // gauge paints at most once per screen refresh (16 ms or more), not once per pass.
+        QElapsedTimer clock;
+        clock.start();
+        const int fedFrom = g.PaintCount();
+        for (int i = 0; clock.elapsed() < 300; ++i) {
+            g.SetValue(i % 8000);
+            QApplication::processEvents();
+        }
+        const int paints = g.PaintCount() - fedFrom;
+        QVERIFY2(paints >= 1 && paints <= 300 / 16 + 2, qPrintable(QString::number(paints)));
+        QCOMPARE(g.FaceBuildCount(), facesBefore);
     }
 
     void faceIsRebuiltOnResizeAndScaleChange() {

@@ -9,6 +9,7 @@
 
 #include "shell/gui/gauge_widget.h"
 #include "shell/gui/link_indicator.h"
+#include "shell/gui/refresh_queue.h"
 
 namespace quelm {
 namespace {
@@ -26,6 +27,7 @@ DashboardView::DashboardView(QWidget* parent) : QWidget(parent) {
     pal.setColor(QPalette::Window, QColor(22, 24, 28));
     pal.setColor(QPalette::WindowText, QColor(200, 206, 214));
     setPalette(pal);
+    repaints_ = new RefreshQueue(kGaugeRefreshMs, this);
 
     // Creation order is the order of the fixed gauge table.
     GaugeWidget* speedo = AddGauge("Speedo", "MPH", "", 0, 220);
@@ -132,6 +134,7 @@ GaugeWidget* DashboardView::AddGauge(const QString& name, const QString& title, 
                                      double minimum, double maximum) {
     auto* g = new GaugeWidget(this);
     g->setObjectName(name);
+    g->SetRefreshQueue(repaints_);
     g->SetTitle(title);
     g->SetUnit(unit);
     g->SetScale(minimum, maximum);

@@ -14,10 +14,15 @@ namespace quelm {
 
 class GaugeWidget;
 class LinkIndicator;
+class RefreshQueue;
 
 class DashboardView : public QWidget {
     Q_OBJECT
   public:
+    // Each gauge repaints at most this often: smooth needles, and twenty gauges taking turns
+    // leave the poll loop most of the thread.
+    static constexpr int kGaugeRefreshMs = 33;
+
     explicit DashboardView(QWidget* parent = nullptr);
 
     // The dial with this object name ("Speedo", "Tach", "tps", ...), or nullptr.
@@ -39,6 +44,7 @@ class DashboardView : public QWidget {
                           double minimum, double maximum);
     void UpdateFeatureRow();
 
+    RefreshQueue* repaints_ = nullptr;
     std::vector<GaugeWidget*> gauges_;
     std::vector<GaugeWidget*> featureGauges_;
     QWidget* featureRow_ = nullptr;

@@ -10,6 +10,8 @@
 #include <numbers>
 
 #include "shell/gui/gauge_scale.h"
+#include "shell/gui/refresh_queue.h"
+#include "shell/gui/refresh_rate.h"
 
 namespace quelm {
 namespace {
@@ -53,9 +55,26 @@ Dial DialFor(const QSizeF& size) {
 }  // namespace
 
 GaugeWidget::GaugeWidget(QWidget* parent) : QWidget(parent) {
-    setAttribute(Qt::WA_OpaquePaintEvent, false);
+    // The face carries the background around the dial, so nothing beneath needs painting first.
+    setAttribute(Qt::WA_OpaquePaintEvent, true);
     setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Expanding);
     needleLabels_ = {QString(), QString()};
+    repaintTimer_.setSingleShot(true);
+    connect(&repaintTimer_, &QTimer::timeout, this, qOverload<>(&QWidget::update));
+}
+
+void GaugeWidget::SetRefreshQueue(RefreshQueue* queue) {
+    if (queue_ != nullptr) {
+        queue_->Leave(this);
+    }
+    queue_ = queue;
+    if (queue_ != nullptr) {
+        queue_->Join(this, [this] { update(); });
+        if (repaintTimer_.isActive()) {
+            repaintTimer_.stop();
+            queue_->Request(this);
+        }
+    }
 }
 
 void GaugeWidget::SetValue(double value) {
@@ -63,7 +82,13 @@ void GaugeWidget::SetValue(double value) {
         return;
     }
     values_[selected_] = value;
-    update();
+    // update() alone would repaint at the next pass of the event loop, which the poll loop
+    // makes hundreds of times a second.
+    if (queue_ != nullptr) {
+        queue_->Request(this);
+    } else if (!repaintTimer_.isActive()) {
+        repaintTimer_.start(RefreshIntervalMs(this));
+    }
 }
 
 void GaugeWidget::SelectNeedle(int needle) {
@@ -158,7 +183,7 @@ void GaugeWidget::resizeEvent(QResizeEvent* event) {
 
 // A new device pixel ratio is caught in paintEvent by comparing it with the cached face.
 void GaugeWidget::changeEvent(QEvent* event) {
-    if (event->type() == QEvent::FontChange) {
+    if (event->type() == QEvent::FontChange || event->type() == QEvent::PaletteChange) {
         faceValid_ = false;
     }
     QWidget::changeEvent(event);
@@ -189,7 +214,9 @@ void GaugeWidget::BuildFace(qreal dpr) {
     const QSize pixels = (QSizeF(size()) * dpr).toSize();
     face_ = QPixmap(pixels);
     face_.setDevicePixelRatio(dpr);
-    face_.fill(Qt::transparent);
+    // Opaque, in the colour of the panel the gauge sits on: a repaint copies the face instead of
+    // blending it over a fresh fill of the panel.
+    face_.fill(palette().color(QPalette::Window));
     ++faceBuilds_;
 
     QPainter p(&face_);

@@ -1,18 +1,22 @@
 // A round instrument dial: one or two needles over a scale with ticks, numbers, coloured zones,
 // a title, a unit and a few text marks. The static face is painted once into a cached pixmap;
-// a value change only stores the value and schedules a repaint, so a gauge fed at the full
-// frame rate paints at most once per screen refresh.
+// a value change only stores the value and starts a one-refresh timer, so a gauge fed at the
+// full frame rate paints at most once per screen refresh.
 #pragma once
 
 #include <QColor>
 #include <QPixmap>
+#include <QPointer>
 #include <QString>
+#include <QTimer>
 #include <QWidget>
 #include <array>
 #include <optional>
 #include <vector>
 
 namespace quelm {
+
+class RefreshQueue;
 
 class GaugeWidget : public QWidget {
     Q_OBJECT
@@ -30,6 +34,10 @@ class GaugeWidget : public QWidget {
     };
 
     explicit GaugeWidget(QWidget* parent = nullptr);
+
+    // Repaints take turns with the other members of the queue instead of running on the
+    // gauge's own timer.
+    void SetRefreshQueue(RefreshQueue* queue);
 
     // Moves the selected needle. Values beyond the scale pin the needle at the end stop; the
     // read-out still shows the value as given.
@@ -102,6 +110,8 @@ class GaugeWidget : public QWidget {
     std::vector<Zone> zones_;
 
     QPixmap face_;
+    QTimer repaintTimer_;
+    QPointer<RefreshQueue> queue_;
     bool faceValid_ = false;
     bool pressed_ = false;
     int faceBuilds_ = 0;
