@@ -55,7 +55,7 @@ stop_sim() {
 echo "load average: $(cut -d' ' -f1-3 /proc/loadavg), $(nproc) cores"
 printf '%-7s %9s %9s %7s %9s %9s %9s %8s %8s\n' rate polls/s limit/s "% lim" "bare/s" timeouts \
     checksum "rec CPU" "sim CPU"
-for rate in 9600 19200 38400 57600 115200; do
+for rate in ${QUELM_BENCH_RATES:-9600 19200 38400 57600 115200}; do
     start_sim "$rate"
     bare="$(python3 "$here/poll_probe.py" "$port" "$rate" "$seconds")"
     stop_sim
