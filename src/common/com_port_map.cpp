@@ -16,8 +16,11 @@ std::string ComPortMap::DevicePath(int comPort) const {
     if (!InRange(comPort)) {
         return {};
     }
-    const auto& custom = overrides_[static_cast<std::size_t>(comPort - 1)];
-    return custom.empty() ? DefaultPath(comPort) : custom;
+    const auto at = static_cast<std::size_t>(comPort - 1);
+    if (!session_[at].empty()) {
+        return session_[at];
+    }
+    return overrides_[at].empty() ? DefaultPath(comPort) : overrides_[at];
 }
 
 bool ComPortMap::SetOverride(int comPort, std::string device) {
@@ -25,11 +28,24 @@ bool ComPortMap::SetOverride(int comPort, std::string device) {
         return false;
     }
     overrides_[static_cast<std::size_t>(comPort - 1)] = std::move(device);
+    session_[static_cast<std::size_t>(comPort - 1)].clear();
     return true;
 }
 
+bool ComPortMap::SetSessionDevice(int comPort, std::string device) {
+    if (!InRange(comPort)) {
+        return false;
+    }
+    session_[static_cast<std::size_t>(comPort - 1)] = std::move(device);
+    return true;
+}
+
+std::string ComPortMap::KeptDevice(int comPort) const {
+    return InRange(comPort) ? overrides_[static_cast<std::size_t>(comPort - 1)] : std::string();
+}
+
 bool ComPortMap::HasOverride(int comPort) const {
-    return InRange(comPort) && !overrides_[static_cast<std::size_t>(comPort - 1)].empty();
+    return !KeptDevice(comPort).empty();
 }
 
 }  // namespace quelm

@@ -284,6 +284,7 @@ class SuperDashTest : public QObject {
         const auto ini = Ini("setup.ini");
         WriteFile(ini, "[SERIAL]\nCOMPORT= 3\nMAXBAUDRATE=115200\n");
         DashApp app(ini);
+        app.portMap().SetSessionDevice(4, "/dev/pts/99");  // as --port gives it
         ComSetup& setup = app.comSetup();
         QCOMPARE(setup.windowTitle(), QStringLiteral("Communications Setup"));
         setup.show();
@@ -304,8 +305,13 @@ class SuperDashTest : public QObject {
         const std::string text = ReadFile(ini);
         QVERIFY(text.find("COMPORT= 2") != std::string::npos);
         QVERIFY(text.find("MAXBAUDRATE=57600") != std::string::npos);
-        // The device map stays out of the settings file.
+        // The device map stays out of the settings file, and the next session opens the same
+        // device.
         QVERIFY(text.find("ttyUSB0") == std::string::npos);
+        DashApp next(ini);
+        QCOMPARE(next.portMap().DevicePath(2), std::string("/dev/ttyUSB0"));
+        QCOMPARE(next.portMap().DevicePath(3), std::string("/dev/ttyS2"));
+        QCOMPARE(next.portMap().DevicePath(4), std::string("/dev/ttyS3"));  // that run's only
     }
 
     void comSetupWithoutSettingsSelectsNothingAndKeepsThePort() {

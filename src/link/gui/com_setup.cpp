@@ -13,6 +13,7 @@
 
 #include "common/com_port_map.h"
 #include "common/number_text.h"
+#include "files/com_port_map_file.h"
 #include "files/settings_file.h"
 #include "link/link_context.h"
 
@@ -110,9 +111,13 @@ void ComSetup::ApplyCom_Click() {
         if (ports_[i]->isChecked()) {
             link_.ComPort = i + 1;
         }
-        // The default device needs no entry of its own; an empty field restores it.
+        // Only a device the user changed is kept for later sessions: one given for this run
+        // (--port, the simulator) stays out of the kept map. The default device needs no entry
+        // of its own; an empty field restores it.
         const std::string device = devices_[i]->text().trimmed().toStdString();
-        portMap_.SetOverride(i + 1, device == ComPortMap::DefaultPath(i + 1) ? "" : device);
+        if (device != portMap_.DevicePath(i + 1)) {
+            portMap_.SetOverride(i + 1, device == ComPortMap::DefaultPath(i + 1) ? "" : device);
+        }
     }
     for (std::size_t i = 0; i < rates_.size(); ++i) {
         if (rates_[i]->isChecked()) {
@@ -121,13 +126,18 @@ void ComSetup::ApplyCom_Click() {
     }
     hide();
     link_.status.SetPanel(1, "COM Reset");
-    const bool saved = WriteIniValue(settings_, "SERIAL", "COMPORT", PrintNumber(link_.ComPort)) &&
-                       WriteIniValue(settings_, "SERIAL", "MAXBAUDRATE", link_.MaxBaudRate);
-    if (!saved) {
+    std::string error;
+    if (!(WriteIniValue(settings_, "SERIAL", "COMPORT", PrintNumber(link_.ComPort)) &&
+          WriteIniValue(settings_, "SERIAL", "MAXBAUDRATE", link_.MaxBaudRate))) {
+        error = settings_.LastError();
+    } else if (!SaveComPortMap(ComPortMapPath(settings_.path()), portMap_, error)) {
+        error = "the port devices: " + error;
+    }
+    if (!error.empty()) {
         // The choice holds for this session; say why it will not be there next time.
         QMessageBox::warning(parentWidget() ? parentWidget() : nullptr, windowTitle(),
                              QStringLiteral("The settings could not be saved: %1")
-                                 .arg(QString::fromStdString(settings_.LastError())));
+                                 .arg(QString::fromStdString(error)));
     }
 }
 

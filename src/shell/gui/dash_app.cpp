@@ -6,6 +6,7 @@
 #include <QTimer>
 #include <iostream>
 
+#include "files/com_port_map_file.h"
 #include "files/gui/export_window.h"
 #include "files/gui/logging_window.h"
 #include "files/gui/user_prompts.h"
@@ -43,6 +44,13 @@ DashApp::DashApp(std::filesystem::path settingsPath)
       vehicle_(std::make_unique<VehicleWindows>(settings_, config_, tables_)),
       window_(std::make_unique<SuperDash>()) {
     SuperDash* w = window_.get();
+    // The devices mapped in an earlier session; a bad line is reported and the rest still apply.
+    const auto portsPath = ComPortMapPath(settings_.path());
+    std::vector<std::string> problems;
+    LoadComPortMap(portsPath, portMap_, problems);
+    for (const std::string& problem : problems) {
+        std::cerr << "quelm-dash: " << portsPath.string() << ": " << problem << '\n';
+    }
     vehicle_->setMessageSink(MessageBoxSink(w));
     vehicle_->features().setDashboard(&featureTarget_);
     // "Zero It!" zeroes the boost reading the conversions last produced, offset included.

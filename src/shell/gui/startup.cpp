@@ -160,7 +160,7 @@ int RunDashboard(int argc, char** argv) {
     DashApp app(SettingsPath(opts.config));
     const std::string device = simulator ? simulator->path() : opts.port;
     if (!device.empty()) {
-        app.portMap().SetOverride(MappedComPort(app.settings()), device);
+        app.portMap().SetSessionDevice(MappedComPort(app.settings()), device);
     }
     WatchStopSignals(app);
     std::ofstream statsLog;

@@ -1,0 +1,31 @@
+// The device each COM number opens, kept from one session to the next in "ports.conf" beside the
+// settings file (whose key table has no place for it). One "COMn=device" line per mapped number;
+// numbers on their default device have no line.
+#pragma once
+
+#include <filesystem>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "common/com_port_map.h"
+
+namespace quelm {
+
+std::filesystem::path ComPortMapPath(const std::filesystem::path& settingsPath);
+
+std::string ComPortMapText(const ComPortMap& map);
+
+// Applies every "COMn=device" line of `text` to `map`. Blank lines and lines starting with '#'
+// are skipped; any other line that is not a mapping of COM1..COM4 is left out and described in
+// `problems` ("line 3: ...").
+void ParseComPortMap(std::string_view text, ComPortMap& map, std::vector<std::string>& problems);
+
+// A missing file leaves the defaults and is no problem. An unreadable file is one.
+void LoadComPortMap(const std::filesystem::path& path, ComPortMap& map,
+                    std::vector<std::string>& problems);
+
+// Replaces the file atomically; on failure returns false with `error` set and the old file kept.
+bool SaveComPortMap(const std::filesystem::path& path, const ComPortMap& map, std::string& error);
+
+}  // namespace quelm
