@@ -7,7 +7,7 @@
 
 #include "files/maf_table.h"
 
-#include "files_log_test_support.h"
+#include "files_test_support.h"
 
 namespace quelm {
 namespace {

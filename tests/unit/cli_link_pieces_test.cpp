@@ -15,12 +15,8 @@ namespace quelm {
 namespace {
 
 TEST(CliSelfTestDevice, ConnectsSendsAndReadsThroughTheLink) {
-    VirtualRuntime rt;
-    test::FakeDevice device{rt};
-    StatusModel status;
-    ComPortMap map;
-    LinkContext ctx{device, rt, status, map};
-    ctx.ComPort = 1;
+    test::FakeLink l;
+    auto& [rt, device, status, map, ctx] = l;
     ctx.MaxBaudRate = "38400";
     device.maxRate = 38400;
     cli::CliSelfTestDevice adapter(ctx);
@@ -40,12 +36,8 @@ TEST(CliSelfTestDevice, ConnectsSendsAndReadsThroughTheLink) {
 }
 
 TEST(CliSelfTestDevice, AReplyStillOnItsWayIsWaitedFor) {
-    VirtualRuntime rt;
-    test::FakeDevice device{rt};
-    StatusModel status;
-    ComPortMap map;
-    LinkContext ctx{device, rt, status, map};
-    ctx.ComPort = 1;
+    test::FakeLink l;
+    auto& [rt, device, status, map, ctx] = l;
     ctx.MaxBaudRate = "9600";
     device.maxRate = 9600;
     device.enableReply = "\r0";  // the lamp's answer, as the device sends it
@@ -63,12 +55,8 @@ TEST(CliSelfTestDevice, AReplyStillOnItsWayIsWaitedFor) {
 }
 
 TEST(CliSelfTestDevice, PortErrorsReachTheCaller) {
-    VirtualRuntime rt;
-    test::FakeDevice device{rt};
-    StatusModel status;
-    ComPortMap map;
-    LinkContext ctx{device, rt, status, map};
-    ctx.ComPort = 1;
+    test::FakeLink l;
+    auto& [rt, device, status, map, ctx] = l;
     device.failOpen = true;
     cli::CliSelfTestDevice adapter(ctx);
     EXPECT_THROW(adapter.Connect(), PortFailure);

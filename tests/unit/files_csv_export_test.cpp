@@ -5,7 +5,7 @@
 #include <sstream>
 
 #include "decode/calibration_tables.h"
-#include "files_log_test_support.h"
+#include "files_test_support.h"
 
 namespace quelm {
 namespace {

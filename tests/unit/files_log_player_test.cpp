@@ -5,7 +5,7 @@
 #include <vector>
 
 #include "files/log_activity.h"
-#include "files_log_test_support.h"
+#include "files_test_support.h"
 
 namespace quelm {
 namespace {

@@ -3,7 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "files/log_format.h"
-#include "files_log_test_support.h"
+#include "files_test_support.h"
 
 namespace quelm {
 namespace {

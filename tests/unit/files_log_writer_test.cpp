@@ -7,7 +7,7 @@
 #include <csignal>
 
 #include "files/log_format.h"
-#include "files_log_test_support.h"
+#include "files_test_support.h"
 
 namespace quelm {
 namespace {

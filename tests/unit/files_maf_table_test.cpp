@@ -7,20 +7,13 @@
 
 #include "common/app_paths.h"
 #include "files/maf_table.h"
+#include "files_test_support.h"
 
 namespace quelm {
 namespace {
 
 class MafTableTest : public ::testing::Test {
   protected:
-    void SetUp() override {
-        dir_ = std::filesystem::temp_directory_path() /
-               (std::string("quelm_maf_") +
-                ::testing::UnitTest::GetInstance()->current_test_info()->name());
-        std::filesystem::create_directories(dir_);
-    }
-    void TearDown() override { std::filesystem::remove_all(dir_); }
-
     std::filesystem::path Write(const std::string& name, const std::string& text) {
         const auto path = dir_ / name;
         std::ofstream(path, std::ios::binary) << text;
@@ -37,12 +30,7 @@ class MafTableTest : public ::testing::Test {
         return out.str();
     }
 
-    static std::string ReadAll(const std::filesystem::path& path) {
-        std::ifstream in(path, std::ios::binary);
-        return {std::istreambuf_iterator<char>(in), {}};
-    }
-
-    std::filesystem::path dir_;
+    testing::ScratchDir dir_;
 };
 
 TEST_F(MafTableTest, FullRisingCurveLoadsAllPointsAndItsLargestFlow) {
@@ -117,7 +105,7 @@ TEST_F(MafTableTest, RepeatedVoltageIsKeptAsWritten) {
 }
 
 TEST_F(MafTableTest, MissingFileOrFolderFallsBackToTheStockCurve) {
-    for (const auto& path : {dir_ / "nowhere.maf", dir_}) {
+    for (const auto& path : {dir_ / "nowhere.maf", dir_.path()}) {
         const auto r = LoadMafTable(path, {});
         ASSERT_FALSE(r.messages.empty());
         EXPECT_EQ(r.messages[0], kMafNotFoundMessage);
@@ -152,7 +140,7 @@ TEST_F(MafTableTest, SaveWritesHeaderAndPointsWithCrLfAndLoadsBack) {
     const auto path = dir_ / "saved.maf";
     ASSERT_FALSE(SaveMafFile(path, volts, kghr));
 
-    const std::string text = ReadAll(path);
+    const std::string text = testing::Slurp(path);
     EXPECT_EQ(text.substr(0, 22), "Volts , Kg/HR\r\n0,0\r\n1,");
     EXPECT_NE(text.find("\r\n,\r\n"), std::string::npos);
     EXPECT_EQ(text.substr(text.size() - 7), "30,90\r\n");
@@ -174,7 +162,7 @@ TEST_F(MafTableTest, SaveToAnImpossiblePathReportsAnError) {
 
 TEST_F(MafTableTest, FileExistsOnlyForFiles) {
     EXPECT_TRUE(FileExists(Write("x.maf", "")));
-    EXPECT_FALSE(FileExists(dir_));
+    EXPECT_FALSE(FileExists(dir_.path()));
     EXPECT_FALSE(FileExists(dir_ / "none"));
     EXPECT_FALSE(FileExists(""));
 }

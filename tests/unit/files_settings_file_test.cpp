@@ -11,6 +11,7 @@
 #include <unistd.h>
 
 #include "common/number_text.h"
+#include "files_test_support.h"
 
 namespace quelm {
 namespace {
@@ -19,37 +20,20 @@ namespace fs = std::filesystem;
 
 class SettingsFileTest : public ::testing::Test {
   protected:
-    void SetUp() override {
-        dir_ = fs::temp_directory_path() /
-               ("quelm_settings_" + std::to_string(::getpid()) + "_" +
-                ::testing::UnitTest::GetInstance()->current_test_info()->name());
-        fs::remove_all(dir_);
-        fs::create_directories(dir_);
-        path_ = dir_ / "Quelm.ini";
-    }
+    // A folder made read-only by a test is opened again so that it can be removed.
     void TearDown() override {
         std::error_code ec;
-        fs::permissions(dir_, fs::perms::owner_all, fs::perm_options::add, ec);
-        fs::remove_all(dir_, ec);
+        fs::permissions(dir_.path(), fs::perms::owner_all, fs::perm_options::add, ec);
     }
-
-    void Put(const std::string& content) const {
-        std::ofstream(path_, std::ios::binary) << content;
-    }
-    std::string Content() const { return Slurp(path_); }
-    static std::string Slurp(const fs::path& p) {
-        std::ifstream in(p, std::ios::binary);
-        std::ostringstream s;
-        s << in.rdbuf();
-        return s.str();
-    }
+    void Put(const std::string& content) const { testing::Put(path_, content); }
+    std::string Content() const { return testing::Slurp(path_); }
     std::size_t FilesInDir() const {
         return static_cast<std::size_t>(
-            std::distance(fs::directory_iterator(dir_), fs::directory_iterator()));
+            std::distance(fs::directory_iterator(dir_.path()), fs::directory_iterator()));
     }
 
-    fs::path dir_;
-    fs::path path_;
+    testing::ScratchDir dir_;
+    fs::path path_ = dir_ / "Quelm.ini";
 };
 
 TEST_F(SettingsFileTest, MissingFileReadsEmptyAndFirstWriteCreatesIt) {
@@ -166,7 +150,7 @@ TEST_F(SettingsFileTest, UnwritableLocationFailsAndLeavesTheFile) {
     SettingsFile blocked(dir_ / "blocker" / "Quelm.ini");
     EXPECT_FALSE(blocked.Write("SERIAL", "COMPORT", " 2"));
     EXPECT_FALSE(blocked.LastError().empty());
-    EXPECT_EQ(Slurp(dir_ / "blocker"), "x");
+    EXPECT_EQ(testing::Slurp(dir_ / "blocker"), "x");
 
     // A folder in place of the file cannot be replaced.
     fs::create_directory(dir_ / "Folder.ini");
@@ -181,7 +165,7 @@ TEST_F(SettingsFileTest, ReadOnlyFolderFailsAndLeavesTheFile) {
         GTEST_SKIP() << "folder permissions do not bind a privileged user";
     }
     Put("[SERIAL]\nCOMPORT= 1\n");
-    fs::permissions(dir_, fs::perms::owner_read | fs::perms::owner_exec);
+    fs::permissions(dir_.path(), fs::perms::owner_read | fs::perms::owner_exec);
     SettingsFile ini(path_);
     EXPECT_FALSE(ini.Write("SERIAL", "COMPORT", " 2"));
     EXPECT_FALSE(ini.LastError().empty());
@@ -217,7 +201,7 @@ TEST_F(SettingsFileTest, SymbolicLinkIsFollowed) {
     SettingsFile ini(path_);
     ASSERT_TRUE(ini.Write("SERIAL", "COMPORT", " 2"));
     EXPECT_TRUE(fs::is_symlink(path_));
-    EXPECT_EQ(Slurp(real), "[SERIAL]\nCOMPORT= 2\n");
+    EXPECT_EQ(testing::Slurp(real), "[SERIAL]\nCOMPORT= 2\n");
 }
 
 TEST_F(SettingsFileTest, BinaryAndHugeFilesDoNotBreakTheReader) {
@@ -252,7 +236,7 @@ class ComPortFileTest : public SettingsFileTest {
     void SetUp() override {
         SettingsFileTest::SetUp();
         previous_ = fs::current_path();
-        fs::current_path(dir_);
+        fs::current_path(dir_.path());
     }
     void TearDown() override {
         fs::current_path(previous_);
@@ -264,9 +248,9 @@ class ComPortFileTest : public SettingsFileTest {
 TEST_F(ComPortFileTest, WritesThePortInPrintFormInTheCurrentFolder) {
     std::ofstream(dir_ / "quelmom.ini") << "older and longer content\r\n";
     ASSERT_TRUE(WriteComPortFile(0));
-    EXPECT_EQ(Slurp(dir_ / "quelmom.ini"), " 0 \r\n");
+    EXPECT_EQ(testing::Slurp(dir_ / "quelmom.ini"), " 0 \r\n");
     ASSERT_TRUE(WriteComPortFile(3));
-    EXPECT_EQ(Slurp(dir_ / "quelmom.ini"), " 3 \r\n");
+    EXPECT_EQ(testing::Slurp(dir_ / "quelmom.ini"), " 3 \r\n");
 }
 
 TEST_F(ComPortFileTest, ReportsAFolderItCannotWriteTo) {

@@ -6,28 +6,20 @@
 
 #include "common/app_paths.h"
 #include "files/vehicle_config.h"
+#include "files_test_support.h"
 
 namespace quelm {
 namespace {
 
 class VehicleConfigTest : public ::testing::Test {
   protected:
-    void SetUp() override {
-        dir_ =
-            std::filesystem::temp_directory_path() /
-            ("quelm_vehicle_" + std::to_string(::testing::UnitTest::GetInstance()->random_seed()) +
-             "_" + ::testing::UnitTest::GetInstance()->current_test_info()->name());
-        std::filesystem::create_directories(dir_);
-    }
-    void TearDown() override { std::filesystem::remove_all(dir_); }
-
     SettingsFile Settings(const std::string& text) {
         const auto path = dir_ / "Quelm.ini";
         std::ofstream(path) << text;
         return SettingsFile(path);
     }
 
-    std::filesystem::path dir_;
+    testing::ScratchDir dir_;
 };
 
 TEST_F(VehicleConfigTest, EmptySettingsFileGivesTheDefaults) {

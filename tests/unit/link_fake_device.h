@@ -4,6 +4,7 @@
 // port action goes into a transcript, with the waits between them.
 #pragma once
 
+#include <algorithm>
 #include <cstdio>
 #include <deque>
 #include <functional>
@@ -14,6 +15,7 @@
 #include "common/runtime.h"
 #include "common/serial_port.h"
 #include "decode/frame_decoder.h"
+#include "link/link_context.h"
 
 namespace quelm::test {
 
@@ -241,6 +243,34 @@ class FakeDevice : public SerialPort {
     bool gone_ = false;
     double lastEvent_ = 0;
     std::deque<std::pair<double, std::uint8_t>> pending_;
+};
+
+// A clock that can say the program is ending, and notes the time of every yield; a yield may
+// take a while, like a replot.
+struct TestClock : VirtualRuntime {
+    bool ending = false;
+    double yieldTakes = 0.0;
+    std::vector<double> yieldsAt;
+    bool Aborting() const override { return ending; }
+    void Yield() override {
+        VirtualRuntime::Yield();
+        Advance(yieldTakes);
+        yieldsAt.push_back(Now());
+    }
+};
+
+// A link on COM1 with the fake device behind it.
+struct FakeLink {
+    TestClock rt;
+    FakeDevice device{rt};
+    StatusModel status;
+    ComPortMap map;
+    LinkContext ctx{device, rt, status, map};
+
+    FakeLink() { ctx.ComPort = 1; }
+    long Count(const std::string& event) const {
+        return std::count(device.transcript.begin(), device.transcript.end(), event);
+    }
 };
 
 }  // namespace quelm::test

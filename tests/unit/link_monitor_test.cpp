@@ -9,7 +9,6 @@
 namespace quelm {
 namespace {
 
-using test::FakeDevice;
 using test::FrameMode;
 
 struct RecordingSink : FrameSink {
@@ -21,23 +20,12 @@ struct RecordingSink : FrameSink {
     }
 };
 
-struct EndingRuntime : VirtualRuntime {
-    bool ending = false;
-    bool Aborting() const override { return ending; }
-};
-
 // A link already connected at 115200, as ConnectDevice leaves it.
-struct MonitorFixture : ::testing::Test {
-    EndingRuntime rt;
-    FakeDevice device{rt};
-    StatusModel status;
-    ComPortMap map;
-    LinkContext ctx{device, rt, status, map};
+struct ConnectedLink : test::FakeLink {
     RecordingSink sink;
     std::vector<std::string> panel1, panel2;
 
-    MonitorFixture() {
-        ctx.ComPort = 1;
+    ConnectedLink() {
         device.deviceRate = 115200;
         device.SetSettings("115200,n,8,1");
         device.Open();
@@ -64,9 +52,7 @@ struct MonitorFixture : ::testing::Test {
             device.frames.insert(device.frames.end(), count, mode);
         }
     }
-    bool Reconnected() const {
-        return std::count(device.transcript.begin(), device.transcript.end(), "send a") > 0;
-    }
+    bool Reconnected() const { return Count("send a") > 0; }
     static bool Has(const std::vector<std::string>& seen, const std::string& text) {
         return std::find(seen.begin(), seen.end(), text) != seen.end();
     }
@@ -77,6 +63,8 @@ struct MonitorFixture : ::testing::Test {
         EXPECT_EQ(status.ConnectCaption(), "Connect");
     }
 };
+
+struct MonitorFixture : ::testing::Test, ConnectedLink {};
 
 TEST_F(MonitorFixture, GoodFramesReachTheSinkInOrder) {
     Script({{1, FrameMode::Good}, {1, FrameMode::Split}, {1, FrameMode::Good}});
@@ -109,53 +97,63 @@ TEST_F(MonitorFixture, ElevenShortAnswersInARowReconnect) {
     EXPECT_EQ(std::count(device.transcript.begin(), firstReset, "send f"), 11);
 }
 
-TEST_F(MonitorFixture, TenTimeoutsThenAGoodPollDoNotReconnect) {
-    Script({{10, FrameMode::Short37},
-            {1, FrameMode::Good},
-            {10, FrameMode::Silent},
-            {1, FrameMode::Good}});
-    StopAfterPolls(22);
-    Monitor(ctx, sink);
-    EXPECT_FALSE(Reconnected());
-    EXPECT_FALSE(Has(panel1, "COM FAIL"));
-    EXPECT_EQ(ctx.Stats.TimeoutErrors, 20);
-    EXPECT_EQ(sink.seqs.size(), 2u);
-}
-
-TEST_F(MonitorFixture, TimedOutPollsNeverReachTheSinks) {
-    // Nothing received leaves the last good frame in the buffer; the repeated 37 bytes complete
-    // it with the old checksum byte. Neither may be decoded again.
-    Script({{1, FrameMode::Good},
-            {1, FrameMode::Silent},
-            {1, FrameMode::RepeatShort},
-            {1, FrameMode::Good}});
-    StopAfterPolls(4);
-    Monitor(ctx, sink);
-    EXPECT_EQ(sink.seqs, (std::vector<double>{0, 1}));
-    EXPECT_EQ(ctx.Stats.TimeoutErrors, 2);
-    EXPECT_EQ(ctx.Stats.ChecksumErrors, 0);
-    EXPECT_EQ(ctx.FrameCounter, 4);
-}
-
-TEST_F(MonitorFixture, BurstKeepsOneExtraByteAndDropsTheRest) {
-    Script({{1, FrameMode::Burst41}});
-    StopAfterPolls(1);
-    Monitor(ctx, sink);
-    EXPECT_EQ(sink.seqs.size(), 1u);
-    EXPECT_EQ(ctx.Stats.TotalFrames, 1);
-    EXPECT_EQ(ctx.Frame[38], 0xE1);
-    EXPECT_EQ(ctx.Frame[39], 0);
-    EXPECT_EQ(ctx.Frame[40], 0);
-}
-
-TEST_F(MonitorFixture, BadChecksumIsCountedAndSkipped) {
-    Script({{1, FrameMode::BadChecksum}, {1, FrameMode::Good}});
-    StopAfterPolls(2);
-    Monitor(ctx, sink);
-    EXPECT_EQ(ctx.Stats.ChecksumErrors, 1);
-    EXPECT_EQ(ctx.Stats.TotalFrames, 2);
-    EXPECT_EQ(sink.seqs, (std::vector<double>{1}));
-    EXPECT_FALSE(Reconnected());
+// Timed-out polls (short or silent) and bad checksums are counted and never reach the sink:
+// nothing received leaves the last good frame in the buffer, and a repeated 37 bytes complete
+// it with the old checksum byte. Ten timeouts in a row do not reconnect. Of a burst, one extra
+// byte is kept and the rest dropped.
+TEST(MonitorAnswers, OnlyNewGoodFramesReachTheSink) {
+    const struct {
+        const char* name;
+        std::vector<std::pair<int, FrameMode>> script;
+        std::vector<double> seqs;
+        double timeouts, checksums, total;
+    } rows[] = {
+        {"ten timeouts then good",
+         {{10, FrameMode::Short37},
+          {1, FrameMode::Good},
+          {10, FrameMode::Silent},
+          {1, FrameMode::Good}},
+         {10, 11},
+         20,
+         0,
+         2},
+        {"silent then repeated short",
+         {{1, FrameMode::Good},
+          {1, FrameMode::Silent},
+          {1, FrameMode::RepeatShort},
+          {1, FrameMode::Good}},
+         {0, 1},
+         2,
+         0,
+         2},
+        {"bad checksum", {{1, FrameMode::BadChecksum}, {1, FrameMode::Good}}, {1}, 0, 1, 2},
+        {"burst", {{1, FrameMode::Burst41}}, {0}, 0, 0, 1},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.name);
+        ConnectedLink l;
+        int polls = 0;
+        for (auto [count, mode] : row.script) {
+            l.device.frames.insert(l.device.frames.end(), count, mode);
+            polls += count;
+        }
+        l.StopAfterPolls(polls);
+        Monitor(l.ctx, l.sink);
+        EXPECT_EQ(l.sink.seqs, row.seqs);
+        EXPECT_EQ(l.ctx.Stats.TimeoutErrors, row.timeouts);
+        EXPECT_EQ(l.ctx.Stats.ChecksumErrors, row.checksums);
+        EXPECT_EQ(l.ctx.Stats.TotalFrames, row.total);
+        EXPECT_EQ(l.ctx.FrameCounter, polls);
+        EXPECT_FALSE(l.Reconnected());
+        EXPECT_FALSE(ConnectedLink::Has(l.panel1, "COM FAIL"));
+    }
+    ConnectedLink burst;
+    burst.device.frames = {FrameMode::Burst41};
+    burst.StopAfterPolls(1);
+    Monitor(burst.ctx, burst.sink);
+    EXPECT_EQ(burst.ctx.Frame[38], 0xE1);
+    EXPECT_EQ(burst.ctx.Frame[39], 0);
+    EXPECT_EQ(burst.ctx.Frame[40], 0);
 }
 
 TEST_F(MonitorFixture, ComResetReconnectsWithTheCurrentPort) {

@@ -1,6 +1,5 @@
 #include <gtest/gtest.h>
 
-#include <algorithm>
 #include <cmath>
 #include <string>
 #include <vector>
@@ -14,24 +13,7 @@ namespace {
 using test::FakeDevice;
 using test::FrameMode;
 
-// Notes the clock at every yield; each yield may take a while, like a replot.
-struct YieldClock : VirtualRuntime {
-    std::vector<double> at;
-    double yieldTakes = 0.0;
-    void Yield() override {
-        VirtualRuntime::Yield();
-        Advance(yieldTakes);
-        at.push_back(Now());
-    }
-};
-
-struct ReadFrameAt : ::testing::TestWithParam<int> {
-    YieldClock rt;
-    FakeDevice device{rt};
-    StatusModel status;
-    ComPortMap map;
-    LinkContext ctx{device, rt, status, map};
-
+struct ReadFrameAt : ::testing::TestWithParam<int>, test::FakeLink {
     ReadFrameAt() {
         const auto rate = std::to_string(GetParam());
         device.deviceRate = GetParam();
@@ -39,12 +21,9 @@ struct ReadFrameAt : ::testing::TestWithParam<int> {
         device.Open();
         ctx.BaudRate = rate;
     }
-    long Reads() const {
-        return std::count(device.transcript.begin(), device.transcript.end(), "read");
-    }
     double LongestGapBetweenYields(double from) const {
         double gap = 0;
-        for (double t : rt.at) {
+        for (double t : rt.yieldsAt) {
             gap = std::max(gap, t - from);
             from = t;
         }
@@ -56,21 +35,21 @@ TEST_P(ReadFrameAt, CollectsAFrameInAFewReadsAndKeepsYielding) {
     for (auto mode : {FrameMode::Good, FrameMode::Split}) {
         device.frames = {mode};
         device.transcript.clear();
-        rt.at.clear();
+        rt.yieldsAt.clear();
         const double start = rt.Now();
         ReadFrame(ctx);
         EXPECT_FALSE(ctx.FrameTimedOut);
         EXPECT_EQ(std::vector<std::uint8_t>(ctx.Frame.begin(), ctx.Frame.begin() + kFrameBytes),
                   FakeDevice::MakeFrame(device.nextSeq - 1));
         // The flush, then one read per burst: no read of a byte or two at a time.
-        EXPECT_LE(Reads(), mode == FrameMode::Good ? 2 : 3);
+        EXPECT_LE(Count("read"), mode == FrameMode::Good ? 2 : 3);
         EXPECT_LE(LongestGapBetweenYields(start), 0.005 + 1e-9);
         // Asleep through the frame's line time, not awake every millisecond of it; the device's
         // 2 ms before answering and the last bytes are waited for a millisecond at a time. (So is
         // the split frame's pause, hence no bound there.)
         if (mode == FrameMode::Good) {
             const double lineTime = kFrameBytes * 10.0 / GetParam();
-            EXPECT_LE(static_cast<double>(rt.at.size()), std::ceil(lineTime / 0.005) + 7);
+            EXPECT_LE(static_cast<double>(rt.yieldsAt.size()), std::ceil(lineTime / 0.005) + 7);
         }
     }
     EXPECT_EQ(ctx.Stats.TotalFrames, 2);
@@ -98,7 +77,7 @@ TEST_P(ReadFrameAt, SlowRepaintsOverlapTheLineInsteadOfDelayingTheFrame) {
     const double lineTime = kFrameBytes * 10.0 / GetParam();
     // Within the wait granularity of the last bytes, well under one yield.
     EXPECT_LE(rt.Now() - start, answerDelay + lineTime + 0.0006);
-    ASSERT_FALSE(rt.at.empty());
+    ASSERT_FALSE(rt.yieldsAt.empty());
     EXPECT_LE(LongestGapBetweenYields(start), 0.005 + rt.yieldTakes + 1e-9);
 }
 

@@ -4,14 +4,19 @@
 #include <unistd.h>
 
 #include <QCoreApplication>
+#include <filesystem>
+#include <fstream>
 
 #include "common/com_port_map.h"
 #include "common/qt_serial_port.h"
+#include "sim/pseudoterminal.h"
 
 namespace quelm {
 namespace {
 
-TEST(ParseLineSettings, AcceptsTheProgramsTexts) {
+namespace fs = std::filesystem;
+
+TEST(ParseLineSettings, AcceptsTheProgramsTextsAndNothingElse) {
     EXPECT_EQ(ParseLineSettings("115200,N,8,1"),
               (LineSettings{115200, Parity::None, 8, StopBits::One}));
     EXPECT_EQ(ParseLineSettings("57600,n,8,1"),
@@ -20,9 +25,6 @@ TEST(ParseLineSettings, AcceptsTheProgramsTexts) {
               (LineSettings{9600, Parity::Even, 7, StopBits::Two}));
     EXPECT_EQ(ParseLineSettings("300,O,5,1.5"),
               (LineSettings{300, Parity::Odd, 5, StopBits::OneAndHalf}));
-}
-
-TEST(ParseLineSettings, RejectsAnythingElse) {
     for (const char* text :
          {"", "9600", "9600,N,8", "9600,N,8,1,", "x,N,8,1", "0,N,8,1", "9600,X,8,1", "9600,NN,8,1",
           "9600,N,9,1", "9600,N,8,3", " 9600,N,8,1"}) {
@@ -54,16 +56,38 @@ void EnsureApplication() {
     }
 }
 
+struct Outcome {
+    bool opened = false;
+    SerialPortErrorKind kind = SerialPortErrorKind::Other;
+    std::string message;
+};
+
+Outcome TryOpen(QtSerialPort& port, const std::string& device) {
+    port.SetDevice(device);
+    port.SetSettings("115200,N,8,1");
+    Outcome out;
+    try {
+        port.Open();
+        out.opened = true;
+    } catch (const SerialPortError& e) {
+        out.kind = e.kind();
+        out.message = e.what();
+    }
+    return out;
+}
+
 // The Qt port against a pseudo-terminal: the master side plays the device.
 struct PtyFixture : ::testing::Test {
     int master = -1;
     int slave = -1;
     std::string path;
+    fs::path dir = fs::temp_directory_path() / ("quelm_port_" + std::to_string(::getpid()));
     void SetUp() override {
         EnsureApplication();
         char name[256] = {};
         ASSERT_EQ(openpty(&master, &slave, name, nullptr, nullptr), 0);
         path = name;
+        fs::create_directories(dir);
     }
     void TearDown() override {
         if (master >= 0) {
@@ -72,14 +96,13 @@ struct PtyFixture : ::testing::Test {
         if (slave >= 0) {
             close(slave);
         }
+        fs::remove_all(dir);
     }
 };
 
 TEST_F(PtyFixture, BytesBothWays) {
     QtSerialPort port;
-    port.SetDevice(path);
-    port.SetSettings("115200,N,8,1");
-    port.Open();  // no modem lines on a pseudo-terminal: not an error
+    ASSERT_TRUE(TryOpen(port, path).opened);  // no modem lines on a pseudo-terminal: not an error
     ASSERT_TRUE(port.IsOpen());
     EXPECT_FALSE(port.LowLatency());
 
@@ -123,18 +146,47 @@ TEST_F(PtyFixture, OtherSideGoneIsAnError) {
         SerialPortError);
 }
 
-TEST(QtSerialPort, MissingDeviceIsNotFound) {
-    EnsureApplication();
-    QtSerialPort port;
-    port.SetDevice("/dev/quelm-no-such-port");
-    try {
-        port.Open();
-        FAIL() << "opened";
-    } catch (const SerialPortError& e) {
-        EXPECT_EQ(e.kind(), SerialPortErrorKind::NotFound);
-        EXPECT_NE(std::string(e.what()).find("/dev/quelm-no-such-port"), std::string::npos);
+// Missing, a folder, a plain file: refused with the path and a reason, the port stays closed.
+TEST_F(PtyFixture, PathsThatAreNoSerialDeviceAreRefusedWithTheirName) {
+    std::ofstream(dir / "plain") << "not a port";
+    fs::create_directories(dir / "folder");
+    const std::pair<std::string, SerialPortErrorKind> cases[] = {
+        {"/dev/quelm-no-such-port", SerialPortErrorKind::NotFound},
+        {(dir / "missing" / "ttyUSB0").string(), SerialPortErrorKind::NotFound},
+        {(dir / "folder").string(), SerialPortErrorKind::Other},
+        {(dir / "plain").string(), SerialPortErrorKind::Other},
+    };
+    for (const auto& [device, kind] : cases) {
+        SCOPED_TRACE(device);
+        QtSerialPort port;
+        const Outcome out = TryOpen(port, device);
+        ASSERT_FALSE(out.opened);
+        EXPECT_FALSE(port.IsOpen());
+        if (kind == SerialPortErrorKind::NotFound) {
+            EXPECT_EQ(out.kind, SerialPortErrorKind::NotFound);
+        }
+        EXPECT_NE(out.message.find(device), std::string::npos) << out.message;
+        EXPECT_GT(out.message.size(), device.size() + 4) << "no reason given: " << out.message;
     }
+    QtSerialPort port;
+    const Outcome out = TryOpen(port, "");
+    EXPECT_EQ(out.kind, SerialPortErrorKind::NotFound);
+    EXPECT_EQ(out.message, "No serial device is configured");
     EXPECT_THROW(port.SetSettings("fast"), SerialPortError);
+}
+
+TEST_F(PtyFixture, ADeviceHeldByAnotherProgramIsAPermissionError) {
+    sim::Pseudoterminal pty = sim::Pseudoterminal::Open();
+    QtSerialPort first;
+    ASSERT_TRUE(TryOpen(first, pty.path()).opened) << "cannot open the pseudo-terminal";
+    QtSerialPort second;
+    const Outcome out = TryOpen(second, pty.path());
+    if (out.opened) {
+        GTEST_SKIP() << "this system lets a second program open a held terminal";
+    }
+    EXPECT_EQ(out.kind, SerialPortErrorKind::Permission) << out.message;
+    EXPECT_NE(out.message.find(pty.path()), std::string::npos) << out.message;
+    EXPECT_TRUE(first.IsOpen());
 }
 
 }  // namespace
