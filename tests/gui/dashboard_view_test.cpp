@@ -11,30 +11,14 @@ using quelm::GaugeWidget;
 
 namespace {
 
+// Plausible readings at a steady cruise, for the demo.
 GaugeValues CruiseReadings() {
-    GaugeValues r;
-    r.MAFS = 1.62;
-    r.tps = 0.98;
-    r.ECT = 196;
-    r.ACT = 88;
-    r.bap = 29.4;
-    r.Advance = 32.5;
-    r.Boost = 4.2;
-    r.Vac = 17.8;
-    r.Tach = 2150;
-    r.Speedo = 62;
-    r.AUX1 = 2.5;
-    r.AUX2 = 1.1;
-    r.HEGOL = 0.72;
-    r.HEGOR = 0.18;
-    r.DutyCycle = 22.4;
-    r.INJPW = 6.3;
-    r.WideBand = 14.7;
-    r.mpg = 24.6;
-    r.EECLOAD = 0.42;
-    r.hp = 38;
-    r.TQ = 92;
-    return r;
+    // clang-format off
+    return {.MAFS = 1.62f, .tps = 0.98f, .ECT = 196, .ACT = 88, .bap = 29.4f, .Advance = 32.5f,
+            .Boost = 4.2f, .Vac = 17.8f, .Tach = 2150, .Speedo = 62, .AUX1 = 2.5f, .AUX2 = 1.1f,
+            .HEGOL = 0.72f, .HEGOR = 0.18f, .DutyCycle = 22.4f, .INJPW = 6.3f, .WideBand = 14.7f,
+            .mpg = 24.6f, .EECLOAD = 0.42f, .hp = 38, .TQ = 92};
+    // clang-format on
 }
 
 }  // namespace
@@ -42,86 +26,37 @@ GaugeValues CruiseReadings() {
 class DashboardViewTest : public QObject {
     Q_OBJECT
   private slots:
-    void everyGaugeHasItsNameTextsAndStartingScale_data() {
-        QTest::addColumn<QString>("name");
-        QTest::addColumn<QString>("title");
-        QTest::addColumn<QString>("unit");
-        QTest::addColumn<double>("minimum");
-        QTest::addColumn<double>("maximum");
-        const QString inHg = QStringLiteral("\"Hg");
-        QTest::newRow("Speedo") << "Speedo"
-                                << "MPH"
-                                << "" << 0.0 << 220.0;
-        QTest::newRow("Tach") << "Tach"
-                              << "RPM"
-                              << "" << 0.0 << 8000.0;
-        QTest::newRow("ACT") << "ACT"
-                             << "ACT"
-                             << "'F" << -30.0 << 300.0;
-        QTest::newRow("ECT") << "ECT"
-                             << "ECT"
-                             << "'F" << -30.0 << 300.0;
-        QTest::newRow("MAFS") << "MAFS"
-                              << "MAF"
-                              << "Volts" << 0.0 << 5.0;
-        QTest::newRow("tps") << "tps"
-                             << "TPS"
-                             << "" << 0.0 << 5.0;
-        QTest::newRow("AUX1") << "AUX1"
-                              << "AUX1"
-                              << "Volts" << 0.0 << 5.0;
-        QTest::newRow("AUX2") << "AUX2"
-                              << "AUX2"
-                              << "Volts" << 0.0 << 5.0;
-        QTest::newRow("WideBand") << "WideBand"
-                                  << "Wide02"
-                                  << "AFR" << 9.0 << 20.0;
-        QTest::newRow("HEGOS") << "HEGOS"
-                               << "HEGO"
-                               << "" << 0.0 << 1.0;
-        QTest::newRow("Advance") << "Advance"
-                                 << "Advance"
-                                 << "" << -20.0 << 50.0;
-        QTest::newRow("Boost") << "Boost"
-                               << "Boost"
-                               << "PSI" << 0.0 << 30.0;
-        QTest::newRow("Vac") << "Vac"
-                             << "Vacuum" << inHg << 0.0 << 30.0;
-        QTest::newRow("bap") << "bap"
-                             << "BAP" << inHg << 15.0 << 32.0;
-        QTest::newRow("DutyCycle") << "DutyCycle"
-                                   << "Inj. Duty"
-                                   << "%" << 0.0 << 100.0;
-        QTest::newRow("INJPW") << "INJPW"
-                               << "Inj. PW"
-                               << "ms" << 0.0 << 160.0;
-        QTest::newRow("EECLOAD") << "EECLOAD"
-                                 << "LOAD"
-                                 << "" << 0.0 << 2.0;
-        QTest::newRow("mpg") << "mpg"
-                             << "MPG"
-                             << "" << 0.0 << 50.0;
-        QTest::newRow("hp") << "hp"
-                            << "RWHP"
-                            << "" << 0.0 << 1000.0;
-        QTest::newRow("TQ") << "TQ"
-                            << "RWTQ"
-                            << "" << 0.0 << 1000.0;
-    }
     void everyGaugeHasItsNameTextsAndStartingScale() {
-        QFETCH(QString, name);
-        QFETCH(QString, title);
-        QFETCH(QString, unit);
-        QFETCH(double, minimum);
-        QFETCH(double, maximum);
+        struct Row {
+            const char* name;
+            const char* title;
+            const char* unit;
+            double minimum, maximum;
+        };
+        // clang-format off
+        const Row rows[] = {
+            {"Speedo", "MPH", "", 0, 220},           {"Tach", "RPM", "", 0, 8000},
+            {"ACT", "ACT", "'F", -30, 300},          {"ECT", "ECT", "'F", -30, 300},
+            {"MAFS", "MAF", "Volts", 0, 5},          {"tps", "TPS", "", 0, 5},
+            {"AUX1", "AUX1", "Volts", 0, 5},         {"AUX2", "AUX2", "Volts", 0, 5},
+            {"WideBand", "Wide02", "AFR", 9, 20},    {"HEGOS", "HEGO", "", 0, 1},
+            {"Advance", "Advance", "", -20, 50},     {"Boost", "Boost", "PSI", 0, 30},
+            {"Vac", "Vacuum", "\"Hg", 0, 30},        {"bap", "BAP", "\"Hg", 15, 32},
+            {"DutyCycle", "Inj. Duty", "%", 0, 100}, {"INJPW", "Inj. PW", "ms", 0, 160},
+            {"EECLOAD", "LOAD", "", 0, 2},           {"mpg", "MPG", "", 0, 50},
+            {"hp", "RWHP", "", 0, 1000},             {"TQ", "RWTQ", "", 0, 1000},
+        };
+        // clang-format on
         DashboardView view;
-        GaugeWidget* g = view.gauge(name);
-        QVERIFY2(g != nullptr, qPrintable(name));
-        QCOMPARE(view.findChild<GaugeWidget*>(name), g);
-        QCOMPARE(g->Title(), title);
-        QCOMPARE(g->Unit(), unit);
-        QCOMPARE(g->ScaleMinimum(), minimum);
-        QCOMPARE(g->ScaleMaximum(), maximum);
+        for (const Row& row : rows) {
+            GaugeWidget* g = view.gauge(row.name);
+            QVERIFY2(g != nullptr, row.name);
+            QCOMPARE(view.findChild<GaugeWidget*>(row.name), g);
+            QCOMPARE(g->Title(), QString(row.title));
+            QCOMPARE(g->Unit(), QString(row.unit));
+            QCOMPARE(g->ScaleMinimum(), row.minimum);
+            QCOMPARE(g->ScaleMaximum(), row.maximum);
+        }
     }
 
     void thereAreExactlyTwentyGaugesAndOnlyHegoHasTwoNeedles() {
@@ -152,34 +87,36 @@ class DashboardViewTest : public QObject {
     }
 
     void appliedValuesLandOnTheirGaugesIncludingBothHegoNeedles() {
+        // Each reading a different value, so that a crossed wire shows.
+        // clang-format off
+        const std::pair<const char*, float GaugeValues::*> wires[] = {
+            {"MAFS", &GaugeValues::MAFS},           {"tps", &GaugeValues::tps},
+            {"ECT", &GaugeValues::ECT},             {"ACT", &GaugeValues::ACT},
+            {"bap", &GaugeValues::bap},             {"Advance", &GaugeValues::Advance},
+            {"Boost", &GaugeValues::Boost},         {"Vac", &GaugeValues::Vac},
+            {"Tach", &GaugeValues::Tach},           {"Speedo", &GaugeValues::Speedo},
+            {"AUX1", &GaugeValues::AUX1},           {"AUX2", &GaugeValues::AUX2},
+            {"DutyCycle", &GaugeValues::DutyCycle}, {"INJPW", &GaugeValues::INJPW},
+            {"WideBand", &GaugeValues::WideBand},   {"mpg", &GaugeValues::mpg},
+            {"EECLOAD", &GaugeValues::EECLOAD},     {"hp", &GaugeValues::hp},
+            {"TQ", &GaugeValues::TQ},
+        };
+        // clang-format on
+        GaugeValues r;
+        float next = 1.5f;
+        for (const auto& [name, field] : wires) {
+            r.*field = next++;
+        }
+        r.HEGOL = 0.72f;
+        r.HEGOR = 0.18f;
         DashboardView view;
-        const GaugeValues r = CruiseReadings();
         view.ApplyGaugeValues(r);
-        const std::vector<std::pair<QString, double>> expected{{"MAFS", r.MAFS},
-                                                               {"tps", r.tps},
-                                                               {"ECT", r.ECT},
-                                                               {"ACT", r.ACT},
-                                                               {"bap", r.bap},
-                                                               {"Advance", r.Advance},
-                                                               {"Boost", r.Boost},
-                                                               {"Vac", r.Vac},
-                                                               {"Tach", r.Tach},
-                                                               {"Speedo", r.Speedo},
-                                                               {"AUX1", r.AUX1},
-                                                               {"AUX2", r.AUX2},
-                                                               {"DutyCycle", r.DutyCycle},
-                                                               {"INJPW", r.INJPW},
-                                                               {"WideBand", r.WideBand},
-                                                               {"mpg", r.mpg},
-                                                               {"EECLOAD", r.EECLOAD},
-                                                               {"hp", r.hp},
-                                                               {"TQ", r.TQ}};
-        for (const auto& [name, value] : expected) {
-            QVERIFY2(view.gauge(name)->Value() == value, qPrintable(name));
+        for (const auto& [name, field] : wires) {
+            QVERIFY2(view.gauge(name)->Value() == r.*field, name);
         }
         GaugeWidget* hego = view.gauge("HEGOS");
-        QCOMPARE(hego->NeedleValue(0), r.HEGOL);
-        QCOMPARE(hego->NeedleValue(1), r.HEGOR);
+        QCOMPARE(hego->NeedleValue(0), static_cast<double>(r.HEGOL));
+        QCOMPARE(hego->NeedleValue(1), static_cast<double>(r.HEGOR));
     }
 
     void connectButtonAndLinkLampFollowTheStatusCodes() {

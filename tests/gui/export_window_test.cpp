@@ -1,5 +1,4 @@
 #include <QLabel>
-#include <QProcess>
 #include <QProgressBar>
 #include <QPushButton>
 #include <QtTest>
@@ -14,7 +13,6 @@
 
 using namespace quelm;
 using quelm::testing::Child;
-using quelm::testing::FakeHub;
 using quelm::testing::WriteLog;
 
 namespace {
@@ -33,49 +31,30 @@ QStringList Lines(const std::filesystem::path& p) {
 
 }  // namespace
 
-class ExportWindowTest : public QObject {
+class ExportWindowTest : public QObject, quelm::testing::HubWindow<Export> {
     Q_OBJECT
 
-    std::unique_ptr<QTemporaryDir> dir_;
-    std::unique_ptr<FakeHub> hub_;
-    std::unique_ptr<LogActivity> jobs_;
-    std::unique_ptr<Export> w_;
-    QStringList messages_;
     QString answer_;
     QStringList asked_;
 
-    std::filesystem::path File(const char* name) const {
-        return std::filesystem::path(dir_->filePath(name).toStdString());
-    }
-    QString Status() { return Child<QLabel>(*w_, "Status")->text(); }
+    QString Status() { return Child<QLabel>(*w, "Status")->text(); }
     void Choose(const std::filesystem::path& p) { answer_ = QString::fromStdString(p.string()); }
 
   private slots:
     void init() {
-        dir_ = std::make_unique<QTemporaryDir>();
-        hub_ = std::make_unique<FakeHub>(File("Quelm.ini"));
-        jobs_ = std::make_unique<LogActivity>();
-        w_ = std::make_unique<Export>(*hub_, *jobs_);
-        messages_.clear();
+        Start();
         asked_.clear();
-        w_->setMessageSink([this](const QString& text) { messages_ << text; });
-        w_->setFileChooser([this](const QString& title, const QString&, const QString& filter) {
+        w->setFileChooser([this](const QString& title, const QString&, const QString& filter) {
             asked_ << title << filter;
             return answer_;
         });
-        w_->show();
     }
-    void cleanup() {
-        w_.reset();
-        hub_.reset();
-        dir_.reset();
-    }
+    void cleanup() { Stop(); }
 
     void opensReady() {
-        QCOMPARE(w_->windowTitle(), QString("Export Log to CSV Format"));
-        QCOMPARE(Child<QLabel>(*w_, "Label1")->text(), QString(kExportExplanation));
-        QVERIFY(Child<QLabel>(*w_, "Label1")->text().contains("comma seperated value"));
-        QCOMPARE(Child<QPushButton>(*w_, "BrowseSRC")->text(), QString("Select Log To Export"));
+        QCOMPARE(w->windowTitle(), QString("Export Log to CSV Format"));
+        QVERIFY(Child<QLabel>(*w, "Label1")->text().contains("comma seperated value"));
+        QCOMPARE(Child<QPushButton>(*w, "BrowseSRC")->text(), QString("Select Log To Export"));
         QCOMPARE(Status(), QString("Ready."));
     }
 
@@ -83,8 +62,8 @@ class ExportWindowTest : public QObject {
         WriteLog(File("run1.qm1"), 3, [](std::uint32_t n) { return n * 617; });
         Choose(File("run1.qm1"));
         QStringList seen;
-        hub_->rt.onYield = [&] { seen << Status(); };
-        Child<QPushButton>(*w_, "BrowseSRC")->click();
+        hub->rt.onYield = [&] { seen << Status(); };
+        Child<QPushButton>(*w, "BrowseSRC")->click();
 
         QCOMPARE(asked_, (QStringList{"Browse", "Quelm Files (*.qm*)"}));
         const QStringList lines = Lines(File("run1.csv"));
@@ -95,16 +74,16 @@ class ExportWindowTest : public QObject {
         QCOMPARE(lines[2].count(','), 20);
         QVERIFY(seen.contains("Processing Frame 1"));
         QCOMPARE(Status(), QString("Done."));
-        QCOMPARE(Child<QProgressBar>(*w_, "Progress")->value(), 100);
-        QVERIFY(messages_.isEmpty());
-        QCOMPARE(jobs_->Current(), LogJob::None);
+        QCOMPARE(Child<QProgressBar>(*w, "Progress")->value(), 100);
+        QVERIFY(messages.isEmpty());
+        QCOMPARE(jobs->Current(), LogJob::None);
     }
 
     void cancelledDialogChangesNothing() {
         answer_.clear();
-        Child<QPushButton>(*w_, "BrowseSRC")->click();
+        Child<QPushButton>(*w, "BrowseSRC")->click();
         QCOMPARE(Status(), QString("Ready."));
-        QVERIFY(messages_.isEmpty());
+        QVERIFY(messages.isEmpty());
     }
 
     void refusals_data() {
@@ -127,12 +106,12 @@ class ExportWindowTest : public QObject {
         } else if (case_ == "unwritable") {
             std::filesystem::create_directory(File("run1.csv"));
         } else if (case_ == "connected") {
-            hub_->connected = true;
+            hub->connected = true;
         } else {
-            QVERIFY(!jobs_->Begin(LogJob::Playback));
+            QVERIFY(!jobs->Begin(LogJob::Playback));
         }
-        Child<QPushButton>(*w_, "BrowseSRC")->click();
-        QCOMPARE(messages_.size(), 1);
+        Child<QPushButton>(*w, "BrowseSRC")->click();
+        QCOMPARE(messages.size(), 1);
         QVERIFY(Status() != "Done.");
         QVERIFY(!std::filesystem::exists(File("absent.qm1")));
         QVERIFY(!std::filesystem::exists(File("absent.csv")));
@@ -143,21 +122,7 @@ class ExportWindowTest : public QObject {
         if (case_ == "connected" || case_ == "playback") {
             QVERIFY(asked_.isEmpty());
         }
-        QVERIFY(Child<QPushButton>(*w_, "BrowseSRC")->isEnabled());
-    }
-
-    // Not a check: with QUELM_SHOT_DIR set (under Xvfb), a screenshot after an export.
-    void screenshot() {
-        const QString shots = qEnvironmentVariable("QUELM_SHOT_DIR");
-        if (shots.isEmpty()) {
-            QSKIP("QUELM_SHOT_DIR not set");
-        }
-        WriteLog(File("run1.qm1"), 3, [](std::uint32_t n) { return n; });
-        Choose(File("run1.qm1"));
-        w_->move(20, 20);
-        Child<QPushButton>(*w_, "BrowseSRC")->click();
-        QTest::qWait(300);
-        QProcess::execute("import", {"-window", "root", shots + "/export_done.png"});
+        QVERIFY(Child<QPushButton>(*w, "BrowseSRC")->isEnabled());
     }
 
     // Not a check: times the window on the log named by QUELM_EXPORT_BENCH_LOG, for
@@ -169,9 +134,9 @@ class ExportWindowTest : public QObject {
         }
         answer_ = QString::fromLocal8Bit(log);
         quelm::testing::RealWindowRuntime rt;
-        hub_->runtimeOverride = &rt;
+        hub->runtimeOverride = &rt;
         const auto start = std::chrono::steady_clock::now();
-        Child<QPushButton>(*w_, "BrowseSRC")->click();
+        Child<QPushButton>(*w, "BrowseSRC")->click();
         const double seconds =
             std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
         QCOMPARE(Status(), QString("Done."));

@@ -1,14 +1,19 @@
-// An AppHub without a main window, for the logging and export window tests: a virtual clock that
-// runs pending window events on every yield, and a record of what the windows asked of it.
+// Shared pieces of the window tests. An AppHub without a main window, for the logging and export
+// window tests: a virtual clock that runs pending window events on every yield, and a record of
+// what the windows asked of it.
 #pragma once
 
 #include <QCoreApplication>
+#include <QStringList>
 #include <QTemporaryDir>
 #include <QWidget>
 #include <cstdint>
 #include <filesystem>
 #include <fstream>
 #include <functional>
+#include <memory>
+#include <sstream>
+#include <string>
 #include <vector>
 
 #include "common/live_config.h"
@@ -17,6 +22,7 @@
 #include "common/status_model.h"
 #include "decode/calibration_tables.h"
 #include "decode/frame_decoder.h"
+#include "files/log_activity.h"
 #include "files/log_format.h"
 #include "files/log_writer.h"
 #include "files/settings_file.h"
@@ -103,9 +109,10 @@ inline FrameBuffer StampedFrame(std::uint32_t hundredths) {
 }
 
 // Records 1..count, record n stamped with stamp(n) hundredths, then `trailing` stray bytes.
-inline void WriteLog(const std::filesystem::path& path, std::uint32_t count,
-                     const std::function<std::uint32_t(std::uint32_t)>& stamp,
-                     std::size_t trailing = 0) {
+inline void WriteLog(
+    const std::filesystem::path& path, std::uint32_t count,
+    const std::function<std::uint32_t(std::uint32_t)>& stamp = [](std::uint32_t n) { return n; },
+    std::size_t trailing = 0) {
     std::ofstream out(path, std::ios::binary | std::ios::trunc);
     for (std::uint32_t n = 1; n <= count; ++n) {
         const LogRecord r = MakeLogRecord(StampedFrame(stamp(n)));
@@ -125,5 +132,47 @@ T* Child(QWidget& w, const char* name) {
     }
     return child;
 }
+
+// The whole file as bytes; empty when it cannot be read.
+inline std::string ReadAll(const std::filesystem::path& p) {
+    std::ifstream in(p, std::ios::binary);
+    std::stringstream s;
+    s << in.rdbuf();
+    return s.str();
+}
+
+// A logging or export window on a FakeHub in a fresh folder, made again for every test, with
+// the messages it gives collected.
+template <typename Window>
+struct HubWindow {
+    std::unique_ptr<QTemporaryDir> dir;
+    std::unique_ptr<FakeHub> hub;
+    std::unique_ptr<LogActivity> jobs;
+    std::unique_ptr<Window> w;
+    QStringList messages;
+
+    std::filesystem::path File(const char* name) const {
+        return std::filesystem::path(dir->filePath(name).toStdString());
+    }
+    void Start() {
+        dir = std::make_unique<QTemporaryDir>();
+        hub = std::make_unique<FakeHub>(File("Quelm.ini"));
+        Make();
+    }
+    // A fresh window (and job register) on the same hub, as on opening it again.
+    void Make() {
+        w.reset();
+        jobs = std::make_unique<LogActivity>();
+        w = std::make_unique<Window>(*hub, *jobs);
+        messages.clear();
+        w->setMessageSink([this](const QString& text) { messages << text; });
+        w->show();
+    }
+    void Stop() {
+        w.reset();
+        hub.reset();
+        dir.reset();
+    }
+};
 
 }  // namespace quelm::testing

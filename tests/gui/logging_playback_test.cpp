@@ -1,7 +1,6 @@
 #include <QCheckBox>
 #include <QLabel>
 #include <QLineEdit>
-#include <QProcess>
 #include <QPushButton>
 #include <QSlider>
 #include <QtTest>
@@ -15,12 +14,11 @@
 
 using namespace quelm;
 using quelm::testing::Child;
-using quelm::testing::FakeHub;
 using quelm::testing::WriteLog;
 
 namespace {
 
-std::vector<std::uint32_t> Stamps(const FakeHub& hub) {
+std::vector<std::uint32_t> Stamps(const quelm::testing::FakeHub& hub) {
     std::vector<std::uint32_t> out;
     for (const auto& f : hub.shown) {
         out.push_back(f.hundredths);
@@ -38,56 +36,40 @@ std::vector<std::uint32_t> Range(std::uint32_t from, std::uint32_t to) {
 
 }  // namespace
 
-class LoggingPlaybackTest : public QObject {
+class LoggingPlaybackTest : public QObject, quelm::testing::HubWindow<Logging> {
     Q_OBJECT
 
-    std::unique_ptr<QTemporaryDir> dir_;
-    std::unique_ptr<FakeHub> hub_;
-    std::unique_ptr<LogActivity> jobs_;
-    std::unique_ptr<Logging> w_;
-    QStringList messages_;
-
-    std::filesystem::path File(const char* name) const {
-        return std::filesystem::path(dir_->filePath(name).toStdString());
-    }
-    QPushButton* Button(const char* name) { return Child<QPushButton>(*w_, name); }
-    QSlider* Slider() { return Child<QSlider>(*w_, "Slider"); }
-    QString Label(const char* name) { return Child<QLabel>(*w_, name)->text(); }
+    QPushButton* Button(const char* name) { return Child<QPushButton>(*w, name); }
+    QSlider* Slider() { return Child<QSlider>(*w, "Slider"); }
+    QString Label(const char* name) { return Child<QLabel>(*w, name)->text(); }
     void Open(const std::filesystem::path& log) {
-        Child<QLineEdit>(*w_, "LogFile")->setText(QString::fromStdString(log.string()));
+        Child<QLineEdit>(*w, "LogFile")->setText(QString::fromStdString(log.string()));
     }
     void ExpectIdle() {
-        QCOMPARE(w_->state(), LoggingState::Idle);
+        QCOMPARE(w->state(), LoggingState::Idle);
         QVERIFY(Button("Record")->isEnabled());
         QVERIFY(Button("Play")->isEnabled());
         QVERIFY(!Button("Pause")->isEnabled());
         QVERIFY(!Button("Halt")->isEnabled());
         QVERIFY(Slider()->isHidden());
-        QVERIFY(!w_->Playing());
+        QVERIFY(!w->Playing());
+    }
+
+    // Writes run.qm1 with records 1..count, record n stamped n, and puts it in the file box.
+    void OpenRun(std::uint32_t count) {
+        WriteLog(File("run.qm1"), count);
+        Open(File("run.qm1"));
     }
 
   private slots:
-    void init() {
-        dir_ = std::make_unique<QTemporaryDir>();
-        hub_ = std::make_unique<FakeHub>(File("Quelm.ini"));
-        jobs_ = std::make_unique<LogActivity>();
-        w_ = std::make_unique<Logging>(*hub_, *jobs_);
-        messages_.clear();
-        w_->setMessageSink([this](const QString& text) { messages_ << text; });
-        w_->show();
-    }
-    void cleanup() {
-        w_.reset();
-        hub_.reset();
-        dir_.reset();
-    }
+    void init() { Start(); }
+    void cleanup() { Stop(); }
 
     void playsEveryRecordOnceWithTheSliderRange() {
-        WriteLog(File("run.qm1"), 600, [](std::uint32_t n) { return n; });
-        Open(File("run.qm1"));
+        OpenRun(600);
         int minimum = 0, maximum = 0, ticks = 0;
         bool sliderShownDisabled = true;
-        hub_->rt.onYield = [&] {
+        hub->rt.onYield = [&] {
             minimum = Slider()->minimum();
             maximum = Slider()->maximum();
             ticks = Slider()->tickInterval();
@@ -98,22 +80,22 @@ class LoggingPlaybackTest : public QObject {
         };
         Button("Play")->click();
 
-        QCOMPARE(Stamps(*hub_), Range(1, 600));
-        QCOMPARE(hub_->shown.back().scopeTime, 6.0);
+        QCOMPARE(Stamps(*hub), Range(1, 600));
+        QCOMPARE(hub->shown.back().scopeTime, 6.0);
         QCOMPARE(minimum, 1);
         QCOMPARE(maximum, 600);
         QCOMPARE(ticks, 30);
         QVERIFY(sliderShownDisabled);
-        QCOMPARE(hub_->resets, 1);
-        QCOMPARE(hub_->status().Panel(1), std::string("Log Playback"));
-        QCOMPARE(hub_->status().Panel(2), std::string("COM Stopped"));
-        QCOMPARE(hub_->status().Panel(3), std::string());
+        QCOMPARE(hub->resets, 1);
+        QCOMPARE(hub->status().Panel(1), std::string("Log Playback"));
+        QCOMPARE(hub->status().Panel(2), std::string("COM Stopped"));
+        QCOMPARE(hub->status().Panel(3), std::string());
         QCOMPARE(Label("fs"), QString("28.8"));
         QCOMPARE(Label("LogTime"), QString("6"));
         QCOMPARE(Slider()->value(), 1);
-        QVERIFY(messages_.isEmpty());
+        QVERIFY(messages.isEmpty());
         ExpectIdle();
-        QCOMPARE(jobs_->Current(), LogJob::None);
+        QCOMPARE(jobs->Current(), LogJob::None);
     }
 
     void trailingBytesAreNeverPlayed() {
@@ -121,31 +103,30 @@ class LoggingPlaybackTest : public QObject {
             File("odd.qm1"), 500, [](std::uint32_t n) { return n; }, 20);
         Open(File("odd.qm1"));
         Button("Play")->click();
-        QCOMPARE(Stamps(*hub_), Range(1, 500));
+        QCOMPARE(Stamps(*hub), Range(1, 500));
         QCOMPARE(Label("fs"), QString("24.02"));
         ExpectIdle();
     }
 
     void pauseSeekAndResumeContinueFromTheSlider() {
-        WriteLog(File("run.qm1"), 600, [](std::uint32_t n) { return n; });
-        Open(File("run.qm1"));
+        OpenRun(600);
         int step = 0;
         std::size_t shownAtResume = 0;
-        hub_->rt.onYield = [&] {
-            if (step == 0 && hub_->shown.size() == 10) {
+        hub->rt.onYield = [&] {
+            if (step == 0 && hub->shown.size() == 10) {
                 step = 1;
                 Button("Pause")->click();
                 QVERIFY(Slider()->isEnabled());
                 QVERIFY(Button("Play")->isEnabled());
                 QVERIFY(!Button("Pause")->isEnabled());
-            } else if (step == 1 && w_->state() == LoggingState::Paused) {
+            } else if (step == 1 && w->state() == LoggingState::Paused) {
                 step = 2;
                 Slider()->setValue(100);  // shows record 100 at once
                 QCOMPARE(Label("pbcounter"), QString("100"));
                 QCOMPARE(Label("LogTime"), QString("1"));
             } else if (step == 2) {
                 step = 3;
-                shownAtResume = hub_->shown.size();
+                shownAtResume = hub->shown.size();
                 Button("Play")->click();  // only clears the pause
                 QVERIFY(!Slider()->isEnabled());
             }
@@ -153,7 +134,7 @@ class LoggingPlaybackTest : public QObject {
         Button("Play")->click();
 
         QCOMPARE(step, 3);
-        const std::vector<std::uint32_t> stamps = Stamps(*hub_);
+        const std::vector<std::uint32_t> stamps = Stamps(*hub);
         QCOMPARE(std::vector<std::uint32_t>(stamps.begin(), stamps.begin() + 11), [] {
             auto v = Range(1, 10);
             v.push_back(100);
@@ -166,38 +147,36 @@ class LoggingPlaybackTest : public QObject {
     }
 
     void stopWhilePausedShowsTheRecordOnceMoreAndEnds() {
-        WriteLog(File("run.qm1"), 600, [](std::uint32_t n) { return n; });
-        Open(File("run.qm1"));
+        OpenRun(600);
         bool paused = false;
-        hub_->rt.onYield = [&] {
-            if (!paused && hub_->shown.size() == 5) {
+        hub->rt.onYield = [&] {
+            if (!paused && hub->shown.size() == 5) {
                 paused = true;
                 Button("Pause")->click();
-            } else if (paused && w_->state() == LoggingState::Paused) {
+            } else if (paused && w->state() == LoggingState::Paused) {
                 Button("Halt")->click();
             }
         };
         Button("Play")->click();
-        QCOMPARE(Stamps(*hub_), Range(1, 6));
+        QCOMPARE(Stamps(*hub), Range(1, 6));
         ExpectIdle();
-        QVERIFY(Child<QLabel>(*w_, "pbcounter")->isHidden());
+        QVERIFY(Child<QLabel>(*w, "pbcounter")->isHidden());
     }
 
     void playWhileConnectedDisconnectsFirst() {
-        WriteLog(File("run.qm1"), 3, [](std::uint32_t n) { return n; });
-        Open(File("run.qm1"));
-        hub_->connected = true;
+        OpenRun(3);
+        hub->connected = true;
         int disconnectsBeforeFirstFrame = -1;
-        hub_->rt.onYield = [&] {
+        hub->rt.onYield = [&] {
             if (disconnectsBeforeFirstFrame < 0) {
-                disconnectsBeforeFirstFrame = hub_->disconnects;
+                disconnectsBeforeFirstFrame = hub->disconnects;
             }
         };
         Button("Play")->click();
-        QCOMPARE(messages_, QStringList{"In order to display log file contents, Quelm must be "
-                                        "disconnected.  Disconnecting now."});
+        QCOMPARE(messages, QStringList{"In order to display log file contents, Quelm must be "
+                                       "disconnected.  Disconnecting now."});
         QCOMPARE(disconnectsBeforeFirstFrame, 1);
-        QCOMPARE(Stamps(*hub_), Range(1, 3));
+        QCOMPARE(Stamps(*hub), Range(1, 3));
     }
 
     void realTimeNeverShowsARecordBeforeItsStamp() {
@@ -205,11 +184,11 @@ class LoggingPlaybackTest : public QObject {
         WriteLog(File("rt.qm1"), static_cast<std::uint32_t>(stamps.size()),
                  [&](std::uint32_t n) { return stamps[n - 1]; });
         Open(File("rt.qm1"));
-        Child<QCheckBox>(*w_, "realtime")->setChecked(true);
-        const double pressed = hub_->rt.Now();
+        Child<QCheckBox>(*w, "realtime")->setChecked(true);
+        const double pressed = hub->rt.Now();
         Button("Play")->click();
-        QCOMPARE(hub_->shown.size(), stamps.size());
-        for (const auto& f : hub_->shown) {
+        QCOMPARE(hub->shown.size(), stamps.size());
+        for (const auto& f : hub->shown) {
             const double due = pressed + f.hundredths / 100.0;
             QVERIFY2(f.shownAt >= due, qPrintable(QString::number(f.hundredths)));
             QVERIFY2(f.shownAt - due < 0.003, qPrintable(QString::number(f.shownAt - due)));
@@ -219,52 +198,50 @@ class LoggingPlaybackTest : public QObject {
     void unpacedPlaybackDoesNotWait() {
         WriteLog(File("rt.qm1"), 3, [](std::uint32_t n) { return n * 1000; });
         Open(File("rt.qm1"));
-        const double pressed = hub_->rt.Now();
+        const double pressed = hub->rt.Now();
         Button("Play")->click();
-        QCOMPARE(hub_->shown.size(), std::size_t{3});
-        QVERIFY(hub_->shown.back().shownAt - pressed < 1.0);
+        QCOMPARE(hub->shown.size(), std::size_t{3});
+        QVERIFY(hub->shown.back().shownAt - pressed < 1.0);
     }
 
     void missingOrEmptyLogReturnsToIdle() {
         Open(File("absent.qm1"));
         Button("Play")->click();
-        QCOMPARE(messages_.size(), 1);
-        QVERIFY(messages_.front().contains("absent.qm1"));
+        QCOMPARE(messages.size(), 1);
+        QVERIFY(messages.front().contains("absent.qm1"));
         QVERIFY(!std::filesystem::exists(File("absent.qm1")));
-        QVERIFY(hub_->shown.empty());
+        QVERIFY(hub->shown.empty());
         ExpectIdle();
 
-        messages_.clear();
-        WriteLog(File("empty.qm1"), 0, [](std::uint32_t n) { return n; });
+        messages.clear();
+        WriteLog(File("empty.qm1"), 0);
         Open(File("empty.qm1"));
         Button("Play")->click();
-        QVERIFY(messages_.isEmpty());
-        QVERIFY(hub_->shown.empty());
+        QVERIFY(messages.isEmpty());
+        QVERIFY(hub->shown.empty());
         ExpectIdle();
     }
 
     void playbackIsRefusedWhileAnExportRuns() {
-        WriteLog(File("run.qm1"), 3, [](std::uint32_t n) { return n; });
-        Open(File("run.qm1"));
-        QVERIFY(!jobs_->Begin(LogJob::Export));
+        OpenRun(3);
+        QVERIFY(!jobs->Begin(LogJob::Export));
         Button("Play")->click();
-        QCOMPARE(messages_, QStringList{kExportRunningMessage});
-        QVERIFY(hub_->shown.empty());
+        QCOMPARE(messages, QStringList{kExportRunningMessage});
+        QVERIFY(hub->shown.empty());
         ExpectIdle();
-        QCOMPARE(jobs_->Current(), LogJob::Export);
+        QCOMPARE(jobs->Current(), LogJob::Export);
     }
 
     void closingTheWindowStopsPlayback() {
-        WriteLog(File("run.qm1"), 600, [](std::uint32_t n) { return n; });
-        Open(File("run.qm1"));
+        OpenRun(600);
         // Closing the window mid-playback ends it after the record in hand.
-        hub_->rt.onYield = [&] {
-            if (hub_->shown.size() == 20) {
-                w_->close();
+        hub->rt.onYield = [&] {
+            if (hub->shown.size() == 20) {
+                w->close();
             }
         };
         Button("Play")->click();
-        QCOMPARE(hub_->shown.size(), std::size_t{20});
+        QCOMPARE(hub->shown.size(), std::size_t{20});
         ExpectIdle();
     }
 
@@ -277,45 +254,15 @@ class LoggingPlaybackTest : public QObject {
         }
         // A fresh window on the real clock: the player takes its runtime when it is made.
         quelm::testing::RealWindowRuntime rt;
-        hub_->runtimeOverride = &rt;
-        w_ = std::make_unique<Logging>(*hub_, *jobs_);
-        w_->show();
+        hub->runtimeOverride = &rt;
+        w = std::make_unique<Logging>(*hub, *jobs);
+        w->show();
         Open(log);
         const auto start = std::chrono::steady_clock::now();
         Button("Play")->click();
         const double seconds =
             std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
-        std::printf("logging window: %zu records in %.3f s\n", hub_->shown.size(), seconds);
-    }
-
-    // Not a check: with QUELM_SHOT_DIR set (under Xvfb), screenshots of the window idle and
-    // paused in a playback, for looking at.
-    void screenshots() {
-        const QString shots = qEnvironmentVariable("QUELM_SHOT_DIR");
-        if (shots.isEmpty()) {
-            QSKIP("QUELM_SHOT_DIR not set");
-        }
-        const auto shoot = [&](const char* name) {
-            w_->raise();
-            QTest::qWait(300);
-            QProcess::execute("import", {"-window", "root", shots + "/" + name});
-        };
-        WriteLog(File("run.qm1"), 600, [](std::uint32_t n) { return n * 3; });
-        Open(File("run.qm1"));
-        w_->move(20, 20);
-        shoot("logging_idle.png");
-        bool shot = false;
-        hub_->rt.onYield = [&] {
-            if (w_->state() == LoggingState::Playing && hub_->shown.size() == 240) {
-                Button("Pause")->click();
-            } else if (!shot && w_->state() == LoggingState::Paused) {
-                shot = true;
-                shoot("logging_paused.png");
-                Button("Halt")->click();
-            }
-        };
-        Button("Play")->click();
-        QVERIFY(shot);
+        std::printf("logging window: %zu records in %.3f s\n", hub->shown.size(), seconds);
     }
 };
 

@@ -13,7 +13,6 @@
 
 using namespace quelm;
 using quelm::testing::Child;
-using quelm::testing::FakeHub;
 
 namespace {
 
@@ -24,35 +23,18 @@ std::uintmax_t Size(const std::filesystem::path& p) {
 
 }  // namespace
 
-class LoggingRecordTest : public QObject {
+class LoggingRecordTest : public QObject, quelm::testing::HubWindow<Logging> {
     Q_OBJECT
 
-    std::unique_ptr<QTemporaryDir> dir_;
-    std::unique_ptr<FakeHub> hub_;
-    std::unique_ptr<LogActivity> jobs_;
-    std::unique_ptr<Logging> w_;
-    QStringList messages_;
-
-    std::filesystem::path File(const char* name) const {
-        return std::filesystem::path(dir_->filePath(name).toStdString());
-    }
-    QPushButton* Button(const char* name) { return Child<QPushButton>(*w_, name); }
-    QLineEdit* LogFile() { return Child<QLineEdit>(*w_, "LogFile"); }
-    QString Label(const char* name) { return Child<QLabel>(*w_, name)->text(); }
-    void Make() {
-        w_.reset();
-        jobs_ = std::make_unique<LogActivity>();
-        w_ = std::make_unique<Logging>(*hub_, *jobs_);
-        messages_.clear();
-        w_->setMessageSink([this](const QString& text) { messages_ << text; });
-        w_->show();
-    }
+    QPushButton* Button(const char* name) { return Child<QPushButton>(*w, name); }
+    QLineEdit* LogFile() { return Child<QLineEdit>(*w, "LogFile"); }
+    QString Label(const char* name) { return Child<QLabel>(*w, name)->text(); }
     // What the main window's receive loop does with each good frame while recording.
     void FeedFrames(int count) {
-        for (int i = 0; i < count && hub_->recorder().Recording(); ++i) {
+        for (int i = 0; i < count && hub->recorder().Recording(); ++i) {
             FrameBuffer frame = quelm::testing::StampedFrame(static_cast<std::uint32_t>(i));
-            w_->OnRecordResult(hub_->recorder().WriteLogRecord(frame, hub_->rt.Now()));
-            hub_->rt.Advance(0.0125);
+            w->OnRecordResult(hub->recorder().WriteLogRecord(frame, hub->rt.Now()));
+            hub->rt.Advance(0.0125);
         }
     }
     // Enabled state of Record, Play, Pause, Stop.
@@ -65,19 +47,11 @@ class LoggingRecordTest : public QObject {
     }
 
   private slots:
-    void init() {
-        dir_ = std::make_unique<QTemporaryDir>();
-        hub_ = std::make_unique<FakeHub>(File("Quelm.ini"));
-        Make();
-    }
-    void cleanup() {
-        w_.reset();
-        hub_.reset();
-        dir_.reset();
-    }
+    void init() { Start(); }
+    void cleanup() { Stop(); }
 
     void opensWithItsControlsIdle() {
-        QCOMPARE(w_->windowTitle(), QString("Logging Control"));
+        QCOMPARE(w->windowTitle(), QString("Logging Control"));
         QCOMPARE(LogFile()->text(), QString());
         const std::pair<const char*, const char*> captions[] = {
             {"browse", "Browse"}, {"Record", "Record"}, {"Play", "Play"},
@@ -87,14 +61,14 @@ class LoggingRecordTest : public QObject {
             QCOMPARE(Button(name)->text(), QString(caption));
         }
         QCOMPARE(Buttons(), QString("1100"));
-        QCOMPARE(Child<QCheckBox>(*w_, "realtime")->text(), QString("Real-Time"));
-        QVERIFY(!Child<QCheckBox>(*w_, "realtime")->isChecked());
-        QVERIFY(Child<QSlider>(*w_, "Slider")->isHidden());
+        QCOMPARE(Child<QCheckBox>(*w, "realtime")->text(), QString("Real-Time"));
+        QVERIFY(!Child<QCheckBox>(*w, "realtime")->isChecked());
+        QVERIFY(Child<QSlider>(*w, "Slider")->isHidden());
         for (const char* name : {"pbcounter", "LogTime", "fs"}) {
             QCOMPARE(Label(name), QString("0"));
         }
         QStringList labels;
-        for (QLabel* l : w_->findChildren<QLabel*>()) {
+        for (QLabel* l : w->findChildren<QLabel*>()) {
             labels << l->text();
         }
         for (const char* text :
@@ -104,18 +78,18 @@ class LoggingRecordTest : public QObject {
     }
 
     void fileBoxComesFromAndGoesBackToTheSettings() {
-        QVERIFY(hub_->settings().Write("LOGGING", "FILE", "/logs/run7.qm1"));
+        QVERIFY(hub->settings().Write("LOGGING", "FILE", "/logs/run7.qm1"));
         Make();
         QCOMPARE(LogFile()->text(), QString("/logs/run7.qm1"));
         LogFile()->setText("/logs/run8.qm1");
-        w_->close();
-        QCOMPARE(hub_->settings().Read("LOGGING", "FILE"), std::string("/logs/run8.qm1"));
+        w->close();
+        QCOMPARE(hub->settings().Read("LOGGING", "FILE"), std::string("/logs/run8.qm1"));
     }
 
     void browseAppendsTheExtensionCaseSensitively() {
         QString title, folder, filter;
         QString answer;
-        w_->setFileChooser([&](const QString& t, const QString& d, const QString& f) {
+        w->setFileChooser([&](const QString& t, const QString& d, const QString& f) {
             title = t;
             folder = d;
             filter = f;
@@ -128,11 +102,11 @@ class LoggingRecordTest : public QObject {
         };
         for (auto [chosen, expected] : rows) {
             answer = chosen;
-            w_->browse_Click();
+            w->browse_Click();
             QCOMPARE(LogFile()->text(), QString(expected));
         }
         answer.clear();  // cancelled: the box keeps its text
-        w_->browse_Click();
+        w->browse_Click();
         QCOMPARE(LogFile()->text(), QString("/data/run1.QM1.qm1"));
         QCOMPARE(title, QString("Browse"));
         QCOMPARE(filter, QString("Quelm Files (*.qm1)"));
@@ -142,19 +116,19 @@ class LoggingRecordTest : public QObject {
     void recordWhileDisconnectedConnectsInstead() {
         LogFile()->setText(QString::fromStdString(File("run.qm1").string()));
         Button("Record")->click();
-        QCOMPARE(messages_, QStringList{kRecordNeedsLinkMessage});
-        QCOMPARE(hub_->connectClicks, 1);
-        QVERIFY(!hub_->recorder().Recording());
+        QCOMPARE(messages, QStringList{kRecordNeedsLinkMessage});
+        QCOMPARE(hub->connectClicks, 1);
+        QVERIFY(!hub->recorder().Recording());
         QVERIFY(!std::filesystem::exists(File("run.qm1")));
         QCOMPARE(Buttons(), QString("1100"));
     }
 
     void recordingFiveHundredFrames() {
-        hub_->connected = true;
+        hub->connected = true;
         LogFile()->setText(QString::fromStdString(File("run.qm1").string()));
         Button("Record")->click();
-        QVERIFY(hub_->recorder().Recording());
-        QCOMPARE(hub_->status().Panel(1), std::string("Recording"));
+        QVERIFY(hub->recorder().Recording());
+        QCOMPARE(hub->status().Panel(1), std::string("Recording"));
         QCOMPARE(Buttons(), QString("0001"));
         QCOMPARE(Label("pbcounter"), QString("0"));
         QCOMPARE(Button("Record")->text(), QString::fromUtf8(kRecordingCaption));
@@ -166,15 +140,15 @@ class LoggingRecordTest : public QObject {
         QCOMPARE(Label("LogTime"), QString("6.23"));  // 499 x 12.5 ms, in whole hundredths
 
         Button("Halt")->click();
-        QVERIFY(!hub_->recorder().Recording());
+        QVERIFY(!hub->recorder().Recording());
         QCOMPARE(Buttons(), QString("1100"));
         QCOMPARE(Button("Record")->text(), QString("Record"));
-        QVERIFY(Child<QLabel>(*w_, "pbcounter")->isHidden());
-        QVERIFY(messages_.isEmpty());
+        QVERIFY(Child<QLabel>(*w, "pbcounter")->isHidden());
+        QVERIFY(messages.isEmpty());
     }
 
     void overwriteQuestionNoLeavesTheFileUntouched() {
-        hub_->connected = true;
+        hub->connected = true;
         std::ofstream(File("old.qm1")) << "keep me";
         LogFile()->setText(QString::fromStdString(File("old.qm1").string()));
         ModalCatcher catcher(QMessageBox::No);
@@ -183,33 +157,33 @@ class LoggingRecordTest : public QObject {
         QCOMPARE(catcher.titles, QStringList{"Warning"});
         QCOMPARE(catcher.icons.value(0), QMessageBox::Critical);
         QCOMPARE(catcher.defaults.value(0), QMessageBox::No);
-        QVERIFY(!hub_->recorder().Recording());
-        QCOMPARE(w_->state(), LoggingState::Declined);
+        QVERIFY(!hub->recorder().Recording());
+        QCOMPARE(w->state(), LoggingState::Declined);
         QCOMPARE(Buttons(), QString("1101"));
         QCOMPARE(Size(File("old.qm1")), std::uintmax_t{7});
 
         catcher.SetAnswer(QMessageBox::Yes);
         Button("Record")->click();
-        QVERIFY(hub_->recorder().Recording());
+        QVERIFY(hub->recorder().Recording());
         QCOMPARE(Size(File("old.qm1")), std::uintmax_t{0});
     }
 
     void unusableNamesAreReportedAndNothingRecords() {
-        hub_->connected = true;
+        hub->connected = true;
         for (const QString& name :
              {QString(), QString::fromStdString(File("no/such/folder/run.qm1").string())}) {
-            messages_.clear();
+            messages.clear();
             LogFile()->setText(name);
             Button("Record")->click();
-            QCOMPARE(messages_.size(), 1);
-            QVERIFY(!hub_->recorder().Recording());
+            QCOMPARE(messages.size(), 1);
+            QVERIFY(!hub->recorder().Recording());
             QCOMPARE(Buttons(), QString("1100"));
             QCOMPARE(Button("Record")->text(), QString("Record"));
         }
     }
 
     void aWriteFailureStopsTheRecordingAndKeepsTheRecords() {
-        hub_->connected = true;
+        hub->connected = true;
         const auto sub = File("sub");
         std::filesystem::create_directory(sub);
         LogFile()->setText(QString::fromStdString((sub / "run.qm1").string()));
@@ -220,23 +194,23 @@ class LoggingRecordTest : public QObject {
         std::filesystem::remove(sub / "run.qm1");
         std::filesystem::create_directory(sub / "run.qm1");
         FeedFrames(2);
-        QCOMPARE(messages_.size(), 1);
-        QVERIFY(messages_.front().endsWith("Logging Stopped."));
-        QVERIFY(!hub_->recorder().Recording());
+        QCOMPARE(messages.size(), 1);
+        QVERIFY(messages.front().endsWith("Logging Stopped."));
+        QVERIFY(!hub->recorder().Recording());
         QCOMPARE(Buttons(), QString("0001"));
         QCOMPARE(Button("Record")->text(), QString("Record"));
     }
 
     void timeLimitShowsItsMessage() {
-        hub_->connected = true;
+        hub->connected = true;
         LogFile()->setText(QString::fromStdString(File("long.qm1").string()));
         Button("Record")->click();
         FeedFrames(2);
-        hub_->rt.Advance(167773.0);
+        hub->rt.Advance(167773.0);
         FeedFrames(1);
-        QCOMPARE(messages_, QStringList{kLogTimeLimitMessage});
+        QCOMPARE(messages, QStringList{kLogTimeLimitMessage});
         QCOMPARE(Size(File("long.qm1")), std::uintmax_t{96});
-        QCOMPARE(w_->state(), LoggingState::LimitReached);
+        QCOMPARE(w->state(), LoggingState::LimitReached);
         QCOMPARE(Buttons(), QString("0001"));
         Button("Halt")->click();
         QCOMPARE(Buttons(), QString("1100"));

@@ -1,86 +1,39 @@
 #include <QLabel>
 #include <QPlainTextEdit>
 #include <QPushButton>
-#include <QScrollBar>
 #include <QtTest>
-#include <functional>
-#include <string>
+#include <algorithm>
 #include <utility>
-#include <vector>
 
-#include "common/runtime.h"
+#include "../unit/fake_flashing_device.h"
+#include "fake_app_hub.h"
 #include "modal_catcher.h"
 #include "tools/gui/lamp_widget.h"
 #include "tools/gui/self_tester.h"
 
 using namespace quelm;
+using quelm::testing::Child;
 
 namespace {
 
-// A virtual clock that also runs the window's pending events, like the dashboard's runtime.
-class WindowRuntime : public VirtualRuntime {
-  public:
-    void Yield() override {
-        VirtualRuntime::Yield();
-        QCoreApplication::processEvents();
-        if (onYield) {
-            onYield();
-        }
-    }
-    std::function<void()> onYield;
-};
-
-// Flashes 11 after the start wait, closes it with a last flash and a long dark gap, then
-// stays lit. With `flashes` false the light never comes on.
-class FakeDevice : public SelfTestDevice {
-  public:
-    FakeDevice(Runtime& rt, bool flashes) : rt_(rt) {
+// The window on a virtual clock and a device that, when it flashes, shows code 11 then stays lit;
+// otherwise the light never comes on. Message boxes are answered OK.
+struct Rig {
+    explicit Rig(bool flashes) {
         if (flashes) {
-            lit_ = {{8.0, 8.5}, {11.0, 11.5}, {16.0, 16.5}, {24.0, 1e9}};
+            device.SetLit({{8.0, 8.5}, {11.0, 11.5}, {16.0, 16.5}, {24.0, 1e9}});
         }
     }
-    void Connect() override {}
-    void Send(char c) override {
-        sent += c;
-        if (c == 'i') {
-            begunAt_ = rt_.Now();
-        }
-        if (c == 'h') {
-            reply_ = LitNow() ? "h0" : "h1";
-        }
-    }
-    std::string ReadReply() override { return std::exchange(reply_, {}); }
-    bool LitNow() const {
-        const double t = rt_.Now() - begunAt_;
-        for (auto [from, to] : lit_) {
-            if (t >= from && t < to) {
-                return true;
-            }
-        }
-        return false;
-    }
-    std::string sent;
+    QPushButton* Button(const char* name) { return Child<QPushButton>(w, name); }
+    QString Text(const char* name) { return Child<QLabel>(w, name)->text(); }
+    QString Digits() { return Text("D1") + Text("D2") + Text("D3"); }
+    QString Codes() { return Child<QPlainTextEdit>(w, "CodeList")->toPlainText(); }
 
-  private:
-    Runtime& rt_;
-    double begunAt_ = 1e18;
-    std::vector<std::pair<double, double>> lit_;
-    std::string reply_;
+    quelm::testing::WindowRuntime rt;
+    FlashingDevice device{rt};
+    SelfTester w{device, rt};
+    ModalCatcher catcher;
 };
-
-template <typename T>
-T* Child(QWidget& w, const char* name) {
-    auto* child = w.findChild<T*>(name);
-    if (!child) {
-        qFatal("no control %s", name);
-    }
-    return child;
-}
-
-QString Digits(SelfTester& w) {
-    return Child<QLabel>(w, "D1")->text() + Child<QLabel>(w, "D2")->text() +
-           Child<QLabel>(w, "D3")->text();
-}
 
 }  // namespace
 
@@ -88,115 +41,96 @@ class SelfTesterTest : public QObject {
     Q_OBJECT
   private slots:
     void opensIdle() {
-        WindowRuntime rt;
-        FakeDevice device(rt, false);
-        SelfTester w(device, rt);
-        QCOMPARE(w.windowTitle(), QString("Self Test Tool"));
-        QVERIFY(w.windowFlags().testFlag(Qt::Tool));
-        QCOMPARE(Child<QPushButton>(w, "STGo")->text(), QString("Start Self Test"));
-        QVERIFY(Child<QPushButton>(w, "STGo")->isEnabled());
-        QCOMPARE(Child<QPushButton>(w, "STStop")->text(), QString("Stop Self Test"));
-        QVERIFY(!Child<QPushButton>(w, "STStop")->isEnabled());
-        QCOMPARE(Digits(w), QString("000"));
-        const QLabel* d1 = Child<QLabel>(w, "D1");
-        QVERIFY(d1->font().bold());
-        QCOMPARE(d1->font().pointSize(), 18);
-        QCOMPARE(d1->font().family(), QString("Verdana"));
-        QCOMPARE(Child<QLabel>(w, "Label2")->text(), QString("Check Engine Light"));
-        QCOMPARE(Child<LampWidget>(w, "MIL")->color(), QColor(128, 128, 128));
-        QCOMPARE(Child<QLabel>(w, "Status")->text(),
+        Rig r(false);
+        QCOMPARE(r.w.windowTitle(), QString("Self Test Tool"));
+        QVERIFY(r.w.windowFlags().testFlag(Qt::Tool));
+        QCOMPARE(r.Button("STGo")->text(), QString("Start Self Test"));
+        QVERIFY(r.Button("STGo")->isEnabled());
+        QCOMPARE(r.Button("STStop")->text(), QString("Stop Self Test"));
+        QVERIFY(!r.Button("STStop")->isEnabled());
+        QCOMPARE(r.Digits(), QString("000"));
+        QCOMPARE(Child<LampWidget>(r.w, "MIL")->color(), QColor(128, 128, 128));
+        QCOMPARE(r.Text("Status"),
                  QString("Close all other applications, and click Start Self Test to begin."));
-        auto* list = Child<QPlainTextEdit>(w, "CodeList");
-        QVERIFY(list->isReadOnly());
-        QVERIFY(list->toPlainText().isEmpty());
-        QCOMPARE(list->horizontalScrollBarPolicy(), Qt::ScrollBarAlwaysOn);
-        QCOMPARE(list->verticalScrollBarPolicy(), Qt::ScrollBarAlwaysOn);
-        w.show();
-        QCOMPARE(w.minimumSize(), w.maximumSize());
+        QVERIFY(Child<QPlainTextEdit>(r.w, "CodeList")->isReadOnly());
+        QVERIFY(r.Codes().isEmpty());
+        r.w.show();
+        QCOMPARE(r.w.minimumSize(), r.w.maximumSize());
     }
 
     void startRunsTheTestAndStopReenablesStart() {
-        WindowRuntime rt;
-        FakeDevice device(rt, true);
-        SelfTester w(device, rt);
-        w.show();
+        Rig r(true);
+        r.w.show();
         bool sawRed = false;
-        rt.onYield = [&] {
-            sawRed = sawRed || Child<LampWidget>(w, "MIL")->color() == QColor(255, 0, 0);
+        r.rt.onYield = [&] {
+            sawRed = sawRed || Child<LampWidget>(r.w, "MIL")->color() == QColor(255, 0, 0);
         };
-        ModalCatcher catcher;
-        Child<QPushButton>(w, "STGo")->click();
+        r.Button("STGo")->click();
 
-        QCOMPARE(catcher.texts,
+        QCOMPARE(r.catcher.texts,
                  QStringList{"Turn off ignition, wait 3 seconds, turn on ignition, and click OK."});
-        QCOMPARE(Child<QPlainTextEdit>(w, "CodeList")->toPlainText(), QString(" 11:System Pass"));
-        QCOMPARE(Child<QLabel>(w, "Status")->text(), QString("Self Test Complete"));
+        QCOMPARE(r.Codes(), QString(" 11:System Pass"));
+        QCOMPARE(r.Text("Status"), QString("Self Test Complete"));
         QVERIFY(sawRed);
-        QCOMPARE(device.sent.front(), 'i');
-        QCOMPARE(device.sent.back(), 'j');
+        QCOMPARE(r.device.sent.front(), 'i');
+        QCOMPARE(r.device.sent.back(), 'j');
         // Complete: Start stays disabled until Stop is clicked.
-        QVERIFY(!Child<QPushButton>(w, "STGo")->isEnabled());
-        QVERIFY(Child<QPushButton>(w, "STStop")->isEnabled());
-        Child<QPushButton>(w, "STStop")->click();
-        QVERIFY(Child<QPushButton>(w, "STGo")->isEnabled());
-        QVERIFY(Child<QPushButton>(w, "STStop")->isEnabled());
+        QVERIFY(!r.Button("STGo")->isEnabled());
+        QVERIFY(r.Button("STStop")->isEnabled());
+        r.Button("STStop")->click();
+        QVERIFY(r.Button("STGo")->isEnabled());
+        QVERIFY(r.Button("STStop")->isEnabled());
 
         // A second start clears the list but leaves the digits until the first new digit.
-        const QString before = Digits(w);
+        const QString before = r.Digits();
         QString digitsAtFirstPoll;
-        rt.onYield = [&] {
-            if (digitsAtFirstPoll.isEmpty() && device.sent.back() == 'h') {
-                digitsAtFirstPoll = Digits(w);
-                QVERIFY(Child<QPlainTextEdit>(w, "CodeList")->toPlainText().isEmpty());
+        r.rt.onYield = [&] {
+            if (digitsAtFirstPoll.isEmpty() && r.device.sent.back() == 'h') {
+                digitsAtFirstPoll = r.Digits();
+                QVERIFY(r.Codes().isEmpty());
             }
         };
-        Child<QPushButton>(w, "STGo")->click();
+        r.Button("STGo")->click();
         QCOMPARE(digitsAtFirstPoll, before);
-        QCOMPARE(Child<QPlainTextEdit>(w, "CodeList")->toPlainText(), QString(" 11:System Pass"));
+        QCOMPARE(r.Codes(), QString(" 11:System Pass"));
     }
 
     void closingTheWindowActsAsStop() {
-        WindowRuntime rt;
-        FakeDevice device(rt, false);
-        SelfTester w(device, rt);
-        w.show();
-        const double start = rt.Now();
-        rt.onYield = [&] {
-            if (w.isVisible() && rt.Now() - start > 20) {
-                w.close();
+        Rig r(false);
+        r.w.show();
+        const double start = r.rt.Now();
+        r.rt.onYield = [&] {
+            if (r.w.isVisible() && r.rt.Now() - start > 20) {
+                r.w.close();
             }
         };
-        ModalCatcher catcher;
-        Child<QPushButton>(w, "STGo")->click();  // returns only when the run has ended
+        r.Button("STGo")->click();  // returns only when the run has ended
 
-        QVERIFY(rt.Now() - start < 21);
-        QCOMPARE(Child<QLabel>(w, "Status")->text(), QString("Self Test Complete"));
-        QVERIFY(Child<QPushButton>(w, "STGo")->isEnabled());
-        QCOMPARE(std::count(device.sent.begin(), device.sent.end(), 'j'), 2);
+        QVERIFY(r.rt.Now() - start < 21);
+        QCOMPARE(r.Text("Status"), QString("Self Test Complete"));
+        QVERIFY(r.Button("STGo")->isEnabled());
+        QCOMPARE(std::count(r.device.sent.begin(), r.device.sent.end(), 'j'), 2);
     }
 
     void startStopsARunningReceiveLoopFirst() {
-        WindowRuntime rt;
-        FakeDevice device(rt, true);
-        SelfTester w(device, rt);
+        Rig r(true);
         bool loopRunning = true;
         int asked = 0;
-        w.stopReceiveLoop = [&] {
+        r.w.stopReceiveLoop = [&] {
             ++asked;
             return std::exchange(loopRunning, false);
         };
-        ModalCatcher catcher;
-        Child<QPushButton>(w, "STGo")->click();
+        r.Button("STGo")->click();
         QCOMPARE(asked, 1);
         QVERIFY(!loopRunning);
-        QCOMPARE(catcher.texts.size(), 2);
-        QVERIFY(catcher.texts[0].startsWith("Monitoring has been stopped"));
-        QVERIFY(catcher.texts[1].startsWith("Turn off ignition"));
+        QCOMPARE(r.catcher.texts.size(), 2);
+        QVERIFY(r.catcher.texts[0].startsWith("Monitoring has been stopped"));
+        QVERIFY(r.catcher.texts[1].startsWith("Turn off ignition"));
 
-        Child<QPushButton>(w, "STStop")->click();
-        Child<QPushButton>(w, "STGo")->click();  // no loop now: no notice
+        r.Button("STStop")->click();
+        r.Button("STGo")->click();  // no loop now: no notice
         QCOMPARE(asked, 2);
-        QCOMPARE(catcher.texts.size(), 3);
+        QCOMPARE(r.catcher.texts.size(), 3);
     }
 };
 

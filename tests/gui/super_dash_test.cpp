@@ -1,5 +1,6 @@
 // The main window and its small windows through their controls: menus, status bar, feature
-// controls, the frame path onto the gauges and the TPS tool, statistics, communications setup.
+// controls, the frame path onto the gauges and the TPS tool, statistics, communications setup,
+// the about box and the splash.
 #include <QAction>
 #include <QLabel>
 #include <QLineEdit>
@@ -11,8 +12,7 @@
 #include <QTemporaryDir>
 #include <QtTest>
 
-#include <fstream>
-#include <sstream>
+#include "fake_app_hub.h"
 #include "files/gui/export_window.h"
 #include "files/gui/logging_window.h"
 #include "tools/gui/quelm_features.h"
@@ -22,10 +22,13 @@
 
 #include "link/gui/com_setup.h"
 #include "link/gui/comstat_display.h"
+#include "modal_catcher.h"
+#include "shell/gui/about_box.h"
 #include "shell/gui/dash_app.h"
 #include "shell/gui/dashboard_view.h"
 #include "shell/gui/gauge_widget.h"
 #include "shell/gui/link_indicator.h"
+#include "shell/gui/splash.h"
 #include "shell/gui/super_dash.h"
 #include "shell/twips.h"
 #include "tools/gui/self_tester.h"
@@ -34,17 +37,6 @@
 using namespace quelm;
 
 namespace {
-
-std::string ReadFile(const std::filesystem::path& p) {
-    std::ifstream in(p, std::ios::binary);
-    std::stringstream s;
-    s << in.rdbuf();
-    return s.str();
-}
-
-void WriteFile(const std::filesystem::path& p, const std::string& text) {
-    std::ofstream(p, std::ios::binary) << text;
-}
 
 // A running engine: about 3000 rpm on 8 cylinders, road speed, two different oxygen sensors.
 RawData RunningEngine() {
@@ -282,7 +274,7 @@ class SuperDashTest : public QObject {
 
     void comSetupLoadsAppliesAndMapsDevices() {
         const auto ini = Ini("setup.ini");
-        WriteFile(ini, "[SERIAL]\nCOMPORT= 3\nMAXBAUDRATE=115200\n");
+        std::ofstream(ini) << "[SERIAL]\nCOMPORT= 3\nMAXBAUDRATE=115200\n";
         DashApp app(ini);
         app.portMap().SetSessionDevice(4, "/dev/pts/99");  // as --port gives it
         ComSetup& setup = app.comSetup();
@@ -302,7 +294,7 @@ class SuperDashTest : public QObject {
         QCOMPARE(app.link().ComPort, 2);
         QCOMPARE(app.link().MaxBaudRate, std::string("57600"));
         QCOMPARE(app.portMap().DevicePath(2), std::string("/dev/ttyUSB0"));
-        const std::string text = ReadFile(ini);
+        const std::string text = quelm::testing::ReadAll(ini);
         QVERIFY(text.find("COMPORT= 2") != std::string::npos);
         QVERIFY(text.find("MAXBAUDRATE=57600") != std::string::npos);
         // The device map stays out of the settings file, and the next session opens the same
@@ -326,7 +318,7 @@ class SuperDashTest : public QObject {
         }
         setup.findChild<QPushButton*>("ApplyCom")->click();
         QCOMPARE(app.link().ComPort, 0);
-        QVERIFY(ReadFile(Ini("none.ini")).find("COMPORT= 0") != std::string::npos);
+        QVERIFY(quelm::testing::ReadAll(Ini("none.ini")).find("COMPORT= 0") != std::string::npos);
     }
 
     void tpsToolGaugeFollowsTheResizeRule() {
@@ -350,6 +342,46 @@ class SuperDashTest : public QObject {
                          (PixelsToTwips(outer.width(), dpi) - 120)) <= onePixel);
         QVERIFY(std::abs(PixelsToTwips(tool.gauge()->height(), dpi) -
                          (PixelsToTwips(outer.height(), dpi) - 405)) <= onePixel);
+    }
+
+    void showsTheVersionOfThisBuild() {
+        quelm::frmAbout about(nullptr, quelm::UrlOpener{});
+        QCOMPARE(about.windowTitle(), QString("About QUELM"));
+        QCOMPARE(about.findChild<QLabel*>("lblVersion")->text(), QString("Version 1.4.1"));
+        QVERIFY(about.findChild<QLabel*>("S")->text().endsWith(
+            "(tm) Real-Time Data-Logger Application Software"));
+    }
+
+    void webButtonReportsEachFailureAndOpensTheAddressOtherwise() {
+        QList<QUrl> opened;
+        bool browser = false;
+        bool accepts = false;
+        quelm::frmAbout about(nullptr, quelm::UrlOpener{[&] { return browser; },
+                                                        [&](const QUrl& url) {
+                                                            opened << url;
+                                                            return accepts;
+                                                        }});
+        auto* visit = about.findChild<QPushButton*>("visitweb");
+        ModalCatcher catcher;
+
+        visit->click();  // no browser registered
+        browser = true;
+        visit->click();  // the browser refuses
+        accepts = true;
+        visit->click();  // opens quietly
+
+        QCOMPARE(catcher.titles, QStringList({"Browser Not Found", "URL Failed"}));
+        QCOMPARE(catcher.texts,
+                 QStringList({"Could not find associated Browser", "Web Page not Opened"}));
+        QCOMPARE(opened.size(), 2);
+        QVERIFY(opened.first().toString().contains("orvanta"));
+    }
+
+    void splashNamesTheProduct() {
+        quelm::Splash splash;
+        QCOMPARE(splash.findChild<QLabel*>("lblProductName")->text(), QString("Quelm"));
+        QCOMPARE(splash.findChild<QLabel*>("lblWarning")->text(),
+                 QString("Data Monitoring and Logging Application"));
     }
 };
 

@@ -5,9 +5,9 @@
 #include <QTemporaryDir>
 #include <QtTest>
 #include <fstream>
-#include <sstream>
 
 #include "common/app_paths.h"
+#include "fake_app_hub.h"
 #include "files/gui/maf_edit.h"
 
 using namespace quelm;
@@ -32,10 +32,7 @@ class MafEditTest : public QObject {
         }
     }
     static std::string readAll(const QString& file) {
-        std::ifstream in(file.toStdString(), std::ios::binary);
-        std::stringstream s;
-        s << in.rdbuf();
-        return s.str();
+        return quelm::testing::ReadAll(file.toStdString());
     }
     void click(const char* name) {
         QTest::mouseClick(editor_->findChild<QPushButton*>(name), Qt::LeftButton);
@@ -86,17 +83,16 @@ class MafEditTest : public QObject {
         QCOMPARE(editor_->chart()->yAxis->range().upper, 1200.0);
     }
 
-    void extensionIsAppendedCaseSensitively() {
+    void extensionIsAppendedCaseSensitivelyAndCancelReloadsTheNamedFile() {
         writeCurve(path("curve2.MAF.maf"), 31);
         chosen_ = path("curve2.MAF");
         click("browse");
         QCOMPARE(editor_->fileName(), path("curve2.MAF.maf"));
         QVERIFY(messages_.isEmpty());
-    }
-
-    void cancelledBrowseReloadsTheNamedFile() {
         writeCurve(path("curve.maf"), 31);
         editor_->setFileName(path("curve.maf"));
+        editor_->kghrBox(30)->clear();
+        chosen_.clear();
         click("browse");
         QCOMPARE(editor_->kghrBox(30)->text(), QString("1200"));
     }
@@ -164,13 +160,11 @@ class MafEditTest : public QObject {
         QCOMPARE(tables_.maf[7].y, 0.0);
     }
 
-    void saveRefusesTheInitialName() {
+    void saveRefusesTheInitialNameAndReportsFailures() {
         click("Save");
         QCOMPARE(messages_.size(), 1);
         QVERIFY(!QFile::exists("none specified"));
-    }
-
-    void saveFailureIsReported() {
+        messages_.clear();
         chosen_ = path("no/such/folder/x.maf");
         click("Save");
         QCOMPARE(messages_, QStringList{"Error during save.  Check path and file name."});

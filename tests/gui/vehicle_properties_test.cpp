@@ -5,9 +5,8 @@
 #include <QPushButton>
 #include <QTemporaryDir>
 #include <QtTest>
-#include <fstream>
-#include <sstream>
 
+#include "fake_app_hub.h"
 #include "files/settings_file.h"
 #include "tools/gui/vehicle_properties.h"
 
@@ -28,12 +27,7 @@ class VehiclePropertiesTest : public QObject {
     std::string read(const char* section, const char* key) {
         return ReadIniValue(*settings_, section, key);
     }
-    std::string fileText() {
-        std::ifstream in(settings_->path());
-        std::stringstream s;
-        s << in.rdbuf();
-        return s.str();
-    }
+    std::string fileText() { return quelm::testing::ReadAll(settings_->path()); }
     // The value exactly as stored, blanks included (the reader trims them).
     std::string stored(const std::string& key) {
         const std::string text = "\n" + fileText();
@@ -99,29 +93,6 @@ class VehiclePropertiesTest : public QObject {
         QCOMPARE(box("numcyl")->text(), QString("12"));
         QCOMPARE(live_.numcyl, std::string("12"));
         QCOMPARE(box("CI")->text(), QString("1000.5"));
-    }
-
-    void configureFeaturesFromVarsFillsEveryField() {
-        VehicleConfig c;
-        c.NumCylinders = 6;
-        c.InjectorSize = 24;
-        c.Displacement = 351;
-        c.VssCorrection = 1.05;
-        c.MafFile = "/x/y.maf";
-        c.BatchFire = true;
-        c.BapPresent = true;
-        c.DisIgnition = false;
-        vp_->ConfigureFeaturesFromVars(c);
-        QCOMPARE(box("numcyl")->text(), QString("6"));
-        QCOMPARE(box("injsize")->text(), QString("24"));
-        QCOMPARE(box("CI")->text(), QString("351"));
-        QCOMPARE(box("vsscorrection")->text(), QString("1.05"));
-        QCOMPARE(box("MAFfile")->text(), QString("/x/y.maf"));
-        QVERIFY(check("hasbatchfire")->isChecked());
-        QVERIFY(check("hasbap")->isChecked());
-        QVERIFY(!check("hasdis")->isChecked());
-        QCOMPARE(live_.vsscorrection, std::string("1.05"));
-        QVERIFY(live_.hasbatchfire);
     }
 
     void unsupportedCylinderCountIsRefused_data() {
@@ -218,6 +189,7 @@ class VehiclePropertiesTest : public QObject {
         c.VssCorrection = 1.05;
         c.MafFile = "/curves/a.maf";
         c.BapPresent = true;
+        c.BatchFire = true;
         vp_->ConfigureFeaturesFromVars(c);
         check("hasdis")->setChecked(true);
         clickSave();
@@ -225,7 +197,7 @@ class VehiclePropertiesTest : public QObject {
         QVERIFY(!vp_->isVisible());
         const std::pair<const char*, const char*> expected[] = {
             {"NUMCYL", " 6"}, {"INJSIZE", " 19"}, {"MAFFILE", "/curves/a.maf"}, {"CI", "302"},
-            {"BATCH", "NO"},  {"VALUE", " 1.05"}, {"BAPPRESENT", "YES"},        {"DIS", "YES"},
+            {"BATCH", "YES"}, {"VALUE", " 1.05"}, {"BAPPRESENT", "YES"},        {"DIS", "YES"},
         };
         const char* sections[] = {"INJECTION", "INJECTION",     "INJECTION", "INJECTION",
                                   "INJECTION", "VSSCORRECTION", "SENSORS",   "IGNITION"};
@@ -242,26 +214,23 @@ class VehiclePropertiesTest : public QObject {
         vp_->show();
         check("hasdis")->setChecked(false);
         check("hasbap")->setChecked(false);
-        check("hasbatchfire")->setChecked(true);
+        check("hasbatchfire")->setChecked(false);
         clickSave();
         QCOMPARE(read("IGNITION", "DIS"), std::string("NO"));
         QCOMPARE(read("SENSORS", "BAPPRESENT"), std::string("NO"));
-        QCOMPARE(read("INJECTION", "BATCH"), std::string("YES"));
+        QCOMPARE(read("INJECTION", "BATCH"), std::string("NO"));
     }
 
-    void closingOnlyHidesAndKeepsTheFields() {
+    void editBrowseRunsTheHandlerAndClosingOnlyHides() {
+        int shown = 0;
+        vp_->setEditHandler([&] { ++shown; });
+        QTest::mouseClick(vp_->findChild<QPushButton*>("Edit"), Qt::LeftButton);
+        QCOMPARE(shown, 1);
         box("numcyl")->setText("6");
         vp_->close();
         QVERIFY(!vp_->isVisible());
         QCOMPARE(box("numcyl")->text(), QString("6"));
         QCOMPARE(live_.numcyl, std::string("6"));
-    }
-
-    void editBrowseRunsTheHandler() {
-        int shown = 0;
-        vp_->setEditHandler([&] { ++shown; });
-        QTest::mouseClick(vp_->findChild<QPushButton*>("Edit"), Qt::LeftButton);
-        QCOMPARE(shown, 1);
     }
 };
 

@@ -1,20 +1,24 @@
-// The scope window on its own: selectors, labels, plotting, read-out, size rule, saving.
+// The scope windows: one on its own (selectors, labels, plotting, read-out, size rule, saving),
+// then the table of them (numbering, the limit of ten, reuse of closed slots, the shared saved
+// selection, reset and which windows the live and playback feeds reach).
 #include <qcustomplot.h>
 #include <QComboBox>
 #include <QLabel>
-#include <QPushButton>
+#include <QPushButton>  // modal_catcher.h needs the complete button type
 #include <QTemporaryDir>
 #include <QtTest>
 #include <cmath>
 
 #include "common/records.h"
-#include "decode/scope_channels.h"
 #include "files/settings_file.h"
+#include "modal_catcher.h"
 #include "shell/gui/strip_chart.h"
+#include "tools/gui/scope_table.h"
 #include "tools/gui/super_scope.h"
 #include "tools/scope_rules.h"
 
 using quelm::EngData;
+using quelm::ScopeTable;
 using quelm::SettingsFile;
 using quelm::StripChart;
 using quelm::SuperScope;
@@ -51,7 +55,7 @@ EngData CruiseData() {
 
 }  // namespace
 
-class ScopeWindowTest : public QObject {
+class ScopeWindowsTest : public QObject {
     Q_OBJECT
   private slots:
     void init() {
@@ -66,8 +70,6 @@ class ScopeWindowTest : public QObject {
     void freshWindowHasItsControlsAndSelectsAdvanceEverywhere() {
         SuperScope scope(*settings_);
         QCOMPARE(scope.windowTitle(), QString("Quelm_Scope"));
-        const QColor colours[] = {QColor(0, 0, 0), QColor(255, 0, 0), QColor(0, 0, 255),
-                                  QColor(0, 160, 0)};
         for (int n = 1; n <= 4; ++n) {
             QComboBox* box = scope.findChild<QComboBox*>(QString("Var%1").arg(n));
             QVERIFY(box);
@@ -75,18 +77,15 @@ class ScopeWindowTest : public QObject {
             QVERIFY(!box->isEditable());
             QCOMPARE(box->toolTip(), QString("Choose an item to view."));
             QCOMPARE(box->count(), 21);
-            for (int i = 0; i < 21; ++i) {
-                QCOMPARE(box->itemText(i).toStdString(),
-                         std::string(quelm::kScopeChannels[static_cast<std::size_t>(i)].name));
-            }
+            QCOMPARE(box->itemText(0), QString("*OFF*"));
             QCOMPARE(box->currentText(), QString("ADVANCE"));
             QLabel* label = scope.findChild<QLabel*>(QString("val%1").arg(n));
             QVERIFY(label);
             QCOMPARE(label->text(), QString("0"));
             QVERIFY(label->font().bold());
             QCOMPARE(label->font().family(), QString("Verdana"));
-            QCOMPARE(label->palette().color(QPalette::WindowText), colours[n - 1]);
-            QCOMPARE(scope.chart()->plot()->graph(n - 1)->pen().color(), colours[n - 1]);
+            // Each read-out in the colour of its pen.
+            QCOMPARE(label->palette().color(QPalette::WindowText), StripChart::PenColour(n - 1));
         }
         QCOMPARE(scope.findChild<QPushButton*>("Clear")->text(), QString("Clear"));
     }
@@ -151,31 +150,25 @@ class ScopeWindowTest : public QObject {
         QCOMPARE(scope.chart()->CurrentTime(), 0.3);
     }
 
-    void mpgShowsTheValueOfTheFrameGiven() {
-        SaveSelection(*settings_, {"MPG", "*OFF*", "*OFF*", "*OFF*"});
-        SuperScope scope(*settings_);
-        EngData eng = CruiseData();
-        eng.MPG = 24.6f;
-        scope.UpdateScope(eng, 1.0);
-        QCOMPARE(PlottedAt(*scope.chart(), 0, 0), static_cast<double>(24.6f) / 50.0);
-        QTRY_COMPARE(scope.valueLabel(1)->text(), QString("24.6"));
-    }
-
     void labelsCutToTwoDecimalsTowardMinusInfinity_data() {
+        QTest::addColumn<QString>("channel");
         QTest::addColumn<float>("value");
         QTest::addColumn<QString>("text");
-        QTest::newRow("-1.234") << -1.234f << "-1.24";
-        QTest::newRow("12.345") << 12.345f << "12.34";
-        QTest::newRow("-3.46") << -3.46f << "-3.46";
-        QTest::newRow("whole") << 40.0f << "40";
+        QTest::newRow("-1.234") << "ADVANCE" << -1.234f << "-1.24";
+        QTest::newRow("12.345") << "ADVANCE" << 12.345f << "12.34";
+        QTest::newRow("-3.46") << "ADVANCE" << -3.46f << "-3.46";
+        QTest::newRow("whole") << "ADVANCE" << 40.0f << "40";
+        QTest::newRow("MPG of the frame given") << "MPG" << 24.6f << "24.6";
     }
     void labelsCutToTwoDecimalsTowardMinusInfinity() {
+        QFETCH(QString, channel);
         QFETCH(float, value);
         QFETCH(QString, text);
-        SaveSelection(*settings_, {"*OFF*", "*OFF*", "ADVANCE", "*OFF*"});
+        SaveSelection(*settings_, {"*OFF*", "*OFF*", channel, "*OFF*"});
         SuperScope scope(*settings_);
         EngData eng{};
         eng.ADVANCE = value;
+        eng.MPG = value;
         scope.UpdateScope(eng, 0.5);
         QTRY_COMPARE(scope.valueLabel(3)->text(), text);
     }
@@ -216,18 +209,6 @@ class ScopeWindowTest : public QObject {
         for (int pen = 0; pen < 4; ++pen) {
             QCOMPARE(scope.chart()->PointCount(pen), 0);
         }
-    }
-
-    void resetClearsAndShowsFifteenSeconds() {
-        SuperScope scope(*settings_);
-        for (int i = 0; i < 100; ++i) {
-            scope.UpdateScope(CruiseData(), 0.5 * i);
-        }
-        QVERIFY(scope.chart()->RangeLower() > 0.0);
-        scope.ResetScope();
-        QCOMPARE(scope.chart()->PointCount(0), 0);
-        QCOMPARE(scope.chart()->RangeLower(), 0.0);
-        QCOMPARE(scope.chart()->RangeUpper(), 15.0);
     }
 
     void keepsTwoMinutesOfPointsSoLongRunsStayFlat() {
@@ -285,48 +266,108 @@ class ScopeWindowTest : public QObject {
         scope.show();
         QVERIFY(scope.close());
         QVERIFY(!scope.isVisible());
-        QCOMPARE(Saved(*settings_, 1), QString("RPM"));
-        QCOMPARE(Saved(*settings_, 2), QString("*OFF*"));
-        QCOMPARE(Saved(*settings_, 3), QString("WIDEO2"));
-        QCOMPARE(Saved(*settings_, 4), QString("ADVANCE"));
+        const QStringList expected{"RPM", "*OFF*", "WIDEO2", "ADVANCE"};
+        for (int n = 1; n <= 4; ++n) {
+            QCOMPARE(Saved(*settings_, n), expected[n - 1]);
+        }
     }
 
-    void demoWindow() {
-        const int seconds = qEnvironmentVariableIntValue("QUELM_SCOPES_DEMO");
-        if (seconds <= 0) {
-            QSKIP("demo only");
+    void tenWindowsThenTheMessageAndAClosedSlotIsReused() {
+        ScopeTable scopes(*settings_, nullptr);
+        for (int slot = 1; slot <= 10; ++slot) {
+            SuperScope* window = scopes.OpenNextScope();
+            QVERIFY(window);
+            QCOMPARE(window, scopes.Existing(slot));
+            QVERIFY(window->isVisible());
+            QCOMPARE(window->windowTitle(), QString("Scope%1").arg(slot));
         }
-        SaveSelection(*settings_, {"RPM", "ADVANCE", "TPS", "HEGOL"});
-        SuperScope a(*settings_);
-        SaveSelection(*settings_, {"MPH", "LOAD", "*OFF*", "BOOST"});
-        SuperScope b(*settings_);
-        a.setWindowTitle("Scope1");
-        b.setWindowTitle("Scope2");
-        a.move(0, 0);
-        b.move(0, 420);
-        a.resize(640, 380);
-        b.resize(520, 334);
-        a.show();
-        b.show();
-        a.ResetScope();
-        b.ResetScope();
-        // A few seconds of a blip of the throttle from idle, at 100 frames a second.
+        ModalCatcher catcher;
+        QCOMPARE(scopes.OpenNextScope(), nullptr);
+        QCOMPARE(catcher.texts, QStringList{"A maximum of 10 Quelm Scopes can be displayed."});
+        QCOMPARE(catcher.defaults.size(), 1);
+
+        SuperScope* third = scopes.Existing(3);
+        QVERIFY(third->close());
+        QVERIFY(!third->isVisible());
+        QCOMPARE(scopes.Existing(3), third);  // the slot keeps its window
+        QCOMPARE(scopes.OpenNextScope(), third);
+        QCOMPARE(third->windowTitle(), QString("Scope3"));
+        QCOMPARE(catcher.texts.size(), 1);
+        for (int slot = 1; slot <= 10; ++slot) {
+            scopes.Existing(slot)->hide();
+        }
+    }
+
+    void keysHoldTheWindowClosedLastAndReopeningLoadsThem() {
+        ScopeTable scopes(*settings_, nullptr);
+        SuperScope* first = scopes.OpenNextScope();
+        SuperScope* second = scopes.OpenNextScope();
+        first->selector(1)->setCurrentText("RPM");
+        first->selector(4)->setCurrentText("TPS");
+        second->selector(1)->setCurrentText("MAF");
+        second->selector(2)->setCurrentText("*OFF*");
+        QVERIFY(first->close());
+        QVERIFY(second->close());
+        const QStringList expected{"MAF", "*OFF*", "ADVANCE", "ADVANCE"};
+        for (int n = 1; n <= 4; ++n) {
+            QCOMPARE(Saved(*settings_, n), expected[n - 1]);
+        }
+        // Slot 1 comes back with the selection saved when slot 2 closed, and its own caption
+        // only once the menu names it.
+        QCOMPARE(scopes.OpenNextScope(), first);
+        QCOMPARE(first->windowTitle(), QString("Scope1"));
+        for (int n = 1; n <= 4; ++n) {
+            QCOMPARE(first->selector(n)->currentText(), expected[n - 1]);
+        }
+        first->hide();
+    }
+
+    void resetCreatesHiddenWindowsAndClearsEveryChart() {
+        ScopeTable scopes(*settings_, nullptr);
+        SuperScope* open = scopes.OpenNextScope();
         EngData eng{};
-        for (int i = 0; i < 2200; ++i) {
-            const double t = i * 0.01;
-            const double blip = std::exp(-std::pow((t - 11.0) / 2.5, 2.0));
-            eng.RPM = static_cast<float>(800 + 4200 * blip + 30 * std::sin(t * 7));
-            eng.ADVANCE = static_cast<float>(14 + 18 * blip);
-            eng.TPS = static_cast<float>(0.98 + 3.2 * blip);
-            eng.HEGOL = static_cast<float>(0.45 + 0.4 * std::sin(t * 3.1));
-            eng.MPH = static_cast<float>(30 + 25 * blip + t);
-            eng.LOAD = static_cast<float>(0.3 + 0.9 * blip);
-            eng.BOOST = static_cast<float>(9 * blip);
-            a.UpdateScope(eng, t);
-            b.UpdateScope(eng, t);
+        eng.ADVANCE = 10;
+        for (int i = 0; i < 40; ++i) {
+            scopes.UpdateScopes(eng, i * 1.0, true);
         }
-        a.chart()->SetReadOutPosition(12.0);
-        QTest::qWait(seconds * 1000);
+        QCOMPARE(open->chart()->PointCount(0), 40);
+        QVERIFY(open->chart()->RangeLower() > 0);
+        scopes.ResetScopes();
+        for (int slot = 1; slot <= 10; ++slot) {
+            SuperScope* window = scopes.Existing(slot);
+            QVERIFY(window);
+            QCOMPARE(window->isVisible(), slot == 1);
+            QCOMPARE(window->windowTitle(), QString(slot == 1 ? "Scope1" : "Quelm_Scope"));
+            QCOMPARE(window->chart()->PointCount(0), 0);
+            QCOMPARE(window->chart()->RangeLower(), 0.0);
+            QCOMPARE(window->chart()->RangeUpper(), 15.0);
+        }
+        open->hide();
+    }
+
+    void liveFeedSkipsMinimisedWindowsPlaybackDoesNot() {
+        ScopeTable scopes(*settings_, nullptr);
+        SuperScope* normal = scopes.OpenNextScope();
+        SuperScope* minimised = scopes.OpenNextScope();
+        SuperScope* closed = scopes.OpenNextScope();
+        QVERIFY(closed->close());
+        minimised->showMinimized();
+        QVERIFY(minimised->isMinimized());
+        EngData eng{};
+        eng.RPM = 4000;
+
+        scopes.UpdateScopes(eng, 1.0, true);
+        QCOMPARE(normal->chart()->PointCount(0), 1);
+        QCOMPARE(minimised->chart()->PointCount(0), 0);
+        QCOMPARE(closed->chart()->PointCount(0), 0);
+
+        scopes.UpdateScopes(eng, 2.0, false);
+        QCOMPARE(normal->chart()->PointCount(0), 2);
+        QCOMPARE(minimised->chart()->PointCount(0), 1);
+        QCOMPARE(closed->chart()->PointCount(0), 0);
+        QCOMPARE(minimised->chart()->CurrentTime(), 2.0);
+        normal->hide();
+        minimised->hide();
     }
 
   private:
@@ -334,5 +375,5 @@ class ScopeWindowTest : public QObject {
     std::unique_ptr<SettingsFile> settings_;
 };
 
-QTEST_MAIN(ScopeWindowTest)
-#include "scope_window_test.moc"
+QTEST_MAIN(ScopeWindowsTest)
+#include "scope_windows_test.moc"
