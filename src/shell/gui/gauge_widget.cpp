@@ -10,7 +10,6 @@
 #include <numbers>
 
 #include "shell/gui/gauge_scale.h"
-#include "shell/gui/refresh_queue.h"
 #include "shell/gui/refresh_rate.h"
 
 namespace quelm {
@@ -54,27 +53,16 @@ Dial DialFor(const QSizeF& size) {
 
 }  // namespace
 
-GaugeWidget::GaugeWidget(QWidget* parent) : QWidget(parent) {
+GaugeWidget::GaugeWidget(QWidget* parent)
+    : QWidget(parent), pacer_(this, RefreshIntervalMs(this), [this] { update(); }) {
     // The face carries the background around the dial, so nothing beneath needs painting first.
     setAttribute(Qt::WA_OpaquePaintEvent, true);
     setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Expanding);
     needleLabels_ = {QString(), QString()};
-    repaintTimer_.setSingleShot(true);
-    connect(&repaintTimer_, &QTimer::timeout, this, qOverload<>(&QWidget::update));
 }
 
 void GaugeWidget::SetRefreshQueue(RefreshQueue* queue) {
-    if (queue_ != nullptr) {
-        queue_->Leave(this);
-    }
-    queue_ = queue;
-    if (queue_ != nullptr) {
-        queue_->Join(this, [this] { update(); });
-        if (repaintTimer_.isActive()) {
-            repaintTimer_.stop();
-            queue_->Request(this);
-        }
-    }
+    pacer_.SetQueue(queue);
 }
 
 void GaugeWidget::SetValue(double value) {
@@ -84,11 +72,7 @@ void GaugeWidget::SetValue(double value) {
     values_[selected_] = value;
     // update() alone would repaint at the next pass of the event loop, which the poll loop
     // makes hundreds of times a second.
-    if (queue_ != nullptr) {
-        queue_->Request(this);
-    } else if (!repaintTimer_.isActive()) {
-        repaintTimer_.start(RefreshIntervalMs(this));
-    }
+    pacer_.Request();
 }
 
 void GaugeWidget::SelectNeedle(int needle) {

@@ -6,17 +6,15 @@
 
 #include <QColor>
 #include <QPixmap>
-#include <QPointer>
 #include <QString>
-#include <QTimer>
 #include <QWidget>
 #include <array>
 #include <optional>
 #include <vector>
 
-namespace quelm {
+#include "shell/gui/refresh_queue.h"
 
-class RefreshQueue;
+namespace quelm {
 
 class GaugeWidget : public QWidget {
     Q_OBJECT
@@ -110,8 +108,7 @@ class GaugeWidget : public QWidget {
     std::vector<Zone> zones_;
 
     QPixmap face_;
-    QTimer repaintTimer_;
-    QPointer<RefreshQueue> queue_;
+    RefreshPacer pacer_;
     bool faceValid_ = false;
     bool pressed_ = false;
     int faceBuilds_ = 0;

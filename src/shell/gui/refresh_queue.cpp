@@ -83,4 +83,40 @@ void RefreshQueue::Turn() {
     ScheduleTurn();
 }
 
+RefreshPacer::RefreshPacer(QObject* owner, int intervalMs, std::function<void()> refresh)
+    : owner_(owner), refresh_(std::move(refresh)) {
+    timer_.setSingleShot(true);
+    timer_.setInterval(intervalMs);
+    QObject::connect(&timer_, &QTimer::timeout, owner_, [this] { refresh_(); });
+}
+
+RefreshPacer::~RefreshPacer() {
+    if (queue_ != nullptr) {
+        queue_->Leave(owner_);
+    }
+}
+
+void RefreshPacer::SetQueue(RefreshQueue* queue) {
+    if (queue_ != nullptr) {
+        queue_->Leave(owner_);
+    }
+    queue_ = queue;
+    if (queue_ != nullptr) {
+        queue_->Join(owner_, refresh_);
+        // A refresh already waiting on the timer waits for its turn instead.
+        if (timer_.isActive()) {
+            timer_.stop();
+            queue_->Request(owner_);
+        }
+    }
+}
+
+void RefreshPacer::Request() {
+    if (queue_ != nullptr) {
+        queue_->Request(owner_);
+    } else if (!timer_.isActive()) {
+        timer_.start();
+    }
+}
+
 }  // namespace quelm

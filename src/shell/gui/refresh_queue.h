@@ -47,4 +47,24 @@ class RefreshQueue : public QObject {
     QTimer timer_;
 };
 
+// A widget's side of the pacing: `refresh` runs once at most per interval after a Request, on
+// the widget's own single-shot timer, or at the widget's turn once it is given a queue.
+class RefreshPacer {
+  public:
+    RefreshPacer(QObject* owner, int intervalMs, std::function<void()> refresh);
+    ~RefreshPacer();
+    RefreshPacer(const RefreshPacer&) = delete;
+    RefreshPacer& operator=(const RefreshPacer&) = delete;
+
+    void SetQueue(RefreshQueue* queue);
+    void SetIntervalMs(int ms) { timer_.setInterval(ms); }
+    void Request();
+
+  private:
+    QObject* owner_;
+    std::function<void()> refresh_;
+    QTimer timer_;
+    QPointer<RefreshQueue> queue_;
+};
+
 }  // namespace quelm

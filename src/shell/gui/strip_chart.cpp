@@ -3,8 +3,6 @@
 #include <qcustomplot.h>
 #include <QVBoxLayout>
 
-#include "shell/gui/refresh_queue.h"
-
 namespace quelm {
 
 StripChart::StripChart(QWidget* parent) : QWidget(parent) {
@@ -44,30 +42,10 @@ StripChart::StripChart(QWidget* parent) : QWidget(parent) {
 
     connect(plot_, &QCustomPlot::mousePress, this, &StripChart::OnMouse);
     connect(plot_, &QCustomPlot::mouseMove, this, &StripChart::OnMouse);
-
-    replotTimer_.setSingleShot(true);
-    replotTimer_.setInterval(kReplotIntervalMs);
-    connect(&replotTimer_, &QTimer::timeout, this, &StripChart::Flush);
-}
-
-StripChart::~StripChart() {
-    if (queue_ != nullptr) {
-        queue_->Leave(this);
-    }
 }
 
 void StripChart::SetRefreshQueue(RefreshQueue* queue) {
-    if (queue_ != nullptr) {
-        queue_->Leave(this);
-    }
-    queue_ = queue;
-    if (queue_ != nullptr) {
-        queue_->Join(this, [this] { Flush(); });
-        replotTimer_.stop();
-        if (dirty_) {
-            queue_->Request(this);
-        }
-    }
+    pacer_.SetQueue(queue);
 }
 
 QColor StripChart::PenColour(int pen) {
@@ -191,11 +169,7 @@ int StripChart::PointCount(int pen) const {
 
 void StripChart::ScheduleReplot() {
     dirty_ = true;
-    if (queue_ != nullptr) {
-        queue_->Request(this);
-    } else if (!replotTimer_.isActive()) {
-        replotTimer_.start();
-    }
+    pacer_.Request();
 }
 
 void StripChart::Flush() {

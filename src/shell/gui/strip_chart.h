@@ -5,12 +5,12 @@
 #pragma once
 
 #include <QColor>
-#include <QPointer>
-#include <QTimer>
 #include <QWidget>
 #include <array>
 #include <cmath>
 #include <limits>
+
+#include "shell/gui/refresh_queue.h"
 
 class QCustomPlot;
 class QCPAxis;
@@ -19,8 +19,6 @@ class QCPItemStraightLine;
 class QMouseEvent;
 
 namespace quelm {
-
-class RefreshQueue;
 
 class StripChart : public QWidget {
     Q_OBJECT
@@ -32,9 +30,6 @@ class StripChart : public QWidget {
     static constexpr double kDefaultHistorySpan = 300.0;
 
     explicit StripChart(QWidget* parent = nullptr);
-    ~StripChart() override;
-    StripChart(const StripChart&) = delete;
-    StripChart& operator=(const StripChart&) = delete;
 
     // Replots take turns with the other members of the queue instead of running on their own
     // timer.
@@ -103,8 +98,7 @@ class StripChart : public QWidget {
     std::array<QCPGraph*, kPens> graphs_{};
     std::array<QCPAxis*, kPens> penAxes_{};
     QCPItemStraightLine* cursor_ = nullptr;
-    QTimer replotTimer_;
-    QPointer<RefreshQueue> queue_;
+    RefreshPacer pacer_{this, kReplotIntervalMs, [this] { Flush(); }};
     bool dirty_ = false;
     int replots_ = 0;
     int penCount_ = kPens;
