@@ -8,6 +8,8 @@ root=$(cd "$(dirname "$0")/.." && pwd)
 seconds=${1:-30}
 out=${2:-$root/build-fuzz}
 "$root/fuzz/build.sh" "$out"
+# Absolute from here on: each target runs inside the folder.
+out=$(cd "$out" && pwd)
 
 export ASAN_OPTIONS=${ASAN_OPTIONS:-detect_leaks=1:abort_on_error=1}
 export UBSAN_OPTIONS=${UBSAN_OPTIONS:-print_stacktrace=1:halt_on_error=1}
