@@ -28,10 +28,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     quelm::fuzz::FuzzInput in(data, size);
     quelm::LiveConfig config;
     const std::uint8_t options = in.Byte();
-    config.map = static_cast<quelm::MapOption>(options & 3);
-    config.wideBand = static_cast<quelm::WideBandOption>((options >> 2) & 3);
-    config.hasdis = (options & 16) != 0;
-    config.hasbatchfire = (options & 32) != 0;
+    quelm::fuzz::ApplyOptionBits(config, options);
     const bool loadMaf = (options & 64) != 0;
     // "Zero It!" takes a BOOST value, so the offset is always a finite single-precision number.
     const float zero = in.Raw<float>();

@@ -10,10 +10,7 @@
 
 namespace {
 
-[[noreturn]] void Fail(const char* what) {
-    std::fprintf(stderr, "%s\n", what);
-    std::abort();
-}
+using quelm::fuzz::Fail;
 
 double Duration(quelm::fuzz::FuzzInput& in) {
     // Half the inputs are raw doubles (NaN, infinities, negatives), half land near thresholds.

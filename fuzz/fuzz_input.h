@@ -1,12 +1,19 @@
 // Splits a fuzzer's input into the choices and texts a target needs, so one byte string drives
-// every option of the code under test.
+// every option of the code under test; and the few things every target shares.
 #pragma once
+
+#include <unistd.h>
 
 #include <cstddef>
 #include <cstdint>
+#include <cstdio>
+#include <cstdlib>
 #include <cstring>
+#include <filesystem>
 #include <string>
 #include <string_view>
+
+#include "common/live_config.h"
 
 namespace quelm::fuzz {
 
@@ -51,5 +58,36 @@ class FuzzInput {
     std::size_t size_;
     std::size_t at_ = 0;
 };
+
+// A found fault: say what, and abort so the fuzzer keeps the input.
+[[noreturn]] inline void Fail(const std::string& what) {
+    std::fprintf(stderr, "%s\n", what.c_str());
+    std::abort();
+}
+
+// A folder of this process's own for the files a target writes; memory-backed where there is
+// one, since every write is flushed to the disk.
+inline const std::filesystem::path& ScratchDir() {
+    namespace fs = std::filesystem;
+    static const fs::path dir = [] {
+        const fs::path base =
+            fs::is_directory("/dev/shm") ? fs::path("/dev/shm") : fs::temp_directory_path();
+        std::string name = (base / "quelm-fuzz-XXXXXX").string();
+        if (mkdtemp(name.data()) == nullptr) {
+            std::perror("mkdtemp");
+            std::abort();
+        }
+        return fs::path(name);
+    }();
+    return dir;
+}
+
+// The four conversion options from the bits of one input byte.
+inline void ApplyOptionBits(LiveConfig& config, std::uint8_t options) {
+    config.map = static_cast<MapOption>(options & 3);
+    config.wideBand = static_cast<WideBandOption>((options >> 2) & 3);
+    config.hasdis = (options & 16) != 0;
+    config.hasbatchfire = (options & 32) != 0;
+}
 
 }  // namespace quelm::fuzz

@@ -17,45 +17,21 @@
 #include "files/log_reader.h"
 #include "fuzz_input.h"
 
-namespace {
-
 namespace fs = std::filesystem;
-
-const fs::path& WorkDir() {
-    static const fs::path dir = [] {
-        const fs::path base =
-            fs::is_directory("/dev/shm") ? fs::path("/dev/shm") : fs::temp_directory_path();
-        std::string name = (base / "quelm-fuzz-log-XXXXXX").string();
-        if (mkdtemp(name.data()) == nullptr) {
-            std::perror("mkdtemp");
-            std::abort();
-        }
-        return fs::path(name);
-    }();
-    return dir;
-}
-
-[[noreturn]] void Fail(const std::string& what) {
-    std::fprintf(stderr, "%s\n", what.c_str());
-    std::abort();
-}
-
-}  // namespace
+using quelm::fuzz::Fail;
+using quelm::fuzz::ScratchDir;
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     quelm::fuzz::FuzzInput in(data, size);
     quelm::LiveConfig config;
     const std::uint8_t options = in.Byte();
-    config.map = static_cast<quelm::MapOption>(options & 3);
-    config.wideBand = static_cast<quelm::WideBandOption>((options >> 2) & 3);
-    config.hasdis = (options & 16) != 0;
-    config.hasbatchfire = (options & 32) != 0;
+    quelm::fuzz::ApplyOptionBits(config, options);
     config.numcyl = in.Text(8);
     config.injsize = in.Text(8);
     config.vsscorrection = in.Text(8);
     const std::string_view log = in.Rest();
 
-    const fs::path source = WorkDir() / "run.qm1";
+    const fs::path source = ScratchDir() / "run.qm1";
     {
         std::ofstream out(source, std::ios::binary | std::ios::trunc);
         out.write(log.data(), static_cast<std::streamsize>(log.size()));

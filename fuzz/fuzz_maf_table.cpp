@@ -16,25 +16,8 @@
 namespace {
 
 namespace fs = std::filesystem;
-
-const fs::path& WorkDir() {
-    static const fs::path dir = [] {
-        const fs::path base =
-            fs::is_directory("/dev/shm") ? fs::path("/dev/shm") : fs::temp_directory_path();
-        std::string name = (base / "quelm-fuzz-maf-XXXXXX").string();
-        if (mkdtemp(name.data()) == nullptr) {
-            std::perror("mkdtemp");
-            std::abort();
-        }
-        return fs::path(name);
-    }();
-    return dir;
-}
-
-[[noreturn]] void Fail(const std::string& what) {
-    std::fprintf(stderr, "%s\n", what.c_str());
-    std::abort();
-}
+using quelm::fuzz::Fail;
+using quelm::fuzz::ScratchDir;
 
 quelm::MafCurve Sentinel(char mark) {
     quelm::MafCurve curve;
@@ -49,7 +32,7 @@ quelm::MafCurve Sentinel(char mark) {
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
-    const fs::path file = WorkDir() / "curve.maf";
+    const fs::path file = ScratchDir() / "curve.maf";
     {
         std::ofstream out(file, std::ios::binary | std::ios::trunc);
         out.write(reinterpret_cast<const char*>(data), static_cast<std::streamsize>(size));
@@ -95,7 +78,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         }
         return 0;
     }
-    const fs::path copy = WorkDir() / "copy.maf";
+    const fs::path copy = ScratchDir() / "copy.maf";
     if (auto error = quelm::SaveMafFile(copy, loaded.curve.volts, loaded.curve.kghr)) {
         Fail("save failed: " + *error);
     }

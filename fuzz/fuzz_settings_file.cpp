@@ -20,17 +20,7 @@ namespace {
 namespace fs = std::filesystem;
 
 const fs::path& WorkFile() {
-    static const fs::path file = [] {
-        // A memory-backed folder where there is one: every write flushes to the disk.
-        const fs::path base =
-            fs::is_directory("/dev/shm") ? fs::path("/dev/shm") : fs::temp_directory_path();
-        std::string dir = (base / "quelm-fuzz-XXXXXX").string();
-        if (mkdtemp(dir.data()) == nullptr) {
-            std::perror("mkdtemp");
-            std::abort();
-        }
-        return fs::path(dir) / "Quelm.ini";
-    }();
+    static const fs::path file = quelm::fuzz::ScratchDir() / "Quelm.ini";
     return file;
 }
 
