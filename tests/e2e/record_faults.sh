@@ -23,18 +23,7 @@ tail -n 1 "$work/nodev_out" | grep -q '"end":"port_failure"' || { echo "FAIL: JS
 
 start_sim --max-rate 115200 --bad-checksum-every 5 --sent-frames "$work/sent.bin"
 echo "simulator on $port"
-status=0
-"$bin/quelm" record --port "$port" --max-rate 57600 --out "$work/run.qm1" --frames 200 --json \
-    >"$work/stdout" 2>"$work/stderr" || status=$?
-stop_sim
-if [[ $status -ne 0 ]]; then
-    echo "FAIL: quelm record exited with $status"
-    cat "$work/stderr"
-    exit 1
-fi
-grep -qx "Ready @ 57600" "$work/stderr" || { echo "FAIL: no 'Ready @ 57600'"; cat "$work/stderr"; exit 1; }
-json="$(tail -n 1 "$work/stdout")"
-echo "$json"
+record_ok 57600 --max-rate 57600 --out "$work/run.qm1" --frames 200
 python3 - "$json" <<'PY'
 import json, sys
 r = json.loads(sys.argv[1])

@@ -15,19 +15,8 @@ status=0
 
 start_sim --max-rate 38400 --scenario wot --sent-frames "$work/sent.bin"
 echo "simulator on $port"
-status=0
-"$bin/quelm" record --port "$port" --out "$work/run.qm1" --frames 300 --json \
-    >"$work/stdout" 2>"$work/stderr" || status=$?
-stop_sim
-if [[ $status -ne 0 ]]; then
-    echo "FAIL: quelm record exited with $status"
-    cat "$work/stderr"
-    exit 1
-fi
-grep -qx "Ready @ 38400" "$work/stderr" || { echo "FAIL: no 'Ready @ 38400'"; cat "$work/stderr"; exit 1; }
+record_ok 38400 --out "$work/run.qm1" --frames 300
 grep -q " FPS" "$work/stderr" || { echo "FAIL: no statistics line"; cat "$work/stderr"; exit 1; }
-json="$(tail -n 1 "$work/stdout")"
-echo "$json"
 python3 - "$json" <<'PY'
 import json, sys
 r = json.loads(sys.argv[1])

@@ -35,6 +35,25 @@ stop_sim() {
     fi
 }
 
+# record_ok RATE ARGS...: `quelm record --json` on the simulator's terminal with ARGS, output in
+# $work/stdout and $work/stderr; then ends the simulator. The recorder must exit 0 having
+# connected at RATE. Sets `json` to its result line.
+record_ok() {
+    local rate=$1
+    shift
+    local status=0
+    "$bin/quelm" record --port "$port" "$@" --json >"$work/stdout" 2>"$work/stderr" || status=$?
+    stop_sim
+    if [[ $status -ne 0 ]]; then
+        echo "FAIL: quelm record exited with $status"
+        cat "$work/stderr"
+        exit 1
+    fi
+    grep -qx "Ready @ $rate" "$work/stderr" || { echo "FAIL: no 'Ready @ $rate'"; cat "$work/stderr"; exit 1; }
+    json="$(tail -n 1 "$work/stdout")"
+    echo "$json"
+}
+
 # no_lock_left: the recorder closed its port, so no lock file of the terminal stays behind.
 # Tests run side by side and terminal numbers are reused, so a lock whose owner (its first line
 # is the owner's PID) is still alive belongs to another test; only a dead owner's lock is stale.
