@@ -15,6 +15,7 @@
 #include "decode/frame_decoder.h"
 #include "files/csv_export.h"
 #include "files/log_format.h"
+#include "scratch_folder.h"
 
 namespace {
 
@@ -24,13 +25,12 @@ constexpr std::uint64_t kRecords = 1'000'000;
 
 // A folder with the generated log, removed at exit.
 struct Fixture {
-    std::filesystem::path dir;
+    ScratchFolder scratch;
+    const std::filesystem::path& dir = scratch.dir;
     std::filesystem::path log;
     CalibrationTables tables;
 
     Fixture() {
-        std::string pattern = (std::filesystem::temp_directory_path() / "quelm-bench-XXXXXX");
-        dir = ::mkdtemp(pattern.data());
         log = dir / "run.qm1";
         tables = BuiltInTables();
         for (std::size_t i = 0; i < kMafPoints; ++i) {
@@ -72,10 +72,6 @@ struct Fixture {
         std::ofstream(log, std::ios::binary)
             .write(reinterpret_cast<const char*>(bytes.data()),
                    static_cast<std::streamsize>(bytes.size()));
-    }
-    ~Fixture() {
-        std::error_code ec;
-        std::filesystem::remove_all(dir, ec);
     }
 };
 

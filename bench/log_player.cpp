@@ -20,6 +20,7 @@
 #include "decode/frame_decoder.h"
 #include "files/log_format.h"
 #include "files/log_player.h"
+#include "scratch_folder.h"
 
 namespace {
 
@@ -46,17 +47,10 @@ std::filesystem::path WriteLog(const std::filesystem::path& dir, const char* nam
 }
 
 struct Fixture {
-    std::filesystem::path dir;
+    ScratchFolder scratch;
+    const std::filesystem::path& dir = scratch.dir;
     std::filesystem::path big;
-    Fixture() {
-        std::string pattern = (std::filesystem::temp_directory_path() / "quelm-play-XXXXXX");
-        dir = ::mkdtemp(pattern.data());
-        big = WriteLog(dir, "big.qm1", 1'000'000, 0.0037);
-    }
-    ~Fixture() {
-        std::error_code ec;
-        std::filesystem::remove_all(dir, ec);
-    }
+    Fixture() { big = WriteLog(dir, "big.qm1", 1'000'000, 0.0037); }
 };
 
 Fixture& Shared() {

@@ -20,6 +20,7 @@
 #include "files/log_format.h"
 #include "files/log_reader.h"
 #include "files/playback.h"
+#include "scratch_folder.h"
 
 namespace quelm {
 namespace {
@@ -28,13 +29,12 @@ constexpr double kRecordSeconds = 39 * 10.0 / 115200;  // one record per poll at
 
 // A recorded drive, removed at exit.
 struct LogFixture {
-    std::filesystem::path dir;
+    ScratchFolder scratch;
+    const std::filesystem::path& dir = scratch.dir;
     std::filesystem::path log;
     CalibrationTables tables = BuiltInTables();
 
     explicit LogFixture(std::size_t records) {
-        std::string pattern = std::filesystem::temp_directory_path() / "quelm-playback-XXXXXX";
-        dir = ::mkdtemp(pattern.data());
         log = dir / "run.qm1";
         for (std::size_t i = 0; i < kMafPoints; ++i) {
             tables.maf[i] = {static_cast<double>(i) / 6.0, 40.0 * static_cast<double>(i)};
@@ -60,10 +60,6 @@ struct LogFixture {
             out.write(reinterpret_cast<const char*>(r.data()),
                       static_cast<std::streamsize>(r.size()));
         }
-    }
-    ~LogFixture() {
-        std::error_code ec;
-        std::filesystem::remove_all(dir, ec);
     }
 };
 
