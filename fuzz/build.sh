@@ -42,7 +42,7 @@ for target in "${!sources[@]}"; do
         echo "fuzz/build.sh: skipping $target (not in the tree:$missing)" >&2
         continue
     fi
-    if [ -x "$out/$target" ] && [ -z "$(find "$root/fuzz/$target.cpp" "$root/fuzz/fuzz_input.h" "${files[@]}" -newer "$out/$target" \
+    if [ -x "$out/$target" ] && [ -z "$(find "$root/fuzz/$target.cpp" "$root/fuzz/fuzz_input.h" "$root/tests/unit/general_number_reference.h" "${files[@]}" -newer "$out/$target" \
             \( -name '*.cpp' -o -name '*.h' \) -print -quit)" ] \
         && [ -z "$(find "$root/src" -name '*.h' -newer "$out/$target" -print -quit)" ]; then
         continue  # up to date

@@ -5,24 +5,13 @@
 #include <cstdlib>
 #include <string>
 
+#include "../tests/unit/general_number_reference.h"
 #include "common/number_text.h"
 #include "fuzz_input.h"
 
 namespace {
 
-std::string Reference(double value, int digits) {
-    char text[128];
-    std::snprintf(text, sizeof text, "%.*G", digits, value);
-    std::string s = text;
-    if (s.rfind("0.", 0) == 0) {
-        s.erase(0, 1);
-    } else if (s.rfind("-0.", 0) == 0) {
-        s.erase(1, 1);
-    } else if (s == "-0") {
-        s = "0";
-    }
-    return s;
-}
+using quelm::test::GeneralNumberReference;
 
 void Fail(const char* what, const std::string& got, const std::string& want) {
     std::fprintf(stderr, "%s: got \"%s\", want \"%s\"\n", what, got.c_str(), want.c_str());
@@ -55,7 +44,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
             Fail("too long", std::string(out, written), "");
         }
         const std::string got(out, written);
-        const std::string want = Reference(value, digits);
+        const std::string want = GeneralNumberReference(value, digits);
         if (got != want) {
             Fail("AppendGeneralNumber", got, want);
         }

@@ -1,4 +1,5 @@
 #include "common/number_text.h"
+#include "general_number_reference.h"
 
 #include <gtest/gtest.h>
 
@@ -125,21 +126,7 @@ TEST(PrintNumber, LeadsNonNegativeNumbersWithABlank) {
     EXPECT_EQ(PlainNumber(1.05), "1.05");
 }
 
-// The slow reference: the C library's %G in the "C" locale, then the zero before the point
-// dropped and a negative zero written as "0".
-std::string Reference(double value, int digits) {
-    char text[128];
-    std::snprintf(text, sizeof text, "%.*G", digits, value);
-    std::string s = text;
-    if (s.rfind("0.", 0) == 0) {
-        s.erase(0, 1);
-    } else if (s.rfind("-0.", 0) == 0) {
-        s.erase(1, 1);
-    } else if (s == "-0") {
-        s = "0";
-    }
-    return s;
-}
+using test::GeneralNumberReference;
 
 class GeneralNumberMatchesReference : public ::testing::Test {
   protected:
@@ -149,9 +136,9 @@ class GeneralNumberMatchesReference : public ::testing::Test {
         }
         ++checked_;
         const std::string got = GeneralNumber(value, digits);
-        if (got != Reference(value, digits) && ++failures_ <= 20) {
+        if (got != GeneralNumberReference(value, digits) && ++failures_ <= 20) {
             ADD_FAILURE() << "value " << std::hexfloat << value << " digits " << digits << ": got "
-                          << got << ", want " << Reference(value, digits);
+                          << got << ", want " << GeneralNumberReference(value, digits);
         }
     }
     // The value and its neighbours a few representable steps either side.
