@@ -4,6 +4,7 @@ set -euo pipefail
 bin=${1:?folder of built programs}
 quelm="$bin/quelm"
 work=$(mktemp -d)
+here="$(cd "$(dirname "$0")" && pwd)"
 trap 'rm -rf "$work"' EXIT
 export QUELM_CONFIG="$work/none.ini" XDG_CONFIG_HOME="$work/config"
 
@@ -11,22 +12,7 @@ fail() { echo "FAIL: $*" >&2; exit 1; }
 
 # Four records (the third with a broken checksum) and a trailing partial record.
 mkdir -p "$work/my.logs"
-python3 - "$work/my.logs/run1.qm1" <<'PY'
-import sys
-def record(k, hundredths, good=True):
-    p = bytearray(37)
-    p[0:2] = (300 + 10 * k).to_bytes(2, "big")
-    p[2:4] = (200 + 20 * k).to_bytes(2, "big")
-    p[4:6] = (400).to_bytes(2, "big")
-    p[20:22] = (5000 - 300 * k).to_bytes(2, "little")
-    p[24:26] = (3000 + 100 * k).to_bytes(2, "little")
-    p[30:32] = (9000 - 500 * k).to_bytes(2, "little")
-    p.append((sum(p) + (0 if good else 1)) & 0xFF)
-    return bytes(p) + hundredths.to_bytes(3, "big") + bytes(7)
-with open(sys.argv[1], "wb") as f:
-    f.write(record(1, 0) + record(2, 7) + record(3, 1234, good=False) + record(4, 1300))
-    f.write(bytes(20))
-PY
+python3 "$here/make_log.py" "$work/my.logs/run1.qm1" 1:0 2:7 3:1234:bad 4:1300 --tail 20
 
 cat > "$work/settings.ini" <<'INI'
 [INJECTION]

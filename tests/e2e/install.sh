@@ -5,6 +5,7 @@ set -euo pipefail
 bin=$(cd "${1:?folder of built programs}" && pwd)
 build=$(dirname "$bin")
 work=$(mktemp -d)
+here="$(cd "$(dirname "$0")" && pwd)"
 sim_pid=
 cleanup() {
     if [ -n "$sim_pid" ]; then kill -TERM "$sim_pid" 2>/dev/null || true; wait "$sim_pid" 2>/dev/null || true; fi
@@ -60,21 +61,7 @@ done
 
 # A small log: four records of a running engine (MAF sensor near 1.5 V, a few thousand rpm).
 mkdir -p "$work/logs"
-python3 - "$work/logs/run.qm1" <<'PY'
-import sys
-def record(k, hundredths):
-    p = bytearray(37)
-    p[0:2] = (300 + 10 * k).to_bytes(2, "big")
-    p[2:4] = (200 + 20 * k).to_bytes(2, "big")
-    p[4:6] = (400).to_bytes(2, "big")
-    p[20:22] = (5000 - 300 * k).to_bytes(2, "little")
-    p[24:26] = (3000 + 100 * k).to_bytes(2, "little")
-    p[30:32] = (9000 - 500 * k).to_bytes(2, "little")
-    p.append(sum(p) & 0xFF)
-    return bytes(p) + hundredths.to_bytes(3, "big") + bytes(7)
-with open(sys.argv[1], "wb") as f:
-    f.write(b"".join(record(k, 10 * k) for k in range(1, 5)))
-PY
+python3 "$here/make_log.py" "$work/logs/run.qm1" 1:10 2:20 3:30 4:40
 
 # export CURVE_SETTING NAME: the CSV made with MAFFILE set to CURVE_SETTING ("" = not set).
 export_with() {
