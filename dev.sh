@@ -28,7 +28,10 @@ install_missing() {
 
 build() {  # build DIR [cmake options...]
     local dir=$1; shift
-    cmake -S "$root" -B "$dir" -G Ninja "$@" >/dev/null
+    # ccache, when installed, makes rebuilds in several work trees cheap; nothing needs it.
+    local launcher=()
+    command -v ccache >/dev/null && launcher=(-DCMAKE_CXX_COMPILER_LAUNCHER=ccache)
+    cmake -S "$root" -B "$dir" -G Ninja "${launcher[@]}" "$@" >/dev/null
     cmake --build "$dir" --parallel "$(nproc)"
 }
 
