@@ -2,8 +2,8 @@
 #include <QtTest>
 
 #include "shell/gui/dashboard_view.h"
-#include "shell/gui/gauge_widget.h"
 #include "shell/gui/link_indicator.h"
+#include "widgets/gauge_widget.h"
 
 using quelm::DashboardView;
 using quelm::GaugeValues;

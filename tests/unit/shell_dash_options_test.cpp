@@ -1,7 +1,7 @@
 #include <gtest/gtest.h>
 
+#include "common/twips.h"
 #include "shell/dash_options.h"
-#include "shell/twips.h"
 
 namespace quelm {
 namespace {

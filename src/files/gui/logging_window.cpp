@@ -21,7 +21,7 @@
 #include "common/status_model.h"
 #include "files/log_activity.h"
 #include "files/settings_file.h"
-#include "shell/gui/app_hub.h"
+#include "widgets/app_hub.h"
 
 namespace quelm {
 namespace {

@@ -6,10 +6,10 @@
 #include <QWidget>
 #include <functional>
 
-#include "files/gui/user_prompts.h"
 #include "files/log_player.h"
 #include "files/log_writer.h"
 #include "files/playback.h"
+#include "widgets/user_prompts.h"
 
 class QCheckBox;
 class QLabel;

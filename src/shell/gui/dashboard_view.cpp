@@ -7,9 +7,9 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
-#include "shell/gui/gauge_widget.h"
 #include "shell/gui/link_indicator.h"
-#include "shell/gui/refresh_queue.h"
+#include "widgets/gauge_widget.h"
+#include "widgets/refresh_queue.h"
 
 namespace quelm {
 namespace {

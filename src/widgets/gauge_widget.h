@@ -12,7 +12,7 @@
 #include <optional>
 #include <vector>
 
-#include "shell/gui/refresh_queue.h"
+#include "widgets/refresh_queue.h"
 
 namespace quelm {
 

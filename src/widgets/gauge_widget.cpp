@@ -1,4 +1,4 @@
-#include "shell/gui/gauge_widget.h"
+#include "widgets/gauge_widget.h"
 
 #include <QConicalGradient>
 #include <QEvent>
@@ -9,8 +9,8 @@
 #include <cmath>
 #include <numbers>
 
-#include "shell/gui/gauge_scale.h"
-#include "shell/gui/refresh_rate.h"
+#include "widgets/gauge_scale.h"
+#include "widgets/refresh_rate.h"
 
 namespace quelm {
 namespace {

@@ -10,7 +10,7 @@
 #include <cmath>
 #include <limits>
 
-#include "shell/gui/refresh_queue.h"
+#include "widgets/refresh_queue.h"
 
 class QCustomPlot;
 class QCPAxis;
