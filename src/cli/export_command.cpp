@@ -8,6 +8,7 @@
 #include <string_view>
 #include <vector>
 
+#include "cli/cancel_signals.h"
 #include "cli/export_inputs.h"
 #include "common/app_paths.h"
 #include "files/csv_export.h"
@@ -24,8 +25,10 @@ constexpr const char* kUsage =
     "  --config INI  settings file to use instead of $QUELM_CONFIG or\n"
     "                $XDG_CONFIG_HOME/quelm/Quelm.ini\n"
     "  --help        show this text\n"
+    "  --            the next argument is the log, even if it starts with \"-\"\n"
     "\n"
-    "Exit status: 0 done, 1 the export failed, 2 usage error.\n";
+    "Exit status: 0 done, 1 the export failed, 2 usage error; 128 + the signal's number when\n"
+    "SIGINT, SIGTERM or SIGHUP stopped it (the earlier CSV, if any, is then left as it was).\n";
 
 // Logs this large show their progress even when stderr is not a terminal.
 constexpr std::uint64_t kLargeLogRecords = 200000;
@@ -79,13 +82,17 @@ class ProgressLine {
 int ExportCommand(int argc, char** argv, std::FILE* out, std::FILE* err) {
     std::vector<std::string_view> logs;
     std::filesystem::path config;
+    bool optionsEnded = false;
     for (int i = 1; i < argc; ++i) {
         const std::string_view arg = argv[i];
-        if (arg == "--help" || arg == "-h") {
+        if (optionsEnded) {
+            logs.push_back(arg);  // after "--" even "-dash.qm1" is a log
+        } else if (arg == "--") {
+            optionsEnded = true;
+        } else if (arg == "--help" || arg == "-h") {
             std::fputs(kUsage, out);
             return 0;
-        }
-        if (arg == "--config") {
+        } else if (arg == "--config") {
             if (i + 1 >= argc) {
                 std::fputs("quelm export: --config needs a settings file name\n", err);
                 return 2;
@@ -106,6 +113,9 @@ int ExportCommand(int argc, char** argv, std::FILE* out, std::FILE* err) {
         return 2;
     }
 
+    // From here on an interrupt cancels the export: its temporary file is removed, an earlier
+    // CSV stays as it was, and the exit status is the signal's.
+    const CancelSignals signals;
     const std::filesystem::path source{std::string(logs.front())};
     std::error_code ec;
     if (IsCsvPath(source)) {
@@ -129,9 +139,14 @@ int ExportCommand(int argc, char** argv, std::FILE* out, std::FILE* err) {
 
     ProgressLine progress(err);
     const CsvExportResult result = ExportLogToCsv(
-        source, inputs.config, inputs.tables,
-        [&](std::uint64_t done, std::uint64_t total) { return progress(done, total); });
+        source, inputs.config, inputs.tables, [&](std::uint64_t done, std::uint64_t total) {
+            return progress(done, total) && signals.Caught() == 0;
+        });
     progress.Finish();
+    if (result.kind != CsvExportResult::Kind::Done && signals.Caught() != 0) {
+        std::fprintf(err, "quelm export: interrupted; %s not written\n", result.output.c_str());
+        return signals.ExitStatus();
+    }
     if (result.kind != CsvExportResult::Kind::Done) {
         std::fprintf(err, "quelm export: %s\n",
                      result.error.empty() ? "export cancelled" : result.error.c_str());

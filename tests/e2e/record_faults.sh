@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # quelm record against a simulator that corrupts every 5th frame's checksum: the bad frames are
 # counted and none of them is logged; a port that does not exist fails with the port message,
-# writes quelmom.ini and exits non-zero.
+# writes quelmom.ini and exits non-zero; a FIFO as the log is refused before connecting.
 set -euo pipefail
 bin="$(cd "${1:?usage: record_faults.sh <folder of built programs>}" && pwd)"
 here="$(cd "$(dirname "$0")" && pwd)"
@@ -20,6 +20,17 @@ grep -qx "Serial Port Error.  Please reconfigure." "$work/nodev_err" ||
     { echo "FAIL: quelmom.ini"; od -c "$work/quelmom.ini"; exit 1; }
 tail -n 1 "$work/nodev_out" | grep -q '"end":"port_failure"' || { echo "FAIL: JSON"; exit 1; }
 [[ ! -e "$work/x.qm1" ]] || { echo "FAIL: a log was created"; exit 1; }
+
+# A FIFO as the log is refused before connecting, even with --overwrite: opening it would wait
+# for a reader, with the stop signals held back.
+mkfifo "$work/pipe.qm1"
+status=0
+timeout 10 "$bin/quelm" record --port "$work/no-such-tty" --out "$work/pipe.qm1" --overwrite \
+    >/dev/null 2>"$work/fifo_err" || status=$?
+[[ $status -eq 1 ]] || { echo "FAIL: FIFO log gave $status"; cat "$work/fifo_err"; exit 1; }
+grep -q "pipe.qm1': it is not a regular file" "$work/fifo_err" ||
+    { echo "FAIL: FIFO message"; cat "$work/fifo_err"; exit 1; }
+[[ -p "$work/pipe.qm1" ]] || { echo "FAIL: the FIFO was replaced"; exit 1; }
 
 start_sim --max-rate 115200 --bad-checksum-every 5 --sent-frames "$work/sent.bin"
 echo "simulator on $port"

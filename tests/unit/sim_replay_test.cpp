@@ -6,6 +6,7 @@
 #include <string>
 
 #include "decode/frame_decoder.h"
+#include "files/log_format.h"
 #include "sim/frame_source.h"
 #include "sim/sim_command.h"
 

@@ -268,11 +268,13 @@ PlaybackHooks Logging::Hooks() {
     PlaybackHooks hooks;
     hooks.opened = [this](std::uint64_t bytes, const SliderRange& range) {
         fs_->setText(Number(static_cast<double>(bytes) / 1000));
+        sliderRange_ = range;
         if (range.maximum > 0) {
             const QSignalBlocker quiet(slider_);
-            slider_->setRange(static_cast<int>(range.minimum), static_cast<int>(range.maximum));
-            slider_->setTickInterval(static_cast<int>(range.tickSpacing));
-            slider_->setPageStep(std::max(1, static_cast<int>(range.tickSpacing)));
+            const auto ticks = static_cast<int>(range.tickSpacing / range.recordsPerStep);
+            slider_->setRange(1, SliderPosition(range, range.maximum));
+            slider_->setTickInterval(ticks);
+            slider_->setPageStep(std::max(1, ticks));
         }
     };
     hooks.showPosition = [this](std::uint64_t n) {
@@ -301,7 +303,7 @@ void Logging::RefreshCounters(bool force) {
     pbcounter_->setText(Number(static_cast<double>(shownRecord_)));
     logTime_->setText(Number(shownTime_));
     const QSignalBlocker quiet(slider_);
-    slider_->setValue(static_cast<int>(shownRecord_));
+    slider_->setValue(SliderPosition(sliderRange_, static_cast<std::int64_t>(shownRecord_)));
 }
 
 void Logging::PlayLog() {
@@ -337,7 +339,7 @@ void Logging::Slider_Scroll() {
         return;
     }
     sliderBusy_ = true;
-    shownRecord_ = static_cast<std::uint64_t>(std::max(1, slider_->value()));
+    shownRecord_ = static_cast<std::uint64_t>(SliderRecord(sliderRange_, slider_->value()));
     pbcounter_->setText(Number(static_cast<double>(shownRecord_)));
     ShowSliderRecord();
     RefreshCounters(true);

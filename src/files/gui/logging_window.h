@@ -84,6 +84,7 @@ class Logging : public QWidget {
     LogPlayer player_;
     LoggingState state_ = LoggingState::Idle;
     bool sliderBusy_ = false;
+    SliderRange sliderRange_;
     std::uint64_t shownRecord_ = 0;
     double shownTime_ = 0;
     double lastRefresh_ = -1e9;
