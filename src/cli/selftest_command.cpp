@@ -4,6 +4,7 @@
 #include <ostream>
 #include <utility>
 
+#include "cli/cli_self_test_device.h"
 #include "tools/self_test.h"
 
 namespace quelm::cli {
@@ -58,7 +59,16 @@ int RunSelftest(const SelftestArgs& args, SelfTestDevice& device, Runtime& rt, s
     };
     observer.codeLine = [&](const std::string& line) { out << line << std::endl; };
     SelfTest test(device, rt, std::move(observer));
-    test.Run();
+    try {
+        test.Run();
+    } catch (const DeviceNotReady& e) {
+        err << "quelm selftest: " << e.what() << "; the test was not run" << std::endl;
+        return 1;
+    }
+    // Interrupted, the test did not complete, whatever the last status said.
+    if (rt.Aborting()) {
+        return 1;
+    }
     out << lastStatus << std::endl;
     return 0;
 }

@@ -6,7 +6,10 @@
 #include <string>
 #include <vector>
 
+#include "cli/cli_runtime.h"
+#include "cli/cli_self_test_device.h"
 #include "fake_flashing_device.h"
+#include "link_fake_device.h"
 
 namespace quelm::cli {
 namespace {
@@ -62,6 +65,31 @@ TEST_F(SelftestRun, WithoutYesWaitsForEnterAndGivesUpAtEndOfInput) {
     EXPECT_EQ(RunSelftest({"/dev/x", false}, untouched, rt, closed, out2, err), 1);
     EXPECT_TRUE(untouched.sent.empty()) << "nothing is sent without the confirmation";
     EXPECT_EQ(untouched.connects, 0);
+}
+
+// On the real link: a device that never identifies itself ("COM Retry") gets no test, and a
+// test the user interrupts (here, after ten minutes of a light that never comes on) did not
+// complete. Neither says "Self Test Complete" or exits 0.
+TEST(SelftestOnTheLink, NoAnswerOrInterruptFailsWithoutClaimingCompletion) {
+    for (const bool answers : {false, true}) {
+        SCOPED_TRACE(answers ? "interrupted" : "COM Retry");
+        VirtualRuntime clock;
+        test::FakeDevice port{clock};
+        port.present = answers;
+        HookedRuntime rt{clock};
+        const double start = clock.Now();
+        rt.interrupted = [&] { return clock.Now() - start > 600; };
+        StatusModel status;
+        ComPortMap map;
+        LinkContext ctx{port, rt, status, map};
+        ctx.ComPort = 1;
+        CliSelfTestDevice device(ctx);
+        std::istringstream in;
+        std::ostringstream out, err;
+        EXPECT_EQ(RunSelftest({"/dev/x", true}, device, rt, in, out, err), 1);
+        EXPECT_EQ(out.str(), "");
+        EXPECT_EQ(err.str().find("COM Retry") != std::string::npos, !answers) << err.str();
+    }
 }
 
 }  // namespace
