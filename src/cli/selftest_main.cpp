@@ -53,10 +53,7 @@ int SelftestCommand(int argc, char** argv) {
     try {
         exitCode = RunSelftest(run, device, link.rt, std::cin, std::cout, std::cerr);
     } catch (const PortFailure& failure) {
-        std::cerr << PortFailureText(failure);
-        if (!WriteComPortFile(0)) {
-            std::cerr << "quelm selftest: cannot write quelmom.ini in the current folder\n";
-        }
+        std::cerr << PortFailureText(failure);  // no quelmom.ini: see quelm record
         return 1;
     } catch (const SerialPortError& e) {
         std::cerr << "quelm selftest: the serial port failed during the test: " << e.what() << "\n";
