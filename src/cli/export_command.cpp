@@ -5,18 +5,18 @@
 #include <chrono>
 #include <filesystem>
 #include <string>
-#include <string_view>
 #include <vector>
 
 #include "cli/export_inputs.h"
 #include "common/app_paths.h"
+#include "common/option_cursor.h"
 #include "files/csv_export.h"
 
 namespace quelm::cli {
 namespace {
 
 constexpr const char* kUsage =
-    "usage: quelm export LOG [--config INI]\n"
+    "Usage: quelm export LOG [--config INI]\n"
     "\n"
     "Converts the log file LOG into comma-separated text beside it (run1.qm1 -> run1.csv,\n"
     "replacing any file of that name), with the vehicle settings of the settings file.\n"
@@ -77,36 +77,37 @@ class ProgressLine {
 }  // namespace
 
 int ExportCommand(int argc, char** argv, std::FILE* out, std::FILE* err) {
-    std::vector<std::string_view> logs;
+    const std::vector<std::string> args(argv + 1, argv + argc);
+    std::vector<std::string> logs;
     std::filesystem::path config;
-    for (int i = 1; i < argc; ++i) {
-        const std::string_view arg = argv[i];
+    OptionCursor cursor(args);
+    while (cursor.Next()) {
+        const std::string& arg = cursor.Name();
         if (arg == "--help" || arg == "-h") {
             std::fputs(kUsage, out);
             return 0;
         }
         if (arg == "--config") {
-            if (i + 1 >= argc) {
+            const auto value = cursor.Value();
+            if (!value) {
                 std::fputs("quelm export: --config needs a settings file name\n", err);
                 return 2;
             }
-            config = argv[++i];
-        } else if (arg.starts_with("--config=")) {
-            config = std::string(arg.substr(9));
+            config = *value;
         } else if (arg.starts_with("-") && arg != "-") {
             std::fprintf(err, "quelm export: unknown option '%s' (see quelm export --help)\n",
-                         argv[i]);
+                         arg.c_str());
             return 2;
         } else {
             logs.push_back(arg);
         }
     }
     if (logs.size() != 1) {
-        std::fputs("usage: quelm export LOG [--config INI]\n", err);
+        std::fputs("quelm export: give one log file (see quelm export --help)\n", err);
         return 2;
     }
 
-    const std::filesystem::path source{std::string(logs.front())};
+    const std::filesystem::path source{logs.front()};
     std::error_code ec;
     if (IsCsvPath(source)) {
         std::fprintf(err, "quelm export: %s is already a CSV file; give the log (.qm1) instead\n",

@@ -5,30 +5,44 @@
 #include <utility>
 
 #include "cli/cli_self_test_device.h"
+#include "common/option_cursor.h"
 #include "tools/self_test.h"
 
 namespace quelm::cli {
 
+std::string SelftestUsage() {
+    return "Usage: quelm selftest --port DEVICE [--yes]\n"
+           "Runs the engine computer's key-on engine-off self test through the device on "
+           "DEVICE\n(as COM1) and prints each trouble code line, then \"Self Test Complete\".\n"
+           "  --yes   skip the ignition prompt\n";
+}
+
 std::optional<SelftestArgs> ParseSelftestArgs(std::span<const std::string> args,
                                               std::string& error) {
     SelftestArgs parsed;
-    for (std::size_t i = 0; i < args.size(); ++i) {
-        const std::string& a = args[i];
-        if (a == "--yes") {
-            parsed.yes = true;
+    OptionCursor cursor(args);
+    while (cursor.Next()) {
+        const std::string& a = cursor.Name();
+        if (a == "--yes" || a == "--help" || a == "-h") {
+            if (cursor.HasAttachedValue()) {
+                error = a + " takes no value";
+                return std::nullopt;
+            }
+            (a == "--yes" ? parsed.yes : parsed.help) = true;
         } else if (a == "--port") {
-            if (i + 1 >= args.size() || args[i + 1].empty()) {
+            const auto value = cursor.Value();
+            if (!value || value->empty()) {
                 error = "--port needs a device path";
                 return std::nullopt;
             }
-            parsed.port = args[++i];
+            parsed.port = *value;
         } else {
             error = "unknown option '" + a + "'";
             return std::nullopt;
         }
     }
-    if (parsed.port.empty()) {
-        error = "usage: quelm selftest --port DEVICE [--yes]";
+    if (parsed.port.empty() && !parsed.help) {
+        error = "--port DEVICE is required";
         return std::nullopt;
     }
     return parsed;

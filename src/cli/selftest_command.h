@@ -15,7 +15,10 @@ namespace quelm::cli {
 struct SelftestArgs {
     std::string port;
     bool yes = false;  // skip the ignition prompt
+    bool help = false;
 };
+
+std::string SelftestUsage();
 
 // Arguments after "selftest". On failure returns nothing and sets `error` to a one-line message.
 std::optional<SelftestArgs> ParseSelftestArgs(std::span<const std::string> args,

@@ -48,7 +48,8 @@ prefix="$work/moved/prefix"
 maflib="$prefix/share/quelm/maflib"
 [ ! -e "$prefix/bin/maflib" ] || fail "a maflib folder beside the installed programs"
 
-for p in quelm quelm-sim; do
+for p in quelm quelm-sim quelm-dash; do
+    [ -f "$prefix/bin/$p" ] || continue
     version=$("$prefix/bin/$p" --version) || fail "$p --version exited $?"
     [ "$version" = "$p 1.4.1" ] || fail "$p --version: $version"
 done

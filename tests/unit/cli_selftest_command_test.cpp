@@ -16,7 +16,7 @@ namespace {
 
 TEST(SelftestCommand, ParsesPortAndYes) {
     std::string error;
-    const std::vector<std::string> full{"--port", "/dev/pts/3", "--yes"};
+    const std::vector<std::string> full{"--port=/dev/pts/3", "--yes"};
     auto a = ParseSelftestArgs(full, error);
     ASSERT_TRUE(a.has_value()) << error;
     EXPECT_EQ(a->port, "/dev/pts/3");
@@ -28,7 +28,7 @@ TEST(SelftestCommand, ParsesPortAndYes) {
     EXPECT_FALSE(a->yes);
 
     for (const auto& bad : std::vector<std::vector<std::string>>{
-             {}, {"--yes"}, {"--port"}, {"--port", "/dev/x", "--fast"}}) {
+             {}, {"--yes"}, {"--port"}, {"--port", "/dev/x", "--fast"}, {"--port=", "/dev/x"}}) {
         error.clear();
         EXPECT_FALSE(ParseSelftestArgs(bad, error).has_value());
         EXPECT_FALSE(error.empty());
