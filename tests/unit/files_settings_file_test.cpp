@@ -249,13 +249,6 @@ TEST_F(SettingsFileTest, BinaryAndHugeFilesDoNotBreakTheReader) {
     EXPECT_EQ(fs::file_size(path_), huge.size());
 }
 
-TEST_F(SettingsFileTest, FreeFunctionsForwardToTheFile) {
-    SettingsFile ini(path_);
-    ASSERT_TRUE(WriteIniValue(ini, "INJECTION", "BATCH", "yes"));
-    EXPECT_EQ(ReadIniValue(ini, "Injection", "batch"), "yes");
-    EXPECT_EQ(ReadIniValue(ini, "Injection", "CI"), "");
-}
-
 class ComPortFileTest : public SettingsFileTest {
   protected:
     void SetUp() override {
