@@ -24,6 +24,7 @@ constexpr const char* kUsage =
     "  --config INI  settings file to use instead of $QUELM_CONFIG or\n"
     "                $XDG_CONFIG_HOME/quelm/Quelm.ini\n"
     "  --help        show this text\n"
+    "  --            the next argument is the log, even if it starts with \"-\"\n"
     "\n"
     "Exit status: 0 done, 1 the export failed, 2 usage error.\n";
 
@@ -83,11 +84,12 @@ int ExportCommand(int argc, char** argv, std::FILE* out, std::FILE* err) {
     OptionCursor cursor(args);
     while (cursor.Next()) {
         const std::string& arg = cursor.Name();
-        if (arg == "--help" || arg == "-h") {
+        if (cursor.OptionsEnded()) {
+            logs.push_back(arg);  // after "--" even "-dash.qm1" is a log
+        } else if (arg == "--help" || arg == "-h") {
             std::fputs(kUsage, out);
             return 0;
-        }
-        if (arg == "--config") {
+        } else if (arg == "--config") {
             const auto value = cursor.Value();
             if (!value) {
                 std::fputs("quelm export: --config needs a settings file name\n", err);

@@ -5,13 +5,17 @@
 namespace quelm {
 
 bool OptionCursor::Next() {
+    attached_.reset();
+    if (!optionsEnded_ && next_ < args_.size() && args_[next_] == "--") {
+        optionsEnded_ = true;
+        ++next_;
+    }
     if (next_ >= args_.size()) {
         return false;
     }
     const std::string& arg = args_[next_++];
-    attached_.reset();
     const std::size_t eq = arg.find('=');
-    if (arg.starts_with("--") && eq != std::string::npos) {
+    if (!optionsEnded_ && arg.starts_with("--") && eq != std::string::npos) {
         name_ = arg.substr(0, eq);
         attached_ = arg.substr(eq + 1);
     } else {
