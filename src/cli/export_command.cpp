@@ -5,19 +5,19 @@
 #include <chrono>
 #include <filesystem>
 #include <string>
-#include <string_view>
 #include <vector>
 
 #include "cli/cancel_signals.h"
 #include "cli/export_inputs.h"
 #include "common/app_paths.h"
+#include "common/option_cursor.h"
 #include "files/csv_export.h"
 
 namespace quelm::cli {
 namespace {
 
 constexpr const char* kUsage =
-    "usage: quelm export LOG [--config INI]\n"
+    "Usage: quelm export LOG [--config INI]\n"
     "\n"
     "Converts the log file LOG into comma-separated text beside it (run1.qm1 -> run1.csv,\n"
     "replacing any file of that name), with the vehicle settings of the settings file.\n"
@@ -80,43 +80,41 @@ class ProgressLine {
 }  // namespace
 
 int ExportCommand(int argc, char** argv, std::FILE* out, std::FILE* err) {
-    std::vector<std::string_view> logs;
+    const std::vector<std::string> args(argv + 1, argv + argc);
+    std::vector<std::string> logs;
     std::filesystem::path config;
-    bool optionsEnded = false;
-    for (int i = 1; i < argc; ++i) {
-        const std::string_view arg = argv[i];
-        if (optionsEnded) {
+    OptionCursor cursor(args);
+    while (cursor.Next()) {
+        const std::string& arg = cursor.Name();
+        if (cursor.OptionsEnded()) {
             logs.push_back(arg);  // after "--" even "-dash.qm1" is a log
-        } else if (arg == "--") {
-            optionsEnded = true;
         } else if (arg == "--help" || arg == "-h") {
             std::fputs(kUsage, out);
             return 0;
         } else if (arg == "--config") {
-            if (i + 1 >= argc) {
+            const auto value = cursor.Value();
+            if (!value) {
                 std::fputs("quelm export: --config needs a settings file name\n", err);
                 return 2;
             }
-            config = argv[++i];
-        } else if (arg.starts_with("--config=")) {
-            config = std::string(arg.substr(9));
+            config = *value;
         } else if (arg.starts_with("-") && arg != "-") {
             std::fprintf(err, "quelm export: unknown option '%s' (see quelm export --help)\n",
-                         argv[i]);
+                         arg.c_str());
             return 2;
         } else {
             logs.push_back(arg);
         }
     }
     if (logs.size() != 1) {
-        std::fputs("usage: quelm export LOG [--config INI]\n", err);
+        std::fputs("quelm export: give one log file (see quelm export --help)\n", err);
         return 2;
     }
 
     // From here on an interrupt cancels the export: its temporary file is removed, an earlier
     // CSV stays as it was, and the exit status is the signal's.
     const CancelSignals signals;
-    const std::filesystem::path source{std::string(logs.front())};
+    const std::filesystem::path source{logs.front()};
     std::error_code ec;
     if (IsCsvPath(source)) {
         std::fprintf(err, "quelm export: %s is already a CSV file; give the log (.qm1) instead\n",

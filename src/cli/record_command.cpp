@@ -114,11 +114,10 @@ int RecordCommand(int argc, char** argv) {
     LogRecorder recorder;
     RecordSession session(ctx, rt, recorder, out, {parsed->frames, parsed->seconds}, std::cerr);
     const RecordReport report = session.Run();
+    // No quelmom.ini: that side file belongs to the dashboard's configuration-error path, and a
+    // command-line tool must not leave it in the user's current folder.
     if (report.portFailure) {
         std::cerr << PortFailureText(*report.portFailure);
-        if (!WriteComPortFile(0)) {
-            std::cerr << "quelm record: cannot write quelmom.ini in the current folder\n";
-        }
     }
     if (parsed->json) {
         std::cout << RecordReportJson(report) << std::endl;

@@ -284,6 +284,7 @@ PlaybackHooks Logging::Hooks() {
     };
     hooks.position = [this] { return shownRecord_; };
     hooks.showTime = [this](double t) {
+        stampedRecord_ = shownRecord_;
         shownTime_ = t;
         RefreshCounters(false);
     };
@@ -300,7 +301,7 @@ void Logging::RefreshCounters(bool force) {
         return;
     }
     lastRefresh_ = now;
-    pbcounter_->setText(Number(static_cast<double>(shownRecord_)));
+    pbcounter_->setText(Number(static_cast<double>(stampedRecord_)));
     logTime_->setText(Number(shownTime_));
     const QSignalBlocker quiet(slider_);
     slider_->setValue(SliderPosition(sliderRange_, static_cast<std::int64_t>(shownRecord_)));

@@ -75,8 +75,9 @@ class Logging : public QWidget {
     void SetState(LoggingState state);
     void SetRecordingCue(bool on);
     PlaybackHooks Hooks();
-    // Shows the record number and time stamp in hand; unless forced, at most at the display
-    // rate, so that unpaced playback never waits for painting.
+    // Shows the number and time stamp of the record last read, and moves the slider to the
+    // record in hand; unless forced, at most at the display rate, so that unpaced playback never
+    // waits for painting.
     void RefreshCounters(bool force);
 
     AppHub& hub_;
@@ -85,7 +86,10 @@ class Logging : public QWidget {
     LoggingState state_ = LoggingState::Idle;
     bool sliderBusy_ = false;
     SliderRange sliderRange_;
-    std::uint64_t shownRecord_ = 0;
+    std::uint64_t shownRecord_ = 0;  // the record in hand: where the slider stands
+    // The record whose time stamp was read last, and that stamp: the counters always show a
+    // pair from one record, even when a throttled refresh fell between two records.
+    std::uint64_t stampedRecord_ = 0;
     double shownTime_ = 0;
     double lastRefresh_ = -1e9;
     MessageSink message_;

@@ -124,7 +124,7 @@ int RunDashboard(int argc, char** argv) {
             return 0;
         }
         if (arg == "--version") {
-            std::cout << "quelm-dash " << VersionLabel() << '\n';
+            std::cout << VersionLine("quelm-dash") << '\n';
             return 0;
         }
     }
