@@ -45,11 +45,12 @@ class MafEditTest : public QObject {
         messages_.clear();
         dialogs_.clear();
         chosen_.clear();
-        editor_->setMessageSink([this](const QString& m) { messages_ << m; });
+        editor_->setMessageSink(quelm::testing::CollectMessages(messages_));
         const auto chooser = [this](const QString& title, const QString& folder,
-                                    const QString& filter) {
+                                    const QString& filter,
+                                    const std::function<void(const QString&)>& answered) {
             dialogs_ << title + "|" + folder + "|" + filter;
-            return chosen_;
+            answered(chosen_);
         };
         editor_->setOpenChooser(chooser);
         editor_->setSaveChooser(chooser);

@@ -160,7 +160,7 @@ void MAFEdit::LoadMafTable() {
         }
     }
     for (const auto& text : result.messages) {
-        message_(QString::fromStdString(text));
+        message_(QString::fromStdString(text), {});
     }
     for (std::size_t i = 0; i < kMafPoints; ++i) {
         volts_[i]->setText(QString::fromStdString(result.curve.volts[i]));
@@ -194,31 +194,34 @@ void MAFEdit::redrawChart() {
 }
 
 void MAFEdit::browse() {
-    const QString chosen = openChooser_(kDialogTitle, MafLibFolder(), kMafFilter);
-    if (!chosen.isEmpty()) {
-        file_->setText(QString::fromStdString(WithMafExtension(chosen.toStdString())));
-    }
-    LoadMafTable();
+    openChooser_(kDialogTitle, MafLibFolder(), kMafFilter, [this](const QString& chosen) {
+        if (!chosen.isEmpty()) {
+            file_->setText(QString::fromStdString(WithMafExtension(chosen.toStdString())));
+        }
+        // Confirmed or cancelled, the file named in the box is loaded.
+        LoadMafTable();
+    });
 }
 
 void MAFEdit::save() {
-    const QString chosen = saveChooser_(kDialogTitle, MafLibFolder(), kMafFilter);
-    if (!chosen.isEmpty()) {
-        file_->setText(QString::fromStdString(WithMafExtension(chosen.toStdString())));
-    }
-    if (file_->text() == kNoFileText || file_->text().trimmed().isEmpty()) {
-        message_("Choose a file name for the MAF curve before saving.");
-        return;
-    }
-    std::array<std::string, kMafPoints> volts;
-    std::array<std::string, kMafPoints> kghr;
-    for (std::size_t i = 0; i < kMafPoints; ++i) {
-        volts[i] = volts_[i]->text().toStdString();
-        kghr[i] = kghr_[i]->text().toStdString();
-    }
-    if (SaveMafFile(ToPath(file_->text()), volts, kghr)) {
-        message_("Error during save.  Check path and file name.");
-    }
+    saveChooser_(kDialogTitle, MafLibFolder(), kMafFilter, [this](const QString& chosen) {
+        if (!chosen.isEmpty()) {
+            file_->setText(QString::fromStdString(WithMafExtension(chosen.toStdString())));
+        }
+        if (file_->text() == kNoFileText || file_->text().trimmed().isEmpty()) {
+            message_("Choose a file name for the MAF curve before saving.", {});
+            return;
+        }
+        std::array<std::string, kMafPoints> volts;
+        std::array<std::string, kMafPoints> kghr;
+        for (std::size_t i = 0; i < kMafPoints; ++i) {
+            volts[i] = volts_[i]->text().toStdString();
+            kghr[i] = kghr_[i]->text().toStdString();
+        }
+        if (SaveMafFile(ToPath(file_->text()), volts, kghr)) {
+            message_("Error during save.  Check path and file name.", {});
+        }
+    });
 }
 
 void MAFEdit::apply() {
