@@ -20,27 +20,20 @@ class QSlider;
 namespace quelm {
 
 class AppHub;
-class LogActivity;
 
 inline constexpr const char* kRecordNeedsLinkMessage =
     "In order to record data to a log, Quelm must be connected.  Quelm will now connect.  Press "
     "Record again after Quelm has connected.";
 inline constexpr const char* kPlayNeedsNoLinkMessage =
     "In order to display log file contents, Quelm must be disconnected.  Disconnecting now.";
-inline constexpr const char* kOverwriteQuestion = "File exists.  Overwrite?";
 inline constexpr const char* kRecordingCaption = "\u25CF Recording";
 // The playback counters and slider are redrawn at most this often (a screen refresh).
 inline constexpr double kCounterInterval = 1.0 / 60;
 
-// Asks a Yes/No question; true for Yes.
-using YesNoQuestion = std::function<bool(const QString& text, const QString& title)>;
-
 class Logging : public QWidget {
     Q_OBJECT
   public:
-    // `jobs` keeps playback and the CSV export from running at the same time; the main window
-    // owns it and gives the same one to the export window.
-    Logging(AppHub& hub, LogActivity& jobs, QWidget* parent = nullptr);
+    explicit Logging(AppHub& hub, QWidget* parent = nullptr);
 
     void setMessageSink(MessageSink sink) { message_ = std::move(sink); }
     void setFileChooser(FileChooser chooser) { chooser_ = std::move(chooser); }
@@ -70,7 +63,11 @@ class Logging : public QWidget {
 
   private:
     void StartRecording();
+    // The status panels and the controls of a playback.
+    void ShowPlaying();
+    // Starts the playback once no other long operation runs (a link told to stop unwinds first).
     void PlayLog();
+    void RunPlayback();
     void ShowSliderRecord();
     void SetState(LoggingState state);
     void SetRecordingCue(bool on);
@@ -81,7 +78,6 @@ class Logging : public QWidget {
     void RefreshCounters(bool force);
 
     AppHub& hub_;
-    LogActivity& jobs_;
     LogPlayer player_;
     LoggingState state_ = LoggingState::Idle;
     bool sliderBusy_ = false;
