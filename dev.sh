@@ -5,6 +5,7 @@
 #   ./dev.sh test      build and run every test (unit, window, end-to-end)
 #   ./dev.sh sanitize  AddressSanitizer + UndefinedBehaviorSanitizer build of the tests
 #   ./dev.sh bench     build and print the benchmark table
+# QUELM_WERROR=ON makes warnings errors, as CI does.
 set -euo pipefail
 cd "$(dirname "$0")"
 root=$PWD
@@ -31,7 +32,7 @@ build() {  # build DIR [cmake options...]
     # ccache, when installed, makes rebuilds in several work trees cheap; nothing needs it.
     local launcher=()
     command -v ccache >/dev/null && launcher=(-DCMAKE_CXX_COMPILER_LAUNCHER=ccache)
-    cmake -S "$root" -B "$dir" -G Ninja "${launcher[@]}" "$@" >/dev/null
+    cmake -S "$root" -B "$dir" -G Ninja "${launcher[@]}" -DQUELM_WERROR="${QUELM_WERROR:-OFF}" "$@" >/dev/null
     cmake --build "$dir" --parallel "$(nproc)"
 }
 
