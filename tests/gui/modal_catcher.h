@@ -19,6 +19,7 @@ class ModalCatcher : public QObject {
 
     QStringList titles;
     QStringList texts;
+    QStringList details;
     QList<QMessageBox::Icon> icons;
     QList<QMessageBox::StandardButton> defaults;
 
@@ -31,6 +32,7 @@ class ModalCatcher : public QObject {
         last_ = box;
         titles << box->windowTitle();
         texts << box->text();
+        details << box->detailedText();
         icons << box->icon();
         defaults << (box->defaultButton() ? box->standardButton(box->defaultButton())
                                           : QMessageBox::NoButton);

@@ -14,6 +14,7 @@
 #include "link/gui/comstat_display.h"
 #include "link/link_statistics.h"
 #include "link/monitor.h"
+#include "link/port_failure_detail.h"
 #include "shell/gui/about_box.h"
 #include "shell/gui/dashboard_view.h"
 #include "shell/gui/gauge_widget.h"
@@ -263,6 +264,8 @@ void DashApp::PortFailed(const PortFailure& failure) {
     std::cerr << "quelm-dash: serial port error: " << failure.detail() << '\n';
     QMessageBox box(QMessageBox::Critical, QString::fromUtf8(failure.title()),
                     QString::fromUtf8(failure.message()), QMessageBox::Ok, window_.get());
+    // A program started from the desktop menu has no terminal: the box itself says why.
+    box.setDetailedText(QString::fromStdString(PortFailureDetail(failure)));
     box.exec();
     if (!WriteComPortFile(0)) {
         std::cerr << "quelm-dash: could not write quelmom.ini\n";
