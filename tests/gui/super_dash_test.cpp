@@ -306,19 +306,29 @@ class SuperDashTest : public QObject {
         QCOMPARE(next.portMap().DevicePath(4), std::string("/dev/ttyS3"));  // that run's only
     }
 
-    void comSetupWithoutSettingsSelectsNothingAndKeepsThePort() {
+    void comSetupWithoutSettingsOffers115200AndStaysOpenUntilAPortIsChosen() {
         DashApp app(Ini("none.ini"));
         ComSetup& setup = app.comSetup();
         setup.show();
         for (const char* name : {"com1", "com2", "com3", "com4"}) {
             QVERIFY(!setup.findChild<QRadioButton*>(name)->isChecked());
         }
-        for (const char* name : ComSetup::kRateNames) {
-            QVERIFY(!setup.findChild<QRadioButton*>(name)->isChecked());
-        }
+        QVERIFY(setup.findChild<QRadioButton*>("r115000")->isChecked());
         setup.findChild<QPushButton*>("ApplyCom")->click();
+        QVERIFY(setup.isVisible());
+        QVERIFY(setup.findChild<QLabel*>("hint")->isVisible());
         QCOMPARE(app.link().ComPort, 0);
-        QVERIFY(quelm::testing::ReadAll(Ini("none.ini")).find("COMPORT= 0") != std::string::npos);
+        QCOMPARE(app.window().PanelText(1), QString());
+        QVERIFY(!std::filesystem::exists(Ini("none.ini")));
+
+        setup.findChild<QRadioButton*>("com1")->setChecked(true);
+        QVERIFY(!setup.findChild<QLabel*>("hint")->isVisible());
+        setup.findChild<QPushButton*>("ApplyCom")->click();
+        QVERIFY(!setup.isVisible());
+        QCOMPARE(app.link().ComPort, 1);
+        QCOMPARE(app.link().MaxBaudRate, std::string("115200"));
+        QVERIFY(quelm::testing::ReadAll(Ini("none.ini")).find("MAXBAUDRATE=115200") !=
+                std::string::npos);
     }
 
     void tpsToolGaugeFollowsTheResizeRule() {
