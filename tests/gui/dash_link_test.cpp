@@ -18,6 +18,7 @@
 #include "shell/gui/super_dash.h"
 #include "sim/frame_source.h"
 #include "sim/simulator_thread.h"
+#include "tools/gui/self_tester.h"
 
 using namespace quelm;
 
@@ -160,13 +161,17 @@ class DashLinkTest : public QObject {
         app->portMap().SetOverride(1, device.path());
         QVERIFY(LoadDashboard(*app, nullptr));
         bool closedWhileConnecting = false;
+        bool selfTestNoticeWhileConnecting = true;
         // The connection takes many seconds; close the window one second into it.
         QTimer::singleShot(1000, &app->window(), [&] {
             closedWhileConnecting = app->status().Panel(1) == "Initializing";
+            // Nothing was monitoring yet: the self test has no stopped monitoring to announce.
+            selfTestNoticeWhileConnecting = app->selfTester().stopReceiveLoop();
             app->window().close();
         });
         app->Connect_Click();
         QVERIFY(closedWhileConnecting);
+        QVERIFY(!selfTestNoticeWhileConnecting);
         QVERIFY(app->Ending());
         QVERIFY(!app->window().isVisible());
         QVERIFY(app->status().Panel(2).rfind("Ready", 0) != 0);

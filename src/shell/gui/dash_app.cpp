@@ -69,7 +69,9 @@ DashApp::DashApp(std::filesystem::path settingsPath)
         }
         link_.Connected = false;
         status_.SetConnectCaption("Connect");
-        return true;
+        // A link still connecting has not started monitoring yet, so there is nothing to
+        // announce: it stops once its connection ends.
+        return monitoring_;
     };
 
     status_.onChange = [this] { window_->ShowStatus(status_); };
@@ -221,6 +223,7 @@ void DashApp::Connect_Click() {
         }
         ResetScopes();
         status_.SetConnectCaption("Disconnect");
+        const RunningMark monitoring(monitoring_);
         const MonitorResult result = Monitor(link_, path_);
         if (result.end == MonitorEnd::PortLost && !Ending()) {
             ReportPortLost(result.error);

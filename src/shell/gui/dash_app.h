@@ -131,6 +131,8 @@ class DashApp : public AppHub {
     LogActivity jobs_;
     FeatureTarget featureTarget_{*this};
     bool loopRunning_ = false;
+    // Inside the receive loop proper, past the connection.
+    bool monitoring_ = false;
     GaugeValues pendingGauges_{};
     bool gaugesPending_ = false;
     double lastGaugeFlush_ = -1e9;
