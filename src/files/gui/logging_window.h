@@ -29,6 +29,8 @@ inline constexpr const char* kPlayNeedsNoLinkMessage =
     "In order to display log file contents, Quelm must be disconnected.  Disconnecting now.";
 inline constexpr const char* kOverwriteQuestion = "File exists.  Overwrite?";
 inline constexpr const char* kRecordingCaption = "\u25CF Recording";
+// Status panel 1 while frames are being written.
+inline constexpr const char* kRecordingPanelText = "Recording";
 // The playback counters and slider are redrawn at most this often (a screen refresh).
 inline constexpr double kCounterInterval = 1.0 / 60;
 
@@ -74,6 +76,8 @@ class Logging : public QWidget {
     void ShowSliderRecord();
     void SetState(LoggingState state);
     void SetRecordingCue(bool on);
+    // Once no frame is being written, panel 1 shows again what it showed before Record.
+    void RestorePanel1();
     PlaybackHooks Hooks();
     // Shows the record number and time stamp in hand; unless forced, at most at the display
     // rate, so that unpaced playback never waits for painting.
@@ -84,6 +88,7 @@ class Logging : public QWidget {
     LogPlayer player_;
     LoggingState state_ = LoggingState::Idle;
     bool sliderBusy_ = false;
+    std::string panel1BeforeRecording_;
     std::uint64_t shownRecord_ = 0;
     double shownTime_ = 0;
     double lastRefresh_ = -1e9;
