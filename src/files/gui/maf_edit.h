@@ -56,6 +56,9 @@ class MAFEdit : public QWidget {
     void save();
     void apply();
 
+  protected:
+    void showEvent(QShowEvent* event) override;
+
   private:
     MafCurve curveFromBoxes() const;
 
