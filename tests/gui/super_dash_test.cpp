@@ -338,15 +338,15 @@ class SuperDashTest : public QObject {
         QCOMPARE(tool.windowTitle(), QStringLiteral("TPS Idle Setting Tool"));
         tool.show();
         QVERIFY(QTest::qWaitForWindowExposed(&tool));
-        tool.resize(200, 200);  // held at the minimum size
-        QCoreApplication::processEvents();
-        QVERIFY(tool.width() >= tool.minimumWidth() && tool.gauge()->width() > 0);
-        tool.resize(400, 420);
+        // The smallest window the rule is given for is not held back by a minimum size.
+        const double dpi = tool.logicalDpiX();
+        const QSize frame = tool.frameGeometry().size() - tool.size();
+        tool.resize(QSize(TwipsToPixels(3000, dpi), TwipsToPixels(2500, dpi)) - frame);
         QCoreApplication::processEvents();
         // In twips at the screen's resolution: the outer size (frame included) less 120 across
         // and 405 down, within a pixel.
         const QSize outer = tool.frameGeometry().size();
-        const double dpi = tool.logicalDpiX();
+        QCOMPARE(outer, QSize(TwipsToPixels(3000, dpi), TwipsToPixels(2500, dpi)));
         const int onePixel = PixelsToTwips(1, dpi);
         QVERIFY(std::abs(PixelsToTwips(tool.gauge()->width(), dpi) -
                          (PixelsToTwips(outer.width(), dpi) - 120)) <= onePixel);
