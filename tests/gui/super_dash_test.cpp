@@ -30,6 +30,7 @@
 #include "shell/gui/link_indicator.h"
 #include "shell/gui/splash.h"
 #include "shell/gui/super_dash.h"
+#include "shell/gui/user_guide.h"
 #include "shell/twips.h"
 #include "tools/gui/self_tester.h"
 #include "tools/gui/tps_tool.h"
@@ -79,7 +80,7 @@ class SuperDashTest : public QObject {
             {"&Quelm Setup",
              {"&Communications Setup", "Communications &Statistics", "Quelm &Feature Setup",
               "&Vehicle Settings"}},
-            {"&Help", {"&About QUELM..."}}};
+            {"&Help", {"&User Guide", "&About QUELM..."}}};
         const QList<QAction*> top = w.menuBar()->actions();
         QCOMPARE(top.size(), static_cast<qsizetype>(menus.size()));
         for (std::size_t i = 0; i < menus.size(); ++i) {
@@ -385,6 +386,21 @@ class SuperDashTest : public QObject {
                  QStringList({"Could not find associated Browser", "Web Page not Opened"}));
         QCOMPARE(opened.size(), 2);
         QVERIFY(opened.first().toString().contains("orvanta"));
+    }
+
+    void userGuideOpensOrSaysWhereItWasLookedFor() {
+        QList<QUrl> opened;
+        const quelm::UrlOpener opener{nullptr, [&](const QUrl& url) {
+                                          opened << url;
+                                          return true;
+                                      }};
+        ModalCatcher catcher;
+        quelm::OpenUserGuide(nullptr, "/doc/user-guide.md", {}, opener);
+        QCOMPARE(opened, QList<QUrl>{QUrl::fromLocalFile("/doc/user-guide.md")});
+        quelm::OpenUserGuide(nullptr, {}, {"/a/user-guide.md", "/b/user-guide.md"}, opener);
+        QTRY_COMPARE(catcher.titles, QStringList{"User Guide Not Found"});
+        QVERIFY(catcher.texts[0].endsWith("/a/user-guide.md\n/b/user-guide.md"));
+        QCOMPARE(opened.size(), 1);
     }
 
     void splashNamesTheProduct() {

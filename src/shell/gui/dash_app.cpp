@@ -19,6 +19,7 @@
 #include "shell/gui/dashboard_view.h"
 #include "shell/gui/gauge_widget.h"
 #include "shell/gui/super_dash.h"
+#include "shell/gui/user_guide.h"
 #include "tools/gui/scope_table.h"
 #include "tools/gui/self_tester.h"
 #include "tools/gui/tps_tool.h"
@@ -105,6 +106,7 @@ DashApp::DashApp(std::filesystem::path settingsPath)
             MessageBoxSink(window_.get())(QString::fromStdString(result.message));
         }
     };
+    w->SetWindowOpener(SuperDash::kUserGuideItem, [w] { OpenUserGuide(w); });
     w->SetWindowOpener(SuperDash::kAboutItem, [w] {
         frmAbout about(w);
         about.exec();
