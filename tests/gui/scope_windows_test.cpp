@@ -1,6 +1,6 @@
-// The scope windows: one on its own (selectors, labels, plotting, read-out, size rule, saving),
-// then the table of them (numbering, the limit of ten, reuse of closed slots, the shared saved
-// selection, reset and which windows the live and playback feeds reach).
+// The scope windows: one on its own (selectors, labels, plotting, read-out, size rule), then the
+// table of them (numbering, the limit of ten, reuse of closed slots, the shared saved selection,
+// a fresh start on reopening, reset and which windows the live and playback feeds reach).
 #include <qcustomplot.h>
 #include <QComboBox>
 #include <QLabel>
@@ -268,20 +268,6 @@ class ScopeWindowsTest : public QObject {
         QCOMPARE(scope.frameGeometry().size(), QSize(px(9000), px(7200)));
         QCOMPARE(scope.chart()->size(), QSize(px(9000 - 120), px(7200 - 1250)));
         checkLayout();
-    }
-
-    void closingWritesTheFourSelectionsInOrder() {
-        SuperScope scope(*settings_);
-        scope.selector(1)->setCurrentText("RPM");
-        scope.selector(2)->setCurrentText("*OFF*");
-        scope.selector(3)->setCurrentText("WIDEO2");
-        scope.show();
-        QVERIFY(scope.close());
-        QVERIFY(!scope.isVisible());
-        const QStringList expected{"RPM", "*OFF*", "WIDEO2", "ADVANCE"};
-        for (int n = 1; n <= 4; ++n) {
-            QCOMPARE(Saved(*settings_, n), expected[n - 1]);
-        }
     }
 
     void tenWindowsThenTheMessageAndAClosedSlotIsReused() {

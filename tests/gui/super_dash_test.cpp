@@ -333,7 +333,6 @@ class SuperDashTest : public QObject {
     }
 
     void tpsToolGaugeFollowsTheResizeRule() {
-        QCOMPARE(TpsGaugeSize({3000, 2500}), (TwipSize{2880, 2095}));
         QCOMPARE(TpsGaugeSize({100, 300}), (TwipSize{0, 0}));
         TPSTool tool;
         QCOMPARE(tool.windowTitle(), QStringLiteral("TPS Idle Setting Tool"));

@@ -3,7 +3,6 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <array>
 #include <functional>
 #include <string>
 #include <utility>
@@ -225,23 +224,17 @@ TEST(SelfTestOnTheLink, PanelsAndLampShowTheLinkOnceTheTestIsOver) {
         const char* name;
         bool devicePresent;
         bool linkStartedMeanwhile;
-        std::array<std::string, 2> before;
-        std::array<std::string, 2> after;
+        const char* before1;
+        const char* before2;
+        const char* after1;
+        const char* after2;
         ComStat lampAfter;
     };
     const Row rows[] = {
-        {"never connected", true, false, {"", ""}, {"", ""}, ComStat::Red},
-        {"after monitoring, no device",
-         false,
-         false,
-         {"Monitoring", "COM Stopped"},
-         {"Monitoring", "COM Stopped"},
-         ComStat::Red},
-        {"link started meanwhile",
-         true,
-         true,
-         {"", ""},
-         {"Initializing", "Ready @ 115200"},
+        {"never connected", true, false, "", "", "", "", ComStat::Red},
+        {"after monitoring, no device", false, false, "Monitoring", "COM Stopped", "Monitoring",
+         "COM Stopped", ComStat::Red},
+        {"link started meanwhile", true, true, "", "", "Initializing", "Ready @ 115200",
          ComStat::Green},
     };
     for (const Row& row : rows) {
@@ -249,8 +242,8 @@ TEST(SelfTestOnTheLink, PanelsAndLampShowTheLinkOnceTheTestIsOver) {
         test::FakeDevice device(rt);
         device.present = row.devicePresent;
         StatusModel status;
-        status.SetPanel(1, row.before[0]);
-        status.SetPanel(2, row.before[1]);
+        status.SetPanel(1, row.before1);
+        status.SetPanel(2, row.before2);
         status.SetIndicator(ComStat::Red);
         ComPortMap map;
         LinkContext link(device, rt, status, map);
@@ -266,8 +259,8 @@ TEST(SelfTestOnTheLink, PanelsAndLampShowTheLinkOnceTheTestIsOver) {
             }
         };
         run.Run();
-        EXPECT_EQ(status.Panel(1), row.after[0]) << row.name;
-        EXPECT_EQ(status.Panel(2), row.after[1]) << row.name;
+        EXPECT_EQ(status.Panel(1), row.after1) << row.name;
+        EXPECT_EQ(status.Panel(2), row.after2) << row.name;
         EXPECT_EQ(status.Indicator(), row.lampAfter) << row.name;
     }
 }
