@@ -43,11 +43,15 @@ fs::path XdgDir(const char* variable, const fs::path& fallbackUnderHome) {
     return HomeDir() / fallbackUnderHome;
 }
 
+}  // namespace
+
 fs::path ExecutableDir() {
     std::error_code ec;
     const fs::path exe = fs::read_symlink("/proc/self/exe", ec);
     return ec ? fs::path() : exe.parent_path();
 }
+
+namespace {
 
 // A folder of the user's data, made if missing. One that cannot be made shows up when a file
 // is written there, with the message that belongs to that step.
@@ -97,6 +101,27 @@ fs::path MafLibDir() {
         }
     }
     return dirs.back();
+}
+
+std::vector<fs::path> UserGuideCandidates(const fs::path& exeDir) {
+    constexpr const char* kGuide = "user-guide.md";
+    std::vector<fs::path> files;
+    if (!exeDir.empty()) {
+        files.push_back((exeDir / QUELM_BIN_TO_DOCDIR / kGuide).lexically_normal());
+    }
+    files.push_back(fs::path(QUELM_SOURCE_DOCDIR) / kGuide);
+    files.push_back(fs::path(QUELM_INSTALL_DOCDIR) / kGuide);
+    return files;
+}
+
+fs::path UserGuidePath() {
+    for (const fs::path& file : UserGuideCandidates(ExecutableDir())) {
+        std::error_code ec;
+        if (fs::is_regular_file(file, ec)) {
+            return file;
+        }
+    }
+    return {};
 }
 
 fs::path StockMafPath() {

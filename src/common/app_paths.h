@@ -10,6 +10,9 @@ namespace quelm {
 // (default ~/.config/quelm/Quelm.ini).
 std::filesystem::path SettingsPath(const std::filesystem::path& commandLineOverride = {});
 
+// The folder of the running program; empty when it cannot be found.
+std::filesystem::path ExecutableDir();
+
 // $XDG_DATA_HOME/quelm/logs (default ~/.local/share/quelm/logs), created on demand.
 std::filesystem::path LogsDir();
 
@@ -24,6 +27,14 @@ std::filesystem::path MafLibDir();
 // tree), the data folder relative to it (an installed prefix, wherever it was installed or moved
 // to), then the data folder of the prefix the program was configured for.
 std::vector<std::filesystem::path> MafLibCandidates(const std::filesystem::path& exeDir);
+
+// Where the user guide may be for a program in `exeDir`, in order: the documentation folder
+// relative to it (an installed prefix, wherever it is), the docs folder of the source tree the
+// program was built from, then the documentation folder of the configured prefix.
+std::vector<std::filesystem::path> UserGuideCandidates(const std::filesystem::path& exeDir);
+
+// The first of UserGuideCandidates(folder of this executable) that exists; empty when none does.
+std::filesystem::path UserGuidePath();
 
 // The stock curve: MafLibDir()/a9lstock.maf. It serves both as the default MAF path and as
 // the fallback when the configured file is missing.

@@ -6,6 +6,9 @@ namespace quelm {
 
 void LinkSelfTestDevice::Connect() {
     failed_ = false;
+    panel1_ = link_.status.Panel(1);
+    panel2_ = link_.status.Panel(2);
+    lamp_ = link_.status.Indicator();
     try {
         ConnectDevice(link_);
     } catch (const PortFailure& failure) {
@@ -40,6 +43,17 @@ std::string LinkSelfTestDevice::ReadReply() {
         return {};
     }
     return {link_.ReplyBuffer.begin(), link_.ReplyBuffer.end()};
+}
+
+void LinkSelfTestDevice::Release() {
+    // The test's "Ready @" and green lamp say nothing about the dashboard's own link, which
+    // stays as it was; a link started meanwhile shows its own state.
+    if (link_.Connected) {
+        return;
+    }
+    link_.status.SetPanel(1, panel1_);
+    link_.status.SetPanel(2, panel2_);
+    link_.status.SetIndicator(lamp_);
 }
 
 void LinkSelfTestDevice::Fail(const PortFailure& failure) {

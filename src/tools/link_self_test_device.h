@@ -1,6 +1,7 @@
 // The self test's view of the serial link: the full connection, one command byte out, every
 // waiting byte in. A port error is handed to `onPortFailure` (the program reports it and
-// ends); after that the device sends nothing and hears nothing.
+// ends); after that the device sends nothing and hears nothing. The connection writes the
+// status panels and the lamp; once the test is over they show the link as it was before.
 #pragma once
 
 #include <functional>
@@ -19,6 +20,7 @@ class LinkSelfTestDevice : public SelfTestDevice {
     void Connect() override;
     void Send(char command) override;
     std::string ReadReply() override;
+    void Release() override;
 
     // How long a light-state reply may take to arrive in full.
     static constexpr double kReplyWait = 0.1;
@@ -29,6 +31,10 @@ class LinkSelfTestDevice : public SelfTestDevice {
     LinkContext& link_;
     std::function<void(const PortFailure&)> onPortFailure_;
     bool failed_ = false;
+    // Panels 1 and 2 and the lamp before the test's connection.
+    std::string panel1_;
+    std::string panel2_;
+    ComStat lamp_ = ComStat::Grey;
 };
 
 }  // namespace quelm

@@ -71,6 +71,7 @@ void SelfTest::Run() {
     Report(kStatusComplete);
     EndSelfTest(device_);
     running_ = false;
+    device_.Release();
 }
 
 void SelfTest::Stop() {

@@ -14,6 +14,8 @@ class SelfTestDevice {
     virtual void Send(char command) = 0;
     // Every byte waiting in the receive buffer, in one read (empty when none).
     virtual std::string ReadReply() = 0;
+    // The test is over and no longer uses the link.
+    virtual void Release() {}
 };
 
 }  // namespace quelm

@@ -8,6 +8,9 @@ void ShowBox(QWidget* parent, const BoxText& text, QMessageBox::StandardButtons 
              QMessageBox::StandardButton defaultButton,
              std::function<void(QMessageBox::StandardButton)> answered) {
     auto* box = new QMessageBox(text.icon, text.title, text.text, buttons, parent);
+    if (!text.detail.isEmpty()) {
+        box->setDetailedText(text.detail);
+    }
     if (defaultButton != QMessageBox::NoButton) {
         box->setDefaultButton(defaultButton);
     }

@@ -20,6 +20,7 @@ struct BoxText {
     QMessageBox::Icon icon = QMessageBox::NoIcon;
     QString title;
     QString text;
+    QString detail;  // behind "Show Details...", when not empty
 };
 
 // A message box with `buttons`, `defaultButton` chosen (NoButton: Qt's choice). `answered`

@@ -139,6 +139,12 @@ void StripChart::SetReadOutPosition(double x) {
     emit readOut(x);
 }
 
+void StripChart::ClearReadOut() {
+    readOutX_ = std::numeric_limits<double>::quiet_NaN();
+    cursor_->setVisible(false);
+    ScheduleReplot();
+}
+
 double StripChart::ValueAt(int pen) const {
     if (!ValidPen(pen) || !HasReadOut()) {
         return 0.0;

@@ -68,6 +68,8 @@ class StripChart : public QWidget {
     // Read-out position: set by a left click or drag on the chart, or here. Either way the
     // cursor line moves and readOut() is raised.
     void SetReadOutPosition(double x);
+    // No read-out position: the cursor line goes and every pen reads 0 until the next one.
+    void ClearReadOut();
     double ReadOutPosition() const { return readOutX_; }
     bool HasReadOut() const { return !std::isnan(readOutX_); }
     // The pen's plotted y at the read-out position: linear between the two points around it,

@@ -1,6 +1,8 @@
-// The dashboard against the in-process device simulator: the start-up wait for a port, a full
-// connection to "Ready @ 115200" with moving gauges, the stop on a second Connect, and closing
-// the main window from inside those long operations, which ends the program.
+// The dashboard against the in-process device simulator: the report of a port error, the
+// start-up wait for a port, a full connection to "Ready @ 115200" with moving gauges, the stop on
+// a second Connect, and closing the main window from inside those long operations, which ends
+// the program.
+#include <QDir>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QTemporaryDir>
@@ -9,11 +11,13 @@
 #include <fstream>
 
 #include "link/gui/com_setup.h"
+#include "modal_catcher.h"
 #include "shell/gui/dash_app.h"
 #include "shell/gui/startup.h"
 #include "shell/gui/super_dash.h"
 #include "sim/frame_source.h"
 #include "sim/simulator_thread.h"
+#include "tools/gui/self_tester.h"
 #include "widgets/gauge_widget.h"
 
 using namespace quelm;
@@ -45,6 +49,28 @@ class DashLinkTest : public QObject {
     QTemporaryDir dir_;
 
   private slots:
+    // First: once a program has ended, a dialog's own event loop returns at once, so the box
+    // must come before the other tests end theirs.
+    void aPortErrorSaysWhyThenEndsTheProgram() {
+        QTemporaryDir cwd;  // where the port side file is written
+        const QString home = QDir::currentPath();
+        QVERIFY(QDir::setCurrent(cwd.path()));
+        DashApp app(std::filesystem::path(dir_.path().toStdString()) / "error.ini");
+        ModalCatcher catcher;
+        app.PortFailed(
+            PortFailure("/dev/ttyS0: Permission denied", SerialPortErrorKind::Permission));
+        // The program ends once the box is answered.
+        QTRY_VERIFY(app.Ending());
+        QDir::setCurrent(home);
+        QCOMPARE(catcher.texts, QStringList{"Serial Port Error.  Please reconfigure."});
+        QCOMPARE(catcher.titles, QStringList{"System Configuration Error"});
+        QCOMPARE(catcher.icons.value(0), QMessageBox::Critical);
+        QVERIFY(catcher.details.value(0).startsWith("/dev/ttyS0: Permission denied\n"));
+        QVERIFY(catcher.details.value(0).contains("dialout"));
+        QVERIFY(QFile::exists(cwd.filePath("quelmom.ini")));
+        QVERIFY(app.Ending());
+    }
+
     void firstStartOpensSetupAndWaitsForAPort() {
         const auto ini = std::filesystem::path(dir_.path().toStdString()) / "fresh" / "Quelm.ini";
         DashApp app(ini);

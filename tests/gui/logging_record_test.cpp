@@ -140,6 +140,7 @@ class LoggingRecordTest : public QObject, quelm::testing::HubWindow<Logging> {
 
         Button("Halt")->click();
         QVERIFY(!hub->recorder().Recording());
+        QCOMPARE(hub->status().Panel(1), std::string());
         QCOMPARE(Buttons(), QString("1100"));
         QCOMPARE(Button("Record")->text(), QString("Record"));
         QVERIFY(Child<QLabel>(*w, "pbcounter")->isHidden());
@@ -148,6 +149,7 @@ class LoggingRecordTest : public QObject, quelm::testing::HubWindow<Logging> {
 
     void overwriteQuestionNoLeavesTheFileUntouched() {
         hub->connected = true;
+        hub->status().SetPanel(1, "Monitoring");
         std::ofstream(File("old.qm1")) << "keep me";
         LogFile()->setText(QString::fromStdString(File("old.qm1").string()));
         QStringList asked;
@@ -163,6 +165,7 @@ class LoggingRecordTest : public QObject, quelm::testing::HubWindow<Logging> {
         QCOMPARE(w->state(), LoggingState::Declined);
         QCOMPARE(Buttons(), QString("1101"));
         QCOMPARE(Size(File("old.qm1")), std::uintmax_t{7});
+        QCOMPARE(hub->status().Panel(1), std::string("Monitoring"));
 
         yes = true;
         Button("Record")->click();
@@ -172,6 +175,7 @@ class LoggingRecordTest : public QObject, quelm::testing::HubWindow<Logging> {
 
     void unusableNamesAreReportedAndNothingRecords() {
         hub->connected = true;
+        hub->status().SetPanel(1, "Monitoring");
         for (const QString& name :
              {QString(), QString::fromStdString(File("no/such/folder/run.qm1").string())}) {
             messages.clear();
@@ -181,7 +185,21 @@ class LoggingRecordTest : public QObject, quelm::testing::HubWindow<Logging> {
             QVERIFY(!hub->recorder().Recording());
             QCOMPARE(Buttons(), QString("1100"));
             QCOMPARE(Button("Record")->text(), QString("Record"));
+            QCOMPARE(hub->status().Panel(1), std::string("Monitoring"));
         }
+    }
+
+    void aTypedNameGoesToTheLogsFolderWithTheExtension() {
+        const QByteArray home = qgetenv("XDG_DATA_HOME");
+        qputenv("XDG_DATA_HOME", dir->path().toUtf8());
+        hub->connected = true;
+        LogFile()->setText(" run9 ");
+        Button("Record")->click();
+        const auto expected = File("quelm/logs/run9.qm1");
+        QCOMPARE(LogFile()->text(), QString::fromStdString(expected.string()));
+        QVERIFY(hub->recorder().Recording());
+        QVERIFY(std::filesystem::exists(expected));
+        qputenv("XDG_DATA_HOME", home);
     }
 
     void aWriteFailureStopsTheRecordingAndKeepsTheRecords() {

@@ -35,6 +35,7 @@ class ModalCatcher : public QObject {
         titles << modal->windowTitle();
         auto* box = qobject_cast<QMessageBox*>(modal);
         texts << (box ? box->text() : QString());
+        details << (box ? box->detailedText() : QString());
         icons << (box ? box->icon() : QMessageBox::NoIcon);
         defaults << (box && box->defaultButton() ? box->standardButton(box->defaultButton())
                                                  : QMessageBox::NoButton);
@@ -52,6 +53,7 @@ class ModalCatcher : public QObject {
 
     QStringList titles;
     QStringList texts;
+    QStringList details;
     QList<QMessageBox::Icon> icons;
     QList<QMessageBox::StandardButton> defaults;
 

@@ -1,6 +1,6 @@
-// The scope windows: one on its own (selectors, labels, plotting, read-out, size rule, saving),
-// then the table of them (numbering, the limit of ten, reuse of closed slots, the shared saved
-// selection, reset and which windows the live and playback feeds reach).
+// The scope windows: one on its own (selectors, labels, plotting, read-out, size rule), then the
+// table of them (numbering, the limit of ten, reuse of closed slots, the shared saved selection,
+// a fresh start on reopening, reset and which windows the live and playback feeds reach).
 #include <qcustomplot.h>
 #include <QComboBox>
 #include <QLabel>
@@ -229,10 +229,29 @@ class ScopeWindowsTest : public QObject {
         QVERIFY(QTest::qWaitForWindowExposed(&scope));
         const double twips = quelm::TwipsPerPixel(scope.logicalDpiX());
         const auto px = [twips](int tw) { return static_cast<int>(std::lround(tw / twips)); };
-        scope.resize(px(3000), px(3000));
+        // Sizes are outer sizes, frame included (the offscreen platform draws one too).
+        const QSize frame = scope.frameGeometry().size() - scope.size();
+        // Nothing overlaps or is cut: labels under their selectors, Clear apart from them, the
+        // chart below, and every selector wide enough for its longest name.
+        const auto checkLayout = [&scope] {
+            const QRect clear = scope.findChild<QPushButton*>("Clear")->geometry();
+            for (int n = 1; n <= 4; ++n) {
+                const QRect sel = scope.selector(n)->geometry();
+                const QRect lab = scope.valueLabel(n)->geometry();
+                QVERIFY(lab.top() >= sel.bottom());
+                QVERIFY(lab.left() >= sel.left() && lab.left() < sel.left() + 8);
+                QVERIFY(lab.bottom() < scope.chart()->geometry().top());
+                QVERIFY(!sel.intersects(clear) && !lab.intersects(clear));
+                QVERIFY2(sel.width() >= scope.selector(n)->sizeHint().width(),
+                         qPrintable(QString::number(sel.width())));
+            }
+            QVERIFY(clear.bottom() < scope.chart()->geometry().top());
+        };
+
+        scope.resize(QSize(px(3000), px(3000)) - frame);
         QApplication::processEvents();
-        const double w = scope.width() * twips;
-        const double h = scope.height() * twips;
+        const double w = scope.frameGeometry().width() * twips;
+        const double h = scope.frameGeometry().height() * twips;
         QVERIFY2(w >= 5000 && w < 5000 + twips, qPrintable(QString::number(w)));
         QVERIFY2(h >= 5000 && h < 5000 + twips, qPrintable(QString::number(h)));
         // The chart is the window less 120 by 1250 twips, to the pixel.
@@ -242,34 +261,13 @@ class ScopeWindowsTest : public QObject {
             QVERIFY(std::abs(scope.chart()->width() * twips - 4880) <= twips);
             QVERIFY(std::abs(scope.chart()->height() * twips - 3750) <= twips);
         }
+        checkLayout();
 
-        scope.resize(px(9000), px(7200));
+        scope.resize(QSize(px(9000), px(7200)) - frame);
         QApplication::processEvents();
-        QCOMPARE(scope.size(), QSize(px(9000), px(7200)));
+        QCOMPARE(scope.frameGeometry().size(), QSize(px(9000), px(7200)));
         QCOMPARE(scope.chart()->size(), QSize(px(9000 - 120), px(7200 - 1250)));
-        // Nothing overlaps: labels under their selectors, Clear right of them, chart below.
-        for (int n = 1; n <= 4; ++n) {
-            const QRect sel = scope.selector(n)->geometry();
-            const QRect lab = scope.valueLabel(n)->geometry();
-            QVERIFY(lab.top() >= sel.bottom());
-            QVERIFY(lab.left() >= sel.left() && lab.left() < sel.left() + 8);
-            QVERIFY(lab.bottom() < scope.chart()->geometry().top());
-            QVERIFY(sel.right() < scope.findChild<QPushButton*>("Clear")->geometry().left());
-        }
-    }
-
-    void closingWritesTheFourSelectionsInOrder() {
-        SuperScope scope(*settings_);
-        scope.selector(1)->setCurrentText("RPM");
-        scope.selector(2)->setCurrentText("*OFF*");
-        scope.selector(3)->setCurrentText("WIDEO2");
-        scope.show();
-        QVERIFY(scope.close());
-        QVERIFY(!scope.isVisible());
-        const QStringList expected{"RPM", "*OFF*", "WIDEO2", "ADVANCE"};
-        for (int n = 1; n <= 4; ++n) {
-            QCOMPARE(Saved(*settings_, n), expected[n - 1]);
-        }
+        checkLayout();
     }
 
     void tenWindowsThenTheMessageAndAClosedSlotIsReused() {
@@ -319,6 +317,29 @@ class ScopeWindowsTest : public QObject {
             QCOMPARE(first->selector(n)->currentText(), expected[n - 1]);
         }
         first->hide();
+    }
+
+    void aWindowShownAgainStartsFreshWithTheChoicesSavedSince() {
+        ScopeTable scopes(*settings_, nullptr);
+        SuperScope* first = scopes.OpenNextScope();
+        scopes.ResetScopes();  // as a connection does: slots 2..10 are loaded, hidden
+        for (int i = 0; i < 40; ++i) {
+            scopes.UpdateScopes(CruiseData(), i * 1.0, true);
+        }
+        first->chart()->SetReadOutPosition(30.0);
+        first->selector(1)->setCurrentText("RPM");
+        QVERIFY(first->close());
+        QCOMPARE(scopes.OpenNextScope(), first);
+        QVERIFY(!first->chart()->HasReadOut());
+        QCOMPARE(first->chart()->PointCount(0), 0);
+        QCOMPARE(first->chart()->RangeLower(), 0.0);
+        QCOMPARE(first->chart()->RangeUpper(), 15.0);
+        // Slot 2 was loaded before RPM was saved; shown now, it takes the saved choice.
+        SuperScope* second = scopes.OpenNextScope();
+        QCOMPARE(second, scopes.Existing(2));
+        QCOMPARE(second->selector(1)->currentText(), QString("RPM"));
+        first->hide();
+        second->hide();
     }
 
     void resetCreatesHiddenWindowsAndClearsEveryChart() {

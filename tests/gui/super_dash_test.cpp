@@ -33,6 +33,7 @@
 #include "shell/gui/link_indicator.h"
 #include "shell/gui/splash.h"
 #include "shell/gui/super_dash.h"
+#include "shell/gui/user_guide.h"
 #include "tools/gui/self_tester.h"
 #include "tools/gui/tps_tool.h"
 #include "widgets/gauge_widget.h"
@@ -82,7 +83,7 @@ class SuperDashTest : public QObject {
             {"&Quelm Setup",
              {"&Communications Setup", "Communications &Statistics", "Quelm &Feature Setup",
               "&Vehicle Settings"}},
-            {"&Help", {"&About QUELM..."}}};
+            {"&Help", {"&User Guide", "&About QUELM..."}}};
         const QList<QAction*> top = w.menuBar()->actions();
         QCOMPARE(top.size(), static_cast<qsizetype>(menus.size()));
         for (std::size_t i = 0; i < menus.size(); ++i) {
@@ -309,37 +310,46 @@ class SuperDashTest : public QObject {
         QCOMPARE(next.portMap().DevicePath(4), std::string("/dev/ttyS3"));  // that run's only
     }
 
-    void comSetupWithoutSettingsSelectsNothingAndKeepsThePort() {
+    void comSetupWithoutSettingsOffers115200AndStaysOpenUntilAPortIsChosen() {
         DashApp app(Ini("none.ini"));
         ComSetup& setup = app.comSetup();
         setup.show();
         for (const char* name : {"com1", "com2", "com3", "com4"}) {
             QVERIFY(!setup.findChild<QRadioButton*>(name)->isChecked());
         }
-        for (const char* name : ComSetup::kRateNames) {
-            QVERIFY(!setup.findChild<QRadioButton*>(name)->isChecked());
-        }
+        QVERIFY(setup.findChild<QRadioButton*>("r115000")->isChecked());
         setup.findChild<QPushButton*>("ApplyCom")->click();
+        QVERIFY(setup.isVisible());
+        QVERIFY(setup.findChild<QLabel*>("hint")->isVisible());
         QCOMPARE(app.link().ComPort, 0);
-        QVERIFY(quelm::testing::ReadAll(Ini("none.ini")).find("COMPORT= 0") != std::string::npos);
+        QCOMPARE(app.window().PanelText(1), QString());
+        QVERIFY(!std::filesystem::exists(Ini("none.ini")));
+
+        setup.findChild<QRadioButton*>("com1")->setChecked(true);
+        QVERIFY(!setup.findChild<QLabel*>("hint")->isVisible());
+        setup.findChild<QPushButton*>("ApplyCom")->click();
+        QVERIFY(!setup.isVisible());
+        QCOMPARE(app.link().ComPort, 1);
+        QCOMPARE(app.link().MaxBaudRate, std::string("115200"));
+        QVERIFY(quelm::testing::ReadAll(Ini("none.ini")).find("MAXBAUDRATE=115200") !=
+                std::string::npos);
     }
 
     void tpsToolGaugeFollowsTheResizeRule() {
-        QCOMPARE(TpsGaugeSize({3000, 2500}), (TwipSize{2880, 2095}));
         QCOMPARE(TpsGaugeSize({100, 300}), (TwipSize{0, 0}));
         TPSTool tool;
         QCOMPARE(tool.windowTitle(), QStringLiteral("TPS Idle Setting Tool"));
         tool.show();
         QVERIFY(QTest::qWaitForWindowExposed(&tool));
-        tool.resize(200, 200);  // held at the minimum size
-        QCoreApplication::processEvents();
-        QVERIFY(tool.width() >= tool.minimumWidth() && tool.gauge()->width() > 0);
-        tool.resize(400, 420);
+        // The smallest window the rule is given for is not held back by a minimum size.
+        const double dpi = tool.logicalDpiX();
+        const QSize frame = tool.frameGeometry().size() - tool.size();
+        tool.resize(QSize(TwipsToPixels(3000, dpi), TwipsToPixels(2500, dpi)) - frame);
         QCoreApplication::processEvents();
         // In twips at the screen's resolution: the outer size (frame included) less 120 across
         // and 405 down, within a pixel.
         const QSize outer = tool.frameGeometry().size();
-        const double dpi = tool.logicalDpiX();
+        QCOMPARE(outer, QSize(TwipsToPixels(3000, dpi), TwipsToPixels(2500, dpi)));
         const int onePixel = PixelsToTwips(1, dpi);
         QVERIFY(std::abs(PixelsToTwips(tool.gauge()->width(), dpi) -
                          (PixelsToTwips(outer.width(), dpi) - 120)) <= onePixel);
@@ -502,6 +512,21 @@ class SuperDashTest : public QObject {
             QVERIFY2(!row.tookEffect || row.tookEffect(app), row.name);
             app.link().Connected = false;
         }
+    }
+
+    void userGuideOpensOrSaysWhereItWasLookedFor() {
+        QList<QUrl> opened;
+        const quelm::UrlOpener opener{nullptr, [&](const QUrl& url) {
+                                          opened << url;
+                                          return true;
+                                      }};
+        ModalCatcher catcher;
+        quelm::OpenUserGuide(nullptr, "/doc/user-guide.md", {}, opener);
+        QCOMPARE(opened, QList<QUrl>{QUrl::fromLocalFile("/doc/user-guide.md")});
+        quelm::OpenUserGuide(nullptr, {}, {"/a/user-guide.md", "/b/user-guide.md"}, opener);
+        QTRY_COMPARE(catcher.titles, QStringList{"User Guide Not Found"});
+        QVERIFY(catcher.texts[0].endsWith("/a/user-guide.md\n/b/user-guide.md"));
+        QCOMPARE(opened.size(), 1);
     }
 
     void splashNamesTheProduct() {

@@ -202,7 +202,7 @@ class MafEditTest : public QObject {
         QVERIFY2(messages_[0].contains("No such file or directory"), qPrintable(messages_[0]));
     }
 
-    void applyHandsThePathOnAndStopsTheChart() {
+    void applyHandsThePathOnAndTheChartStillFollowsTheBoxes() {
         QString applied;
         editor_->setApplyHandler([&](const QString& p) { applied = p; });
         editor_->setFileName("/curves/x.maf");
@@ -211,6 +211,17 @@ class MafEditTest : public QObject {
         QCOMPARE(applied, QString("/curves/x.maf"));
         QVERIFY(!editor_->isVisible());
         QVERIFY(!editor_->redrawing());
+        // A curve loaded while the redraw is off is drawn at once; showing the window again
+        // restarts the redraw.
+        writeCurve(path("next.maf"), 31, 4.0);
+        editor_->setFileName(path("next.maf"));
+        editor_->LoadMafTable();
+        QCOMPARE(editor_->chart()->graph(0)->dataCount(), 31);
+        QCOMPARE(editor_->chart()->xAxis->range().upper, 4.0);
+        editor_->show();
+        QVERIFY(editor_->redrawing());
+        editor_->kghrBox(30)->setText("1500");
+        QTRY_COMPARE(editor_->chart()->yAxis->range().upper, 1500.0);
     }
 };
 

@@ -6,6 +6,7 @@
 #include <QTemporaryDir>
 #include <QtTest>
 
+#include "common/number_text.h"
 #include "fake_app_hub.h"
 #include "files/settings_file.h"
 #include "tools/gui/vehicle_properties.h"
@@ -145,13 +146,32 @@ class VehiclePropertiesTest : public QObject {
         }
     }
 
-    void speedCorrectionThatIsNotANumberIsRefused() {
-        box("vsscorrection")->setText("fast");
+    void speedCorrectionIsANumberWithoutBlanksOrLineBreaks_data() {
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<QString>("written");  // empty: refused
+        QTest::newRow("pasted with a line break") << "1.05\n"
+                                                  << " 1.05";
+        QTest::newRow("line break before") << "\r\n1.1 "
+                                           << " 1.1";
+        QTest::newRow("not a number") << "fast"
+                                      << "";
+    }
+    void speedCorrectionIsANumberWithoutBlanksOrLineBreaks() {
+        QFETCH(QString, text);
+        QFETCH(QString, written);
+        box("vsscorrection")->setText(text);
         clickSave();
-        QCOMPARE(messages_.size(), 1);
-        QVERIFY(messages_[0].startsWith("Quelm does not support"));
-        QCOMPARE(box("vsscorrection")->text(), QString("1"));
-        QVERIFY(!std::filesystem::exists(settings_->path()));
+        if (written.isEmpty()) {
+            QCOMPARE(messages_.size(), 1);
+            QVERIFY(messages_[0].startsWith("Quelm does not support"));
+            QCOMPARE(box("vsscorrection")->text(), QString("1"));
+            QVERIFY(!std::filesystem::exists(settings_->path()));
+            return;
+        }
+        QVERIFY(messages_.isEmpty());
+        QCOMPARE(stored("VALUE"), written.toStdString());
+        // The conversions read the same number before any Save.
+        QCOMPARE(LenientNumber(live_.vsscorrection), LenientNumber(written.toStdString()));
     }
 
     void injectorSizeIsReducedToItsNumber_data() {

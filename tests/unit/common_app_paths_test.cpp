@@ -108,5 +108,12 @@ TEST(AppPaths, MafLibraryCandidatesRunFromBuildTreeToConfiguredPrefix) {
     EXPECT_EQ(MafLibCandidates({}), std::vector<fs::path>{configured});
 }
 
+TEST(AppPaths, UserGuideFromAnInstalledPrefixOrTheSourceTree) {
+    EXPECT_EQ(UserGuideCandidates("/opt/elsewhere/bin").front(),
+              fs::path("/opt/elsewhere/share/doc/quelm/user-guide.md"));
+    // A build tree has no installed guide: the one in the sources is shown.
+    EXPECT_EQ(UserGuidePath(), fs::path(QUELM_SOURCE_DIR) / "docs" / "user-guide.md");
+}
+
 }  // namespace
 }  // namespace quelm

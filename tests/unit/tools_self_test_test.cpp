@@ -8,8 +8,11 @@
 #include <utility>
 #include <vector>
 
+#include "common/com_port_map.h"
 #include "common/runtime.h"
 #include "fake_flashing_device.h"
+#include "link_fake_device.h"
+#include "tools/link_self_test_device.h"
 
 namespace quelm {
 namespace {
@@ -211,6 +214,55 @@ TEST_F(SelfTestRun, ProgramEndUnwindsTheRun) {
     test.Run();
     EXPECT_FALSE(test.InProgress());
     EXPECT_LT(rt.Now() - start, 11.0);
+}
+
+// The test connects through the dashboard's link, whose connection writes the status panels and
+// the lamp. Once the test is over they show the dashboard's own link again, unless a link was
+// started meanwhile.
+TEST(SelfTestOnTheLink, PanelsAndLampShowTheLinkOnceTheTestIsOver) {
+    struct Row {
+        const char* name;
+        bool devicePresent;
+        bool linkStartedMeanwhile;
+        const char* before1;
+        const char* before2;
+        const char* after1;
+        const char* after2;
+        ComStat lampAfter;
+    };
+    const Row rows[] = {
+        {"never connected", true, false, "", "", "", "", ComStat::Red},
+        {"after monitoring, no device", false, false, "Monitoring", "COM Stopped", "Monitoring",
+         "COM Stopped", ComStat::Red},
+        {"link started meanwhile", true, true, "", "", "Initializing", "Ready @ 115200",
+         ComStat::Green},
+    };
+    for (const Row& row : rows) {
+        TestRuntime rt;
+        test::FakeDevice device(rt);
+        device.present = row.devicePresent;
+        StatusModel status;
+        status.SetPanel(1, row.before1);
+        status.SetPanel(2, row.before2);
+        status.SetIndicator(ComStat::Red);
+        ComPortMap map;
+        LinkContext link(device, rt, status, map);
+        link.ComPort = 1;
+        link.MaxBaudRate = "115200";
+        LinkSelfTestDevice adapter(link, nullptr);
+        SelfTest run(adapter, rt);
+        const double start = rt.Now();
+        rt.onYield = [&] {
+            if (run.Running() && rt.Now() - start > 30) {
+                link.Connected = row.linkStartedMeanwhile;
+                run.Stop();
+            }
+        };
+        run.Run();
+        EXPECT_EQ(status.Panel(1), row.after1) << row.name;
+        EXPECT_EQ(status.Panel(2), row.after2) << row.name;
+        EXPECT_EQ(status.Indicator(), row.lampAfter) << row.name;
+    }
 }
 
 }  // namespace

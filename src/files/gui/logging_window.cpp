@@ -18,6 +18,7 @@
 #include "common/number_text.h"
 #include "common/runtime.h"
 #include "common/status_model.h"
+#include "files/log_file_name.h"
 #include "files/settings_file.h"
 #include "widgets/app_hub.h"
 
@@ -144,17 +145,21 @@ void Logging::SetRecordingCue(bool on) {
                               : QString());
 }
 
+void Logging::RestorePanel1() {
+    // Only while the panel still says so: a reconnection or a playback writes its own text.
+    if (hub_.status().Panel(1) == kRecordingPanelText) {
+        hub_.status().SetPanel(1, panel1BeforeRecording_);
+    }
+}
+
 void Logging::browse_Click() {
     chooser_(QStringLiteral("Browse"), Text(LogsDir().string()),
              QStringLiteral("Quelm Files (*.qm1)"), [this](const QString& answer) {
-                 QString chosen = answer.trimmed();
+                 const QString chosen = answer.trimmed();
                  if (chosen.isEmpty()) {
                      return;
                  }
-                 if (!chosen.endsWith(QStringLiteral(".qm1"), Qt::CaseSensitive)) {
-                     chosen += QStringLiteral(".qm1");
-                 }
-                 logFile_->setText(chosen);
+                 logFile_->setText(QString::fromStdString(WithLogExtension(chosen.toStdString())));
              });
 }
 
@@ -163,7 +168,8 @@ void Logging::Record_Click() {
         message_(QString::fromUtf8(kRecordNeedsLinkMessage), [this] { hub_.Connect_Click(); });
         return;
     }
-    hub_.status().SetPanel(1, "Recording");
+    panel1BeforeRecording_ = hub_.status().Panel(1);
+    hub_.status().SetPanel(1, kRecordingPanelText);
     SetState(LoggingState::Recording);
     pbcounter_->show();
     pbcounter_->setText(QStringLiteral("0"));
@@ -171,13 +177,16 @@ void Logging::Record_Click() {
 }
 
 void Logging::StartRecording() {
-    const std::filesystem::path path = ToPath(logFile_->text());
+    // A typed name follows the Browse rule; the box shows where the log really goes.
+    const std::filesystem::path path = TypedLogPath(ToPath(logFile_->text()).string(), LogsDir());
+    logFile_->setText(QFile::decodeName(QByteArray::fromStdString(path.string())));
     const auto start = [this, path] {
         // Replaces the file (the question was answered Yes) and reports a name that cannot be
         // written at once rather than at the first frame.
         if (auto error = hub_.recorder().StartRecording(path, hub_.runtime().Now())) {
             hub_.recorder().StopRecording();
             SetState(LoggingState::Idle);
+            RestorePanel1();
             message_(Text(*error), {});
             return;
         }
@@ -195,6 +204,7 @@ void Logging::StartRecording() {
         }
         SetState(LoggingState::Declined);
         hub_.recorder().StopRecording();
+        RestorePanel1();
     });
 }
 
@@ -212,12 +222,14 @@ void Logging::OnRecordResult(const LogWriteResult& result) {
     // The time limit or a write failure: the recorder has stopped; every record written stays.
     SetRecordingCue(false);
     SetState(LoggingState::LimitReached);
+    RestorePanel1();
     message_(Text(result.message), {});
 }
 
 void Logging::Halt_Click() {
     SetState(LoggingState::Idle);
     hub_.recorder().StopRecording();
+    RestorePanel1();
     SetRecordingCue(false);
     pbcounter_->hide();
     player_.RequestHalt();

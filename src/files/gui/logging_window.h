@@ -27,6 +27,8 @@ inline constexpr const char* kRecordNeedsLinkMessage =
 inline constexpr const char* kPlayNeedsNoLinkMessage =
     "In order to display log file contents, Quelm must be disconnected.  Disconnecting now.";
 inline constexpr const char* kRecordingCaption = "\u25CF Recording";
+// Status panel 1 while frames are being written.
+inline constexpr const char* kRecordingPanelText = "Recording";
 // The playback counters and slider are redrawn at most this often (a screen refresh).
 inline constexpr double kCounterInterval = 1.0 / 60;
 
@@ -71,6 +73,8 @@ class Logging : public QWidget {
     void ShowSliderRecord();
     void SetState(LoggingState state);
     void SetRecordingCue(bool on);
+    // Once no frame is being written, panel 1 shows again what it showed before Record.
+    void RestorePanel1();
     PlaybackHooks Hooks();
     // Shows the number and time stamp of the record last read, and moves the slider to the
     // record in hand; unless forced, at most at the display rate, so that unpaced playback never
@@ -81,6 +85,7 @@ class Logging : public QWidget {
     LogPlayer player_;
     LoggingState state_ = LoggingState::Idle;
     bool sliderBusy_ = false;
+    std::string panel1BeforeRecording_;
     SliderRange sliderRange_;
     std::uint64_t shownRecord_ = 0;  // the record in hand: where the slider stands
     // The record whose time stamp was read last, and that stamp: the counters always show a

@@ -175,8 +175,9 @@ void MAFEdit::LoadMafTable() {
     CopyMafCurve(result.curve, tables_.maf);
     if (result.complete) {
         chart_->yAxis->setRange(0, result.curve.largestFlow);
-        chart_->replot(QCustomPlot::rpQueuedReplot);
     }
+    // At once, not at the next tick: after Apply the timer waits until the window is shown.
+    redrawChart();
 }
 
 void MAFEdit::redrawChart() {
@@ -197,6 +198,15 @@ void MAFEdit::redrawChart() {
     chart_->yAxis->setRange(0, largestFlow);
     chart_->xAxis->setRange(0, largestVolts);
     chart_->replot(QCustomPlot::rpQueuedReplot);
+}
+
+void MAFEdit::showEvent(QShowEvent* event) {
+    // Apply stops the redraw along with hiding the window; showing it again restarts it.
+    if (!timer_->isActive()) {
+        redrawChart();
+        timer_->start();
+    }
+    QWidget::showEvent(event);
 }
 
 void MAFEdit::browse() {

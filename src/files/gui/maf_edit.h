@@ -59,6 +59,9 @@ class MAFEdit : public QWidget {
     void save();
     void apply();
 
+  protected:
+    void showEvent(QShowEvent* event) override;
+
   private:
     MafCurve curveFromBoxes() const;
     void writeCurve(const QString& path);

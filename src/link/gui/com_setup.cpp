@@ -9,6 +9,7 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QVBoxLayout>
+#include <algorithm>
 
 #include "common/com_port_map.h"
 #include "common/number_text.h"
@@ -71,6 +72,21 @@ ComSetup::ComSetup(LinkContext& link, ComPortMap& portMap, SettingsFile& setting
     }
     rateColumn->addStretch(1);
 
+    hint_ = new QLabel(QString::fromUtf8(kChoosePortHint), this);
+    hint_->setObjectName(QStringLiteral("hint"));
+    QFont hintFont = hint_->font();
+    hintFont.setBold(true);
+    hint_->setFont(hintFont);
+    hint_->hide();
+    // The hint goes as soon as there is a port to apply.
+    for (QRadioButton* port : ports_) {
+        connect(port, &QRadioButton::toggled, hint_, [this](bool on) {
+            if (on) {
+                hint_->hide();
+            }
+        });
+    }
+
     auto* apply = new QPushButton(QStringLiteral("Apply"), this);
     apply->setObjectName(QStringLiteral("ApplyCom"));
     apply->setDefault(true);
@@ -80,6 +96,7 @@ ComSetup::ComSetup(LinkContext& link, ComPortMap& portMap, SettingsFile& setting
     groups->addWidget(frame1, 1);
     groups->addWidget(frame2);
     auto* buttons = new QHBoxLayout;
+    buttons->addWidget(hint_, 1);
     buttons->addStretch(1);
     buttons->addWidget(apply);
     auto* column = new QVBoxLayout(this);
@@ -100,6 +117,10 @@ void ComSetup::LoadFromSettings() {
             rates_[i]->setChecked(true);
         }
     }
+    // Nothing configured yet: offer the fastest rate, which the negotiation lowers as needed.
+    if (rate.empty()) {
+        rates_.back()->setChecked(true);
+    }
     for (int i = 0; i < 4; ++i) {
         devices_[i]->setText(QString::fromStdString(portMap_.DevicePath(i + 1)));
     }
@@ -107,6 +128,13 @@ void ComSetup::LoadFromSettings() {
 }
 
 void ComSetup::ApplyCom_Click() {
+    // Without any port the program could only wait with no window to choose one in.
+    const bool portChosen = std::any_of(ports_.begin(), ports_.end(),
+                                        [](const QRadioButton* b) { return b->isChecked(); });
+    if (!portChosen && link_.ComPort == 0) {
+        hint_->show();
+        return;
+    }
     for (int i = 0; i < 4; ++i) {
         if (ports_[i]->isChecked()) {
             link_.ComPort = i + 1;

@@ -6,6 +6,7 @@
 #include <QWidget>
 #include <array>
 
+class QLabel;
 class QLineEdit;
 class QRadioButton;
 
@@ -22,6 +23,8 @@ class ComSetup : public QWidget {
     static constexpr std::array<const char*, 5> kRateNames{"r9600", "r19200", "r38400", "r57600",
                                                            "r115000"};
     static constexpr std::array<const char*, 5> kRates{"9600", "19200", "38400", "57600", "115200"};
+    // Shown when Apply is pressed while no port is configured or chosen.
+    static constexpr const char* kChoosePortHint = "Choose the Com port the Quelm is connected to.";
 
     // `portMap` is the device map the link opens ports through; the window edits it.
     ComSetup(LinkContext& link, ComPortMap& portMap, SettingsFile& settings,
@@ -31,7 +34,8 @@ class ComSetup : public QWidget {
     // COM number. Runs when the window is first shown and again after it has been closed.
     void LoadFromSettings();
     // Takes the choices over (no selection leaves a value as it was), hides the window, sets
-    // status panel 1 to "COM Reset" and writes COMPORT and MAXBAUDRATE.
+    // status panel 1 to "COM Reset" and writes COMPORT and MAXBAUDRATE. While no port is
+    // configured, Apply without one only shows a hint and the window stays open.
     void ApplyCom_Click();
 
   protected:
@@ -45,6 +49,7 @@ class ComSetup : public QWidget {
     std::array<QRadioButton*, 4> ports_{};
     std::array<QLineEdit*, 4> devices_{};
     std::array<QRadioButton*, 5> rates_{};
+    QLabel* hint_ = nullptr;
     bool loaded_ = false;
 };
 

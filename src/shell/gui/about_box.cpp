@@ -59,7 +59,6 @@ frmAbout::frmAbout(QWidget* parent, UrlOpener opener)
             " Real-Time Data-Logger for the collection and analysis of Ford EEC-IV factory fuel "
             "injection signals present on EEC-IV equipped vehicles.",
         this);
-    lblDisclaimer->setStyleSheet("color: palette(mid);");
     auto* line = new QFrame(this);
     line->setObjectName("Line1");
     line->setFrameShape(QFrame::HLine);

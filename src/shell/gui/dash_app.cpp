@@ -12,9 +12,11 @@
 #include "link/gui/comstat_display.h"
 #include "link/link_statistics.h"
 #include "link/monitor.h"
+#include "link/port_failure_detail.h"
 #include "shell/gui/about_box.h"
 #include "shell/gui/dashboard_view.h"
 #include "shell/gui/super_dash.h"
+#include "shell/gui/user_guide.h"
 #include "tools/gui/scope_table.h"
 #include "tools/gui/self_tester.h"
 #include "tools/gui/tps_tool.h"
@@ -99,6 +101,7 @@ DashApp::DashApp(std::filesystem::path settingsPath)
             MessageBoxSink(window_.get())(QString::fromStdString(result.message), {});
         }
     };
+    w->SetWindowOpener(SuperDash::kUserGuideItem, [w] { OpenUserGuide(w); });
     // Modal to the dashboard, without a loop of its own: the receive loop goes on behind it.
     w->SetWindowOpener(SuperDash::kAboutItem, [w] { OpenDialog(new frmAbout(w)); });
 
@@ -266,16 +269,18 @@ void DashApp::PortFailed(const PortFailure& failure) {
     }
     link_.Connected = false;
     std::cerr << "quelm-dash: serial port error: " << failure.detail() << '\n';
-    // The program ends once the box is closed; meanwhile nothing uses the port any more.
-    ShowNotice(window_.get(),
-               {QMessageBox::Critical, QString::fromUtf8(failure.title()),
-                QString::fromUtf8(failure.message())},
-               [this] {
-                   if (!WriteComPortFile(0)) {
-                       std::cerr << "quelm-dash: could not write quelmom.ini\n";
-                   }
-                   EndProgram(1);
-               });
+    // The program ends once the box is closed; meanwhile nothing uses the port any more. A
+    // program started from the desktop menu has no terminal: the box itself says why.
+    ShowNotice(
+        window_.get(),
+        {QMessageBox::Critical, QString::fromUtf8(failure.title()),
+         QString::fromUtf8(failure.message()), QString::fromStdString(PortFailureDetail(failure))},
+        [this] {
+            if (!WriteComPortFile(0)) {
+                std::cerr << "quelm-dash: could not write quelmom.ini\n";
+            }
+            EndProgram(1);
+        });
 }
 
 void DashApp::ReportPortLost(const std::string& error) {

@@ -77,6 +77,7 @@ void SuperDash::BuildMenus() {
     AddItem(setup, kVehicleItem, QStringLiteral("&Vehicle Settings"));
     QMenu* help = bar->addMenu(QStringLiteral("&Help"));
     help->setObjectName(QStringLiteral("mnuHelp"));
+    AddItem(help, kUserGuideItem, QStringLiteral("&User Guide"));
     AddItem(help, kAboutItem, QStringLiteral("&About QUELM..."));
 }
 

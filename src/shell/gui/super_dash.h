@@ -34,6 +34,7 @@ class SuperDash : public QMainWindow {
     static constexpr const char* kComStatsItem = "mnuComStats";
     static constexpr const char* kFeaturesItem = "mnuQuelmFeatureConnector";
     static constexpr const char* kVehicleItem = "mnuVehicleSettings";
+    static constexpr const char* kUserGuideItem = "mnuHelpUserGuide";
     static constexpr const char* kAboutItem = "mnuHelpAbout";
 
     explicit SuperDash(QWidget* parent = nullptr);

@@ -35,7 +35,11 @@ SuperScope* ScopeTable::Existing(int slot) const {
 }
 
 SuperScope* ScopeTable::OpenNextScope() {
-    const int slot = NextFreeScopeSlot([this](int n) { return Window(n).isVisible(); });
+    // A slot without a window is free too: looking does not create one.
+    const int slot = NextFreeScopeSlot([this](int n) {
+        const SuperScope* window = Existing(n);
+        return window != nullptr && window->isVisible();
+    });
     if (slot == kNoFreeScopeSlot) {
         ShowNotice(parentForMessages_,
                    {QMessageBox::NoIcon,
@@ -43,7 +47,14 @@ SuperScope* ScopeTable::OpenNextScope() {
                     "A maximum of 10 Quelm Scopes can be displayed."});
         return nullptr;
     }
+    // A window loaded while hidden (every connection resets all ten) would show the choices
+    // saved back then; it reads them again now. A new or closed window is loaded by Window().
+    const SuperScope* existing = Existing(slot);
+    const bool loadedHidden = existing != nullptr && existing->IsLoaded();
     SuperScope& window = Window(slot);
+    if (loadedHidden) {
+        window.Load();
+    }
     window.show();
     window.setWindowTitle(QString("Scope%1").arg(slot));
     return &window;

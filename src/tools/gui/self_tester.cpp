@@ -143,7 +143,8 @@ void SelfTester::STGo_Click() {
         ShowNotice(this, {QMessageBox::Information, windowTitle(), kIgnitionPrompt},
                    [this] { operations_.WhenIdle([this] { RunTest(); }); });
     };
-    if (IsLink(running)) {
+    // A link still connecting has not started monitoring, so there is nothing to announce.
+    if (running == LongOperation::Monitoring) {
         ShowNotice(this, {QMessageBox::Information, windowTitle(), kLoopStoppedNotice}, prompt);
     } else {
         prompt();

@@ -6,7 +6,10 @@
 #include <QLabel>
 #include <QPushButton>
 #include <QResizeEvent>
+#include <QStyle>
+#include <QStyleOptionComboBox>
 #include <QtGlobal>
+#include <algorithm>
 #include <cmath>
 
 #include "decode/scope_channels.h"
@@ -20,6 +23,9 @@ namespace {
 constexpr int kMarginPx = 6;
 constexpr int kSpacingPx = 6;
 constexpr int kClearWidthPx = 64;
+constexpr int kGapPx = 2;
+// Below this a channel name would be hard to read; the 5000-twip window never needs it.
+constexpr double kSmallestSelectorPoints = 6.0;
 constexpr double kScopeSpan = 15.0;
 // Two minutes behind the newest point: the window shows 15 s, and ten windows of four pens at
 // 300 frames/s stay within a few tens of megabytes that are all taken in the first minutes.
@@ -91,7 +97,9 @@ void SuperScope::Load() {
         box->setCurrentIndex(RestoredChannelIndex(saved));
         SetLabel(i, "0");
     }
-    chart_->Clear();
+    // Nothing of an earlier use of the window: no points, no read-out line, the time axis from 0.
+    ResetScope();
+    chart_->ClearReadOut();
     loaded_ = true;
 }
 
@@ -181,34 +189,65 @@ void SuperScope::FitToSize() {
     if (isMinimized()) {
         return;
     }
+    // The rule measures the outer size, caption and borders included.
     const double twips = TwipsPerPixel(logicalDpiX());
-    const TwipSize now{static_cast<int>(std::lround(width() * twips)),
-                       static_cast<int>(std::lround(height() * twips))};
+    const QSize outer = frameGeometry().size().expandedTo(size());
+    const QSize frame = outer - size();
+    const TwipSize now{static_cast<int>(std::lround(outer.width() * twips)),
+                       static_cast<int>(std::lround(outer.height() * twips))};
     const ScopeSizing fit = FitScopeWindow(now);
     if (fit.window != now) {
         // Round up so the window really reaches the minimum; the resize comes back here.
         const QSize enlarged(
-            std::max(width(), static_cast<int>(std::ceil(fit.window.width / twips))),
-            std::max(height(), static_cast<int>(std::ceil(fit.window.height / twips))));
+            std::max(width(),
+                     static_cast<int>(std::ceil(fit.window.width / twips)) - frame.width()),
+            std::max(height(),
+                     static_cast<int>(std::ceil(fit.window.height / twips)) - frame.height()));
         if (enlarged != size()) {
             resize(enlarged);
             return;
         }
     }
 
-    // The chart sits centred at the bottom with equal side and bottom margins; the selector row
-    // and labels use the band above it.
-    const int chartWidth = static_cast<int>(std::lround(fit.chart.width / twips));
-    const int chartHeight = static_cast<int>(std::lround(fit.chart.height / twips));
+    const int controlsBottom = LayOutControls();
+    // The chart sits centred at the bottom with equal side and bottom margins, below the
+    // controls even where a tall caption leaves less room than the rule expects.
+    const int chartWidth =
+        std::min(width(), static_cast<int>(std::lround(fit.chart.width / twips)));
     const int side = std::max(0, (width() - chartWidth) / 2);
+    const int chartHeight = std::clamp(static_cast<int>(std::lround(fit.chart.height / twips)), 0,
+                                       std::max(0, height() - controlsBottom - kGapPx - side));
     chart_->setGeometry(side, height() - chartHeight - side, chartWidth, chartHeight);
+}
+
+int SuperScope::LayOutControls() {
+    // Four selectors in a row with Clear to their right, each read-out under its selector. A
+    // channel name must never be cut: where the row is too narrow, Clear moves down to the
+    // right under the read-outs, and if that is not enough the selectors' font shrinks.
+    const int row = width() - 2 * kMarginPx;
+    const auto share = [](int room) { return (room - (kSelectors - 1) * kSpacingPx) / kSelectors; };
+    int selectorWidth = share(row - kSpacingPx - kClearWidthPx);
+    const bool clearBelow = selectorWidth < SelectorWidthNeeded(font());
+    QFont selectorFont = font();
+    if (clearBelow) {
+        selectorWidth = share(row);
+        while (SelectorWidthNeeded(selectorFont) > selectorWidth &&
+               selectorFont.pointSizeF() > kSmallestSelectorPoints) {
+            selectorFont.setPointSizeF(selectorFont.pointSizeF() - 0.5);
+        }
+    }
+    const auto useFont = [&selectorFont](QWidget* w) {
+        if (w->font() != selectorFont) {
+            w->setFont(selectorFont);
+        }
+    };
+    for (QComboBox* box : selectors_) {
+        useFont(box);
+    }
+    useFont(clear_);
 
     const int rowHeight = selectors_[0]->sizeHint().height();
-    const int clearX = width() - kMarginPx - kClearWidthPx;
-    clear_->setGeometry(clearX, kMarginPx, kClearWidthPx, rowHeight);
-    const int selectorWidth = std::max(
-        40, (clearX - kSpacingPx - kMarginPx - (kSelectors - 1) * kSpacingPx) / kSelectors);
-    const int labelY = kMarginPx + rowHeight + 2;
+    const int labelY = kMarginPx + rowHeight + kGapPx;
     const int labelHeight = labels_[0]->sizeHint().height();
     for (int i = 0; i < kSelectors; ++i) {
         const int x = kMarginPx + i * (selectorWidth + kSpacingPx);
@@ -217,6 +256,32 @@ void SuperScope::FitToSize() {
         labels_[static_cast<std::size_t>(i)]->setGeometry(x + 2, labelY, selectorWidth - 2,
                                                           labelHeight);
     }
+    const int clearX = width() - kMarginPx - kClearWidthPx;
+    if (clearBelow) {
+        const int clearY = labelY + labelHeight + kGapPx;
+        clear_->setGeometry(clearX, clearY, kClearWidthPx, rowHeight);
+        return clearY + rowHeight;
+    }
+    clear_->setGeometry(clearX, kMarginPx, kClearWidthPx, rowHeight);
+    return labelY + labelHeight;
+}
+
+int SuperScope::SelectorWidthNeeded(const QFont& font) const {
+    // What the combo box asks for its longest entry, as its own size hint works it out.
+    const QFontMetrics metrics(font);
+    int text = 0;
+    for (const ScopeChannel& channel : kScopeChannels) {
+        text =
+            std::max(text, metrics.horizontalAdvance(QString::fromLatin1(
+                               channel.name.data(), static_cast<qsizetype>(channel.name.size()))));
+    }
+    QStyleOptionComboBox option;
+    option.initFrom(selectors_[0]);
+    option.editable = false;
+    const QComboBox* box = selectors_[0];
+    return box->style()
+        ->sizeFromContents(QStyle::CT_ComboBox, &option, QSize(text, metrics.height()), box)
+        .width();
 }
 
 }  // namespace quelm

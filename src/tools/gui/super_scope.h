@@ -52,6 +52,10 @@ class SuperScope : public QWidget {
   private:
     void Unload();
     void FitToSize();
+    // Places the selectors, read-outs and Clear; returns the bottom of what it placed.
+    int LayOutControls();
+    // The width a selector needs to show its longest channel name in `font`.
+    int SelectorWidthNeeded(const QFont& font) const;
     void SetLabel(int index, std::string text);
     // The feed's label values reach the widgets with the chart's replot, not once per frame:
     // forty labels re-laid out 300 times a second would slow the poll loop for nothing.

@@ -15,8 +15,10 @@ TPSTool::TPSTool(QWidget* parent) : QWidget(parent, Qt::Tool) {
     gauge_ = new GaugeWidget(this);
     gauge_->setObjectName(QStringLiteral("TPSToolGauge"));
     SetupTpsToolGauge(*gauge_);
-    // Below this the dial's numbers no longer fit; the rule below never sees a negative size.
-    setMinimumSize(220, 240);
+    // Room for the border and caption the resize rule takes off, and a dial of an inch.
+    const double dpi = logicalDpiX();
+    setMinimumSize(TwipsToPixels(120 + kTwipsPerInch, dpi),
+                   TwipsToPixels(405 + kTwipsPerInch, dpi));
     resize(360, 380);
 }
 

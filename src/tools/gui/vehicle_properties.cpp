@@ -33,6 +33,15 @@ std::string Text(const QLineEdit* box) {
     return box->text().toStdString();
 }
 
+// A pasted number often brings a line break along; blanks and line breaks around it are not
+// part of it.
+QString NumberText(const QString& text) {
+    return text.trimmed();
+}
+std::string NumberText(const QLineEdit* box) {
+    return NumberText(box->text()).toStdString();
+}
+
 // Limits what can be typed; unlike a maximum length it does not cut a loaded value, which is
 // shown whole because the conversions use it.
 void LimitTyping(QLineEdit* box, int characters) {
@@ -143,9 +152,9 @@ VP::VP(LiveConfig& live, SettingsFile& settings, QWidget* parent)
     connect(numcyl_, &QLineEdit::textChanged, this,
             [this](const QString& t) { live_.numcyl = t.toStdString(); });
     connect(vsscorrection_, &QLineEdit::textChanged, this,
-            [this](const QString& t) { live_.vsscorrection = t.toStdString(); });
+            [this](const QString& t) { live_.vsscorrection = NumberText(t).toStdString(); });
     connect(injsize_, &QLineEdit::textChanged, this,
-            [this](const QString& t) { live_.injsize = t.toStdString(); });
+            [this](const QString& t) { live_.injsize = NumberText(t).toStdString(); });
     connect(hasdis_, &QCheckBox::toggled, this, [this](bool on) { live_.hasdis = on; });
     connect(hasbatchfire_, &QCheckBox::toggled, this, [this](bool on) { live_.hasbatchfire = on; });
     connect(edit, &QPushButton::clicked, this, [this] {
@@ -157,8 +166,8 @@ VP::VP(LiveConfig& live, SettingsFile& settings, QWidget* parent)
 
     // The fields are the live configuration from the start.
     live_.numcyl = Text(numcyl_);
-    live_.vsscorrection = Text(vsscorrection_);
-    live_.injsize = Text(injsize_);
+    live_.vsscorrection = NumberText(vsscorrection_);
+    live_.injsize = NumberText(injsize_);
     live_.hasdis = hasdis_->isChecked();
     live_.hasbatchfire = hasbatchfire_->isChecked();
 }
@@ -193,14 +202,15 @@ bool VP::save() {
         ci_->setText("302");
         return false;
     }
-    if (!IsNumberText(Text(vsscorrection_))) {
-        message_(
-            "Quelm does not support a VSS correction multiplier of " + vsscorrection_->text() + ".",
-            {});
+    const std::string vss = NumberText(vsscorrection_);
+    if (!IsNumberText(vss)) {
+        message_("Quelm does not support a VSS correction multiplier of " +
+                     QString::fromStdString(vss) + ".",
+                 {});
         vsscorrection_->setText("1");
         return false;
     }
-    const double injectorSize = LenientNumber(Text(injsize_));
+    const double injectorSize = LenientNumber(NumberText(injsize_));
     injsize_->setText(Plain(injectorSize));
 
     const auto yesNo = [](const QCheckBox* box) { return box->isChecked() ? "YES" : "NO"; };
@@ -210,7 +220,7 @@ bool VP::save() {
         {"INJECTION", "MAFFILE", Text(maffile_)},
         {"INJECTION", "CI", displacement.toStdString()},
         {"INJECTION", "BATCH", yesNo(hasbatchfire_)},
-        {"VSSCORRECTION", "VALUE", PrintNumber(LenientNumber(Text(vsscorrection_)))},
+        {"VSSCORRECTION", "VALUE", PrintNumber(LenientNumber(vss))},
         {"SENSORS", "BAPPRESENT", yesNo(hasbap_)},
         {"IGNITION", "DIS", yesNo(hasdis_)},
     }};
