@@ -31,10 +31,12 @@ double SecondsSince(std::chrono::steady_clock::time_point start) {
 
 }  // namespace
 
-SimulatorThread::SimulatorThread(DeviceOptions options, std::unique_ptr<FrameSource> frames)
+SimulatorThread::SimulatorThread(DeviceOptions options, std::unique_ptr<FrameSource> frames,
+                                 std::unique_ptr<LineJournal> journal)
     : pty_(Pseudoterminal::Open()),
       path_(pty_.path()),
-      model_(std::move(options), std::move(frames)) {
+      model_(std::move(options), std::move(frames)),
+      journal_(std::move(journal)) {
     auto [r, w] = WakePipe();
     wakeRead_ = std::move(r);
     wakeWrite_ = std::move(w);
@@ -85,6 +87,9 @@ void SimulatorThread::Run() {
             if (n < 0 && errno != EAGAIN && errno != EINTR) {
                 Fail(std::string("write to the pseudo-terminal: ") + std::strerror(errno));
                 return;
+            }
+            if (journal_ && !model_.NextDue()) {
+                journal_->ReplyOnLine(SecondsSince(start));
             }
         }
         // Hanging up discards what the program has not read yet; a pulled cable leaves the
@@ -145,6 +150,9 @@ void SimulatorThread::Run() {
             const int rate = pty_.Rates().transmit;
             for (ssize_t i = 0; i < n; ++i) {
                 model_.Receive(in[static_cast<std::size_t>(i)], rate, arrived);
+                if (journal_) {
+                    journal_->Heard(in[static_cast<std::size_t>(i)], rate, arrived);
+                }
             }
         }
     }
