@@ -110,8 +110,8 @@ MonitorResult Monitor(LinkContext& ctx, FrameSink& sink) {
         if (ctx.FrameTimedOut) {
             continue;
         }
-        // The answer collects in the port while this frame is handled; a port that fails now
-        // still lets the frame read before reach the sink.
+        // The answer collects in the port while this frame is handled. A port that fails to
+        // send still lets the frame already read reach the sink before the loop stops.
         std::optional<std::string> pollFailed;
         if (ctx.Connected) {
             try {
