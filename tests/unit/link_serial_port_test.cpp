@@ -123,7 +123,6 @@ TEST_F(PtyFixture, BytesBothWays) {
         total += port.ReadAll(bytes);
     }
     EXPECT_EQ(total, 3u);
-    port.SetSettings("9600,n,8,1");  // applied on the open port
     port.Close();
     EXPECT_FALSE(port.IsOpen());
     EXPECT_EQ(port.BytesWaiting(), 0u);
