@@ -3,12 +3,26 @@
 #include <linux/serial.h>
 #include <poll.h>
 #include <sys/ioctl.h>
+#include <termios.h>
 
 #include <QSerialPort>
+#include <thread>
 
 namespace quelm {
 
 namespace {
+
+using Clock = std::chrono::steady_clock;
+
+// Longest wait for written bytes to leave: a line without flow control sends a byte in at most
+// a millisecond, so only a device that never takes them (a stuck adapter, a terminal nobody
+// reads) reaches it.
+constexpr auto kDrainLimit = std::chrono::milliseconds(500);
+// tcdrain returns once the driver has nothing left to send, yet the last byte may still sit in
+// a USB adapter's own buffer, or, on a pseudo-terminal, on its way to the process at the other
+// end, which looks at the line settings when it takes the byte. The last byte gets this long
+// before the line may change; a connection changes the line long after its last write anyway.
+constexpr auto kLineSettle = std::chrono::milliseconds(50);
 
 QSerialPort::Parity ToQt(Parity p) {
     switch (p) {
@@ -83,9 +97,7 @@ void QtSerialPort::Open() {
     if (device_.empty()) {
         throw SerialPortError(SerialPortErrorKind::NotFound, "No serial device is configured");
     }
-    if (port_->isOpen()) {
-        port_->close();
-    }
+    Close();
     port_->setPortName(QString::fromStdString(device_));
     port_->clearError();
     ApplySettings();
@@ -105,9 +117,44 @@ void QtSerialPort::Open() {
 
 void QtSerialPort::Close() {
     if (port_->isOpen()) {
+        // Qt puts back the settings the port had before opening as it closes: a byte still on
+        // its way would go at that rate. Bytes that cannot leave are dropped by the drain; the
+        // port is closed all the same.
+        DrainOutput();
         port_->close();
     }
     port_->clearError();
+}
+
+bool QtSerialPort::DrainOutput() {
+    const auto deadline = Clock::now() + kDrainLimit;
+    const auto msLeft = [&] {
+        return static_cast<int>(
+            std::chrono::ceil<std::chrono::milliseconds>(deadline - Clock::now()).count());
+    };
+    while (port_->bytesToWrite() > 0 && msLeft() > 0 && port_->waitForBytesWritten(msLeft())) {
+    }
+    const int fd = port_->handle();
+    int queued = 0;
+    while (port_->bytesToWrite() == 0 && ::ioctl(fd, TIOCOUTQ, &queued) == 0 && queued > 0 &&
+           Clock::now() < deadline) {
+        std::this_thread::sleep_for(std::chrono::milliseconds(1));
+    }
+    port_->clearError();
+    if (port_->bytesToWrite() > 0 || queued > 0) {
+        port_->clear(QSerialPort::Output);
+        port_->clearError();
+        lastWrite_.reset();
+        return false;
+    }
+    // The driver's queue is empty: only the transmitter itself is left, which tcdrain waits for
+    // (a signal cutting it short leaves the settle time below).
+    ::tcdrain(fd);
+    if (lastWrite_) {
+        std::this_thread::sleep_until(*lastWrite_ + kLineSettle);
+        lastWrite_.reset();
+    }
+    return true;
 }
 
 bool QtSerialPort::IsOpen() const {
@@ -122,6 +169,10 @@ void QtSerialPort::SetSettings(std::string_view text) {
     }
     settings_ = *parsed;
     if (port_->isOpen()) {
+        if (!DrainOutput()) {
+            throw SerialPortError(SerialPortErrorKind::Other,
+                                  device_ + ": the bytes written did not leave the line");
+        }
         ApplySettings();
     }
 }
@@ -171,6 +222,7 @@ void QtSerialPort::WriteByte(std::uint8_t byte) {
     if (port_->write(&c, 1) != 1) {
         Fail("write");
     }
+    lastWrite_ = Clock::now();
     // No event loop may run: push the byte out now.
     port_->flush();
     if (port_->bytesToWrite() > 0) {

@@ -3,7 +3,9 @@
 // any Qt I/O object, a QCoreApplication must exist in the thread that uses the port.
 #pragma once
 
+#include <chrono>
 #include <memory>
+#include <optional>
 
 #include "common/serial_port.h"
 
@@ -34,6 +36,9 @@ class QtSerialPort final : public SerialPort {
 
   private:
     void ApplySettings();
+    // Waits, for a bounded time, until what was written has left the line. False when it has
+    // not; what is still queued is then discarded, so that closing cannot wait for it either.
+    bool DrainOutput();
     // Throws when the port reported a read, write or resource error; clears a mere timeout.
     void CheckHealth(const char* what);
     [[noreturn]] void Fail(const char* what);
@@ -42,6 +47,8 @@ class QtSerialPort final : public SerialPort {
     std::string device_;
     LineSettings settings_;
     bool lowLatency_ = false;
+    // When the last byte not yet known to have left the line was written.
+    std::optional<std::chrono::steady_clock::time_point> lastWrite_;
 };
 
 }  // namespace quelm

@@ -52,12 +52,14 @@ class SerialPort {
     // Opens the device at the line settings in force, raw bytes, no flow control, DTR and RTS on
     // (a device without modem lines, such as a pseudo-terminal, is not an error).
     virtual void Open() = 0;
-    // Closes the port and drops whatever was waiting in either direction. Never throws.
+    // Waits until what was written has left the line (bytes a device never takes are dropped
+    // after a bounded wait), then closes the port and drops what was received. Never throws.
     virtual void Close() = 0;
     virtual bool IsOpen() const = 0;
 
-    // Line settings text such as "115200,N,8,1" or "57600,n,8,1". Applied at once when the port is
-    // open, else at the next Open. Text ParseLineSettings rejects throws (kind Other).
+    // Line settings text such as "115200,N,8,1" or "57600,n,8,1". Applied when the port is open
+    // once what was written has left the line (kind Other when it cannot within a bounded
+    // wait), else at the next Open. Text ParseLineSettings rejects throws (kind Other).
     virtual void SetSettings(std::string_view text) = 0;
 
     // Bytes received and not yet read (0 when the port is closed).

@@ -1,5 +1,8 @@
 #include "link/monitor.h"
 
+#include <optional>
+#include <utility>
+
 #include "decode/frame_decoder.h"
 #include "link/connect_device.h"
 
@@ -53,6 +56,13 @@ MonitorResult Monitor(LinkContext& ctx, FrameSink& sink) {
     int consecutiveTimeouts = 0;
     bool linkFailed = false;
     RawData raw;
+    // When the poll sent ahead for the next turn went out.
+    std::optional<double> pollSent;
+    const auto portLost = [&ctx](std::string error) -> MonitorResult {
+        ctx.port.Close();
+        ShowStopped(ctx);
+        return {MonitorEnd::PortLost, std::move(error)};
+    };
 
     while (true) {
         if (ctx.rt.Aborting()) {
@@ -63,12 +73,11 @@ MonitorResult Monitor(LinkContext& ctx, FrameSink& sink) {
             return {linkFailed ? MonitorEnd::LinkFailed : MonitorEnd::Stopped, {}};
         }
         try {
-            ReadFrame(ctx);
+            CollectFrame(ctx, pollSent ? *pollSent : SendPoll(ctx));
         } catch (const SerialPortError& e) {
-            ctx.port.Close();
-            ShowStopped(ctx);
-            return {MonitorEnd::PortLost, e.what()};
+            return portLost(e.what());
         }
+        pollSent.reset();
         ctx.status.SetIndicator(ComStat::Green);
         bool resetRequest = ctx.status.Panel(1) == "COM Reset";
         if (ctx.FrameTimedOut) {
@@ -101,11 +110,24 @@ MonitorResult Monitor(LinkContext& ctx, FrameSink& sink) {
         if (ctx.FrameTimedOut) {
             continue;
         }
+        // The answer collects in the port while this frame is handled. A port that fails to
+        // send still lets the frame already read reach the sink before the loop stops.
+        std::optional<std::string> pollFailed;
+        if (ctx.Connected) {
+            try {
+                pollSent = SendPoll(ctx);
+            } catch (const SerialPortError& e) {
+                pollFailed = e.what();
+            }
+        }
         if (DecodeFrame(ctx.Frame, raw)) {
             ctx.Stats.ChecksumErrors += 1;
-            continue;
+        } else {
+            sink.OnGoodFrame(ctx.Frame, raw, ctx.rt.Now() - startTime);
         }
-        sink.OnGoodFrame(ctx.Frame, raw, ctx.rt.Now() - startTime);
+        if (pollFailed) {
+            return portLost(std::move(*pollFailed));
+        }
     }
 }
 

@@ -16,6 +16,11 @@ inline constexpr double kPollTimeout = 0.1;
 // poll that reaches its deadline sets FrameTimedOut and adds to TimeoutErrors. Throws
 // SerialPortError when the port fails.
 void ReadFrame(LinkContext& ctx);
+// ReadFrame in two halves, so that the receive loop can send the next poll before it handles the
+// frame it has just read. SendPoll flushes the input and sends "f", and returns the clock
+// reading then; CollectFrame collects the answer to that poll.
+double SendPoll(LinkContext& ctx);
+void CollectFrame(LinkContext& ctx, double sentAt);
 
 // Where good frames go: conversions, dashboard, scopes, recorder, in the order the caller chains
 // them.
@@ -43,6 +48,9 @@ struct MonitorResult {
 // but Aborted leaves panel 2 "COM Stopped", the red indicator, the caption "Connect" and
 // Connected cleared; after PortLost the port is closed. A port error inside a reconnection is a
 // connection error: the loop stops the same way and PortFailure propagates to the caller.
+// Once a poll is complete, the next "f" goes out before the frame is checked and handed to the
+// sink, so that their work overlaps the device's answer instead of delaying it; a loop that
+// stops leaves that last poll unanswered (the next flush or connection discards the answer).
 MonitorResult Monitor(LinkContext& ctx, FrameSink& sink);
 
 }  // namespace quelm

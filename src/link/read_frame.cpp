@@ -26,21 +26,29 @@ double NapFor(std::size_t count, double byteTime) {
 
 }  // namespace
 
+double SendPoll(LinkContext& ctx) {
+    ctx.port.ReadAll(ctx.ReadScratch);
+    ctx.port.WriteByte('f');
+    return ctx.rt.Now();
+}
+
 void ReadFrame(LinkContext& ctx) {
+    CollectFrame(ctx, SendPoll(ctx));
+}
+
+void CollectFrame(LinkContext& ctx, double sentAt) {
     auto& port = ctx.port;
     auto& bytes = ctx.ReadScratch;
     // Line time of one byte (10 bits); the missing bytes cannot arrive sooner than this each, so
     // sleeping through it replaces a wake-up every byte or two with one or two per frame.
     const double rate = RateValue(ctx.BaudRate);
     const double byteTime = rate > 0 ? 10.0 / rate : 0.0;
-    port.ReadAll(bytes);
-    port.WriteByte('f');
-    const double deadline = ctx.rt.Now() + kPollTimeout;
+    const double deadline = sentAt + kPollTimeout;
     std::size_t count = 0;
     bool done = false;
     // Until then the missing bytes (but the last few) cannot all be in: sleep, yielding every
-    // few milliseconds. Set after "f" and after every read that left the frame short.
-    double napEnd = ctx.rt.Now() + NapFor(count, byteTime);
+    // few milliseconds. Set from "f" and after every read that left the frame short.
+    double napEnd = sentAt + NapFor(count, byteTime);
     ctx.FrameTimedOut = false;
     // The caller has just had its turn; naps end in time for a wait for bytes and a yield to
     // follow within the longest gap.

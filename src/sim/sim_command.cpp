@@ -88,6 +88,10 @@ std::variant<SimCommand, std::string> ParseSimCommand(const std::vector<std::str
             cmd.replay = value;
         } else if (opt == "--sent-frames") {
             cmd.sentFrames = value;
+        } else if (opt == "--heard") {
+            cmd.heard = value;
+        } else if (opt == "--frame-waits") {
+            cmd.frameWaits = value;
         } else if (opt == "--codes") {
             const auto codes = ParseCodes(value);
             if (!codes) {
@@ -149,13 +153,17 @@ int SimMain(int argc, char** argv) {
         frames = std::make_unique<ScenarioSource>(cmd.scenario);
     }
 
-    if (!cmd.sentFrames.empty()) {
-        try {
+    std::unique_ptr<LineJournal> journal;
+    try {
+        if (!cmd.sentFrames.empty()) {
             frames = std::make_unique<FrameTap>(std::move(frames), cmd.sentFrames);
-        } catch (const std::exception& e) {
-            std::cerr << "quelm-sim: " << e.what() << "\n";
-            return 1;
         }
+        if (!cmd.heard.empty() || !cmd.frameWaits.empty()) {
+            journal = std::make_unique<LineJournal>(cmd.heard, cmd.frameWaits);
+        }
+    } catch (const std::exception& e) {
+        std::cerr << "quelm-sim: " << e.what() << "\n";
+        return 1;
     }
 
     // Signals are taken synchronously below; block them before the device thread exists so
@@ -168,7 +176,7 @@ int SimMain(int argc, char** argv) {
     pthread_sigmask(SIG_BLOCK, &stopSignals, nullptr);
 
     try {
-        SimulatorThread sim(cmd.device, std::move(frames));
+        SimulatorThread sim(cmd.device, std::move(frames), std::move(journal));
         std::cout << sim.path() << std::endl;
         std::cerr << "quelm-sim: device on " << sim.path() << ", highest rate "
                   << cmd.device.maxRate << "\n";

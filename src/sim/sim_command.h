@@ -15,8 +15,11 @@ struct SimCommand {
     DeviceOptions device;
     Scenario scenario = Scenario::Idle;
     std::string replay;  // a ".qm1" log to play instead of a scenario
-    // Not in the usage text: a file that receives every frame sent, for tests to compare with.
+    // Not in the usage text, for tests and benchmarks: a file that receives every frame sent,
+    // one of every byte heard with its rate, one of how long each frame waited for the next poll.
     std::string sentFrames;
+    std::string heard;
+    std::string frameWaits;
     bool help = false;
     bool version = false;
 };

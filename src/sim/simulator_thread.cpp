@@ -13,6 +13,8 @@
 #include <optional>
 #include <system_error>
 
+#include "common/time_slice.h"
+
 namespace quelm::sim {
 
 namespace {
@@ -31,10 +33,12 @@ double SecondsSince(std::chrono::steady_clock::time_point start) {
 
 }  // namespace
 
-SimulatorThread::SimulatorThread(DeviceOptions options, std::unique_ptr<FrameSource> frames)
+SimulatorThread::SimulatorThread(DeviceOptions options, std::unique_ptr<FrameSource> frames,
+                                 std::unique_ptr<LineJournal> journal)
     : pty_(Pseudoterminal::Open()),
       path_(pty_.path()),
-      model_(std::move(options), std::move(frames)) {
+      model_(std::move(options), std::move(frames)),
+      journal_(std::move(journal)) {
     auto [r, w] = WakePipe();
     wakeRead_ = std::move(r);
     wakeWrite_ = std::move(w);
@@ -71,6 +75,9 @@ void SimulatorThread::Run() {
     // Bytes are due every 87 us at 115200; the default 50 us timer slack would blur that.
     // Not being granted a finer slack only costs precision.
     [[maybe_unused]] const int slack = ::prctl(PR_SET_TIMERSLACK, 1UL, 0UL, 0UL, 0UL);
+    // A device answers on time whatever else the machine does; short slices bring the thread
+    // closer to that on a busy machine.
+    [[maybe_unused]] const bool shortSlices = RequestShortTimeSlices();
     const auto start = std::chrono::steady_clock::now();
     std::array<std::uint8_t, 256> in{};
     std::optional<double> dropSeen;
@@ -85,6 +92,9 @@ void SimulatorThread::Run() {
             if (n < 0 && errno != EAGAIN && errno != EINTR) {
                 Fail(std::string("write to the pseudo-terminal: ") + std::strerror(errno));
                 return;
+            }
+            if (journal_ && !model_.NextDue()) {
+                journal_->ReplyOnLine(SecondsSince(start));
             }
         }
         // Hanging up discards what the program has not read yet; a pulled cable leaves the
@@ -145,6 +155,9 @@ void SimulatorThread::Run() {
             const int rate = pty_.Rates().transmit;
             for (ssize_t i = 0; i < n; ++i) {
                 model_.Receive(in[static_cast<std::size_t>(i)], rate, arrived);
+                if (journal_) {
+                    journal_->Heard(in[static_cast<std::size_t>(i)], rate, arrived);
+                }
             }
         }
     }

@@ -9,15 +9,17 @@
 #include <thread>
 
 #include "sim/device_model.h"
+#include "sim/line_journal.h"
 #include "sim/pseudoterminal.h"
 
 namespace quelm::sim {
 
 class SimulatorThread {
   public:
-    // Opens a new pseudo-terminal and starts answering on it. Throws std::system_error when no
-    // pseudo-terminal can be had.
-    SimulatorThread(DeviceOptions options, std::unique_ptr<FrameSource> frames);
+    // Opens a new pseudo-terminal and starts answering on it; `journal`, when given, is told what
+    // crossed the line. Throws std::system_error when no pseudo-terminal can be had.
+    SimulatorThread(DeviceOptions options, std::unique_ptr<FrameSource> frames,
+                    std::unique_ptr<LineJournal> journal = nullptr);
     // Stops the device and joins its thread; the terminal goes away with it.
     ~SimulatorThread();
     SimulatorThread(const SimulatorThread&) = delete;
@@ -43,6 +45,7 @@ class SimulatorThread {
     Pseudoterminal pty_;
     std::string path_;
     DeviceModel model_;
+    std::unique_ptr<LineJournal> journal_;
     UniqueFd wakeRead_;
     UniqueFd wakeWrite_;
     std::atomic<bool> finished_{false};

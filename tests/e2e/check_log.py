@@ -4,7 +4,8 @@ usage: check_log.py LOG SENT JSON_LINE BAD_EVERY
 Every good frame the simulator sent must be in the log exactly once, in order, with a valid
 checksum and rising time stamps. Frames the simulator corrupted (every BAD_EVERY-th, 0 = none)
 must be missing and counted as checksum errors. A poll that timed out may lose its frame, and
-only such a poll.
+only such a poll. The recorder sends its next poll before it handles a frame, so it stops with
+one poll unanswered: the frame sent for it is not expected in the log.
 """
 import json
 import sys
@@ -27,6 +28,10 @@ stamps = [r[38] * 65536 + r[39] * 256 + r[40] for r in records]
 
 raw = open(sent_path, "rb").read()
 sent = [raw[i:i + 38] for i in range(0, len(raw) - len(raw) % 38, 38)]
+polls = int(report["total_frames"]) + int(report["timeout_errors"])
+if len(sent) > polls + 1:
+    fail(f"{len(sent)} frames sent for {polls} polls read and one sent ahead")
+sent = sent[:polls]
 bad = {i for i in range(1, len(sent) + 1) if bad_every and i % bad_every == 0}
 good_sent = [f for i, f in enumerate(sent, 1) if i not in bad]
 

@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # quelm selftest --yes against quelm-sim flashing 11 and 23: both code lines, then
-# "Self Test Complete", and the simulator ends cleanly.
+# "Self Test Complete", the simulator heard the closing "j" at the rate of the test (the port
+# is not closed under it), and it ends cleanly.
 set -euo pipefail
 bin="$(cd "${1:?usage: selftest_sim.sh <folder of built programs>}" && pwd)"
 here="$(cd "$(dirname "$0")" && pwd)"
@@ -8,7 +9,7 @@ work="$(mktemp -d)"
 source "$here/sim_helpers.bash"
 trap sim_cleanup EXIT
 
-start_sim --codes 11,23
+start_sim --codes 11,23 --heard "$work/heard"
 echo "simulator on $port"
 status=0
 timeout -s INT 120 "$bin/quelm" selftest --port "$port" --yes >"$work/stdout" 2>"$work/stderr" ||
@@ -28,5 +29,10 @@ if [[ "$(cat "$work/stdout")" != "$expected" ]]; then
     exit 1
 fi
 grep -q "^Ready @ 115200$" "$work/stderr" || { echo "FAIL: not connected"; cat "$work/stderr"; exit 1; }
+if [[ "$(grep '^j ' "$work/heard" | sort -u)" != "j 115200" ]]; then
+    echo "FAIL: the simulator did not hear the closing \"j\" at 115200 only; it heard:"
+    grep '^j ' "$work/heard" || echo "(no j)"
+    exit 1
+fi
 no_lock_left
 echo "PASS"

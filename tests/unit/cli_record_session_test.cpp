@@ -100,7 +100,7 @@ TEST_F(RecordSessionTest, RecordsEveryGoodFrameOnceInOrderThenStopsAtTheCount) {
     EXPECT_EQ(r.records, 10u);
     EXPECT_EQ(r.stats.ChecksumErrors, 1);
     EXPECT_EQ(r.stats.TimeoutErrors, 0);
-    EXPECT_EQ(device.polls, 11) << "no poll after the tenth good frame";
+    EXPECT_EQ(device.polls, 12) << "none after the one sent before the tenth good frame is logged";
 
     const auto log = ReadLog(out);
     EXPECT_EQ(Seqs(log), (std::vector<int>{0, 1, 2, 4, 5, 6, 7, 8, 9, 10}))
@@ -166,7 +166,7 @@ TEST_F(RecordSessionTest, PortVanishingMidRecordingKeepsTheRecords) {
 TEST_F(RecordSessionTest, WriteFailureStopsRecordingAndKeepsEarlierRecords) {
     const fs::path kept = dir / "kept.qm1";
     device.onPoll = [&](int poll) {
-        if (poll == 4) {
+        if (poll == 5) {  // sent before the fourth frame is logged
             // The log can no longer be opened for writing where it was.
             fs::rename(out, kept);
             fs::create_directory(out);
@@ -177,14 +177,14 @@ TEST_F(RecordSessionTest, WriteFailureStopsRecordingAndKeepsEarlierRecords) {
     EXPECT_EQ(r.ExitCode(), 1);
     EXPECT_EQ(r.records, 3u);
     EXPECT_NE(r.message.find("Logging Stopped."), std::string::npos) << r.message;
-    EXPECT_EQ(device.polls, 4) << "polling stops with the recording";
+    EXPECT_EQ(device.polls, 5) << "polling stops with the recording";
     EXPECT_EQ(Seqs(ReadLog(kept)), (std::vector<int>{0, 1, 2}));
     EXPECT_NE(err.str().find("3 records in"), std::string::npos) << err.str();
 }
 
 TEST_F(RecordSessionTest, InterruptStopsAtTheNextTurnAndKeepsTheRecords) {
     device.onPoll = [&](int poll) {
-        if (poll == 6) {
+        if (poll == 7) {
             interrupt = true;
         }
     };
@@ -192,9 +192,9 @@ TEST_F(RecordSessionTest, InterruptStopsAtTheNextTurnAndKeepsTheRecords) {
     EXPECT_EQ(r.end, RecordEnd::Interrupted);
     EXPECT_EQ(r.ExitCode(), 0);
     EXPECT_EQ(r.status, "COM Stopped");
-    EXPECT_EQ(r.records, 6u) << "the poll under way is completed and recorded";
+    EXPECT_EQ(r.records, 6u) << "the frame read before the interrupt is recorded";
     EXPECT_EQ(r.stats.TimeoutErrors, 0) << "and not cut short into a timeout";
-    EXPECT_EQ(device.polls, 6);
+    EXPECT_EQ(device.polls, 7);
     EXPECT_EQ(ReadLog(out).size(), 6u);
     EXPECT_FALSE(device.IsOpen());
 }
@@ -229,7 +229,7 @@ TEST_F(RecordSessionTest, InterruptWhileConnectingRecordsNothing) {
 
 TEST_F(RecordSessionTest, FullTimeStampStopsRecordingWithTheLimitMessage) {
     device.onPoll = [&](int poll) {
-        if (poll == 3) {
+        if (poll == 4) {
             clock.Advance(46.7 * 3600);
         }
     };

@@ -39,10 +39,11 @@ struct ConnectedLink : test::FakeLink {
             }
         };
     }
-    // Disconnects once the device has answered `n` polls.
+    // Disconnects once the device has answered `n` polls (the last one good): the poll after it
+    // goes out before that frame is handed on, and is left unanswered.
     void StopAfterPolls(int n) {
         device.onPoll = [this, n](int poll) {
-            if (poll == n) {
+            if (poll == n + 1) {
                 ctx.Connected = false;
             }
         };
@@ -68,8 +69,14 @@ struct MonitorFixture : ::testing::Test, ConnectedLink {};
 
 TEST_F(MonitorFixture, GoodFramesReachTheSinkInOrder) {
     Script({{1, FrameMode::Good}, {1, FrameMode::Split}, {1, FrameMode::Good}});
-    StopAfterPolls(3);
+    std::vector<std::size_t> handedOnAtPoll;
+    device.onPoll = [this, &handedOnAtPoll](int poll) {
+        handedOnAtPoll.push_back(sink.seqs.size());
+        ctx.Connected = poll < 4;
+    };
     const auto result = Monitor(ctx, sink);
+    // Every poll but the first goes out before the frame before it is handed on.
+    EXPECT_EQ(handedOnAtPoll, (std::vector<std::size_t>{0, 0, 1, 2}));
     EXPECT_EQ(result.end, MonitorEnd::Stopped);
     EXPECT_EQ(sink.seqs, (std::vector<double>{0, 1, 2}));
     EXPECT_TRUE(std::is_sorted(sink.times.begin(), sink.times.end()));
@@ -190,7 +197,7 @@ TEST_F(MonitorFixture, ReconnectionThatSucceedsOnTheThirdRetryGoesOnPolling) {
         if (poll == 1) {
             device.present = false;
         }
-        if (poll == 3) {  // answered polls: the first, then two after the reconnection
+        if (poll == 4) {  // answered: the first, then two after the reconnection, and one sent
             ctx.Connected = false;
         }
     };

@@ -10,6 +10,7 @@
 #include "common/com_port_map.h"
 #include "common/qt_serial_port.h"
 #include "sim/pseudoterminal.h"
+#include "sim/simulator_thread.h"
 
 namespace quelm {
 namespace {
@@ -122,7 +123,6 @@ TEST_F(PtyFixture, BytesBothWays) {
         total += port.ReadAll(bytes);
     }
     EXPECT_EQ(total, 3u);
-    port.SetSettings("9600,n,8,1");  // applied on the open port
     port.Close();
     EXPECT_FALSE(port.IsOpen());
     EXPECT_EQ(port.BytesWaiting(), 0u);
@@ -187,6 +187,31 @@ TEST_F(PtyFixture, ADeviceHeldByAnotherProgramIsAPermissionError) {
     EXPECT_EQ(out.kind, SerialPortErrorKind::Permission) << out.message;
     EXPECT_NE(out.message.find(pty.path()), std::string::npos) << out.message;
     EXPECT_TRUE(first.IsOpen());
+}
+
+// A byte written just before the rate changes, or just before the port closes (Qt then puts the
+// terminal's own 9600 back), still reaches the device at the rate it was written at.
+TEST_F(PtyFixture, BytesLeaveTheLineBeforeThePortChanges) {
+    const fs::path heard = dir / "heard";
+    {
+        sim::SimulatorThread device(sim::DeviceOptions{},
+                                    std::make_unique<sim::ScenarioSource>(sim::Scenario::Idle),
+                                    std::make_unique<sim::LineJournal>(heard, ""));
+        QtSerialPort port;
+        port.SetDevice(device.path());
+        port.SetSettings("9600,n,8,1");
+        port.Open();
+        port.WriteByte('c');
+        port.SetSettings("19200,n,8,1");
+        port.WriteByte('j');
+        port.Close();
+    }
+    std::ifstream in(heard);
+    std::vector<std::string> lines;
+    for (std::string line; std::getline(in, line);) {
+        lines.push_back(line);
+    }
+    EXPECT_EQ(lines, (std::vector<std::string>{"c 9600", "j 19200"}));
 }
 
 }  // namespace

@@ -4,7 +4,14 @@
 #include <chrono>
 #include <thread>
 
+#include "common/time_slice.h"
+
 namespace quelm {
+
+GuiRuntime::GuiRuntime() {
+    // Without short slices the loop only polls a little slower on a busy machine.
+    [[maybe_unused]] const bool shortSlices = RequestShortTimeSlices();
+}
 
 double GuiRuntime::Now() {
     using namespace std::chrono;

@@ -8,6 +8,8 @@ namespace quelm {
 
 class GuiRuntime : public Runtime {
   public:
+    // Asks for short time slices for the window thread, where the receive loop runs.
+    GuiRuntime();
     double Now() override;
     // Only sleeps: callers yield where a repaint does no harm.
     void Sleep(double seconds) override;
