@@ -4,13 +4,10 @@
 
 namespace quelm {
 
-void ShowBox(QWidget* parent, const BoxText& text, QMessageBox::StandardButtons buttons,
-             QMessageBox::StandardButton defaultButton,
-             std::function<void(QMessageBox::StandardButton)> answered) {
+QMessageBox* ShowBox(QWidget* parent, const BoxText& text, QMessageBox::StandardButtons buttons,
+                     QMessageBox::StandardButton defaultButton,
+                     std::function<void(QMessageBox::StandardButton)> answered) {
     auto* box = new QMessageBox(text.icon, text.title, text.text, buttons, parent);
-    if (!text.detail.isEmpty()) {
-        box->setDetailedText(text.detail);
-    }
     if (defaultButton != QMessageBox::NoButton) {
         box->setDefaultButton(defaultButton);
     }
@@ -20,15 +17,16 @@ void ShowBox(QWidget* parent, const BoxText& text, QMessageBox::StandardButtons 
         }
     });
     OpenDialog(box);
+    return box;
 }
 
-void ShowNotice(QWidget* parent, const BoxText& box, std::function<void()> closed) {
-    ShowBox(parent, box, QMessageBox::Ok, QMessageBox::NoButton,
-            [closed = std::move(closed)](QMessageBox::StandardButton) {
-                if (closed) {
-                    closed();
-                }
-            });
+QMessageBox* ShowNotice(QWidget* parent, const BoxText& box, std::function<void()> closed) {
+    return ShowBox(parent, box, QMessageBox::Ok, QMessageBox::NoButton,
+                   [closed = std::move(closed)](QMessageBox::StandardButton) {
+                       if (closed) {
+                           closed();
+                       }
+                   });
 }
 
 void AskForFile(QWidget* parent, FileDialogMode mode, const QString& title, const QString& folder,

@@ -20,18 +20,18 @@ struct BoxText {
     QMessageBox::Icon icon = QMessageBox::NoIcon;
     QString title;
     QString text;
-    QString detail;  // behind "Show Details...", when not empty
 };
 
 // A message box with `buttons`, `defaultButton` chosen (NoButton: Qt's choice). `answered`
-// gets the button pressed; closing the box counts as its escape button (No of Yes/No).
-void ShowBox(QWidget* parent, const BoxText& box,
-             QMessageBox::StandardButtons buttons = QMessageBox::Ok,
-             QMessageBox::StandardButton defaultButton = QMessageBox::NoButton,
-             std::function<void(QMessageBox::StandardButton)> answered = {});
+// gets the button pressed; closing the box counts as its escape button (No of Yes/No). Returns
+// the open box, for extras such as detail text.
+QMessageBox* ShowBox(QWidget* parent, const BoxText& box,
+                     QMessageBox::StandardButtons buttons = QMessageBox::Ok,
+                     QMessageBox::StandardButton defaultButton = QMessageBox::NoButton,
+                     std::function<void(QMessageBox::StandardButton)> answered = {});
 
 // A message box with an OK button; `closed` runs when it is closed.
-void ShowNotice(QWidget* parent, const BoxText& box, std::function<void()> closed = {});
+QMessageBox* ShowNotice(QWidget* parent, const BoxText& box, std::function<void()> closed = {});
 
 enum class FileDialogMode {
     Existing,       // an existing file to read
