@@ -271,16 +271,16 @@ void DashApp::PortFailed(const PortFailure& failure) {
     std::cerr << "quelm-dash: serial port error: " << failure.detail() << '\n';
     // The program ends once the box is closed; meanwhile nothing uses the port any more. A
     // program started from the desktop menu has no terminal: the box itself says why.
-    ShowNotice(
-        window_.get(),
-        {QMessageBox::Critical, QString::fromUtf8(failure.title()),
-         QString::fromUtf8(failure.message()), QString::fromStdString(PortFailureDetail(failure))},
-        [this] {
-            if (!WriteComPortFile(0)) {
-                std::cerr << "quelm-dash: could not write quelmom.ini\n";
-            }
-            EndProgram(1);
-        });
+    QMessageBox* box = ShowNotice(window_.get(),
+                                  {QMessageBox::Critical, QString::fromUtf8(failure.title()),
+                                   QString::fromUtf8(failure.message())},
+                                  [this] {
+                                      if (!WriteComPortFile(0)) {
+                                          std::cerr << "quelm-dash: could not write quelmom.ini\n";
+                                      }
+                                      EndProgram(1);
+                                  });
+    box->setDetailedText(QString::fromStdString(PortFailureDetail(failure)));
 }
 
 void DashApp::ReportPortLost(const std::string& error) {
