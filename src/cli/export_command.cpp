@@ -16,13 +16,15 @@ namespace quelm::cli {
 namespace {
 
 constexpr const char* kUsage =
-    "usage: quelm export LOG [--config INI]\n"
+    "usage: quelm export LOG [--config INI] [--units us|metric]\n"
     "\n"
     "Converts the log file LOG into comma-separated text beside it (run1.qm1 -> run1.csv,\n"
     "replacing any file of that name), with the vehicle settings of the settings file.\n"
     "\n"
-    "  --config INI  settings file to use instead of $QUELM_CONFIG or\n"
-    "                $XDG_CONFIG_HOME/quelm/Quelm.ini\n"
+    "  --config INI    settings file to use instead of $QUELM_CONFIG or\n"
+    "                  $XDG_CONFIG_HOME/quelm/Quelm.ini\n"
+    "  --units metric  the same columns in km/h, C, kPa, kW and Nm, each changed\n"
+    "                  header naming its unit (default: us)\n"
     "  --help        show this text\n"
     "\n"
     "Exit status: 0 done, 1 the export failed, 2 usage error.\n";
@@ -79,6 +81,7 @@ class ProgressLine {
 int ExportCommand(int argc, char** argv, std::FILE* out, std::FILE* err) {
     std::vector<std::string_view> logs;
     std::filesystem::path config;
+    DisplayUnits units = DisplayUnits::US;
     for (int i = 1; i < argc; ++i) {
         const std::string_view arg = argv[i];
         if (arg == "--help" || arg == "-h") {
@@ -93,6 +96,14 @@ int ExportCommand(int argc, char** argv, std::FILE* out, std::FILE* err) {
             config = argv[++i];
         } else if (arg.starts_with("--config=")) {
             config = std::string(arg.substr(9));
+        } else if (arg == "--units" || arg.starts_with("--units=")) {
+            const std::string_view value =
+                arg == "--units" ? (i + 1 < argc ? argv[++i] : "") : arg.substr(8);
+            if (value != "us" && value != "metric") {
+                std::fputs("quelm export: --units needs us or metric\n", err);
+                return 2;
+            }
+            units = value == "metric" ? DisplayUnits::Metric : DisplayUnits::US;
         } else if (arg.starts_with("-") && arg != "-") {
             std::fprintf(err, "quelm export: unknown option '%s' (see quelm export --help)\n",
                          argv[i]);
@@ -102,7 +113,7 @@ int ExportCommand(int argc, char** argv, std::FILE* out, std::FILE* err) {
         }
     }
     if (logs.size() != 1) {
-        std::fputs("usage: quelm export LOG [--config INI]\n", err);
+        std::fputs("usage: quelm export LOG [--config INI] [--units us|metric]\n", err);
         return 2;
     }
 
@@ -130,7 +141,7 @@ int ExportCommand(int argc, char** argv, std::FILE* out, std::FILE* err) {
     ProgressLine progress(err);
     const CsvExportResult result = ExportLogToCsv(
         source, inputs.config, inputs.tables,
-        [&](std::uint64_t done, std::uint64_t total) { return progress(done, total); });
+        [&](std::uint64_t done, std::uint64_t total) { return progress(done, total); }, units);
     progress.Finish();
     if (result.kind != CsvExportResult::Kind::Done) {
         std::fprintf(err, "quelm export: %s\n",
