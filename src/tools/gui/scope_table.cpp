@@ -21,6 +21,7 @@ SuperScope& ScopeTable::Window(int slot) {
         // No Qt parent: scope windows are independent top-level windows.
         window = std::make_unique<SuperScope>(settings_);
         window->chart()->SetRefreshQueue(&replotQueue_);
+        window->SetUnits(units_);
     } else if (!window->IsLoaded()) {
         window->Load();
     }
@@ -43,10 +44,31 @@ SuperScope* ScopeTable::OpenNextScope() {
         box.exec();
         return nullptr;
     }
+    return &OpenSlot(slot);
+}
+
+SuperScope& ScopeTable::OpenSlot(int slot) {
     SuperScope& window = Window(slot);
     window.show();
     window.setWindowTitle(QString("Scope%1").arg(slot));
-    return &window;
+    return window;
+}
+
+void ScopeTable::SetUnits(DisplayUnits units) {
+    units_ = units;
+    for (const auto& window : slots_) {
+        if (window) {
+            window->SetUnits(units);
+        }
+    }
+}
+
+void ScopeTable::AddMarker(double scopeTime) {
+    for (const auto& window : slots_) {
+        if (window && window->isVisible()) {
+            window->AddMarker(scopeTime);
+        }
+    }
 }
 
 void ScopeTable::ResetScopes() {
