@@ -16,6 +16,7 @@ The Quelm dashboard: live engine gauges, logging, scopes and tools.
   --scenario NAME    engine the simulator shows: idle, cruise or wot (default idle)
   --connect          press Connect as soon as the window is up
   --minimized        start with the dashboard minimised
+  --no-layout        do not open the windows of the last exit again where they were
   --scopes N         open N scope windows (1 to 10) at start
   --stats-log FILE   append each second's link statistics to FILE: frames per second,
                      total frames, checksum errors, timeout errors
@@ -42,6 +43,8 @@ std::variant<DashOptions, std::string> ParseDashOptions(const std::vector<std::s
             opts.connect = true;
         } else if (opt == "--minimized") {
             opts.minimized = true;
+        } else if (opt == "--no-layout") {
+            opts.noLayout = true;
         } else if (opt == "--scopes") {
             const std::string* v = value();
             const int n = v ? std::atoi(v->c_str()) : 0;
