@@ -41,11 +41,12 @@ struct RecordReport {
     RecordEnd end = RecordEnd::NotConnected;
     std::string connection;  // panel 2 after the first connection: "Ready @ 38400" or "COM Retry"
     std::string status;      // panel 2 at the end
-    std::string rate;        // the negotiated rate text
+    // The rate the link last ran at ("57600"); nothing when no connection got to "Ready".
+    std::optional<std::string> rate;
     LinkStats stats;
     std::uint64_t records = 0;
     double pollingSeconds = 0;
-    std::string out;
+    std::string out;      // the log; empty when none was created
     std::string message;  // why it ended, when that needs saying
     std::optional<quelm::PortFailure> portFailure;
 
@@ -97,6 +98,8 @@ class RecordSession final : public FrameSink {
     std::optional<RecordEnd> stop_;
     std::string stopMessage_;
     std::string connection_;
+    std::optional<std::string> rate_;
+    bool logStarted_ = false;
     FrameBuffer buffer_{};
 };
 

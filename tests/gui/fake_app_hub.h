@@ -26,7 +26,7 @@
 #include "files/log_format.h"
 #include "files/log_writer.h"
 #include "files/settings_file.h"
-#include "shell/gui/app_hub.h"
+#include "widgets/app_hub.h"
 
 namespace quelm::testing {
 

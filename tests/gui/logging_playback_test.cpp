@@ -127,6 +127,11 @@ class LoggingPlaybackTest : public QObject, quelm::testing::HubWindow<Logging> {
                 // A record being shown yields too; the next step waits until it is done.
             } else if (step == 1 && w->state() == LoggingState::Paused) {
                 step = 2;
+                // The counters name the record on display with its own stamp; the slider
+                // stands on the record that comes next.
+                QCOMPARE(Label("pbcounter"), QString("10"));
+                QCOMPARE(Label("LogTime"), QString(".1"));
+                QCOMPARE(Slider()->value(), 11);
                 Slider()->setValue(100);  // shows record 100 at once
                 QCOMPARE(Label("pbcounter"), QString("100"));
                 QCOMPARE(Label("LogTime"), QString("1"));

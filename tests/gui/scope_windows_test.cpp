@@ -12,10 +12,10 @@
 #include "common/records.h"
 #include "files/settings_file.h"
 #include "modal_catcher.h"
-#include "shell/gui/strip_chart.h"
 #include "tools/gui/scope_table.h"
 #include "tools/gui/super_scope.h"
 #include "tools/scope_rules.h"
+#include "widgets/strip_chart.h"
 
 using quelm::EngData;
 using quelm::ScopeTable;

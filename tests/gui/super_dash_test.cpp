@@ -21,6 +21,7 @@
 #include "tools/gui/super_scope.h"
 #include "tools/gui/vehicle_windows.h"
 
+#include "common/twips.h"
 #include "link/gui/com_setup.h"
 #include "link/gui/comstat_display.h"
 #include "modal_catcher.h"
@@ -28,13 +29,12 @@
 #include "shell/gui/dash_app.h"
 #include "shell/gui/dash_layout.h"
 #include "shell/gui/dashboard_view.h"
-#include "shell/gui/gauge_widget.h"
 #include "shell/gui/link_indicator.h"
 #include "shell/gui/splash.h"
 #include "shell/gui/super_dash.h"
-#include "shell/twips.h"
 #include "tools/gui/self_tester.h"
 #include "tools/gui/tps_tool.h"
+#include "widgets/gauge_widget.h"
 
 using namespace quelm;
 

@@ -15,7 +15,7 @@
 #include "common/runtime.h"
 #include "files/csv_export.h"
 #include "files/log_activity.h"
-#include "shell/gui/app_hub.h"
+#include "widgets/app_hub.h"
 
 namespace quelm {
 namespace {

@@ -4,7 +4,7 @@
 
 #include <QWidget>
 
-#include "files/gui/user_prompts.h"
+#include "widgets/user_prompts.h"
 
 class QLabel;
 class QProgressBar;

@@ -26,7 +26,7 @@
 #include "files/log_name.h"
 #include "files/playback_keys.h"
 #include "files/settings_file.h"
-#include "shell/gui/app_hub.h"
+#include "widgets/app_hub.h"
 
 namespace quelm {
 namespace {
@@ -326,11 +326,13 @@ PlaybackHooks Logging::Hooks() {
         records_->setText(Number(static_cast<double>(range.maximum)));
         duration_->setText(Text(ClockText(
             range.maximum > 0 ? player_.StampOf(static_cast<std::uint64_t>(range.maximum)) : 0)));
+        sliderRange_ = range;
         if (range.maximum > 0) {
             const QSignalBlocker quiet(slider_);
-            slider_->setRange(static_cast<int>(range.minimum), static_cast<int>(range.maximum));
-            slider_->setTickInterval(static_cast<int>(range.tickSpacing));
-            slider_->setPageStep(std::max(1, static_cast<int>(range.tickSpacing)));
+            const auto ticks = static_cast<int>(range.tickSpacing / range.recordsPerStep);
+            slider_->setRange(1, SliderPosition(range, range.maximum));
+            slider_->setTickInterval(ticks);
+            slider_->setPageStep(std::max(1, ticks));
         }
     };
     hooks.showPosition = [this](std::uint64_t n) {
@@ -340,6 +342,7 @@ PlaybackHooks Logging::Hooks() {
     };
     hooks.position = [this] { return shownRecord_; };
     hooks.showTime = [this](double t) {
+        stampedRecord_ = shownRecord_;
         shownTime_ = t;
         RefreshCounters(false);
     };
@@ -360,11 +363,11 @@ void Logging::RefreshCounters(bool force) {
         return;
     }
     lastRefresh_ = now;
-    pbcounter_->setText(Number(static_cast<double>(shownRecord_)));
+    pbcounter_->setText(Number(static_cast<double>(stampedRecord_)));
     logTime_->setText(Number(shownTime_));
     clock_->setText(Text(ClockText(shownTime_)));
     const QSignalBlocker quiet(slider_);
-    slider_->setValue(static_cast<int>(shownRecord_));
+    slider_->setValue(SliderPosition(sliderRange_, static_cast<std::int64_t>(shownRecord_)));
 }
 
 void Logging::PlayLog() {
@@ -396,11 +399,15 @@ void Logging::PlayLog() {
 }
 
 void Logging::Slider_Scroll() {
+    ShowPausedRecord(static_cast<std::uint64_t>(SliderRecord(sliderRange_, slider_->value())));
+}
+
+void Logging::ShowPausedRecord(std::uint64_t record) {
     if (sliderBusy_) {
         return;
     }
     sliderBusy_ = true;
-    shownRecord_ = static_cast<std::uint64_t>(std::max(1, slider_->value()));
+    shownRecord_ = record;
     pbcounter_->setText(Number(static_cast<double>(shownRecord_)));
     ShowSliderRecord();
     RefreshCounters(true);
@@ -423,7 +430,9 @@ void Logging::PlaybackKeyPressed(const QString& keyName) {
         case PlaybackKeyAction::Kind::Move:
             if (state_ == LoggingState::Paused) {
                 // As a move of the slider: the record shows at once and playback goes on there.
-                slider_->setValue(static_cast<int>(action.record));
+                // Not through the slider's value, which counts in steps of many records in a
+                // huge log: an arrow must still move exactly one.
+                ShowPausedRecord(action.record);
             } else {
                 player_.Seek(action.record);
             }

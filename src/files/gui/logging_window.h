@@ -6,10 +6,10 @@
 #include <QWidget>
 #include <functional>
 
-#include "files/gui/user_prompts.h"
 #include "files/log_player.h"
 #include "files/log_writer.h"
 #include "files/playback.h"
+#include "widgets/user_prompts.h"
 
 class QCheckBox;
 class QComboBox;
@@ -90,11 +90,14 @@ class Logging : public QWidget {
     void StartRecording();
     void PlayLog();
     void ShowSliderRecord();
+    // Shows `record` while paused, as a move of the slider does, and sets the slider on it.
+    void ShowPausedRecord(std::uint64_t record);
     void SetState(LoggingState state);
     void SetRecordingCue(bool on);
     PlaybackHooks Hooks();
-    // Shows the record number and time stamp in hand; unless forced, at most at the display
-    // rate, so that unpaced playback never waits for painting.
+    // Shows the number and time stamp of the record last read, and moves the slider to the
+    // record in hand; unless forced, at most at the display rate, so that unpaced playback never
+    // waits for painting.
     void RefreshCounters(bool force);
 
     AppHub& hub_;
@@ -102,7 +105,11 @@ class Logging : public QWidget {
     LogPlayer player_;
     LoggingState state_ = LoggingState::Idle;
     bool sliderBusy_ = false;
-    std::uint64_t shownRecord_ = 0;
+    SliderRange sliderRange_;
+    std::uint64_t shownRecord_ = 0;  // the record in hand: where the slider stands
+    // The record whose time stamp was read last, and that stamp: the counters always show a
+    // pair from one record, even when a throttled refresh fell between two records.
+    std::uint64_t stampedRecord_ = 0;
     double shownTime_ = 0;
     double lastRefresh_ = -1e9;
     MessageSink message_;

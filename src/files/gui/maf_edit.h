@@ -6,8 +6,8 @@
 #include <functional>
 
 #include "decode/calibration_tables.h"
-#include "files/gui/user_prompts.h"
 #include "files/maf_table.h"
+#include "widgets/user_prompts.h"
 
 class QLineEdit;
 class QPushButton;

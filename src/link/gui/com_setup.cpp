@@ -88,7 +88,7 @@ ComSetup::ComSetup(LinkContext& link, ComPortMap& portMap, SettingsFile& setting
 }
 
 void ComSetup::LoadFromSettings() {
-    link_.ComPort = static_cast<int>(LenientNumber(ReadIniValue(settings_, "SERIAL", "COMPORT")));
+    link_.ComPort = ComPortNumber(ReadIniValue(settings_, "SERIAL", "COMPORT"));
     const std::string rate = ReadIniValue(settings_, "SERIAL", "MAXBAUDRATE");
     ClearOptions(ports_);
     if (link_.ComPort >= 1 && link_.ComPort <= 4) {

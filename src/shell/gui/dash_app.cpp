@@ -9,7 +9,6 @@
 #include "files/com_port_map_file.h"
 #include "files/gui/export_window.h"
 #include "files/gui/logging_window.h"
-#include "files/gui/user_prompts.h"
 #include "link/gui/com_setup.h"
 #include "link/gui/comstat_display.h"
 #include "link/link_statistics.h"
@@ -17,12 +16,13 @@
 #include "shell/gui/about_box.h"
 #include "shell/gui/dash_layout.h"
 #include "shell/gui/dashboard_view.h"
-#include "shell/gui/gauge_widget.h"
 #include "shell/gui/super_dash.h"
 #include "tools/gui/scope_table.h"
 #include "tools/gui/self_tester.h"
 #include "tools/gui/tps_tool.h"
 #include "tools/gui/vehicle_windows.h"
+#include "widgets/gauge_widget.h"
+#include "widgets/user_prompts.h"
 
 namespace quelm {
 

@@ -21,11 +21,11 @@
 #include "files/settings_file.h"
 #include "link/connect_device.h"
 #include "link/link_context.h"
-#include "link/link_self_test_device.h"
-#include "shell/gui/app_hub.h"
 #include "shell/gui/frame_path.h"
 #include "shell/gui/gui_runtime.h"
 #include "tools/dashboard_features.h"
+#include "tools/link_self_test_device.h"
+#include "widgets/app_hub.h"
 
 class QTimer;
 

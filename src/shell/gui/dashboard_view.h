@@ -8,7 +8,7 @@
 
 #include "decode/dashboard_update.h"
 #include "decode/display_units.h"
-#include "shell/gui/gauge_widget.h"
+#include "widgets/gauge_widget.h"
 
 class QPushButton;
 

@@ -15,6 +15,7 @@
 #include <vector>
 
 #include "common/app_paths.h"
+#include "common/com_port_map.h"
 #include "common/number_text.h"
 #include "files/settings_file.h"
 #include "link/gui/com_setup.h"
@@ -44,8 +45,8 @@ void LoadVehicleAndMaf(DashApp& app) {
 
 // COM number the --port and --simulate devices stand behind: the configured one, else COM1.
 int MappedComPort(const SettingsFile& settings) {
-    const int port = static_cast<int>(LenientNumber(ReadIniValue(settings, "SERIAL", "COMPORT")));
-    return port >= 1 && port <= ComPortMap::kPorts ? port : 1;
+    const int port = ComPortNumber(ReadIniValue(settings, "SERIAL", "COMPORT"));
+    return port != 0 ? port : 1;
 }
 
 // SIGINT and SIGTERM end the program the way closing the window does, so that the port is
@@ -74,8 +75,7 @@ bool LoadDashboard(DashApp& app, Splash* splash) {
     LinkContext& link = app.link();
     GuiRuntime& rt = app.guiRuntime();
     link.Connected = false;
-    link.ComPort =
-        static_cast<int>(LenientNumber(ReadIniValue(app.settings(), "SERIAL", "COMPORT")));
+    link.ComPort = ComPortNumber(ReadIniValue(app.settings(), "SERIAL", "COMPORT"));
     link.BaudRate = ReadIniValue(app.settings(), "SERIAL", "MAXBAUDRATE");
     app.mutableTables() = BuiltInTables();
     Delay(rt, 1.0);
@@ -125,7 +125,7 @@ int RunDashboard(int argc, char** argv) {
             return 0;
         }
         if (arg == "--version") {
-            std::cout << "quelm-dash " << VersionLabel() << '\n';
+            std::cout << VersionLine("quelm-dash") << '\n';
             return 0;
         }
     }

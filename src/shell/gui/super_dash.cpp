@@ -13,10 +13,10 @@
 #include <tuple>
 
 #include "common/status_model.h"
+#include "common/twips.h"
 #include "files/playback_keys.h"
 #include "shell/gui/dashboard_view.h"
-#include "shell/gui/gauge_widget.h"
-#include "shell/twips.h"
+#include "widgets/gauge_widget.h"
 
 namespace quelm {
 

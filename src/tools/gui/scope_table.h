@@ -7,10 +7,10 @@
 #include <memory>
 
 #include "decode/display_units.h"
-#include "shell/gui/app_hub.h"
-#include "shell/gui/refresh_queue.h"
-#include "shell/gui/strip_chart.h"
 #include "tools/scope_rules.h"
+#include "widgets/app_hub.h"
+#include "widgets/refresh_queue.h"
+#include "widgets/strip_chart.h"
 
 class QWidget;
 

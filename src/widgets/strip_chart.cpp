@@ -1,4 +1,4 @@
-#include "shell/gui/strip_chart.h"
+#include "widgets/strip_chart.h"
 
 #include <qcustomplot.h>
 #include <QVBoxLayout>

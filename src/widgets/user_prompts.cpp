@@ -1,4 +1,4 @@
-#include "files/gui/user_prompts.h"
+#include "widgets/user_prompts.h"
 
 #include <QFileDialog>
 #include <QMessageBox>
