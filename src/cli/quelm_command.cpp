@@ -6,7 +6,7 @@
 #include "cli/export_command.h"
 #include "cli/record_command.h"
 #include "cli/selftest_main.h"
-#include "shell/product_info.h"
+#include "common/product_info.h"
 
 namespace quelm::cli {
 namespace {

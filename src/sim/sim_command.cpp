@@ -9,7 +9,7 @@
 #include <iostream>
 
 #include "common/option_cursor.h"
-#include "shell/product_info.h"
+#include "common/product_info.h"
 #include "sim/frame_tap.h"
 #include "sim/simulator_thread.h"
 

@@ -9,8 +9,8 @@
 #include <QStandardPaths>
 #include <QVBoxLayout>
 
+#include "common/product_info.h"
 #include "shell/gui/svg_picture.h"
-#include "shell/product_info.h"
 
 namespace quelm {
 

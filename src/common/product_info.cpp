@@ -1,4 +1,4 @@
-#include "shell/product_info.h"
+#include "common/product_info.h"
 
 namespace quelm {
 
