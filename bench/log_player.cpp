@@ -92,7 +92,7 @@ PlaybackHooks Hooks(DisplayPath& display, std::uint64_t& slider,
         }
         display.Show(f, t);
     };
-    h.realTime = [] { return static_cast<bool>(false); };
+    h.speed = [] { return 0.0; };
     return h;
 }
 
@@ -127,9 +127,9 @@ void BM_RealTimeLateness(benchmark::State& state) {
         LogPlayer player(rt);
         late.clear();
         PlaybackHooks h = Hooks(display, slider, [&](double t) {
-            late.push_back(rt.Now() - (player.StartTime() + t));
+            late.push_back(rt.Now() - player.Pace().DueTime(t));
         });
-        h.realTime = [] { return true; };
+        h.speed = [] { return 1.0; };
         player.PlayLog(log, h);
     }
     std::sort(late.begin(), late.end());

@@ -1,7 +1,7 @@
 // Playback of a log without a window: records read one at a time as the player steps through
 // them, decoded, converted and turned into gauge and scope values. Unpaced it runs as fast as
-// it can; Real-Time it waits for each record's time stamp on the real clock and measures how
-// late each record is shown (the wait yields in steps of at most 1 ms, as the window's does).
+// it can; paced it waits for each record's due time at each speed of the logging window, with
+// the player's own wait on the real clock, and measures how late each record is shown.
 #include <benchmark/benchmark.h>
 #include <unistd.h>
 
@@ -18,6 +18,7 @@
 #include "decode/frame_decoder.h"
 #include "decode/scope_channels.h"
 #include "files/log_format.h"
+#include "files/log_player.h"
 #include "files/log_reader.h"
 #include "files/playback.h"
 #include "scratch_folder.h"
@@ -101,10 +102,14 @@ void BM_PlaybackUnpaced(benchmark::State& st) {
 }
 BENCHMARK(BM_PlaybackUnpaced);
 
-// Ten seconds of log played in Real-Time.
+// Four seconds of clock at each paced speed (the argument indexes kPlaybackSpeeds), records
+// as the top line rate writes them: several share each hundredth.
 void BM_PlaybackRealTimeLateness(benchmark::State& st) {
-    LogFixture fixture(static_cast<std::size_t>(10 / kRecordSeconds));
+    const PlaybackSpeed speed = kPlaybackSpeeds[static_cast<std::size_t>(st.range(0))];
+    const double factor = SpeedFactor(speed);
+    LogFixture fixture(static_cast<std::size_t>(4 * factor / kRecordSeconds));
     SystemRuntime rt;
+    const bool halt = false;
     std::vector<double> lateMs;
     for (auto _ : st) {
         LogReader reader(fixture.log);
@@ -112,23 +117,27 @@ void BM_PlaybackRealTimeLateness(benchmark::State& st) {
         FrameBuffer b{};
         lateMs.clear();
         lateMs.reserve(reader.RecordCount());
-        const double start = rt.Now();
+        const PlaybackPace pace{.wallAnchor = rt.Now(), .stampAnchor = 0, .speed = factor};
         for (std::uint64_t n = 1; n <= reader.RecordCount(); ++n) {
             reader.ReadRecord(n, b);
             const double stamp = DecodeTimeStamp(b);
-            while (ShouldWait(rt.Now() - start, stamp)) {
-                rt.Sleep(std::min(RemainingWait(rt.Now() - start, stamp), 0.001));
-            }
-            lateMs.push_back((rt.Now() - start - stamp) * 1000);
+            WaitForStamp(rt, pace, stamp, halt);
+            lateMs.push_back((rt.Now() - pace.DueTime(stamp)) * 1000);
             display.Show(b, fixture.tables);
         }
     }
     std::sort(lateMs.begin(), lateMs.end());
+    st.SetLabel(std::string(SpeedCaption(speed)));
     st.counters["late_median_ms"] = lateMs[lateMs.size() / 2];
     st.counters["late_p99_ms"] = lateMs[lateMs.size() * 99 / 100];
     st.counters["late_max_ms"] = lateMs.back();
+    st.counters["records"] = static_cast<double>(lateMs.size());
 }
-BENCHMARK(BM_PlaybackRealTimeLateness)->Iterations(1)->Unit(benchmark::kSecond)->UseRealTime();
+BENCHMARK(BM_PlaybackRealTimeLateness)
+    ->DenseRange(0, static_cast<int>(kPlaybackSpeeds.size()) - 2)
+    ->Iterations(1)
+    ->Unit(benchmark::kSecond)
+    ->UseRealTime();
 
 }  // namespace
 }  // namespace quelm

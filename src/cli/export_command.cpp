@@ -17,15 +17,17 @@ namespace quelm::cli {
 namespace {
 
 constexpr const char* kUsage =
-    "Usage: quelm export LOG [--config INI]\n"
+    "Usage: quelm export LOG [--config INI] [--units us|metric]\n"
     "\n"
     "Converts the log file LOG into comma-separated text beside it (run1.qm1 -> run1.csv,\n"
     "replacing any file of that name), with the vehicle settings of the settings file.\n"
     "\n"
-    "  --config INI  settings file to use instead of $QUELM_CONFIG or\n"
-    "                $XDG_CONFIG_HOME/quelm/Quelm.ini\n"
-    "  --help        show this text\n"
-    "  --            the next argument is the log, even if it starts with \"-\"\n"
+    "  --config INI    settings file to use instead of $QUELM_CONFIG or\n"
+    "                  $XDG_CONFIG_HOME/quelm/Quelm.ini\n"
+    "  --units metric  the same columns in km/h, C, kPa, kW and Nm, each changed\n"
+    "                  header naming its unit (default: us)\n"
+    "  --help          show this text\n"
+    "  --              the next argument is the log, even if it starts with \"-\"\n"
     "\n"
     "Exit status: 0 done, 1 the export failed, 2 usage error; 128 + the signal's number when\n"
     "SIGINT, SIGTERM or SIGHUP stopped it (the earlier CSV, if any, is then left as it was).\n";
@@ -83,6 +85,7 @@ int ExportCommand(int argc, char** argv, std::FILE* out, std::FILE* err) {
     const std::vector<std::string> args(argv + 1, argv + argc);
     std::vector<std::string> logs;
     std::filesystem::path config;
+    DisplayUnits units = DisplayUnits::US;
     OptionCursor cursor(args);
     while (cursor.Next()) {
         const std::string& arg = cursor.Name();
@@ -98,6 +101,13 @@ int ExportCommand(int argc, char** argv, std::FILE* out, std::FILE* err) {
                 return 2;
             }
             config = *value;
+        } else if (arg == "--units") {
+            const auto value = cursor.Value();
+            if (value != "us" && value != "metric") {
+                std::fputs("quelm export: --units needs us or metric\n", err);
+                return 2;
+            }
+            units = value == "metric" ? DisplayUnits::Metric : DisplayUnits::US;
         } else if (arg.starts_with("-") && arg != "-") {
             std::fprintf(err, "quelm export: unknown option '%s' (see quelm export --help)\n",
                          arg.c_str());
@@ -137,9 +147,11 @@ int ExportCommand(int argc, char** argv, std::FILE* out, std::FILE* err) {
 
     ProgressLine progress(err);
     const CsvExportResult result = ExportLogToCsv(
-        source, inputs.config, inputs.tables, [&](std::uint64_t done, std::uint64_t total) {
+        source, inputs.config, inputs.tables,
+        [&](std::uint64_t done, std::uint64_t total) {
             return progress(done, total) && signals.Caught() == 0;
-        });
+        },
+        units);
     progress.Finish();
     if (result.kind != CsvExportResult::Kind::Done && signals.Caught() != 0) {
         std::fprintf(err, "quelm export: interrupted; %s not written\n", result.output.c_str());

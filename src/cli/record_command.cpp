@@ -17,6 +17,7 @@
 #include "common/app_paths.h"
 #include "common/com_port_map.h"
 #include "common/qt_serial_port.h"
+#include "files/log_name.h"
 #include "files/regular_file.h"
 #include "files/settings_file.h"
 
@@ -25,15 +26,6 @@ namespace quelm::cli {
 namespace {
 
 namespace fs = std::filesystem;
-
-std::filesystem::path DefaultLogPath() {
-    const std::time_t now = std::time(nullptr);
-    std::tm local{};
-    localtime_r(&now, &local);
-    char name[40];
-    std::strftime(name, sizeof name, "quelm-%Y%m%d-%H%M%S.qm1", &local);
-    return LogsDir() / name;
-}
 
 // The highest rate to try: the command line's, else the settings file's, else the top rate.
 std::optional<std::string> MaxRate(const RecordArgs& args, std::string& error) {
@@ -97,7 +89,8 @@ int RecordCommand(int argc, char** argv) {
     }
     fs::path out;
     try {
-        out = parsed->out.empty() ? DefaultLogPath() : fs::path(parsed->out);
+        out =
+            parsed->out.empty() ? NewLogPath(LogsDir(), std::time(nullptr)) : fs::path(parsed->out);
     } catch (const fs::filesystem_error& e) {
         std::cerr << "quelm record: cannot create the logs folder: " << e.what() << "\n";
         return 1;

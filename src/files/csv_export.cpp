@@ -8,6 +8,7 @@
 #include <cerrno>
 #include <cstring>
 #include <initializer_list>
+#include <optional>
 #include <string_view>
 #include <utility>
 #include <vector>
@@ -118,6 +119,30 @@ class TempOutput {
 
 }  // namespace
 
+std::string CsvHeader(DisplayUnits units) {
+    if (units == DisplayUnits::US) {
+        return kCsvHeader;
+    }
+    std::string header;
+    std::string_view rest = kCsvHeader;
+    while (!rest.empty()) {
+        const auto comma = rest.find(',');
+        const std::string_view name = rest.substr(0, comma);
+        rest = comma == std::string_view::npos ? std::string_view{} : rest.substr(comma + 1);
+        if (!header.empty()) {
+            header += ',';
+        }
+        const std::optional<Quantity> q = QuantityOf(name);
+        if (!q) {
+            header += name;
+            continue;
+        }
+        // A column named after its US unit takes the quantity's name instead.
+        header += Text({*q == Quantity::Speed ? "Speed" : name, "(", MetricUnit(*q), ")"});
+    }
+    return header;
+}
+
 std::filesystem::path CsvOutputPath(const std::filesystem::path& source) {
     std::string name = source.filename().string();
     if (const auto dot = name.rfind('.'); dot != std::string::npos) {
@@ -145,7 +170,8 @@ void AppendCsvLine(std::string& out, double seconds, const EngData& eng) {
 }
 
 CsvExportResult ExportLogToCsv(const std::filesystem::path& source, const LiveConfig& config,
-                               const CalibrationTables& tables, const ExportProgress& progress) {
+                               const CalibrationTables& tables, const ExportProgress& progress,
+                               DisplayUnits units) {
     CsvExportResult result;
     result.output = CsvOutputPath(source);
     if (IsCsvPath(source)) {
@@ -180,7 +206,7 @@ CsvExportResult ExportLogToCsv(const std::filesystem::path& source, const LiveCo
 
     // Text gathers in `text` up to `at`; a whole block of lines always fits behind kFlushBytes.
     std::vector<char> text(kFlushBytes + kBlockRecords * kLineRoom);
-    const std::string_view header = kCsvHeader;
+    const std::string header = CsvHeader(units);
     char* at = std::copy(header.begin(), header.end(), text.data());
     *at++ = '\r';
     *at++ = '\n';
@@ -190,6 +216,7 @@ CsvExportResult ExportLogToCsv(const std::filesystem::path& source, const LiveCo
     FrameBuffer buffer{};
     RawData raw;
     ConvertState state;
+    EngData metric;
     std::uint64_t done = 0;
     while (done < total) {
         if (progress && !progress(done, total)) {
@@ -210,7 +237,9 @@ CsvExportResult ExportLogToCsv(const std::filesystem::path& source, const LiveCo
             // A failed checksum leaves `raw` as it was: the previous record is written again.
             DecodeFrame(buffer, raw);
             ConvertFrame(raw, config, tables, state);
-            at = WriteCsvLine(at, DecodeTimeStamp(buffer), state.eng);
+            const EngData& eng =
+                units == DisplayUnits::US ? state.eng : (metric = InUnits(state.eng, units));
+            at = WriteCsvLine(at, DecodeTimeStamp(buffer), eng);
             *at++ = '\r';
             *at++ = '\n';
         }

@@ -10,12 +10,17 @@
 #include "common/live_config.h"
 #include "common/records.h"
 #include "decode/calibration_tables.h"
+#include "decode/display_units.h"
 
 namespace quelm {
 
 inline constexpr const char* kCsvHeader =
     "Time(s),RPM,LOAD,MPH,TPS,MAF,ECT,ACT,BAP,ADVNC,INJPW,INJDUTY,HEGOL,HEGOR,BOOST,VACUUM,"
     "WIDEO2,AUX1,AUX2,HP,TQ";
+
+// The header with each column whose unit changes renamed to carry its metric unit
+// ("ECT(C)", "BOOST(kPa)", "MPH" -> "Speed(km/h)"); kCsvHeader for US units.
+std::string CsvHeader(DisplayUnits units);
 
 // The output beside the source: the file name without the text from its last "." on, plus
 // ".csv" ("run1.qm1" -> "run1.csv", "run1" -> "run1.csv"). Dots in folder names do not count.
@@ -50,8 +55,9 @@ struct CsvExportResult {
 // failed or cancelled export leaves no partial output and an earlier CSV of that name untouched;
 // a replaced CSV keeps its permissions. A missing source, or one that is not a regular file, is
 // reported and nothing is created.
+// With metric `units` the same columns are written converted, under CsvHeader(units).
 CsvExportResult ExportLogToCsv(const std::filesystem::path& source, const LiveConfig& config,
-                               const CalibrationTables& tables,
-                               const ExportProgress& progress = {});
+                               const CalibrationTables& tables, const ExportProgress& progress = {},
+                               DisplayUnits units = DisplayUnits::US);
 
 }  // namespace quelm

@@ -1,14 +1,21 @@
 #include "files/log_player.h"
 
 #include <algorithm>
+#include <limits>
+#include <utility>
 
 #include "files/log_format.h"
 
 namespace quelm {
 
-void WaitForStamp(Runtime& rt, double startTime, double stamp, const bool& halt) {
+void WaitForStamp(Runtime& rt, const PlaybackPace& pace, double stamp, const bool& halt) {
+    if (!pace.Paced()) {
+        return;
+    }
+    // Measured from the anchor, as the time since Play is at 1x.
+    const double due = (stamp - pace.stampAnchor) / pace.speed;
     while (!halt && !rt.Aborting()) {
-        const double remaining = RemainingWait(rt.Now() - startTime, stamp);
+        const double remaining = RemainingWait(rt.Now() - pace.wallAnchor, due);
         if (remaining <= 0) {
             return;
         }
@@ -41,11 +48,15 @@ PlaybackResult LogPlayer::PlayLog(const std::filesystem::path& path, const Playb
     }
     result.fileBytes = reader_->FileBytes();
     const std::uint64_t count = reader_->RecordCount();
+    count_ = count;
+    seek_.reset();
     startTime_ = rt_.Now();
+    pace_ = {.wallAnchor = startTime_, .stampAnchor = 0, .speed = hooks.speed()};
     if (hooks.opened) {
         hooks.opened(result.fileBytes, PlaybackSliderRange(result.fileBytes));
     }
     FrameBuffer frame{};
+    double lastStamp = 0;
     for (std::uint64_t n = 1; n <= count; ++n) {
         hooks.showPosition(n);
         while (paused_ && !rt_.Aborting()) {
@@ -56,7 +67,11 @@ PlaybackResult LogPlayer::PlayLog(const std::filesystem::path& path, const Playb
             result.kind = PlaybackResult::Kind::Aborted;
             break;
         }
-        n = std::clamp<std::uint64_t>(hooks.position(), 1, count);
+        const std::optional<std::uint64_t> seek = std::exchange(seek_, std::nullopt);
+        n = std::clamp<std::uint64_t>(seek ? *seek : hooks.position(), 1, count);
+        if (seek) {
+            hooks.showPosition(n);
+        }
         if (!reader_->ReadRecord(n, frame)) {
             result.kind = PlaybackResult::Kind::Error;
             result.error =
@@ -65,9 +80,14 @@ PlaybackResult LogPlayer::PlayLog(const std::filesystem::path& path, const Playb
         }
         const double t = DecodeTimeStamp(frame);
         hooks.showTime(t);
-        if (hooks.realTime()) {
-            WaitForStamp(rt_, startTime_, t, halt_);
+        const double speed = hooks.speed();
+        if (seek) {
+            pace_ = {.wallAnchor = rt_.Now(), .stampAnchor = t, .speed = speed};
+        } else if (speed != pace_.speed) {
+            pace_ = ChangeSpeed(pace_, rt_.Now(), speed, lastStamp);
         }
+        WaitForStamp(rt_, pace_, t, halt_);
+        lastStamp = t;
         hooks.showFrame(frame, t);
         ++result.shown;
         rt_.Yield();
@@ -82,8 +102,17 @@ PlaybackResult LogPlayer::PlayLog(const std::filesystem::path& path, const Playb
         }
     }
     reader_.reset();
+    count_ = 0;
     paused_ = false;
     return result;
+}
+
+double LogPlayer::StampOf(std::uint64_t n) {
+    FrameBuffer frame{};
+    if (!reader_ || !reader_->ReadRecord(n, frame)) {
+        return std::numeric_limits<double>::quiet_NaN();
+    }
+    return DecodeTimeStamp(frame);
 }
 
 bool LogPlayer::ShowRecord(std::uint64_t n, const PlaybackHooks& hooks) {

@@ -28,8 +28,9 @@ struct PlaybackHooks {
     std::function<void(double seconds)> showTime;
     // Decode, convert and display one frame at this scope time.
     std::function<void(const FrameBuffer& frame, double seconds)> showFrame;
-    // The Real-Time box is ticked (read per record: it may change during playback).
-    std::function<bool()> realTime;
+    // Log seconds per clock second, 0 for as fast as possible: the Real-Time box and the speed
+    // choice (read per record: they may change during playback).
+    std::function<double()> speed;
 };
 
 struct PlaybackResult {
@@ -48,9 +49,9 @@ inline constexpr double kMinimumWait = 1e-6;
 // Sleep between yields while paused.
 inline constexpr double kPausePoll = 0.005;
 
-// Waits until `stamp` seconds after `startTime` on the runtime's clock, or until `halt` is set
-// or the program ends. Never returns early otherwise.
-void WaitForStamp(Runtime& rt, double startTime, double stamp, const bool& halt);
+// Waits until the record stamped `stamp` is due at `pace` on the runtime's clock, or until
+// `halt` is set or the program ends. Never returns early otherwise; an unpaced pace never waits.
+void WaitForStamp(Runtime& rt, const PlaybackPace& pace, double stamp, const bool& halt);
 
 class LogPlayer {
   public:
@@ -63,6 +64,15 @@ class LogPlayer {
     // `ShowSliderRecord`: shows record n of the log being played (while paused).
     bool ShowRecord(std::uint64_t n, const PlaybackHooks& hooks);
 
+    // A move while playing (the keys): record n comes next, due at once, and the pace goes on
+    // from its stamp. While paused the position hook moves the playback instead.
+    void Seek(std::uint64_t n) { seek_ = n; }
+
+    // The log being played: whole records, and the stamp of record n (1..RecordCount()) in
+    // seconds, NaN when it cannot be read.
+    std::uint64_t RecordCount() const { return count_; }
+    double StampOf(std::uint64_t n);
+
     void Pause() { paused_ = true; }
     // The Stop action: a paused playback wakes, shows its record once more and ends.
     void RequestHalt() {
@@ -73,10 +83,15 @@ class LogPlayer {
     bool Running() const { return reader_.has_value(); }
     bool Paused() const { return paused_; }
     double StartTime() const { return startTime_; }
+    // When the records are due now.
+    const PlaybackPace& Pace() const { return pace_; }
 
   private:
     Runtime& rt_;
     std::optional<LogReader> reader_;
+    std::uint64_t count_ = 0;
+    std::optional<std::uint64_t> seek_;
+    PlaybackPace pace_;
     bool paused_ = false;
     bool halt_ = false;
     double startTime_ = 0;

@@ -42,6 +42,63 @@ std::int64_t SliderRecord(const SliderRange& range, int position) {
     return (std::max(position, 1) - 1) * range.recordsPerStep + 1;
 }
 
+double SpeedFactor(PlaybackSpeed speed) {
+    switch (speed) {
+        case PlaybackSpeed::Quarter:
+            return 0.25;
+        case PlaybackSpeed::Half:
+            return 0.5;
+        case PlaybackSpeed::Normal:
+            return 1;
+        case PlaybackSpeed::Double:
+            return 2;
+        case PlaybackSpeed::Four:
+            return 4;
+        case PlaybackSpeed::Eight:
+            return 8;
+        case PlaybackSpeed::Sixteen:
+            return 16;
+        case PlaybackSpeed::Fastest:
+            break;
+    }
+    return 0;
+}
+
+std::string_view SpeedCaption(PlaybackSpeed speed) {
+    switch (speed) {
+        case PlaybackSpeed::Quarter:
+            return "0.25\u00d7";
+        case PlaybackSpeed::Half:
+            return "0.5\u00d7";
+        case PlaybackSpeed::Normal:
+            return "1\u00d7";
+        case PlaybackSpeed::Double:
+            return "2\u00d7";
+        case PlaybackSpeed::Four:
+            return "4\u00d7";
+        case PlaybackSpeed::Eight:
+            return "8\u00d7";
+        case PlaybackSpeed::Sixteen:
+            return "16\u00d7";
+        case PlaybackSpeed::Fastest:
+            break;
+    }
+    return "as fast as possible";
+}
+
+PlaybackSpeed SpeedForRealTime(bool ticked, PlaybackSpeed current) {
+    if (!ticked) {
+        return PlaybackSpeed::Fastest;
+    }
+    return current == PlaybackSpeed::Fastest ? PlaybackSpeed::Normal : current;
+}
+
+PlaybackPace ChangeSpeed(const PlaybackPace& pace, double now, double speed, double lastStamp) {
+    const double position =
+        pace.Paced() ? pace.stampAnchor + (now - pace.wallAnchor) * pace.speed : lastStamp;
+    return {.wallAnchor = now, .stampAnchor = position, .speed = speed};
+}
+
 LoggingControls ControlsFor(LoggingState state) {
     switch (state) {
         case LoggingState::Idle:
@@ -57,30 +114,6 @@ LoggingControls ControlsFor(LoggingState state) {
             return {.play = true, .stop = true, .sliderVisible = true, .sliderEnabled = true};
     }
     return {};
-}
-
-bool PlaybackController::Play() {
-    if (!ControlsFor(state_).play) {
-        return false;
-    }
-    state_ = LoggingState::Playing;
-    return true;
-}
-
-bool PlaybackController::Pause() {
-    if (!ControlsFor(state_).pause) {
-        return false;
-    }
-    state_ = LoggingState::Paused;
-    return true;
-}
-
-bool PlaybackController::Stop() {
-    if (state_ != LoggingState::Playing && state_ != LoggingState::Paused) {
-        return false;
-    }
-    state_ = LoggingState::Idle;
-    return true;
 }
 
 }  // namespace quelm

@@ -2,7 +2,9 @@
 // states of the logging window.
 #pragma once
 
+#include <array>
 #include <cstdint>
+#include <string_view>
 
 namespace quelm {
 
@@ -39,6 +41,44 @@ constexpr double RemainingWait(double elapsed, double stamp) {
     return ShouldWait(elapsed, stamp) ? stamp - elapsed : 0.0;
 }
 
+// The speed choice of the logging window. Real-Time ticked is 1x; without it playback runs as
+// fast as possible.
+enum class PlaybackSpeed { Quarter, Half, Normal, Double, Four, Eight, Sixteen, Fastest };
+inline constexpr std::array<PlaybackSpeed, 8> kPlaybackSpeeds{
+    PlaybackSpeed::Quarter, PlaybackSpeed::Half,  PlaybackSpeed::Normal,  PlaybackSpeed::Double,
+    PlaybackSpeed::Four,    PlaybackSpeed::Eight, PlaybackSpeed::Sixteen, PlaybackSpeed::Fastest};
+
+// Log seconds per clock second; 0 for as fast as possible.
+double SpeedFactor(PlaybackSpeed speed);
+// "0.25×" .. "16×", "as fast as possible" (UTF-8).
+std::string_view SpeedCaption(PlaybackSpeed speed);
+// The Real-Time box and the speed choice move together: ticking the box picks 1x (or keeps a
+// speed already chosen), clearing it picks as fast as possible; a speed ticks the box.
+PlaybackSpeed SpeedForRealTime(bool ticked, PlaybackSpeed current);
+constexpr bool RealTimeForSpeed(PlaybackSpeed speed) {
+    return speed != PlaybackSpeed::Fastest;
+}
+
+// When a record is due: the log clock stands at `stampAnchor` at clock reading `wallAnchor` and
+// runs `speed` log seconds per second. Play anchors it at (Play, 0), so at 1x a record stamped
+// t is due t seconds after Play. A pause or a move of the slider does not move the anchor: the
+// records then run unpaced until the stamps catch up, or wait for the clock.
+struct PlaybackPace {
+    double wallAnchor = 0;
+    double stampAnchor = 0;
+    double speed = 0;  // 0: unpaced
+
+    constexpr bool Paced() const { return speed > 0; }
+    constexpr double DueTime(double stamp) const {
+        return Paced() ? wallAnchor + (stamp - stampAnchor) / speed : wallAnchor;
+    }
+};
+
+// The pace after the speed changes at clock `now`. Between two paced speeds the log clock goes
+// on from where it stands, without a jump; from unpaced it starts at the record last shown, so
+// the playback neither stalls nor races to catch up with the time since Play.
+PlaybackPace ChangeSpeed(const PlaybackPace& pace, double now, double speed, double lastStamp);
+
 enum class LoggingState { Idle, Recording, Declined, LimitReached, Playing, Paused };
 
 // Which controls of the logging window are enabled (or, for the slider, shown) in a state.
@@ -52,20 +92,5 @@ struct LoggingControls {
 };
 
 LoggingControls ControlsFor(LoggingState state);
-
-// Idle -> Playing (Play) -> Paused (Pause) -> Playing (Play resumes) ... -> Idle (Stop or the
-// end of the log). Each call returns false, changing nothing, when the button is not enabled
-// in the current state.
-class PlaybackController {
-  public:
-    LoggingState state() const { return state_; }
-    bool Play();
-    bool Pause();
-    // The Stop button, or the log played to its end.
-    bool Stop();
-
-  private:
-    LoggingState state_ = LoggingState::Idle;
-};
 
 }  // namespace quelm

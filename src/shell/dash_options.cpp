@@ -19,6 +19,7 @@ An option's value follows it or an equals sign: --port /dev/ttyUSB0 or --port=/d
   --scenario NAME    engine the simulator shows: idle, cruise or wot (default idle)
   --connect          press Connect as soon as the window is up
   --minimized        start with the dashboard minimised
+  --no-layout        do not open the windows of the last exit again where they were
   --scopes N         open N scope windows (1 to 10) at start
   --stats-log FILE   append each second's link statistics to FILE: frames per second,
                      total frames, checksum errors, timeout errors
@@ -38,6 +39,7 @@ std::variant<DashOptions, std::string> ParseDashOptions(const std::vector<std::s
                      : opt == "--simulate"          ? &opts.simulate
                      : opt == "--connect"           ? &opts.connect
                      : opt == "--minimized"         ? &opts.minimized
+                     : opt == "--no-layout"         ? &opts.noLayout
                                                     : nullptr;
         if (flag != nullptr) {
             if (cursor.HasAttachedValue()) {

@@ -17,6 +17,7 @@ struct DashOptions {
     sim::Scenario scenario = sim::Scenario::Idle;
     bool connect = false;    // press Connect once the window is up
     bool minimized = false;  // start with the dashboard minimised
+    bool noLayout = false;   // do not open the windows of the last exit again
     int scopes = 0;          // scope windows to open at start
     // Appends each statistics tick ("fps total checksum timeouts") to this file.
     std::filesystem::path statsLog;

@@ -48,4 +48,10 @@ double TwipsPerPixel(double logicalDpi) {
     return logicalDpi > 0 ? 1440.0 / logicalDpi : 15.0;
 }
 
+TimeRange ScrollScope(TimeRange shown, double seconds, double oldest, double newest) {
+    const double width = shown.upper - shown.lower;
+    const double lower = std::max(oldest, std::min(shown.lower + seconds, newest - width));
+    return {lower, lower + width};
+}
+
 }  // namespace quelm

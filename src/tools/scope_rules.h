@@ -45,4 +45,19 @@ ScopeSizing FitScopeWindow(TwipSize window);
 // 1440 twips per logical inch.
 double TwipsPerPixel(double logicalDpi);
 
+// A scope keeps two minutes behind its newest point and shows fifteen seconds of them.
+inline constexpr double kScopeSpanSeconds = 15.0;
+inline constexpr double kScopeHistorySeconds = 120.0;
+
+struct TimeRange {
+    double lower = 0;
+    double upper = 0;
+    friend bool operator==(const TimeRange&, const TimeRange&) = default;
+};
+
+// A paused scope's range moved by `seconds` (negative: back in time), kept on the history the
+// chart holds, `oldest` .. `newest`: it never goes before the oldest point nor past the newest
+// (a history shorter than the range starts at its oldest point). The width stays.
+TimeRange ScrollScope(TimeRange shown, double seconds, double oldest, double newest);
+
 }  // namespace quelm

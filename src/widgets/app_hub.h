@@ -26,6 +26,8 @@ class ScopeFeed {
     virtual void ResetScopes() = 0;
     // Feeds every scope window that is visible (and, for live frames, not minimised).
     virtual void UpdateScopes(const EngData& eng, double scopeTime, bool live) = 0;
+    // A marker at this scope time: a tick on the visible scopes.
+    virtual void AddMarker(double /*scopeTime*/) {}
 };
 
 class AppHub {

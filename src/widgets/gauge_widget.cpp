@@ -8,6 +8,7 @@
 #include <QPainterPath>
 #include <QRadialGradient>
 #include <cmath>
+#include <limits>
 #include <numbers>
 
 #include "widgets/gauge_scale.h"
@@ -79,6 +80,30 @@ GaugeWidget::GaugeWidget(QWidget* parent)
     setAttribute(Qt::WA_OpaquePaintEvent, true);
     setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Expanding);
     needleLabels_ = {QString(), QString()};
+    peaks_.fill(std::numeric_limits<double>::quiet_NaN());
+}
+
+void GaugeWidget::SetPeak(int needle, double value) {
+    if (needle < 0 || needle >= kMaxNeedles || peaks_[needle] == value ||
+        (std::isnan(peaks_[needle]) && std::isnan(value))) {
+        return;
+    }
+    peaks_[needle] = value;
+    if (peakShown_) {
+        pacer_.Request();
+    }
+}
+
+void GaugeWidget::SetPeakShown(bool shown) {
+    if (peakShown_ != shown) {
+        peakShown_ = shown;
+        update();
+    }
+}
+
+double GaugeWidget::Peak(int needle) const {
+    return (needle >= 0 && needle < kMaxNeedles) ? peaks_[needle]
+                                                 : std::numeric_limits<double>::quiet_NaN();
 }
 
 void GaugeWidget::SetRefreshQueue(RefreshQueue* queue) {
@@ -408,6 +433,16 @@ void GaugeWidget::paintEvent(QPaintEvent* /*event*/) {
         p.setFont(readout.font);
         p.setPen(needleCount_ > 1 ? kNeedleColours[n] : kTitleColour);
         p.drawText(readout.box, Qt::AlignCenter, readout.text);
+    }
+
+    // Peak marks: a thin line across the tick band in the needle's colour.
+    for (int n = 0; peakShown_ && n < needleCount_; ++n) {
+        if (!std::isfinite(peaks_[n])) {
+            continue;
+        }
+        const double a = gs::AngleDeg(ScaleFraction(peaks_[n]));
+        p.setPen(QPen(kNeedleColours[n], std::max(1.5, 0.02 * r), Qt::SolidLine, Qt::FlatCap));
+        p.drawLine(Polar(0.72 * r, a), Polar(0.95 * r, a));
     }
 
     // Needles, the last one on top, then the hub.

@@ -55,6 +55,12 @@ class GaugeWidget : public QWidget {
     void SetNeedleCount(int count);
     void SetNeedleLabels(const QString& first, const QString& second);
     void AddMark(double value, const QString& text);
+    // Peak hold: a thin mark on the rim at each needle's peak (NaN or minus infinity: none),
+    // drawn while shown.
+    void SetPeak(int needle, double value);
+    void SetPeakShown(bool shown);
+    double Peak(int needle) const;
+    bool PeakShown() const { return peakShown_; }
     // Zones are painted in the order added, each over the earlier ones.
     void AddZone(double from, double to, const QColor& colour);
     void ClearZones();
@@ -64,6 +70,7 @@ class GaugeWidget : public QWidget {
     int SelectedNeedle() const { return selected_; }
     int NeedleCount() const { return needleCount_; }
     double FullScale() const { return maximum_; }
+    double MajorStep() const { return majorStep_; }
     double ScaleMinimum() const { return minimum_; }
     double ScaleMaximum() const { return maximum_; }
     const QString& Title() const { return title_; }
@@ -113,6 +120,8 @@ class GaugeWidget : public QWidget {
     QString ReadoutText(double value) const;
 
     std::array<double, kMaxNeedles> values_{};
+    std::array<double, kMaxNeedles> peaks_{};
+    bool peakShown_ = false;
     int selected_ = 0;
     int needleCount_ = 1;
     std::array<QString, kMaxNeedles> needleLabels_{};

@@ -40,8 +40,10 @@ StripChart::StripChart(QWidget* parent) : QWidget(parent) {
     cursor_->setVisible(false);
     cursor_->setSelectable(false);
 
-    connect(plot_, &QCustomPlot::mousePress, this, &StripChart::OnMouse);
-    connect(plot_, &QCustomPlot::mouseMove, this, &StripChart::OnMouse);
+    connect(plot_, &QCustomPlot::mousePress, this, &StripChart::OnPress);
+    connect(plot_, &QCustomPlot::mouseMove, this, &StripChart::OnMove);
+    connect(plot_, &QCustomPlot::mouseRelease, this, &StripChart::OnRelease);
+    connect(plot_, &QCustomPlot::mouseWheel, this, &StripChart::OnWheel);
 }
 
 void StripChart::SetRefreshQueue(RefreshQueue* queue) {
@@ -65,7 +67,7 @@ void StripChart::AddPoint(int pen, double x, double y) {
 void StripChart::SetCurrentTime(double t) {
     currentTime_ = t;
     const QCPRange range = plot_->xAxis->range();
-    if (t > range.upper) {
+    if (following_ && t > range.upper) {
         plot_->xAxis->setRange(t - range.size(), t);
         ScheduleReplot();
     }
@@ -75,6 +77,46 @@ void StripChart::Clear() {
     for (QCPGraph* graph : graphs_) {
         graph->data()->clear();
     }
+    for (QCPItemLine* marker : markers_) {
+        plot_->removeItem(marker);
+    }
+    markers_.clear();
+    ScheduleReplot();
+}
+
+double StripChart::OldestX() const {
+    double oldest = std::numeric_limits<double>::quiet_NaN();
+    for (const QCPGraph* graph : graphs_) {
+        if (!graph->data()->isEmpty()) {
+            const double x = graph->data()->constBegin()->key;
+            oldest = std::isnan(oldest) ? x : std::min(oldest, x);
+        }
+    }
+    return oldest;
+}
+
+double StripChart::NewestX() const {
+    double newest = std::numeric_limits<double>::quiet_NaN();
+    for (const QCPGraph* graph : graphs_) {
+        if (!graph->data()->isEmpty()) {
+            const double x = (graph->data()->constEnd() - 1)->key;
+            newest = std::isnan(newest) ? x : std::max(newest, x);
+        }
+    }
+    return newest;
+}
+
+void StripChart::AddMarkerTick(double x) {
+    auto* tick = new QCPItemLine(plot_);
+    tick->setPen(QPen(QColor(200, 120, 0), 2.0));
+    tick->setSelectable(false);
+    for (QCPItemPosition* end : {tick->start, tick->end}) {
+        end->setTypeX(QCPItemPosition::ptPlotCoords);
+        end->setTypeY(QCPItemPosition::ptAxisRectRatio);
+    }
+    tick->start->setCoords(x, 1.0);
+    tick->end->setCoords(x, 0.9);
+    markers_.push_back(tick);
     ScheduleReplot();
 }
 
@@ -189,6 +231,11 @@ void StripChart::Flush() {
             data->removeBefore((data->constEnd() - 1)->key - historySpan_);
         }
     }
+    const double keepFrom = NewestX() - historySpan_;
+    while (!markers_.empty() && markers_.front()->start->coords().x() < keepFrom) {
+        plot_->removeItem(markers_.front());
+        markers_.erase(markers_.begin());
+    }
     if (!isVisible()) {
         emit flushed();
         return;  // stays dirty; showEvent replots
@@ -206,10 +253,50 @@ void StripChart::showEvent(QShowEvent* event) {
     }
 }
 
-void StripChart::OnMouse(QMouseEvent* event) {
-    if (event->buttons() & Qt::LeftButton) {
+void StripChart::OnPress(QMouseEvent* event) {
+    if (event->button() != Qt::LeftButton) {
+        return;
+    }
+    dragging_ = false;
+    dragFromPx_ = event->position().x();
+    if (!dragPans_) {
+        SetReadOutPosition(plot_->xAxis->pixelToCoord(dragFromPx_));
+    }
+}
+
+void StripChart::OnMove(QMouseEvent* event) {
+    if (!(event->buttons() & Qt::LeftButton)) {
+        return;
+    }
+    const double px = event->position().x();
+    if (!dragPans_) {
+        SetReadOutPosition(plot_->xAxis->pixelToCoord(px));
+        return;
+    }
+    // A few pixels of wobble are still a click.
+    if (!dragging_ && std::abs(px - dragFromPx_) < 4) {
+        return;
+    }
+    dragging_ = true;
+    // Dragging the trace to the right brings earlier times into view.
+    emit panRequested(plot_->xAxis->pixelToCoord(dragFromPx_) - plot_->xAxis->pixelToCoord(px));
+    dragFromPx_ = px;
+}
+
+void StripChart::OnRelease(QMouseEvent* event) {
+    if (event->button() == Qt::LeftButton && dragPans_ && !dragging_) {
         SetReadOutPosition(plot_->xAxis->pixelToCoord(event->position().x()));
     }
+    dragging_ = false;
+}
+
+void StripChart::OnWheel(QWheelEvent* event) {
+    if (!dragPans_) {
+        return;
+    }
+    // One notch moves a fifth of the shown range; turning away from the user goes back in time.
+    const double notches = event->angleDelta().y() / 120.0;
+    emit panRequested(-notches * plot_->xAxis->range().size() / 5.0);
 }
 
 }  // namespace quelm

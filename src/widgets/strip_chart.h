@@ -9,14 +9,17 @@
 #include <array>
 #include <cmath>
 #include <limits>
+#include <vector>
 
 #include "widgets/refresh_queue.h"
 
 class QCustomPlot;
 class QCPAxis;
 class QCPGraph;
+class QCPItemLine;
 class QCPItemStraightLine;
 class QMouseEvent;
+class QWheelEvent;
 
 namespace quelm {
 
@@ -65,6 +68,19 @@ class StripChart : public QWidget {
     void SetHistorySpan(double span) { historySpan_ = span; }
     double HistorySpan() const { return historySpan_; }
 
+    // While not following, SetCurrentTime leaves the shown range alone (a paused scope).
+    void SetFollowing(bool following) { following_ = following; }
+    bool Following() const { return following_; }
+    // While set, a left drag and the mouse wheel ask to move the shown range (panRequested)
+    // and only a click without a drag moves the read-out.
+    void SetDragPans(bool pans) { dragPans_ = pans; }
+    // The oldest and newest x any pen holds (NaN when all are empty).
+    double OldestX() const;
+    double NewestX() const;
+    // A short tick at the foot of the chart at `x` (a marker); kept as long as the history.
+    void AddMarkerTick(double x);
+    int MarkerTickCount() const { return static_cast<int>(markers_.size()); }
+
     // Read-out position: set by a left click or drag on the chart, or here. Either way the
     // cursor line moves and readOut() is raised.
     void SetReadOutPosition(double x);
@@ -85,6 +101,8 @@ class StripChart : public QWidget {
     void readOut(double x);
     // The chart has taken in the latest points, and replotted them if it is on screen.
     void flushed();
+    // With SetDragPans: move the shown range by this many seconds (negative: back in time).
+    void panRequested(double seconds);
 
   protected:
     void showEvent(QShowEvent* event) override;
@@ -93,13 +111,21 @@ class StripChart : public QWidget {
     friend class RefreshQueue;
     void ScheduleReplot();
     void Flush();
-    void OnMouse(QMouseEvent* event);
+    void OnPress(QMouseEvent* event);
+    void OnMove(QMouseEvent* event);
+    void OnRelease(QMouseEvent* event);
+    void OnWheel(QWheelEvent* event);
     bool ValidPen(int pen) const { return pen >= 0 && pen < kPens; }
 
     QCustomPlot* plot_ = nullptr;
     std::array<QCPGraph*, kPens> graphs_{};
     std::array<QCPAxis*, kPens> penAxes_{};
     QCPItemStraightLine* cursor_ = nullptr;
+    std::vector<QCPItemLine*> markers_;
+    bool following_ = true;
+    bool dragPans_ = false;
+    bool dragging_ = false;
+    double dragFromPx_ = 0;
     RefreshPacer pacer_{this, kReplotIntervalMs, [this] { Flush(); }};
     bool dirty_ = false;
     int replots_ = 0;

@@ -35,6 +35,27 @@ line4=$(sed -n 4p "$csv" | cut -d, -f2- | tr -d '\r')
 [ "$line3" = "$line4" ] || fail "a bad record must repeat the values before it"
 [ "$(tail -n +2 "$csv" | awk -F, '{print NF}' | sort -u)" = "21" ] || fail "21 fields per line"
 
+# Metric: the same columns converted, each changed header naming its unit.
+cp "$csv" "$work/us.csv"
+"$quelm" export "$work/my.logs/run1.qm1" --config "$work/settings.ini" --units metric >/dev/null \
+    2>"$work/err" || fail "metric export: $(cat "$work/err")"
+head -1 "$csv" | tr -d '\r' | grep -qx 'Time(s),RPM,LOAD,Speed(km/h),TPS,MAF,ECT(C),ACT(C),BAP(kPa),ADVNC,INJPW,INJDUTY,HEGOL,HEGOR,BOOST(kPa),VACUUM,WIDEO2,AUX1,AUX2,HP(kW),TQ(Nm)' \
+    || fail "metric header: $(head -1 "$csv")"
+python3 - "$work/us.csv" "$csv" <<'PY' || fail "metric values"
+import sys
+us = [l.strip().split(",") for l in open(sys.argv[1])][1:]
+m = [l.strip().split(",") for l in open(sys.argv[2])][1:]
+convert = {3: lambda v: v * 1.609344, 6: lambda v: (v - 32) * 5 / 9, 7: lambda v: (v - 32) * 5 / 9,
+           8: lambda v: v * 3.386389, 14: lambda v: v * 6.894757, 19: lambda v: v * 0.745700,
+           20: lambda v: v * 1.355818}
+assert len(us) == len(m) == 4
+for a, b in zip(us, m):
+    for i, (x, y) in enumerate(zip(a, b)):
+        want = convert[i](float(x)) if i in convert else float(x)
+        assert abs(float(y) - want) <= 1e-5 * max(1, abs(want)), (i, x, y, want)
+    assert any(float(b[i]) != float(a[i]) for i in convert), "nothing converted"
+PY
+
 # The MAF curve reaches the conversions: the stock curve gives a load, a flat zero curve none.
 loads=$(tail -n +2 "$csv" | cut -d, -f3 | sort -u | tr '\n' ' ')
 [ "$loads" != "0 " ] || fail "LOAD is 0 on every line: the MAF curve was not loaded"
@@ -97,5 +118,8 @@ done
 set +m
 
 "$quelm" export --help | grep -q 'quelm export LOG' || fail "--help"
+if "$quelm" export "$work/my.logs/run1.qm1" --units furlongs >/dev/null 2>&1; then
+    fail "--units furlongs: exit 0"
+fi
 if "$quelm" export >/dev/null 2>&1; then fail "no arguments: exit 0"; fi
 echo "export_cli: ok"

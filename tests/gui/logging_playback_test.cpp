@@ -1,4 +1,5 @@
 #include <QCheckBox>
+#include <QComboBox>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
@@ -92,6 +93,9 @@ class LoggingPlaybackTest : public QObject, quelm::testing::HubWindow<Logging> {
         QCOMPARE(hub->status().Panel(3), std::string());
         QCOMPARE(Label("fs"), QString("28.8"));
         QCOMPARE(Label("LogTime"), QString("6"));
+        QCOMPARE(Label("clock"), QString("0:00:06.00"));
+        QCOMPARE(Label("records"), QString("600"));
+        QCOMPARE(Label("duration"), QString("0:00:06.00"));
         QCOMPARE(Slider()->value(), 1);
         QVERIFY(messages.isEmpty());
         ExpectIdle();
@@ -119,6 +123,8 @@ class LoggingPlaybackTest : public QObject, quelm::testing::HubWindow<Logging> {
                 QVERIFY(Slider()->isEnabled());
                 QVERIFY(Button("Play")->isEnabled());
                 QVERIFY(!Button("Pause")->isEnabled());
+            } else if (w->SliderBusy()) {
+                // A record being shown yields too; the next step waits until it is done.
             } else if (step == 1 && w->state() == LoggingState::Paused) {
                 step = 2;
                 // The counters name the record on display with its own stamp; the slider
@@ -131,6 +137,11 @@ class LoggingPlaybackTest : public QObject, quelm::testing::HubWindow<Logging> {
                 QCOMPARE(Label("LogTime"), QString("1"));
             } else if (step == 2) {
                 step = 3;
+                w->PlaybackKeyPressed("Left");  // one record back, shown as the slider shows
+                QCOMPARE(Slider()->value(), 99);
+                QCOMPARE(Label("pbcounter"), QString("99"));
+            } else if (step == 3) {
+                step = 4;
                 shownAtResume = hub->shown.size();
                 Button("Play")->click();  // only clears the pause
                 QVERIFY(!Slider()->isEnabled());
@@ -138,16 +149,17 @@ class LoggingPlaybackTest : public QObject, quelm::testing::HubWindow<Logging> {
         };
         Button("Play")->click();
 
-        QCOMPARE(step, 3);
+        QCOMPARE(step, 4);
         const std::vector<std::uint32_t> stamps = Stamps(*hub);
-        QCOMPARE(std::vector<std::uint32_t>(stamps.begin(), stamps.begin() + 11), [] {
+        QCOMPARE(std::vector<std::uint32_t>(stamps.begin(), stamps.begin() + 12), [] {
             auto v = Range(1, 10);
             v.push_back(100);
+            v.push_back(99);
             return v;
         }());
         QCOMPARE(std::vector<std::uint32_t>(stamps.begin() + static_cast<long>(shownAtResume),
                                             stamps.end()),
-                 Range(100, 600));
+                 Range(99, 600));
         ExpectIdle();
     }
 
@@ -189,14 +201,24 @@ class LoggingPlaybackTest : public QObject, quelm::testing::HubWindow<Logging> {
         WriteLog(File("rt.qm1"), static_cast<std::uint32_t>(stamps.size()),
                  [&](std::uint32_t n) { return stamps[n - 1]; });
         Open(File("rt.qm1"));
+        // Real-Time is 1x; a speed chosen ticks it, as fast as possible clears it.
+        auto* speed = Child<QComboBox>(*w, "speed");
         Child<QCheckBox>(*w, "realtime")->setChecked(true);
-        const double pressed = hub->rt.Now();
-        Button("Play")->click();
-        QCOMPARE(hub->shown.size(), stamps.size());
-        for (const auto& f : hub->shown) {
-            const double due = pressed + f.hundredths / 100.0;
-            QVERIFY2(f.shownAt >= due, qPrintable(QString::number(f.hundredths)));
-            QVERIFY2(f.shownAt - due < 0.003, qPrintable(QString::number(f.shownAt - due)));
+        QCOMPARE(speed->currentText(), QString::fromUtf8("1\u00d7"));
+        for (const double factor : {1.0, 4.0}) {
+            hub->shown.clear();
+            const double pressed = hub->rt.Now();
+            Button("Play")->click();
+            QCOMPARE(hub->shown.size(), stamps.size());
+            for (const auto& f : hub->shown) {
+                const double due = pressed + f.hundredths / 100.0 / factor;
+                QVERIFY2(f.shownAt >= due, qPrintable(QString::number(f.hundredths)));
+                QVERIFY2(f.shownAt - due < 0.003, qPrintable(QString::number(f.shownAt - due)));
+            }
+            Child<QCheckBox>(*w, "realtime")->setChecked(false);
+            QCOMPARE(speed->currentText(), QString("as fast as possible"));
+            speed->setCurrentIndex(static_cast<int>(PlaybackSpeed::Four));
+            QVERIFY(Child<QCheckBox>(*w, "realtime")->isChecked());
         }
     }
 

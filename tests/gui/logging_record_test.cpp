@@ -1,7 +1,9 @@
 #include <QCheckBox>
+#include <QFileInfo>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QRegularExpression>
 #include <QSlider>
 #include <QtTest>
 #include <memory>
@@ -110,6 +112,13 @@ class LoggingRecordTest : public QObject, quelm::testing::HubWindow<Logging> {
         QCOMPARE(title, QString("Browse"));
         QCOMPARE(filter, QString("Quelm Files (*.qm1)"));
         QVERIFY(folder.endsWith("quelm/logs"));
+
+        Button("New")->click();  // a fresh dated name in the same folder
+        const QFileInfo fresh(LogFile()->text());
+        QCOMPARE(fresh.absolutePath(), folder);
+        QVERIFY2(
+            QRegularExpression("^quelm-\\d{8}-\\d{6}\\.qm1$").match(fresh.fileName()).hasMatch(),
+            qPrintable(fresh.fileName()));
     }
 
     void recordWhileDisconnectedConnectsInstead() {
@@ -124,9 +133,13 @@ class LoggingRecordTest : public QObject, quelm::testing::HubWindow<Logging> {
 
     void recordingFiveHundredFrames() {
         hub->connected = true;
+        int started = 0;
+        w->recordingStarted = [&] { ++started; };
         LogFile()->setText(QString::fromStdString(File("run.qm1").string()));
         Button("Record")->click();
         QVERIFY(hub->recorder().Recording());
+        QCOMPARE(started, 1);
+        QVERIFY(!Button("New")->isEnabled());  // the recorder keeps the file it opened
         QCOMPARE(hub->status().Panel(1), std::string("Recording"));
         QCOMPARE(Buttons(), QString("0001"));
         QCOMPARE(Label("pbcounter"), QString("0"));
@@ -137,6 +150,7 @@ class LoggingRecordTest : public QObject, quelm::testing::HubWindow<Logging> {
         QCOMPARE(Label("pbcounter"), QString("501"));
         QCOMPARE(Label("fs"), QString("24"));
         QCOMPARE(Label("LogTime"), QString("6.23"));  // 499 x 12.5 ms, in whole hundredths
+        QCOMPARE(Label("clock"), QString("0:00:06.23"));
 
         Button("Halt")->click();
         QVERIFY(!hub->recorder().Recording());

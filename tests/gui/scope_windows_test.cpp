@@ -201,6 +201,57 @@ class ScopeWindowsTest : public QObject {
         QTRY_COMPARE(scope.valueLabel(3)->text(), QString("0"));     // no data on that pen
     }
 
+    void metricLabelsAndReadOut() {
+        SaveSelection(*settings_, {"MPH", "ECT", "BOOST", "VACUUM"});
+        SuperScope scope(*settings_);
+        scope.SetUnits(quelm::DisplayUnits::Metric);
+        EngData eng = CruiseData();
+        eng.ECT = 212;
+        eng.VACUUM = 12.5f;
+        scope.UpdateScope(eng, 0.5);
+        QTRY_COMPARE(scope.valueLabel(1)->text(), QString("99.77"));  // 62 mph
+        QCOMPARE(scope.valueLabel(2)->text(), QString("100"));        // 212 'F
+        QCOMPARE(scope.valueLabel(3)->text(), QString("28.95"));      // 4.2 psi
+        QCOMPARE(scope.valueLabel(4)->text(), QString("12.5"));       // vacuum stays in "Hg
+        scope.chart()->SetReadOutPosition(0.5);
+        QTRY_COMPARE(scope.valueLabel(1)->text(), QString("99.77"));  // the plot is the same
+    }
+
+    void pausedScopeFreezesScrollsBackAndGoesLive() {
+        SaveSelection(*settings_, {"RPM", "*OFF*", "*OFF*", "*OFF*"});
+        SuperScope scope(*settings_);
+        scope.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&scope));
+        StripChart* chart = scope.chart();
+        QCOMPARE(chart->plot()->xAxis->label(), QString("Time (s)"));
+        EngData eng = CruiseData();
+        auto feed = [&](int from, int to) {
+            for (int i = from; i <= to; ++i) {
+                eng.RPM = static_cast<float>(i);
+                scope.UpdateScope(eng, 0.125 * i);
+            }
+        };
+        feed(0, 480);
+        auto* pause = scope.findChild<QPushButton*>("PauseScope");
+        pause->click();
+        QCOMPARE(pause->text(), QString("Live"));
+        feed(481, 560);  // still recorded, not shown
+        QCOMPARE(chart->RangeUpper(), 60.0);
+        QWheelEvent away(QPointF(50, 50), chart->plot()->mapToGlobal(QPointF(50, 50)), QPoint(),
+                         QPoint(0, 120), Qt::NoButton, Qt::NoModifier, Qt::NoScrollPhase, false);
+        QCoreApplication::sendEvent(chart->plot(), &away);
+        QCOMPARE(chart->RangeLower(), 42.0);  // one notch: a fifth of 15 s back
+        chart->SetReadOutPosition(50.0);
+        QTRY_COMPARE(scope.valueLabel(1)->text(), QString("400"));
+        scope.AddMarker(65.0);
+        QCOMPARE(chart->MarkerTickCount(), 1);
+        pause->click();
+        QCOMPARE(pause->text(), QString("Pause"));
+        QCOMPARE(chart->RangeUpper(), 70.0);
+        feed(561, 568);
+        QCOMPARE(chart->RangeUpper(), 71.0);  // follows again
+    }
+
     void clearEmptiesEveryPen() {
         SuperScope scope(*settings_);
         scope.UpdateScope(CruiseData(), 1.0);

@@ -3,6 +3,7 @@
 // the about box and the splash.
 #include <QAction>
 #include <QCheckBox>
+#include <QDir>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
@@ -29,6 +30,7 @@
 #include "modal_catcher.h"
 #include "shell/gui/about_box.h"
 #include "shell/gui/dash_app.h"
+#include "shell/gui/dash_layout.h"
 #include "shell/gui/dashboard_view.h"
 #include "shell/gui/link_indicator.h"
 #include "shell/gui/splash.h"
@@ -78,7 +80,9 @@ class SuperDashTest : public QObject {
         SuperDash& w = app.window();
         QCOMPARE(w.windowTitle(), QStringLiteral("Quelm_Dash"));
         const std::vector<std::pair<QString, QStringList>> menus{
-            {"&View", {"Quelm Scope", "&Logging Control", "&Export Utility"}},
+            {"&View",
+             {"Quelm Scope", "&Logging Control", "&Export Utility", "", "&US Units",
+              "&Metric Units", "&Peak Hold", "&Reset Peaks"}},
             {"&Diagnostic Tools", {"&KOEO Self Test", "&TPS Setting Tool"}},
             {"&Quelm Setup",
              {"&Communications Setup", "Communications &Statistics", "Quelm &Feature Setup",
@@ -113,6 +117,12 @@ class SuperDashTest : public QObject {
         QVERIFY(app.comStats().isVisible());
         w.menuItem(SuperDash::kSelfTestItem)->trigger();
         QVERIFY(app.selfTester().isVisible());
+
+        // Shortcuts show in their items; F5 is the Connect button's.
+        QCOMPARE(w.menuItem(SuperDash::kScopeItem)->shortcut(), QKeySequence("Ctrl+1"));
+        QCOMPARE(w.menuItem(SuperDash::kLoggingItem)->shortcut(), QKeySequence("Ctrl+L"));
+        QCOMPARE(w.menuItem(SuperDash::kExportItem)->shortcut(), QKeySequence("Ctrl+E"));
+        QCOMPARE(w.connectButton()->shortcut(), QKeySequence("F5"));
     }
 
     void statusBarLampAndCaptionMirrorTheLink() {
@@ -527,6 +537,58 @@ class SuperDashTest : public QObject {
         QTRY_COMPARE(catcher.titles, QStringList{"User Guide Not Found"});
         QVERIFY(catcher.texts[0].endsWith("/a/user-guide.md\n/b/user-guide.md"));
         QCOMPARE(opened.size(), 1);
+    }
+
+    void metricPeaksAndTheWindowsComeBackAfterTheDashboardClosesFirst() {
+        QDir(dir_.path()).mkdir("layout");  // a folder of its own for layout.conf
+        const auto ini = Ini("layout/Quelm.ini");
+        FrameBuffer frame{};
+        {
+            DashApp app(ini);
+            app.mutableTables() = BuiltInTables();
+            SuperDash& w = app.window();
+            w.show();
+            QVERIFY(QTest::qWaitForWindowExposed(&w));
+            w.menuItem(SuperDash::kUnitsMetricItem)->trigger();
+            w.menuItem(SuperDash::kPeakHoldItem)->trigger();
+            QCOMPARE(w.gauge("Speedo")->Title(), QString("km/h"));
+            QCOMPARE(w.gauge("Speedo")->ScaleMaximum(), 360.0);
+            RawData fast = RunningEngine();
+            fast.VSSTIME = 2500;  // faster than the frame after it
+            app.framePath().OnGoodFrame(frame, fast, 0.5);
+            const float firstMph = app.engData().MPH;
+            app.framePath().OnGoodFrame(frame, RunningEngine(), 0.6);
+            const float peakMph = std::max(firstMph, app.engData().MPH);
+            const auto near = [](double a, double b) { return std::abs(a - b) < 1e-3; };
+            QTRY_VERIFY(near(w.gauge("Speedo")->Value(), app.engData().MPH * 1.609344));
+            QVERIFY(near(w.gauge("ECT")->Value(), (app.engData().ECT - 32.0) * 5 / 9));
+            QVERIFY(near(w.gauge("Speedo")->Peak(0), peakMph * 1.609344));
+            w.menuItem(SuperDash::kResetPeaksItem)->trigger();
+            QVERIFY(!std::isfinite(w.gauge("Speedo")->Peak(0)));
+
+            w.menuItem(SuperDash::kScopeItem)->trigger();
+            w.menuItem(SuperDash::kScopeItem)->trigger();
+            SuperScope* second = app.scopeTable().Existing(2);
+            second->SetChannels({"RPM", "*OFF*", "MPH", "ECT"});
+            second->move(40, 50);
+            w.menuItem(SuperDash::kLoggingItem)->trigger();
+            app.logging()->findChild<QLineEdit*>("LogFile")->setText("/tmp/run7.qm1");
+            app.scopeTable().Existing(1)->close();
+            w.close();  // the dashboard first: the program ends with the others open
+        }
+        QCOMPARE(ReadIniValue(SettingsFile(ini), "LOGGING", "FILE"), std::string("/tmp/run7.qm1"));
+
+        DashApp again(ini);
+        QCOMPARE(again.window().gauge("Speedo")->Title(), QString("km/h"));
+        QVERIFY(again.window().menuItem(SuperDash::kPeakHoldItem)->isChecked());
+        RestoreLayout(again, again.savedLayout());
+        QVERIFY(again.logging() && again.logging()->isVisible());
+        QVERIFY(!again.scopeTable().Existing(1) || !again.scopeTable().Existing(1)->isVisible());
+        SuperScope* scope = again.scopeTable().Existing(2);
+        QVERIFY(scope && scope->isVisible());
+        QCOMPARE(scope->windowTitle(), QString("Scope2"));
+        QCOMPARE(scope->Channels(), (std::array<std::string, 4>{"RPM", "*OFF*", "MPH", "ECT"}));
+        QCOMPARE(scope->pos(), QPoint(40, 50));
     }
 
     void splashNamesTheProduct() {

@@ -1,5 +1,8 @@
 #include "decode/dashboard_update.h"
 
+#include "decode/display_units.h"
+#include "decode/gauge_peaks.h"
+
 #include <gtest/gtest.h>
 
 #include <cmath>
@@ -119,6 +122,84 @@ TEST(UpdateDashboard, EveryGaugeGetsItsValue) {
     for (std::size_t i = 0; i < std::size(pairs); ++i) {
         EXPECT_EQ(pairs[i].first, pairs[i].second) << "gauge " << i;
     }
+}
+
+TEST(DisplayUnits, MetricValuesAgainstHandComputedOnes) {
+    struct Row {
+        const char* name;  // scope channel or CSV column
+        double us;
+        double metric;
+    };
+    const Row rows[] = {
+        {"MPH", 60, 96.56064},      // 60 x 1.609344
+        {"ECT", 212, 100},          // (212 - 32) x 5 / 9
+        {"ACT", -40, -40},          //
+        {"BOOST", 10, 68.94757},    // 10 x 6.894757
+        {"BAP", 29.92, 101.32075},  // 29.92 x 3.3863886
+        {"MPG", 30, 7.840486},      // 235.21458 / 30
+        {"RWHP", 100, 74.56999},    // 100 x 0.7456999
+        {"HP", 400, 298.27995},     //
+        {"RWTQ", 100, 135.58179},   // 100 x 1.3558179
+        {"TQ", 300, 406.74538},     //
+        {"VACUUM", 17.6, 17.6},     // stays in inches of mercury
+        {"RPM", 3000, 3000},        //
+    };
+    for (const Row& r : rows) {
+        EXPECT_NEAR(InUnits(r.name, r.us, DisplayUnits::Metric), r.metric, 1e-4) << r.name;
+        EXPECT_EQ(InUnits(r.name, r.us, DisplayUnits::US), r.us) << r.name;
+    }
+    EXPECT_TRUE(std::isnan(InUnits("MPG", 0, DisplayUnits::Metric)));  // standing still
+
+    // The dials take the same conversions, each on its own gauge.
+    EngData eng = Cruising();
+    const GaugeValues us = UpdateDashboard(eng, LiveConfig{});
+    const GaugeValues m = InUnits(us, DisplayUnits::Metric);
+    EXPECT_NEAR(m.Speedo, 96.56064, 1e-3);
+    EXPECT_NEAR(m.ECT, 87.77778, 1e-4);
+    EXPECT_NEAR(m.ACT, 26.66667, 1e-4);
+    EXPECT_NEAR(m.bap, 29.9 * 3.3863886, 1e-3);
+    EXPECT_NEAR(m.hp, 59.65600, 1e-4);
+    EXPECT_NEAR(m.TQ, 284.72177, 1e-3);
+    EXPECT_EQ(m.Vac, us.Vac);
+    EXPECT_EQ(m.Tach, us.Tach);
+    EXPECT_EQ(BoostFullScale(15, DisplayUnits::Metric), 100);
+    EXPECT_EQ(BoostFullScale(30, DisplayUnits::Metric), 200);
+    EXPECT_EQ(BoostFullScale(30, DisplayUnits::US), 30);
+}
+
+TEST(DisplayUnits, MetricDialsHaveRoundScalesOfTheirOwn) {
+    for (const GaugeFace& f : kMetricFaces) {
+        SCOPED_TRACE(std::string(f.gauge));
+        EXPECT_EQ(std::fmod(f.minimum, f.majorStep), 0);
+        EXPECT_EQ(std::fmod(f.maximum, f.majorStep), 0);
+        EXPECT_EQ(MetricFace(f.gauge), &f);
+    }
+    EXPECT_EQ(MetricFace("Vac"), nullptr);
+    EXPECT_EQ(MetricFace("Tach"), nullptr);
+}
+
+TEST(GaugePeaks, HighestSinceTheLastResetNeedleByNeedle) {
+    GaugePeaks peaks;
+    EXPECT_FALSE(GaugePeaks::HasPeak(peaks.Peaks().Tach));
+    GaugeValues v;
+    v.Tach = 3000;
+    v.HEGOL = 0.8f;
+    v.HEGOR = 0.2f;
+    v.Advance = -15;
+    peaks.Update(v);
+    v.Tach = 6500;
+    v.HEGOL = 0.1f;
+    v.mpg = std::nanf("");  // no value: not a peak
+    peaks.Update(v);
+    v.Tach = 900;
+    peaks.Update(v);
+    EXPECT_EQ(peaks.Peaks().Tach, 6500);
+    EXPECT_EQ(peaks.Peaks().HEGOL, 0.8f);
+    EXPECT_EQ(peaks.Peaks().HEGOR, 0.2f);
+    EXPECT_EQ(peaks.Peaks().Advance, -15);  // a negative peak is a peak
+    EXPECT_EQ(peaks.Peaks().mpg, 0);
+    peaks.Reset();
+    EXPECT_FALSE(GaugePeaks::HasPeak(peaks.Peaks().Tach));
 }
 
 }  // namespace

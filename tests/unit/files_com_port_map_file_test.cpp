@@ -4,6 +4,7 @@
 #include <fstream>
 
 #include "files/com_port_map_file.h"
+#include "files/dash_layout_file.h"
 
 namespace quelm {
 namespace {
@@ -67,6 +68,38 @@ TEST_F(ComPortMapFile, MissingFileKeepsDefaultsAndAFolderIsReported) {
     std::string error;
     EXPECT_FALSE(SaveComPortMap(dir / "ports.conf", map, error));
     EXPECT_FALSE(error.empty());
+}
+
+TEST_F(ComPortMapFile, LayoutRoundTripAndAShrunkScreen) {
+    DashLayout layout;
+    layout.units = DisplayUnits::Metric;
+    layout.peakHold = true;
+    layout.windows = {{"SuperDash", {1700, 40, 1120, 760}, {}},
+                      {"Scope3", {2400, 900, 640, 420}, {"RPM", "*OFF*", "TPS", "ADVANCE"}},
+                      {"Logging", {-30, 10, 500, 260}, {}}};
+    const fs::path path = DashLayoutPath(dir / "Quelm.ini");
+    EXPECT_EQ(path, dir / "layout.conf");
+    std::string error;
+    ASSERT_TRUE(SaveDashLayout(path, layout, error)) << error;
+    std::vector<std::string> problems;
+    EXPECT_EQ(LoadDashLayout(path, problems), layout);
+    EXPECT_TRUE(problems.empty());
+    EXPECT_EQ(LoadDashLayout(dir / "absent.conf", problems), DashLayout{});
+    EXPECT_TRUE(problems.empty());
+    ParseDashLayout("units=imperial\nwindow=Scope1 1 2\nwindow=Bad-name 0 0 9 9\n", problems);
+    EXPECT_EQ(problems.size(), 3u);
+
+    // Saved on two screens side by side; now one smaller screen is left.
+    const std::vector<ScreenRect> before{{0, 0, 1920, 1080}, {1920, 0, 1920, 1080}};
+    const std::vector<ScreenRect> after{{0, 0, 1280, 800}};
+    EXPECT_EQ(FitOntoScreens(layout.windows[0].rect, before), layout.windows[0].rect);
+    EXPECT_EQ(FitOntoScreens(layout.windows[0].rect, after), (ScreenRect{160, 40, 1120, 760}));
+    EXPECT_EQ(FitOntoScreens(layout.windows[1].rect, after), (ScreenRect{640, 380, 640, 420}));
+    EXPECT_EQ(FitOntoScreens(layout.windows[2].rect, after), (ScreenRect{0, 10, 500, 260}));
+    // Larger than the screen: shrunk to it.
+    EXPECT_EQ(FitOntoScreens({100, 100, 2000, 1200}, after), (ScreenRect{0, 0, 1280, 800}));
+    // Mostly on the second screen: moved onto that one.
+    EXPECT_EQ(FitOntoScreens({3700, 500, 400, 300}, before), (ScreenRect{3440, 500, 400, 300}));
 }
 
 // COMPORT is read by a lenient parse: only 1..4 name a port, and a number far outside int, which

@@ -25,7 +25,7 @@ struct Screen {
     std::uint64_t slider = 0;
     std::vector<std::uint32_t> shown;  // stamps in hundredths: the tests stamp record n with n
     std::vector<double> shownAt;
-    bool realTime = false;
+    double speed = 0;  // 0: as fast as possible
     std::uint64_t bytes = 0;
     SliderRange range;
 };
@@ -43,7 +43,7 @@ PlaybackHooks HooksFor(Screen& s, Runtime& rt) {
         s.shown.push_back(TimeStampHundredths(f));
         s.shownAt.push_back(rt.Now());
     };
-    h.realTime = [&s] { return s.realTime; };
+    h.speed = [&s] { return s.speed; };
     return h;
 }
 
@@ -67,7 +67,7 @@ TEST_F(LogPlayerTest, WaitForStampNeverReturnsBeforeTheStamp) {
     const bool halt = false;
     for (double stamp : {0.0, 0.001, 0.0025, 0.5, 12.34}) {
         const double start = rt_.Now();
-        WaitForStamp(rt_, start, stamp, halt);
+        WaitForStamp(rt_, {.wallAnchor = start, .speed = 1}, stamp, halt);
         EXPECT_GE(rt_.Now() - start, stamp);
         EXPECT_LT(rt_.Now() - start, stamp + 1e-5);  // at most the minimum wait late
     }
@@ -77,22 +77,63 @@ TEST_F(LogPlayerTest, WaitForStampEndsOnAStopRequest) {
     bool halt = false;
     const double start = rt_.Now();
     rt_.onYield = [&] { halt = rt_.Now() - start > 1.0; };
-    WaitForStamp(rt_, start, 100.0, halt);
+    WaitForStamp(rt_, {.wallAnchor = start, .speed = 1}, 100.0, halt);
     EXPECT_LT(rt_.Now() - start, 1.1);
 }
 
-TEST_F(LogPlayerTest, RealTimeShowsEachRecordAtItsStamp) {
+TEST_F(LogPlayerTest, EachSpeedShowsEachRecordAtItsStampOverTheSpeed) {
     const std::vector<std::uint32_t> stamps = {0, 1, 2, 250, 251, 1234};
-    LogPlayer player(rt_);
-    screen_.realTime = true;
-    const double pressed = rt_.Now();
-    const PlaybackResult r = player.PlayLog(Log(stamps), HooksFor(screen_, rt_));
-    EXPECT_EQ(r.kind, PlaybackResult::Kind::Played);
-    ASSERT_EQ(screen_.shown, stamps);
-    for (std::size_t i = 0; i < stamps.size(); ++i) {
-        EXPECT_GE(screen_.shownAt[i] - pressed, stamps[i] / 100.0);
-        EXPECT_LT(screen_.shownAt[i] - pressed, stamps[i] / 100.0 + 0.001);
+    const auto log = Log(stamps);
+    for (const PlaybackSpeed speed : kPlaybackSpeeds) {
+        SCOPED_TRACE(SpeedCaption(speed));
+        screen_ = {};
+        screen_.speed = SpeedFactor(speed);
+        LogPlayer player(rt_);
+        const double pressed = rt_.Now();
+        EXPECT_EQ(player.PlayLog(log, HooksFor(screen_, rt_)).kind, PlaybackResult::Kind::Played);
+        ASSERT_EQ(screen_.shown, stamps);
+        for (std::size_t i = 0; i < stamps.size(); ++i) {
+            const double due =
+                speed == PlaybackSpeed::Fastest ? 0 : stamps[i] / 100.0 / screen_.speed;
+            EXPECT_GE(screen_.shownAt[i] - pressed, due);
+            EXPECT_LT(screen_.shownAt[i] - pressed, due + 0.001);
+        }
     }
+}
+
+TEST_F(LogPlayerTest, SpeedChangesAndMovesWhilePlayingGoOnWithoutAJump) {
+    // Records every second for a minute.
+    std::vector<std::uint32_t> stamps;
+    for (std::uint32_t s = 0; s <= 60; ++s) {
+        stamps.push_back(s * 100);
+    }
+    LogPlayer player(rt_);
+    screen_.speed = 1;
+    bool moved = false;
+    rt_.onYield = [&] {
+        if (screen_.shown.size() == 11 && screen_.speed == 1) {
+            screen_.speed = 4;  // at 10 s
+        } else if (screen_.shown.size() == 21 && screen_.speed == 4) {
+            screen_.speed = 0;  // at 20 s
+        } else if (screen_.shown.size() == 26 && screen_.speed == 0) {
+            screen_.speed = 2;  // at 25 s, shown at once
+        } else if (screen_.shown.size() == 31 && !moved) {
+            moved = true;
+            player.Seek(51);  // from 30 s to 50 s
+        }
+    };
+    const double pressed = rt_.Now();
+    player.PlayLog(Log(stamps), HooksFor(screen_, rt_));
+    ASSERT_EQ(screen_.shown.size(), 42u);  // 0..30 s, then 50..60 s
+    auto at = [&](std::size_t i) { return screen_.shownAt[i] - pressed; };
+    EXPECT_NEAR(at(10), 10, 0.001);             // 1x: 10 s after Play
+    EXPECT_NEAR(at(20), 10 + 10 / 4.0, 0.003);  // 4x from 10 s
+    const double fast = at(25);                 // unpaced 20..25 s: no wait
+    EXPECT_NEAR(fast, at(20), 0.01);
+    EXPECT_NEAR(at(30), fast + 5 / 2.0, 0.003);  // 2x from the record last shown
+    EXPECT_EQ(screen_.shown[31], 5000u);         // the move: 50 s comes next, at once
+    EXPECT_NEAR(at(31), at(30), 0.003);
+    EXPECT_NEAR(at(41), at(31) + 10 / 2.0, 0.003);  // and the pace goes on from it
 }
 
 TEST_F(LogPlayerTest, ResumeOnlyClearsThePause) {

@@ -9,6 +9,7 @@
 #include <utility>
 
 #include "files/log_format.h"
+#include "files/log_name.h"
 #include "files_test_support.h"
 
 namespace quelm {
@@ -19,6 +20,17 @@ using testing::RunInChild;
 using testing::ScratchDir;
 using testing::StampedFrame;
 using Kind = LogWriteResult::Kind;
+
+TEST(LogName, DatedNameInTheFolder) {
+    std::tm local{};
+    local.tm_year = 2024 - 1900;
+    local.tm_mon = 1;  // February
+    local.tm_mday = 9;
+    local.tm_hour = 7;
+    local.tm_min = 5;
+    local.tm_sec = 3;
+    EXPECT_EQ(DatedLogName(local), "quelm-20240209-070503.qm1");
+}
 
 TEST(LogRecorder, FiveHundredFramesGiveTwentyFourThousandBytes) {
     ScratchDir dir;

@@ -1,5 +1,7 @@
 #include "files/playback.h"
 
+#include "files/playback_keys.h"
+
 #include <gtest/gtest.h>
 
 namespace quelm {
@@ -55,12 +57,50 @@ TEST(Playback, SliderStaysWithinIntForAnyLog) {
     EXPECT_EQ(SliderRecord(big, 1), 1);
 }
 
-TEST(Playback, RealTimeWaitsUntilTheStamp) {
-    EXPECT_TRUE(ShouldWait(12.33, 12.34));
-    EXPECT_FALSE(ShouldWait(12.34, 12.34));
-    EXPECT_FALSE(ShouldWait(20.0, 12.34));
-    EXPECT_DOUBLE_EQ(RemainingWait(12.0, 12.5), 0.5);
-    EXPECT_EQ(RemainingWait(13.0, 12.5), 0.0);
+TEST(Playback, KeysActOnTheStateTheyArePressedIn) {
+    // 100 records half a second apart: record n is stamped (n - 1) / 2 s.
+    const auto stampOf = [](std::uint64_t n) { return static_cast<double>(n - 1) * 0.5; };
+    using K = PlaybackKeyAction::Kind;
+    using S = LoggingState;
+    struct Row {
+        const char* key;
+        S state;
+        std::uint64_t position;
+        PlaybackKeyAction action;
+    };
+    const Row rows[] = {
+        {"Space", S::Idle, 0, {K::Play}},
+        {"Space", S::Playing, 5, {K::Pause}},
+        {"Space", S::Paused, 5, {K::Play}},
+        {"Space", S::Recording, 0, {}},
+        {"Left", S::Paused, 5, {K::Move, 4}},
+        {"Left", S::Paused, 1, {}},   // already at the start
+        {"Left", S::Playing, 5, {}},  // steps only while paused
+        {"Right", S::Paused, 5, {K::Move, 6}},
+        {"Right", S::Paused, 100, {}},
+        {"PgUp", S::Playing, 50, {K::Move, 30}},  // 24.5 s -> 14.5 s
+        {"PgUp", S::Paused, 15, {K::Move, 1}},    // 7 s: to the start
+        {"PgDown", S::Paused, 50, {K::Move, 70}},
+        {"PgDown", S::Playing, 90, {K::Move, 100}},  // past the end: the last record
+        {"Home", S::Playing, 50, {K::Move, 1}},
+        {"End", S::Paused, 50, {K::Move, 100}},
+        {"Home", S::Idle, 50, {}},  // nothing to move
+        {"X", S::Playing, 50, {}},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(std::string(row.key) + " at " + std::to_string(row.position));
+        EXPECT_EQ(ActionForKey(row.key, row.state, row.position, 100, stampOf), row.action);
+    }
+}
+
+TEST(Playback, ClockTextCutsToHundredths) {
+    const std::pair<double, const char*> cases[] = {
+        {0, "0:00:00.00"},          {12.34, "0:00:12.34"}, {3723.456, "1:02:03.45"},
+        {167772.15, "46:36:12.15"}, {-1, "0:00:00.00"},
+    };
+    for (const auto& [seconds, text] : cases) {
+        EXPECT_EQ(ClockText(seconds), text) << seconds;
+    }
 }
 
 TEST(Playback, ControlsFollowTheStateTable) {
@@ -87,22 +127,6 @@ TEST(Playback, ControlsFollowTheStateTable) {
         EXPECT_EQ(c.sliderVisible, row.sliderVisible);
         EXPECT_EQ(c.sliderEnabled, row.sliderEnabled);
     }
-}
-
-TEST(Playback, ControllerAcceptsOnlyEnabledButtons) {
-    PlaybackController pc;
-    EXPECT_FALSE(pc.Pause());
-    EXPECT_FALSE(pc.Stop());
-    EXPECT_TRUE(pc.Play());
-    EXPECT_FALSE(pc.Play());
-    EXPECT_TRUE(pc.Pause());
-    EXPECT_EQ(pc.state(), LoggingState::Paused);
-    EXPECT_FALSE(pc.Pause());
-    EXPECT_TRUE(pc.Play());  // resume
-    EXPECT_EQ(pc.state(), LoggingState::Playing);
-    EXPECT_TRUE(pc.Pause());
-    EXPECT_TRUE(pc.Stop());  // stop while paused
-    EXPECT_EQ(pc.state(), LoggingState::Idle);
 }
 
 }  // namespace

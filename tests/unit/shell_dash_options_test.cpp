@@ -10,7 +10,7 @@ TEST(DashOptions, ReadsEveryOption) {
     // A value follows its option or an equals sign.
     const auto parsed =
         ParseDashOptions({"--config=/tmp/q.ini", "--simulate", "--scenario", "wot", "--connect",
-                          "--minimized", "--stats-log", "s.log", "--scopes=10"});
+                          "--minimized", "--stats-log", "s.log", "--scopes=10", "--no-layout"});
     ASSERT_TRUE(std::holds_alternative<DashOptions>(parsed)) << std::get<std::string>(parsed);
     const auto& o = std::get<DashOptions>(parsed);
     EXPECT_EQ(o.config, "/tmp/q.ini");
@@ -21,6 +21,7 @@ TEST(DashOptions, ReadsEveryOption) {
     EXPECT_TRUE(o.minimized);
     EXPECT_EQ(o.statsLog, "s.log");
     EXPECT_EQ(o.scopes, 10);
+    EXPECT_TRUE(o.noLayout);
 
     const auto port = ParseDashOptions({"--port", "/dev/ttyUSB0"});
     ASSERT_TRUE(std::holds_alternative<DashOptions>(port));

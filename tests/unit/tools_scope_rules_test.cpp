@@ -67,5 +67,18 @@ TEST(ScopeRules, WindowAtLeast5000TwipsAndChartLessTheMargins) {
     EXPECT_DOUBLE_EQ(TwipsPerPixel(144), 10.0);
 }
 
+TEST(ScopeRules, PausedScopeScrollsWithinItsHistory) {
+    const TimeRange shown{185, 200};
+    // 120 s kept behind the newest point at 200 s.
+    EXPECT_EQ(ScrollScope(shown, -30, 80, 200), (TimeRange{155, 170}));
+    EXPECT_EQ(ScrollScope(shown, -500, 80, 200), (TimeRange{80, 95}));
+    EXPECT_EQ(ScrollScope(shown, 40, 80, 200), (TimeRange{185, 200}));
+    EXPECT_EQ(ScrollScope({100, 115}, 3, 80, 200), (TimeRange{103, 118}));
+    // History trimmed under a paused view moves it along.
+    EXPECT_EQ(ScrollScope({60, 75}, 0, 80, 200), (TimeRange{80, 95}));
+    // Less history than the range: it starts at the oldest point.
+    EXPECT_EQ(ScrollScope({0, 15}, -5, 2, 9), (TimeRange{2, 17}));
+}
+
 }  // namespace
 }  // namespace quelm

@@ -2,16 +2,19 @@
 
 #include <QCheckBox>
 #include <QCloseEvent>
+#include <QComboBox>
 #include <QFile>
 #include <QGridLayout>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QShortcut>
 #include <QSignalBlocker>
 #include <QSlider>
 #include <QVBoxLayout>
 #include <cmath>
+#include <ctime>
 
 #include "common/app_paths.h"
 #include "common/long_operation.h"
@@ -19,6 +22,8 @@
 #include "common/runtime.h"
 #include "common/status_model.h"
 #include "files/log_file_name.h"
+#include "files/log_name.h"
+#include "files/playback_keys.h"
 #include "files/settings_file.h"
 #include "widgets/app_hub.h"
 
@@ -65,6 +70,8 @@ Logging::Logging(AppHub& hub, QWidget* parent)
     logFile_ = new QLineEdit(this);
     logFile_->setObjectName(QStringLiteral("LogFile"));
     logFile_->setMinimumWidth(320);
+    new_ = Button("New", "New", this);
+    new_->setToolTip(QStringLiteral("A new dated log name in the logs folder"));
     browse_ = Button("browse", "Browse", this);
     record_ = Button("Record", "Record", this);
     play_ = Button("Play", "Play", this);
@@ -75,16 +82,30 @@ Logging::Logging(AppHub& hub, QWidget* parent)
         record_->fontMetrics().horizontalAdvance(QString::fromUtf8(kRecordingCaption)) + 24);
     realtime_ = new QCheckBox(QStringLiteral("Real-Time"), this);
     realtime_->setObjectName(QStringLiteral("realtime"));
+    speed_ = new QComboBox(this);
+    speed_->setObjectName(QStringLiteral("speed"));
+    speed_->setToolTip(QStringLiteral("Playback speed"));
+    for (const PlaybackSpeed speed : kPlaybackSpeeds) {
+        const std::string_view caption = SpeedCaption(speed);
+        speed_->addItem(QString::fromUtf8(caption.data(), static_cast<qsizetype>(caption.size())));
+    }
+    speed_->setCurrentIndex(static_cast<int>(PlaybackSpeed::Fastest));
     slider_ = new QSlider(Qt::Horizontal, this);
     slider_->setObjectName(QStringLiteral("Slider"));
     slider_->setTickPosition(QSlider::TicksBelow);
     pbcounter_ = Value("pbcounter", this);
     logTime_ = Value("LogTime", this);
     fs_ = Value("fs", this);
+    clock_ = Value("clock", this);
+    records_ = Value("records", this);
+    duration_ = Value("duration", this);
+    clock_->setText(Text(ClockText(0)));
+    duration_->setText(Text(ClockText(0)));
 
     auto* fileRow = new QHBoxLayout;
     fileRow->addWidget(new QLabel(QStringLiteral("Log File Name:"), this));
     fileRow->addWidget(logFile_, 1);
+    fileRow->addWidget(new_);
     fileRow->addWidget(browse_);
 
     auto* buttonRow = new QHBoxLayout;
@@ -93,6 +114,7 @@ Logging::Logging(AppHub& hub, QWidget* parent)
     }
     buttonRow->addSpacing(12);
     buttonRow->addWidget(realtime_);
+    buttonRow->addWidget(speed_);
     buttonRow->addStretch(1);
 
     auto* counters = new QGridLayout;
@@ -104,7 +126,13 @@ Logging::Logging(AppHub& hub, QWidget* parent)
     counters->addWidget(new QLabel(QStringLiteral("File Size:"), this), 2, 0);
     counters->addWidget(fs_, 2, 1);
     counters->addWidget(new QLabel(QStringLiteral("Kb"), this), 2, 2);
-    counters->setColumnStretch(3, 1);
+    counters->addWidget(clock_, 1, 3);
+    counters->addWidget(new QLabel(QStringLiteral("Records:"), this), 0, 4);
+    counters->addWidget(records_, 0, 5);
+    counters->addWidget(new QLabel(QStringLiteral("Duration:"), this), 1, 4);
+    counters->addWidget(duration_, 1, 5);
+    counters->setColumnMinimumWidth(4, 12);
+    counters->setColumnStretch(6, 1);
 
     auto* layout = new QVBoxLayout(this);
     layout->addLayout(fileRow);
@@ -116,12 +144,29 @@ Logging::Logging(AppHub& hub, QWidget* parent)
     layout->setSizeConstraint(QLayout::SetMinimumSize);
     slider_->setMinimumHeight(slider_->sizeHint().height());
 
+    connect(new_, &QPushButton::clicked, this, [this] { New_Click(); });
     connect(browse_, &QPushButton::clicked, this, [this] { browse_Click(); });
     connect(record_, &QPushButton::clicked, this, [this] { Record_Click(); });
     connect(play_, &QPushButton::clicked, this, [this] { Play_Click(); });
     connect(pause_, &QPushButton::clicked, this, [this] { Pause_Click(); });
     connect(halt_, &QPushButton::clicked, this, [this] { Halt_Click(); });
     connect(slider_, &QSlider::valueChanged, this, [this] { Slider_Scroll(); });
+    // The Real-Time box and the speed choice move together.
+    connect(realtime_, &QCheckBox::toggled, this, [this](bool on) {
+        const auto current = static_cast<PlaybackSpeed>(speed_->currentIndex());
+        speed_->setCurrentIndex(static_cast<int>(SpeedForRealTime(on, current)));
+    });
+    connect(speed_, &QComboBox::currentIndexChanged, this, [this](int index) {
+        realtime_->setChecked(RealTimeForSpeed(static_cast<PlaybackSpeed>(index)));
+    });
+    // Shortcuts rather than key handlers: a focused button or slider would take the key first,
+    // while the file box still gets its editing keys.
+    for (const PlaybackKeyBinding& binding : kPlaybackKeys) {
+        const QString name =
+            QString::fromLatin1(binding.name.data(), static_cast<qsizetype>(binding.name.size()));
+        auto* shortcut = new QShortcut(QKeySequence(name), this);
+        connect(shortcut, &QShortcut::activated, this, [this, name] { PlaybackKeyPressed(name); });
+    }
 
     logFile_->setText(Text(ReadIniValue(hub_.settings(), "LOGGING", "FILE")));
     SetState(LoggingState::Idle);
@@ -136,6 +181,8 @@ void Logging::SetState(LoggingState state) {
     halt_->setEnabled(c.stop);
     slider_->setVisible(c.sliderVisible);
     slider_->setEnabled(c.sliderEnabled);
+    // A new name only while a recording could start: the recorder keeps the file it opened.
+    new_->setEnabled(c.record);
 }
 
 void Logging::SetRecordingCue(bool on) {
@@ -150,6 +197,10 @@ void Logging::RestorePanel1() {
     if (hub_.status().Panel(1) == kRecordingPanelText) {
         hub_.status().SetPanel(1, panel1BeforeRecording_);
     }
+}
+
+void Logging::New_Click() {
+    logFile_->setText(Text(NewLogPath(LogsDir(), std::time(nullptr)).string()));
 }
 
 void Logging::browse_Click() {
@@ -191,6 +242,9 @@ void Logging::StartRecording() {
             return;
         }
         SetRecordingCue(true);
+        if (recordingStarted) {
+            recordingStarted();
+        }
     };
     if (path.empty() || !LogFileExists(path)) {
         start();
@@ -214,6 +268,7 @@ void Logging::OnRecordResult(const LogWriteResult& result) {
     }
     // The stamp written: hundredths, truncated.
     logTime_->setText(Number(std::floor(result.elapsed * 100) / 100));
+    clock_->setText(Text(ClockText(result.elapsed)));
     if (result.kind == LogWriteResult::Kind::Written) {
         pbcounter_->setText(Number(static_cast<double>(result.recordNumber)));
         fs_->setText(Number(static_cast<double>(result.fileSizeKb)));
@@ -277,6 +332,9 @@ PlaybackHooks Logging::Hooks() {
     PlaybackHooks hooks;
     hooks.opened = [this](std::uint64_t bytes, const SliderRange& range) {
         fs_->setText(Number(static_cast<double>(bytes) / 1000));
+        records_->setText(Number(static_cast<double>(range.maximum)));
+        duration_->setText(Text(ClockText(
+            range.maximum > 0 ? player_.StampOf(static_cast<std::uint64_t>(range.maximum)) : 0)));
         sliderRange_ = range;
         if (range.maximum > 0) {
             const QSignalBlocker quiet(slider_);
@@ -300,7 +358,11 @@ PlaybackHooks Logging::Hooks() {
     hooks.showFrame = [this](const FrameBuffer& frame, double t) {
         hub_.ShowLoggedFrame(frame, t);
     };
-    hooks.realTime = [this] { return realtime_->isChecked(); };
+    hooks.speed = [this] {
+        return realtime_->isChecked()
+                   ? SpeedFactor(static_cast<PlaybackSpeed>(speed_->currentIndex()))
+                   : 0.0;
+    };
     return hooks;
 }
 
@@ -312,6 +374,7 @@ void Logging::RefreshCounters(bool force) {
     lastRefresh_ = now;
     pbcounter_->setText(Number(static_cast<double>(stampedRecord_)));
     logTime_->setText(Number(shownTime_));
+    clock_->setText(Text(ClockText(shownTime_)));
     const QSignalBlocker quiet(slider_);
     slider_->setValue(SliderPosition(sliderRange_, static_cast<std::int64_t>(shownRecord_)));
 }
@@ -344,15 +407,45 @@ void Logging::RunPlayback() {
 }
 
 void Logging::Slider_Scroll() {
+    ShowPausedRecord(static_cast<std::uint64_t>(SliderRecord(sliderRange_, slider_->value())));
+}
+
+void Logging::ShowPausedRecord(std::uint64_t record) {
     if (sliderBusy_) {
         return;
     }
     sliderBusy_ = true;
-    shownRecord_ = static_cast<std::uint64_t>(SliderRecord(sliderRange_, slider_->value()));
+    shownRecord_ = record;
     pbcounter_->setText(Number(static_cast<double>(shownRecord_)));
     ShowSliderRecord();
     RefreshCounters(true);
     sliderBusy_ = false;
+}
+
+void Logging::PlaybackKeyPressed(const QString& keyName) {
+    const PlaybackKeyAction action =
+        ActionForKey(keyName.toStdString(), state_, shownRecord_, player_.RecordCount(),
+                     [this](std::uint64_t n) { return player_.StampOf(n); });
+    switch (action.kind) {
+        case PlaybackKeyAction::Kind::None:
+            break;
+        case PlaybackKeyAction::Kind::Play:
+            Play_Click();
+            break;
+        case PlaybackKeyAction::Kind::Pause:
+            Pause_Click();
+            break;
+        case PlaybackKeyAction::Kind::Move:
+            if (state_ == LoggingState::Paused) {
+                // As a move of the slider: the record shows at once and playback goes on there.
+                // Not through the slider's value, which counts in steps of many records in a
+                // huge log: an arrow must still move exactly one.
+                ShowPausedRecord(action.record);
+            } else {
+                player_.Seek(action.record);
+            }
+            break;
+    }
 }
 
 void Logging::ShowSliderRecord() {
@@ -363,11 +456,29 @@ void Logging::closeEvent(QCloseEvent* event) {
     if (player_.Running()) {
         player_.RequestHalt();
     }
-    SettingsFile& settings = hub_.settings();
-    if (!WriteIniValue(settings, "LOGGING", "FILE", logFile_->text().toStdString())) {
-        message_(Text(settings.LastError()), {});
+    if (std::string error; !SaveLogName(error)) {
+        message_(Text(error), {});
     }
     event->accept();
+}
+
+bool Logging::SaveLogName(std::string& error) {
+    SettingsFile& settings = hub_.settings();
+    if (!WriteIniValue(settings, "LOGGING", "FILE", logFile_->text().toStdString())) {
+        error = settings.LastError();
+        return false;
+    }
+    return true;
+}
+
+void Logging::showEvent(QShowEvent* event) {
+    QWidget::showEvent(event);
+    emit shownChanged(true);
+}
+
+void Logging::hideEvent(QHideEvent* event) {
+    QWidget::hideEvent(event);
+    emit shownChanged(false);
 }
 
 }  // namespace quelm

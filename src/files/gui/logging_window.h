@@ -12,6 +12,7 @@
 #include "widgets/user_prompts.h"
 
 class QCheckBox;
+class QComboBox;
 class QLabel;
 class QLineEdit;
 class QPushButton;
@@ -46,6 +47,8 @@ class Logging : public QWidget {
     // the end of the recording cue for the time limit or a write failure.
     void OnRecordResult(const LogWriteResult& result);
 
+    // Fills the file box with a fresh dated name in the logs folder.
+    void New_Click();
     void browse_Click();
     void Record_Click();
     void Play_Click();
@@ -54,14 +57,29 @@ class Logging : public QWidget {
     void Halt_Click();
     // Shows the record at the slider's position (the slider moved while paused).
     void Slider_Scroll();
+    // A playback key ("Space", "Left", "PgUp", ... as key sequences spell them), from this
+    // window or the dashboard.
+    void PlaybackKeyPressed(const QString& keyName);
+    // Recording has started (the dashboard resets its peaks).
+    std::function<void()> recordingStarted;
+
+    // Writes the file box to LOGGING/FILE (on closing, and when the program ends with the
+    // window open); false with the reason when it could not be written.
+    bool SaveLogName(std::string& error);
 
     LoggingState state() const { return state_; }
     bool SliderBusy() const { return sliderBusy_; }
     bool Playing() const { return player_.Running(); }
 
+  signals:
+    // The window was shown or hidden: the dashboard passes playback keys on while it shows.
+    void shownChanged(bool shown);
+
   protected:
     // Saves the file box to LOGGING/FILE and stops a playback in progress.
     void closeEvent(QCloseEvent* event) override;
+    void showEvent(QShowEvent* event) override;
+    void hideEvent(QHideEvent* event) override;
 
   private:
     void StartRecording();
@@ -71,6 +89,8 @@ class Logging : public QWidget {
     void PlayLog();
     void RunPlayback();
     void ShowSliderRecord();
+    // Shows `record` while paused, as a move of the slider does, and sets the slider on it.
+    void ShowPausedRecord(std::uint64_t record);
     void SetState(LoggingState state);
     void SetRecordingCue(bool on);
     // Once no frame is being written, panel 1 shows again what it showed before Record.
@@ -98,16 +118,21 @@ class Logging : public QWidget {
     YesNoQuestion ask_;
 
     QLineEdit* logFile_;
+    QPushButton* new_;
     QPushButton* browse_;
     QPushButton* record_;
     QPushButton* play_;
     QPushButton* pause_;
     QPushButton* halt_;
     QCheckBox* realtime_;
+    QComboBox* speed_;
     QSlider* slider_;
     QLabel* pbcounter_;
     QLabel* logTime_;
     QLabel* fs_;
+    QLabel* clock_;
+    QLabel* records_;
+    QLabel* duration_;
 };
 
 }  // namespace quelm

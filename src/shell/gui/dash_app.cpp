@@ -14,6 +14,7 @@
 #include "link/monitor.h"
 #include "link/port_failure_detail.h"
 #include "shell/gui/about_box.h"
+#include "shell/gui/dash_layout.h"
 #include "shell/gui/dashboard_view.h"
 #include "shell/gui/super_dash.h"
 #include "shell/gui/user_guide.h"
@@ -58,6 +59,12 @@ DashApp::DashApp(std::filesystem::path settingsPath)
     for (const std::string& problem : problems) {
         std::cerr << "quelm-dash: " << portsPath.string() << ": " << problem << '\n';
     }
+    problems.clear();
+    const auto layoutPath = DashLayoutPath(settings_.path());
+    savedLayout_ = LoadDashLayout(layoutPath, problems);
+    for (const std::string& problem : problems) {
+        std::cerr << "quelm-dash: " << layoutPath.string() << ": " << problem << '\n';
+    }
     vehicle_->setMessageSink(MessageBoxSink(w));
     vehicle_->features().setDashboard(&featureTarget_);
     // "Zero It!" zeroes the boost reading the conversions last produced, offset included.
@@ -85,9 +92,22 @@ DashApp::DashApp(std::filesystem::path settingsPath)
     w->SetWindowOpener(SuperDash::kLoggingItem, [this] {
         if (!logging_) {
             logging_ = new Logging(*this, window_.get());
+            logging_->recordingStarted = [this] { ResetPeaks(); };
+            QObject::connect(logging_, &Logging::shownChanged, window_.get(),
+                             [this](bool shown) { window_->SetPlaybackKeysEnabled(shown); });
         }
         ShowWindow(logging_);
     });
+    w->onPlaybackKey = [this](const QString& key) {
+        if (logging_ && logging_->isVisible()) {
+            logging_->PlaybackKeyPressed(key);
+        }
+    };
+    w->onUnitsChosen = [this](bool metric) {
+        SetUnits(metric ? DisplayUnits::Metric : DisplayUnits::US);
+    };
+    w->onPeakHoldChosen = [this](bool on) { SetPeakHold(on); };
+    w->onResetPeaks = [this] { ResetPeaks(); };
     w->SetWindowOpener(SuperDash::kExportItem, [this] {
         if (!export_) {
             export_ = new Export(*this, window_.get());
@@ -112,6 +132,8 @@ DashApp::DashApp(std::filesystem::path settingsPath)
     path_.showGauges = [this](const GaugeValues& v) { ShowGauges(v); };
     path_.setBoostFullScale = [w](double fullScale) { w->SetBoostFullScale(fullScale); };
     path_.recordFrame = [this](const FrameBuffer& frame) { RecordFrame(frame); };
+    SetUnits(savedLayout_.units);
+    SetPeakHold(savedLayout_.peakHold);
 }
 
 DashApp::~DashApp() {
@@ -135,7 +157,10 @@ void DashApp::SetScopeFeed(ScopeFeed* scopes) {
 }
 
 void DashApp::ShowGauges(const GaugeValues& values) {
-    pendingGauges_ = values;
+    lastGauges_ = values;
+    pendingGauges_ = InUnits(values, units_);
+    // Every frame counts towards the peaks, also those the dials skip.
+    peaks_.Update(pendingGauges_);
     gaugesPending_ = true;
     if (gaugeTimer_->isActive()) {
         return;
@@ -157,7 +182,45 @@ void DashApp::FlushGauges() {
     gaugesPending_ = false;
     lastGaugeFlush_ = rt_.Now();
     window_->dashboard()->ApplyGaugeValues(pendingGauges_);
+    if (peakHold_) {
+        window_->dashboard()->ApplyPeaks(peaks_.Peaks());
+    }
     tpsTool_->ShowTps(pendingGauges_.tps);
+}
+
+void DashApp::SetUnits(DisplayUnits units) {
+    units_ = units;
+    window_->dashboard()->SetUnits(units);
+    scopeTable_->SetUnits(units);
+    window_->ShowDisplayChoices(units == DisplayUnits::Metric, peakHold_);
+    // Peaks in the old units mean nothing in the new ones; the dials show the last frame again.
+    ResetPeaks();
+    if (lastGauges_) {
+        ShowGauges(*lastGauges_);
+    }
+}
+
+void DashApp::SetPeakHold(bool on) {
+    peakHold_ = on;
+    window_->ShowDisplayChoices(units_ == DisplayUnits::Metric, on);
+    window_->dashboard()->SetPeaksShown(on);
+    window_->dashboard()->ApplyPeaks(peaks_.Peaks());
+}
+
+void DashApp::ResetPeaks() {
+    peaks_.Reset();
+    window_->dashboard()->ApplyPeaks(peaks_.Peaks());
+}
+
+void DashApp::SaveLayout() {
+    std::string error;
+    if (!SaveDashLayout(DashLayoutPath(settings_.path()), CaptureLayout(*this), error)) {
+        std::cerr << "quelm-dash: the window layout was not saved: " << error << '\n';
+    }
+    // The log name is kept even when the dashboard is closed before the logging window.
+    if (logging_ && !logging_->SaveLogName(error)) {
+        std::cerr << "quelm-dash: the log name was not saved: " << error << '\n';
+    }
 }
 
 void DashApp::RecordFrame(const FrameBuffer& frame) {
@@ -297,6 +360,8 @@ void DashApp::EndProgram(int code) {
         return;
     }
     exitCode_ = code;
+    // While the windows are still where the user left them.
+    SaveLayout();
     rt_.RequestAbort();
     link_.Connected = false;
     for (QWidget* w : QApplication::topLevelWidgets()) {

@@ -5,6 +5,7 @@
 
 #include <functional>
 #include <memory>
+#include <optional>
 
 #include "common/com_port_map.h"
 #include "common/live_config.h"
@@ -13,6 +14,9 @@
 #include "common/status_model.h"
 #include "decode/calibration_tables.h"
 #include "decode/convert_frame.h"
+#include "decode/display_units.h"
+#include "decode/gauge_peaks.h"
+#include "files/dash_layout_file.h"
 #include "files/log_writer.h"
 #include "files/settings_file.h"
 #include "link/connect_device.h"
@@ -84,6 +88,18 @@ class DashApp : public AppHub {
     GuiRuntime& guiRuntime() { return rt_; }
     FramePath& framePath() { return path_; }
 
+    // The View menu's display choices, remembered in the layout file.
+    void SetUnits(DisplayUnits units);
+    DisplayUnits units() const { return units_; }
+    void SetPeakHold(bool on);
+    bool peakHold() const { return peakHold_; }
+    // Peaks start again from the next frame (the menu item, and the start of a recording).
+    void ResetPeaks();
+    // The layout file as found at start (its windows are opened by the start-up), and the
+    // windows as they are now written to it (at the end of the program).
+    const DashLayout& savedLayout() const { return savedLayout_; }
+    void SaveLayout();
+
     // The statistics tick Timer1 runs once a second.
     void StatisticsTick();
     // Called after each statistics tick with the fresh figures.
@@ -135,7 +151,13 @@ class DashApp : public AppHub {
     OperationRecord ops_;
     FeatureTarget featureTarget_{*this};
     GaugeValues pendingGauges_{};
+    // The last frame's values in US units, shown again when the units change.
+    std::optional<GaugeValues> lastGauges_;
     bool gaugesPending_ = false;
+    DisplayUnits units_ = DisplayUnits::US;
+    bool peakHold_ = false;
+    GaugePeaks peaks_;
+    DashLayout savedLayout_;
     double lastGaugeFlush_ = -1e9;
     QTimer* gaugeTimer_ = nullptr;
     int exitCode_ = 0;

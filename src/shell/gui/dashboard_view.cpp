@@ -124,6 +124,12 @@ DashboardView::DashboardView(QWidget* parent) : QWidget(parent) {
         g->installEventFilter(this);
     }
 
+    for (const GaugeFace& face : kMetricFaces) {
+        GaugeWidget* g = gauge(QLatin1String(face.gauge.data(), face.gauge.size()));
+        usFaces_.push_back({g, Face{g->Title(), g->Unit(), g->ScaleMinimum(), g->ScaleMaximum(),
+                                    g->MajorStep(), g->Zones()}});
+    }
+
     auto* column = new QVBoxLayout(this);
     column->setContentsMargins(0, 0, 0, 0);
     column->setSpacing(2);
@@ -185,6 +191,74 @@ void DashboardView::ApplyGaugeValues(const GaugeValues& v) {
     set("EECLOAD", v.EECLOAD);
     set("hp", v.hp);
     set("TQ", v.TQ);
+}
+
+void DashboardView::SetUnits(DisplayUnits units) {
+    units_ = units;
+    for (auto& [g, us] : usFaces_) {
+        const GaugeFace* metric =
+            units == DisplayUnits::Metric ? MetricFace(g->objectName().toStdString()) : nullptr;
+        g->ClearZones();
+        if (metric) {
+            g->SetTitle(QString::fromUtf8(metric->title.data(), metric->title.size()));
+            g->SetUnit(QString::fromUtf8(metric->unit.data(), metric->unit.size()));
+            g->SetScale(metric->minimum, metric->maximum);
+            g->SetMajorStep(metric->majorStep);
+            if (metric->zoneTo > metric->zoneFrom) {
+                g->AddZone(metric->zoneFrom, metric->zoneTo, kWarnRed);
+            }
+        } else {
+            g->SetTitle(us.title);
+            g->SetUnit(us.unit);
+            g->SetScale(us.minimum, us.maximum);
+            g->SetMajorStep(us.majorStep);
+            for (const GaugeWidget::Zone& zone : us.zones) {
+                g->AddZone(zone.from, zone.to, zone.colour);
+            }
+        }
+    }
+    SetBoostFullScale(boostPsi_);
+}
+
+void DashboardView::SetBoostFullScale(double psi) {
+    boostPsi_ = psi;
+    gauge(QStringLiteral("Boost"))->SetFullScale(BoostFullScale(psi, units_));
+}
+
+void DashboardView::ApplyPeaks(const GaugeValues& peaks) {
+    static constexpr std::pair<const char*, float GaugeValues::*> kDials[] = {
+        {"MAFS", &GaugeValues::MAFS},
+        {"tps", &GaugeValues::tps},
+        {"ECT", &GaugeValues::ECT},
+        {"ACT", &GaugeValues::ACT},
+        {"bap", &GaugeValues::bap},
+        {"Advance", &GaugeValues::Advance},
+        {"Boost", &GaugeValues::Boost},
+        {"Vac", &GaugeValues::Vac},
+        {"Tach", &GaugeValues::Tach},
+        {"Speedo", &GaugeValues::Speedo},
+        {"AUX1", &GaugeValues::AUX1},
+        {"AUX2", &GaugeValues::AUX2},
+        {"DutyCycle", &GaugeValues::DutyCycle},
+        {"INJPW", &GaugeValues::INJPW},
+        {"WideBand", &GaugeValues::WideBand},
+        {"mpg", &GaugeValues::mpg},
+        {"EECLOAD", &GaugeValues::EECLOAD},
+        {"hp", &GaugeValues::hp},
+        {"TQ", &GaugeValues::TQ},
+    };
+    for (const auto& [name, field] : kDials) {
+        gauge(QLatin1String(name))->SetPeak(0, peaks.*field);
+    }
+    GaugeWidget* hego = gauge(QStringLiteral("HEGOS"));
+    hego->SetPeak(0, peaks.HEGOL);
+    hego->SetPeak(1, peaks.HEGOR);
+}
+
+void DashboardView::SetPeaksShown(bool shown) {
+    for (GaugeWidget* g : gauges_) {
+        g->SetPeakShown(shown);
+    }
 }
 
 bool DashboardView::eventFilter(QObject* watched, QEvent* event) {

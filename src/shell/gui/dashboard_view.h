@@ -7,6 +7,8 @@
 #include <vector>
 
 #include "decode/dashboard_update.h"
+#include "decode/display_units.h"
+#include "widgets/gauge_widget.h"
 
 class QPushButton;
 
@@ -36,6 +38,16 @@ class DashboardView : public QWidget {
     // Writes every needle in the dashboard's fixed order, both HEGO needles included.
     void ApplyGaugeValues(const GaugeValues& values);
 
+    // US faces as the window starts with, or the metric faces with scales of their own. The
+    // values written afterwards must be in the same units.
+    void SetUnits(DisplayUnits units);
+    DisplayUnits Units() const { return units_; }
+    // The Boost dial's full scale for a MAP sensor range in psi, in the units shown.
+    void SetBoostFullScale(double psi);
+    // Peak hold: every dial's peak marks (minus infinity: none yet) and whether they show.
+    void ApplyPeaks(const GaugeValues& peaks);
+    void SetPeaksShown(bool shown);
+
   protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
@@ -43,6 +55,19 @@ class DashboardView : public QWidget {
     GaugeWidget* AddGauge(const QString& name, const QString& title, const QString& unit,
                           double minimum, double maximum);
     void UpdateFeatureRow();
+
+    // A dial's US look, to go back to from metric.
+    struct Face {
+        QString title;
+        QString unit;
+        double minimum = 0;
+        double maximum = 0;
+        double majorStep = 0;
+        std::vector<GaugeWidget::Zone> zones;
+    };
+    std::vector<std::pair<GaugeWidget*, Face>> usFaces_;
+    DisplayUnits units_ = DisplayUnits::US;
+    double boostPsi_ = 30;
 
     RefreshQueue* repaints_ = nullptr;
     std::vector<GaugeWidget*> gauges_;

@@ -22,6 +22,7 @@
 #include "link/gui/com_setup.h"
 #include "shell/dash_options.h"
 #include "shell/gui/dash_app.h"
+#include "shell/gui/dash_layout.h"
 #include "shell/gui/resources.h"
 #include "shell/gui/splash.h"
 #include "shell/gui/super_dash.h"
@@ -180,6 +181,9 @@ int RunDashboard(int argc, char** argv) {
         return app.exitCode();
     }
     splash.reset();
+    if (!opts.noLayout) {
+        RestoreLayout(app, app.savedLayout());
+    }
     for (int i = 0; i < opts.scopes; ++i) {
         app.scopeTable().OpenNextScope();
     }

@@ -1,16 +1,20 @@
 #include "shell/gui/super_dash.h"
 
 #include <QAction>
+#include <QActionGroup>
 #include <QCloseEvent>
 #include <QLabel>
 #include <QMenu>
 #include <QMenuBar>
 #include <QPushButton>
+#include <QShortcut>
 #include <QStatusBar>
 #include <QTimer>
+#include <tuple>
 
 #include "common/status_model.h"
 #include "common/twips.h"
+#include "files/playback_keys.h"
 #include "shell/gui/dashboard_view.h"
 #include "widgets/gauge_widget.h"
 
@@ -50,6 +54,20 @@ SuperDash::SuperDash(QWidget* parent) : QMainWindow(parent) {
             onConnectClicked();
         }
     });
+    connectButton()->setShortcut(QKeySequence(Qt::Key_F5));
+    connectButton()->setToolTip(QStringLiteral("Connect or disconnect (F5)"));
+    for (const PlaybackKeyBinding& binding : kPlaybackKeys) {
+        const QString name =
+            QString::fromLatin1(binding.name.data(), static_cast<qsizetype>(binding.name.size()));
+        auto* key = new QShortcut(QKeySequence(name), this);
+        key->setEnabled(false);
+        connect(key, &QShortcut::activated, this, [this, name] {
+            if (onPlaybackKey) {
+                onPlaybackKey(name);
+            }
+        });
+        playbackKeys_.push_back(key);
+    }
     connect(gauge(QStringLiteral("tps")), &GaugeWidget::clicked, this,
             [this] { Open(QLatin1String(kTpsToolItem)); });
     gauge(QStringLiteral("tps"))->setToolTip(QStringLiteral("Click for the TPS Idle Setting Tool"));
@@ -62,9 +80,42 @@ void SuperDash::BuildMenus() {
     QMenuBar* bar = menuBar();
     QMenu* view = bar->addMenu(QStringLiteral("&View"));
     view->setObjectName(QStringLiteral("mnuView"));
-    AddItem(view, kScopeItem, QStringLiteral("Quelm Scope"));
-    AddItem(view, kLoggingItem, QStringLiteral("&Logging Control"));
-    AddItem(view, kExportItem, QStringLiteral("&Export Utility"));
+    AddItem(view, kScopeItem, QStringLiteral("Quelm Scope"))
+        ->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_1));
+    AddItem(view, kLoggingItem, QStringLiteral("&Logging Control"))
+        ->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_L));
+    AddItem(view, kExportItem, QStringLiteral("&Export Utility"))
+        ->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_E));
+    view->addSeparator();
+    auto* units = new QActionGroup(view);
+    for (const auto& [name, caption, metric] : {std::tuple{kUnitsUsItem, "&US Units", false},
+                                                {kUnitsMetricItem, "&Metric Units", true}}) {
+        QAction* item = units->addAction(QString::fromUtf8(caption));
+        item->setObjectName(QLatin1String(name));
+        item->setCheckable(true);
+        item->setChecked(!metric);
+        view->addAction(item);
+        connect(item, &QAction::triggered, this, [this, metric = metric] {
+            if (onUnitsChosen) {
+                onUnitsChosen(metric);
+            }
+        });
+    }
+    QAction* peakHold = view->addAction(QStringLiteral("&Peak Hold"));
+    peakHold->setObjectName(QLatin1String(kPeakHoldItem));
+    peakHold->setCheckable(true);
+    connect(peakHold, &QAction::triggered, this, [this](bool on) {
+        if (onPeakHoldChosen) {
+            onPeakHoldChosen(on);
+        }
+    });
+    QAction* resetPeaks = view->addAction(QStringLiteral("&Reset Peaks"));
+    resetPeaks->setObjectName(QLatin1String(kResetPeaksItem));
+    connect(resetPeaks, &QAction::triggered, this, [this] {
+        if (onResetPeaks) {
+            onResetPeaks();
+        }
+    });
     QMenu* diag = bar->addMenu(QStringLiteral("&Diagnostic Tools"));
     diag->setObjectName(QStringLiteral("mnuDiagnostic"));
     AddItem(diag, kSelfTestItem, QStringLiteral("&KOEO Self Test"));
@@ -137,6 +188,17 @@ void SuperDash::Open(const QString& itemName) {
     }
 }
 
+void SuperDash::ShowDisplayChoices(bool metric, bool peakHold) {
+    menuItem(QLatin1String(metric ? kUnitsMetricItem : kUnitsUsItem))->setChecked(true);
+    menuItem(QLatin1String(kPeakHoldItem))->setChecked(peakHold);
+}
+
+void SuperDash::SetPlaybackKeysEnabled(bool enabled) {
+    for (QShortcut* key : playbackKeys_) {
+        key->setEnabled(enabled);
+    }
+}
+
 void SuperDash::SetGaugeVisible(const QString& name, bool visible) {
     if (GaugeWidget* g = gauge(name)) {
         g->setVisible(visible);
@@ -144,7 +206,7 @@ void SuperDash::SetGaugeVisible(const QString& name, bool visible) {
 }
 
 void SuperDash::SetBoostFullScale(double fullScale) {
-    gauge(QStringLiteral("Boost"))->SetFullScale(fullScale);
+    dashboard_->SetBoostFullScale(fullScale);
 }
 
 void SuperDash::SetHeightTwips(int twips) {

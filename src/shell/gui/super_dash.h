@@ -9,10 +9,12 @@
 #include <array>
 #include <functional>
 #include <map>
+#include <vector>
 
 class QAction;
 class QLabel;
 class QPushButton;
+class QShortcut;
 class QTimer;
 
 namespace quelm {
@@ -36,6 +38,11 @@ class SuperDash : public QMainWindow {
     static constexpr const char* kVehicleItem = "mnuVehicleSettings";
     static constexpr const char* kUserGuideItem = "mnuHelpUserGuide";
     static constexpr const char* kAboutItem = "mnuHelpAbout";
+    // The View menu's display choices.
+    static constexpr const char* kUnitsUsItem = "mnuUnitsUS";
+    static constexpr const char* kUnitsMetricItem = "mnuUnitsMetric";
+    static constexpr const char* kPeakHoldItem = "mnuPeakHold";
+    static constexpr const char* kResetPeaksItem = "mnuResetPeaks";
 
     explicit SuperDash(QWidget* parent = nullptr);
 
@@ -67,6 +74,19 @@ class SuperDash : public QMainWindow {
     // logged frames only visible.
     bool DashboardShown(bool live) const;
 
+    // Ticks the units item and the Peak Hold item as the application has them.
+    void ShowDisplayChoices(bool metric, bool peakHold);
+    // Space, the arrows, Page Up/Down, Home and End go to playback while the logging window is
+    // open (otherwise they keep their usual meaning on the panel).
+    void SetPlaybackKeysEnabled(bool enabled);
+
+    // The View menu's display items were chosen.
+    std::function<void(bool metric)> onUnitsChosen;
+    std::function<void(bool on)> onPeakHoldChosen;
+    std::function<void()> onResetPeaks;
+    // A playback key ("Space", "PgUp", ...) was pressed.
+    std::function<void(const QString& keyName)> onPlaybackKey;
+
     // The Connect button was pressed; Timer1 fired; the window was closed (the program ends).
     std::function<void()> onConnectClicked;
     std::function<void()> onTimer1;
@@ -84,6 +104,7 @@ class SuperDash : public QMainWindow {
     std::array<QLabel*, 5> panels_{};
     QTimer* timer1_;
     std::map<QString, std::function<void()>> openers_;
+    std::vector<QShortcut*> playbackKeys_;
 };
 
 }  // namespace quelm

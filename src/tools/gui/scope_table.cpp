@@ -21,6 +21,7 @@ SuperScope& ScopeTable::Window(int slot) {
         // No Qt parent: scope windows are independent top-level windows.
         window = std::make_unique<SuperScope>(settings_);
         window->chart()->SetRefreshQueue(&replotQueue_);
+        window->SetUnits(units_);
     } else if (!window->IsLoaded()) {
         window->Load();
     }
@@ -51,13 +52,34 @@ SuperScope* ScopeTable::OpenNextScope() {
     // saved back then; it reads them again now. A new or closed window is loaded by Window().
     const SuperScope* existing = Existing(slot);
     const bool loadedHidden = existing != nullptr && existing->IsLoaded();
+    return &OpenSlot(slot, loadedHidden);
+}
+
+SuperScope& ScopeTable::OpenSlot(int slot, bool reload) {
     SuperScope& window = Window(slot);
-    if (loadedHidden) {
+    if (reload) {
         window.Load();
     }
     window.show();
     window.setWindowTitle(QString("Scope%1").arg(slot));
-    return &window;
+    return window;
+}
+
+void ScopeTable::SetUnits(DisplayUnits units) {
+    units_ = units;
+    for (const auto& window : slots_) {
+        if (window) {
+            window->SetUnits(units);
+        }
+    }
+}
+
+void ScopeTable::AddMarker(double scopeTime) {
+    for (const auto& window : slots_) {
+        if (window && window->isVisible()) {
+            window->AddMarker(scopeTime);
+        }
+    }
 }
 
 void ScopeTable::ResetScopes() {

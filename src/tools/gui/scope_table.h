@@ -6,6 +6,7 @@
 #include <array>
 #include <memory>
 
+#include "decode/display_units.h"
 #include "tools/scope_rules.h"
 #include "widgets/app_hub.h"
 #include "widgets/refresh_queue.h"
@@ -29,9 +30,15 @@ class ScopeTable : public ScopeFeed {
     // The menu item: shows the lowest hidden slot as "Scope<n>", or tells the user that ten
     // are open. Returns the window shown, or nullptr.
     SuperScope* OpenNextScope();
+    // Shows the window of a slot 1..10 as "Scope<n>" (a saved layout opens its scopes again).
+    SuperScope& OpenSlot(int slot, bool reload = false);
+    // Every scope window's labels in these units, now and when created later.
+    void SetUnits(DisplayUnits units);
 
     void ResetScopes() override;
     void UpdateScopes(const EngData& eng, double scopeTime, bool live) override;
+    // A tick on every visible scope at this time.
+    void AddMarker(double scopeTime) override;
 
     // The window of a slot 1..10, created hidden (and loaded again after a close) on demand.
     SuperScope& Window(int slot);
@@ -41,6 +48,7 @@ class ScopeTable : public ScopeFeed {
   private:
     SettingsFile& settings_;
     QWidget* parentForMessages_;
+    DisplayUnits units_ = DisplayUnits::US;
     // The windows' charts take turns to replot.
     RefreshQueue replotQueue_{StripChart::kReplotIntervalMs};
     std::array<std::unique_ptr<SuperScope>, kScopeSlotCount> slots_;

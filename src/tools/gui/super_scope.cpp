@@ -26,10 +26,10 @@ constexpr int kClearWidthPx = 64;
 constexpr int kGapPx = 2;
 // Below this a channel name would be hard to read; the 5000-twip window never needs it.
 constexpr double kSmallestSelectorPoints = 6.0;
-constexpr double kScopeSpan = 15.0;
-// Two minutes behind the newest point: the window shows 15 s, and ten windows of four pens at
-// 300 frames/s stay within a few tens of megabytes that are all taken in the first minutes.
-constexpr double kScopeHistorySeconds = 120.0;
+constexpr double kScopeSpan = kScopeSpanSeconds;
+// Two minutes behind the newest point (kScopeHistorySeconds): the window shows 15 s, and ten
+// windows of four pens at 300 frames/s stay within a few tens of megabytes that are all taken
+// in the first minutes.
 
 }  // namespace
 
@@ -66,12 +66,26 @@ SuperScope::SuperScope(SettingsFile& settings, QWidget* parent)
     clear_ = new QPushButton("Clear", this);
     clear_->setObjectName("Clear");
     connect(clear_, &QPushButton::clicked, this, [this] { Clear_Click(); });
+    pause_ = new QPushButton("Pause", this);
+    pause_->setObjectName("PauseScope");
+    pause_->setToolTip(
+        "Freeze the chart; the wheel and dragging then move through the last "
+        "two minutes");
+    connect(pause_, &QPushButton::clicked, this, [this] { Pause_Click(); });
 
     chart_ = new StripChart(this);
     chart_->setObjectName("Scope");
     connect(chart_, &StripChart::readOut, this, [this] { Scope_ReadOut(); });
     connect(chart_, &StripChart::flushed, this, &SuperScope::ShowPendingLabels);
+    connect(chart_, &StripChart::panRequested, this, &SuperScope::Scroll);
+    // Trimming goes on while paused: keep the frozen range on what is left.
+    connect(chart_, &StripChart::flushed, this, [this] {
+        if (paused_) {
+            Scroll(0);
+        }
+    });
     chart_->SetHistorySpan(kScopeHistorySeconds);
+    chart_->plot()->xAxis->setLabel("Time (s)");
     // Hairline pens: a wider antialiased pen costs about twenty times as much per replot, and
     // ten scopes replot up to sixty times a second each.
     for (int pen = 0; pen < kSelectors; ++pen) {
@@ -132,6 +146,9 @@ void SuperScope::UpdateScope(const EngData& eng, double time) {
 }
 
 void SuperScope::ResetScope() {
+    if (paused_) {
+        Pause_Click();
+    }
     chart_->ResetTimeAxis(kScopeSpan, 0.0);
 }
 
@@ -139,12 +156,80 @@ void SuperScope::Clear_Click() {
     chart_->Clear();
 }
 
+void SuperScope::Pause_Click() {
+    paused_ = !paused_;
+    pause_->setText(paused_ ? "Live" : "Pause");
+    chart_->SetFollowing(!paused_);
+    chart_->SetDragPans(paused_);
+    if (!paused_) {
+        // Back to the newest points, as if the chart had followed them all along.
+        const double now = chart_->CurrentTime();
+        const double width = chart_->RangeUpper() - chart_->RangeLower();
+        if (now > chart_->RangeUpper() || now < chart_->RangeLower()) {
+            chart_->SetRange(now - width, now);
+        }
+    }
+}
+
+void SuperScope::Scroll(double seconds) {
+    const double oldest = chart_->OldestX();
+    const double newest = chart_->NewestX();
+    if (!paused_ || std::isnan(oldest)) {
+        return;
+    }
+    const TimeRange range =
+        ScrollScope({chart_->RangeLower(), chart_->RangeUpper()}, seconds, oldest, newest);
+    if (range.lower != chart_->RangeLower()) {
+        chart_->SetRange(range.lower, range.upper);
+    }
+}
+
+void SuperScope::SetUnits(DisplayUnits units) {
+    units_ = units;
+    for (int i = 0; i < kSelectors; ++i) {
+        // Shown again in the new units with the next frame or read-out.
+        labelTexts_[static_cast<std::size_t>(i)].clear();
+    }
+    if (chart_->HasReadOut()) {
+        Scope_ReadOut();
+    }
+}
+
+void SuperScope::AddMarker(double time) {
+    chart_->AddMarkerTick(time);
+}
+
+std::array<std::string, 4> SuperScope::Channels() const {
+    std::array<std::string, 4> names;
+    for (int i = 0; i < kSelectors; ++i) {
+        names[static_cast<std::size_t>(i)] =
+            selectors_[static_cast<std::size_t>(i)]->currentText().toStdString();
+    }
+    return names;
+}
+
+void SuperScope::SetChannels(const std::array<std::string, 4>& names) {
+    for (int i = 0; i < kSelectors; ++i) {
+        selectors_[static_cast<std::size_t>(i)]->setCurrentIndex(
+            RestoredChannelIndex(names[static_cast<std::size_t>(i)]));
+    }
+}
+
+std::string SuperScope::ValueText(int index, float value) const {
+    const ScopeChannel* channel = channels_[static_cast<std::size_t>(index)];
+    if (units_ == DisplayUnits::US || channel == nullptr) {
+        return TwoDecimalText(value);
+    }
+    return TwoDecimalText(InUnits(channel->name, value, units_));
+}
+
 void SuperScope::Scope_ReadOut() {
     for (int i = 0; i < kSelectors; ++i) {
         const ScopeChannel* channel = channels_[static_cast<std::size_t>(i)];
         const double value =
             channel == nullptr ? 0.0 : ScopeReadout(channel->name, chart_->ValueAt(i));
-        SetLabel(i, TwoDecimalText(value));
+        SetLabel(
+            i, TwoDecimalText(channel == nullptr ? value : InUnits(channel->name, value, units_)));
     }
 }
 
@@ -159,7 +244,7 @@ void SuperScope::ShowPendingLabels() {
         const auto at = static_cast<std::size_t>(i);
         if (pending_[at]) {
             pending_[at] = false;
-            SetLabel(i, TwoDecimalText(pendingValues_[at]));
+            SetLabel(i, ValueText(i, pendingValues_[at]));
         }
     }
 }
@@ -221,12 +306,13 @@ void SuperScope::FitToSize() {
 }
 
 int SuperScope::LayOutControls() {
-    // Four selectors in a row with Clear to their right, each read-out under its selector. A
-    // channel name must never be cut: where the row is too narrow, Clear moves down to the
-    // right under the read-outs, and if that is not enough the selectors' font shrinks.
+    // Four selectors in a row with Pause and Clear to their right, each read-out under its
+    // selector. A channel name must never be cut: where the row is too narrow, the buttons move
+    // down to the right under the read-outs, and if that is not enough the selectors' font
+    // shrinks.
     const int row = width() - 2 * kMarginPx;
     const auto share = [](int room) { return (room - (kSelectors - 1) * kSpacingPx) / kSelectors; };
-    int selectorWidth = share(row - kSpacingPx - kClearWidthPx);
+    int selectorWidth = share(row - 2 * (kSpacingPx + kClearWidthPx));
     const bool clearBelow = selectorWidth < SelectorWidthNeeded(font());
     QFont selectorFont = font();
     if (clearBelow) {
@@ -245,6 +331,7 @@ int SuperScope::LayOutControls() {
         useFont(box);
     }
     useFont(clear_);
+    useFont(pause_);
 
     const int rowHeight = selectors_[0]->sizeHint().height();
     const int labelY = kMarginPx + rowHeight + kGapPx;
@@ -257,12 +344,15 @@ int SuperScope::LayOutControls() {
                                                           labelHeight);
     }
     const int clearX = width() - kMarginPx - kClearWidthPx;
+    const int pauseX = clearX - kSpacingPx - kClearWidthPx;
     if (clearBelow) {
-        const int clearY = labelY + labelHeight + kGapPx;
-        clear_->setGeometry(clearX, clearY, kClearWidthPx, rowHeight);
-        return clearY + rowHeight;
+        const int buttonY = labelY + labelHeight + kGapPx;
+        clear_->setGeometry(clearX, buttonY, kClearWidthPx, rowHeight);
+        pause_->setGeometry(pauseX, buttonY, kClearWidthPx, rowHeight);
+        return buttonY + rowHeight;
     }
     clear_->setGeometry(clearX, kMarginPx, kClearWidthPx, rowHeight);
+    pause_->setGeometry(pauseX, kMarginPx, kClearWidthPx, rowHeight);
     return labelY + labelHeight;
 }
 

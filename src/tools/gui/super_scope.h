@@ -8,6 +8,7 @@
 #include <string>
 
 #include "common/records.h"
+#include "decode/display_units.h"
 
 class QComboBox;
 class QLabel;
@@ -37,6 +38,17 @@ class SuperScope : public QWidget {
     void ResetScope();
 
     void Clear_Click();
+    // Pause freezes the chart, which the wheel and dragging then move through the history;
+    // Live (the same button) follows the newest points again.
+    void Pause_Click();
+    bool Paused() const { return paused_; }
+    // The value labels and read-out in US or metric units (the plot is the same in both).
+    void SetUnits(DisplayUnits units);
+    // A marker at this scope time, shown as a tick on the chart.
+    void AddMarker(double time);
+    // The four selectors' channel names, and setting them (an unknown name selects ADVANCE).
+    std::array<std::string, 4> Channels() const;
+    void SetChannels(const std::array<std::string, 4>& names);
     // The chart's read-out moved: the labels show the pens' values there.
     void Scope_ReadOut();
 
@@ -61,6 +73,9 @@ class SuperScope : public QWidget {
     // forty labels re-laid out 300 times a second would slow the poll loop for nothing.
     void SetLabelLater(int index, float value);
     void ShowPendingLabels();
+    void Scroll(double seconds);
+    // The label text of a selector's value, in the units shown.
+    std::string ValueText(int index, float value) const;
 
     SettingsFile& settings_;
     std::array<QComboBox*, kSelectors> selectors_{};
@@ -73,6 +88,9 @@ class SuperScope : public QWidget {
     std::array<float, kSelectors> pendingValues_{};
     std::array<bool, kSelectors> pending_{};
     QPushButton* clear_ = nullptr;
+    QPushButton* pause_ = nullptr;
+    bool paused_ = false;
+    DisplayUnits units_ = DisplayUnits::US;
     StripChart* chart_ = nullptr;
     bool loaded_ = false;
 };
