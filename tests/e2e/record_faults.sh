@@ -39,7 +39,9 @@ python3 - "$json" <<'PY'
 import json, sys
 r = json.loads(sys.argv[1])
 assert r["records"] == 200, r
-assert r["checksum_errors"] >= 49, r  # 200 good frames need at least 249 polls: 49 bad
+# 200 good frames need at least 249 frames sent, 49 of them bad; on a slow machine one of those
+# may be lost to a timeout instead.
+assert r["checksum_errors"] + r["timeout_errors"] >= 49, r
 PY
 python3 "$here/check_log.py" "$work/run.qm1" "$work/sent.bin" "$json" 5
 no_lock_left
