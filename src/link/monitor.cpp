@@ -58,6 +58,8 @@ MonitorResult Monitor(LinkContext& ctx, FrameSink& sink) {
     RawData raw;
     // When the poll sent ahead for the next turn went out.
     std::optional<double> pollSent;
+    // The last poll timed out or failed its checksum: the rest of its answer may still come.
+    bool lineUnsettled = false;
     const auto portLost = [&ctx](std::string error) -> MonitorResult {
         ctx.port.Close();
         ShowStopped(ctx);
@@ -73,11 +75,18 @@ MonitorResult Monitor(LinkContext& ctx, FrameSink& sink) {
             return {linkFailed ? MonitorEnd::LinkFailed : MonitorEnd::Stopped, {}};
         }
         try {
-            CollectFrame(ctx, pollSent ? *pollSent : SendPoll(ctx));
+            if (!pollSent) {
+                if (lineUnsettled) {
+                    AwaitQuietLine(ctx);
+                }
+                pollSent = SendPoll(ctx);
+            }
+            CollectFrame(ctx, *pollSent);
         } catch (const SerialPortError& e) {
             return portLost(e.what());
         }
         pollSent.reset();
+        lineUnsettled = ctx.FrameTimedOut;
         ctx.status.SetIndicator(ComStat::Green);
         bool resetRequest = ctx.status.Panel(1) == "COM Reset";
         if (ctx.FrameTimedOut) {
@@ -110,6 +119,11 @@ MonitorResult Monitor(LinkContext& ctx, FrameSink& sink) {
         if (ctx.FrameTimedOut) {
             continue;
         }
+        if (DecodeFrame(ctx.Frame, raw)) {
+            ctx.Stats.ChecksumErrors += 1;
+            lineUnsettled = true;
+            continue;
+        }
         // The answer collects in the port while this frame is handled. A port that fails to
         // send still lets the frame already read reach the sink before the loop stops.
         std::optional<std::string> pollFailed;
@@ -120,11 +134,7 @@ MonitorResult Monitor(LinkContext& ctx, FrameSink& sink) {
                 pollFailed = e.what();
             }
         }
-        if (DecodeFrame(ctx.Frame, raw)) {
-            ctx.Stats.ChecksumErrors += 1;
-        } else {
-            sink.OnGoodFrame(ctx.Frame, raw, ctx.rt.Now() - startTime);
-        }
+        sink.OnGoodFrame(ctx.Frame, raw, ctx.rt.Now() - startTime);
         if (pollFailed) {
             return portLost(std::move(*pollFailed));
         }

@@ -21,6 +21,11 @@ void ReadFrame(LinkContext& ctx);
 // reading then; CollectFrame collects the answer to that poll.
 double SendPoll(LinkContext& ctx);
 void CollectFrame(LinkContext& ctx, double sentAt);
+// Reads and drops bytes until the line has been quiet for two bytes' time (at most the poll
+// timeout). A torn answer (its first bytes lost, or others before it) still has bytes coming
+// when the 38th is in; a poll sent then would be answered after them, and every later frame
+// would be torn the same way.
+void AwaitQuietLine(LinkContext& ctx);
 
 // Where good frames go: conversions, dashboard, scopes, recorder, in the order the caller chains
 // them.
@@ -48,9 +53,10 @@ struct MonitorResult {
 // but Aborted leaves panel 2 "COM Stopped", the red indicator, the caption "Connect" and
 // Connected cleared; after PortLost the port is closed. A port error inside a reconnection is a
 // connection error: the loop stops the same way and PortFailure propagates to the caller.
-// Once a poll is complete, the next "f" goes out before the frame is checked and handed to the
-// sink, so that their work overlaps the device's answer instead of delaying it; a loop that
-// stops leaves that last poll unanswered (the next flush or connection discards the answer).
+// Once a poll is complete and its checksum good, the next "f" goes out before the frame is handed
+// to the sink, so that the sink's work overlaps the device's answer instead of delaying it; a
+// loop that stops leaves that last poll unanswered (the next flush or connection discards the
+// answer). After a timed-out or bad poll the line is let go quiet before the next one.
 MonitorResult Monitor(LinkContext& ctx, FrameSink& sink);
 
 }  // namespace quelm

@@ -1,4 +1,5 @@
 #include <algorithm>
+#include <cmath>
 
 #include "link/monitor.h"
 
@@ -34,6 +35,17 @@ double SendPoll(LinkContext& ctx) {
 
 void ReadFrame(LinkContext& ctx) {
     CollectFrame(ctx, SendPoll(ctx));
+}
+
+void AwaitQuietLine(LinkContext& ctx) {
+    const double rate = RateValue(ctx.BaudRate);
+    // Two bytes' line time without a byte: the answer under way has ended.
+    const int quietMs = rate > 0 ? std::max(1, static_cast<int>(std::ceil(2 * 10000.0 / rate))) : 1;
+    const double limit = ctx.rt.Now() + kPollTimeout;
+    while (ctx.rt.Now() < limit && !ctx.rt.Aborting() && ctx.port.WaitForBytes(quietMs)) {
+        ctx.port.ReadAll(ctx.ReadScratch);
+        ctx.rt.Yield();
+    }
 }
 
 void CollectFrame(LinkContext& ctx, double sentAt) {

@@ -27,6 +27,7 @@ enum class FrameMode {
     BadChecksum,  // byte 37 wrong
     Silent,       // no answer
     RepeatShort,  // the previous frame's first 37 bytes again (passes with the old byte 37)
+    Torn,         // three stray bytes, then the frame, its last three bytes 0.5 ms later
 };
 
 class FakeDevice : public SerialPort {
@@ -216,6 +217,14 @@ class FakeDevice : public SerialPort {
                 frame.back() ^= 0xFF;
                 Reply(frame);
                 break;
+            case FrameMode::Torn: {
+                std::vector<std::uint8_t> head{0x11, 0x22, 0x33};
+                head.insert(head.end(), frame.begin(), frame.end() - 3);
+                Reply(head);
+                Reply(std::vector<std::uint8_t>(frame.end() - 3, frame.end()),
+                      0.0025 + 35 * 10.0 / deviceRate);
+                break;
+            }
             case FrameMode::Silent:
                 break;
             case FrameMode::RepeatShort:

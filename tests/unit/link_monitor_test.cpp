@@ -28,6 +28,7 @@ struct ConnectedLink : test::FakeLink {
     ConnectedLink() {
         device.deviceRate = 115200;
         device.SetSettings("115200,n,8,1");
+        ctx.BaudRate = "115200";
         device.Open();
         device.transcript.clear();
         ctx.Connected = true;
@@ -134,6 +135,8 @@ TEST(MonitorAnswers, OnlyNewGoodFramesReachTheSink) {
          0,
          2},
         {"bad checksum", {{1, FrameMode::BadChecksum}, {1, FrameMode::Good}}, {1}, 0, 1, 2},
+        // The torn answer's last bytes are let in and dropped before the next poll.
+        {"torn", {{1, FrameMode::Torn}, {1, FrameMode::Good}}, {1}, 0, 1, 2},
         {"burst", {{1, FrameMode::Burst41}}, {0}, 0, 0, 1},
     };
     for (const auto& row : rows) {
