@@ -2,6 +2,7 @@
 
 #include <linux/sched.h>
 #include <linux/sched/types.h>
+#include <sys/prctl.h>
 #include <sys/syscall.h>
 #include <unistd.h>
 
@@ -19,6 +20,11 @@ bool RequestShortTimeSlices() noexcept {
     attr.sched_flags &= SCHED_FLAG_RESET_ON_FORK;
     attr.sched_runtime = kSliceNs;
     return ::syscall(SYS_sched_setattr, 0, &attr, 0) == 0;
+}
+
+bool RequestPreciseTimers() noexcept {
+    constexpr unsigned long kSlackNs = 1'000;
+    return ::prctl(PR_SET_TIMERSLACK, kSlackNs, 0UL, 0UL, 0UL) == 0;
 }
 
 }  // namespace quelm

@@ -10,4 +10,9 @@ namespace quelm {
 // before Linux 6.12 take the request without acting on it. False when it was refused.
 [[nodiscard]] bool RequestShortTimeSlices() noexcept;
 
+// Asks the kernel to end the calling thread's sleeps on time (a timer slack of 1 us instead of
+// 50): a loop that sleeps until a frame's last bytes are due loses what a sleep overshoots.
+// False when it was refused; sleeps then only end a little later.
+[[nodiscard]] bool RequestPreciseTimers() noexcept;
+
 }  // namespace quelm

@@ -55,6 +55,8 @@ class DeviceModel {
 
     // When the next reply byte becomes available, if one is pending.
     std::optional<double> NextDue() const;
+    // The next pending byte is the last of its reply: the one the program waits for.
+    bool NextEndsReply() const { return pending_.size() == 1; }
 
     int rate() const { return rate_; }
     long framesSent() const { return framesSent_; }

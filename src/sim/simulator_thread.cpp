@@ -74,7 +74,7 @@ void SimulatorThread::Fail(std::string message) {
 void SimulatorThread::Run() {
     // Bytes are due every 87 us at 115200; the default 50 us timer slack would blur that.
     // Not being granted a finer slack only costs precision.
-    [[maybe_unused]] const int slack = ::prctl(PR_SET_TIMERSLACK, 1UL, 0UL, 0UL, 0UL);
+    [[maybe_unused]] const bool preciseTimers = RequestPreciseTimers();
     // A device answers on time whatever else the machine does; short slices bring the thread
     // closer to that on a busy machine.
     [[maybe_unused]] const bool shortSlices = RequestShortTimeSlices();
@@ -125,7 +125,11 @@ void SimulatorThread::Run() {
             due = SecondsSince(start) + 0.01;
         }
         if (due) {
-            const double seconds = std::max(*due - SecondsSince(start), 0.0);
+            // A timer wakes tens of microseconds late, and on a real line the last byte of a
+            // reply is not late at all: wake early for it and poll without sleeping until due.
+            constexpr double kLastByteLead = 150e-6;
+            const double lead = model_.NextEndsReply() && !dropWaits ? kLastByteLead : 0.0;
+            const double seconds = std::max(*due - lead - SecondsSince(start), 0.0);
             timeout.tv_sec = static_cast<time_t>(seconds);
             timeout.tv_nsec = static_cast<long>((seconds - std::floor(seconds)) * 1e9);
             wait = &timeout;
