@@ -10,8 +10,11 @@ constexpr qint64 kLongAgo = std::numeric_limits<qint64>::min() / 2;
 constexpr qint64 kNever = std::numeric_limits<qint64>::max();
 }  // namespace
 
-RefreshQueue::RefreshQueue(int intervalMs, QObject* parent)
-    : QObject(parent), intervalMs_(std::max(1, intervalMs)), lastTurn_(kLongAgo) {
+RefreshQueue::RefreshQueue(int intervalMs, QObject* parent, int minGapMs)
+    : QObject(parent),
+      intervalMs_(std::max(1, intervalMs)),
+      minGapMs_(std::max(1, minGapMs)),
+      lastTurn_(kLongAgo) {
     clock_.start();
     timer_.setSingleShot(true);
     // Turns a millisecond or two apart need the precise timer; the coarse one may bunch them.
@@ -33,7 +36,7 @@ void RefreshQueue::Leave(QObject* member) {
 }
 
 int RefreshQueue::GapMs() const {
-    return std::max(1, intervalMs_ / std::max(1, Members()));
+    return std::max(minGapMs_, intervalMs_ / std::max(1, Members()));
 }
 
 void RefreshQueue::Request(QObject* member) {

@@ -17,7 +17,9 @@ namespace quelm {
 class RefreshQueue : public QObject {
     Q_OBJECT
   public:
-    explicit RefreshQueue(int intervalMs, QObject* parent = nullptr);
+    // Turns are at least `minGapMs` apart however many members there are: the group's whole
+    // redraw work per second stays bounded, and each member's interval stretches beyond that.
+    explicit RefreshQueue(int intervalMs, QObject* parent = nullptr, int minGapMs = 1);
 
     // `refresh` redraws the member when its turn comes. A member leaves when it is destroyed.
     void Join(QObject* member, std::function<void()> refresh);
@@ -41,6 +43,7 @@ class RefreshQueue : public QObject {
     void Turn();
 
     int intervalMs_;
+    int minGapMs_;
     std::vector<Member> members_;
     QElapsedTimer clock_;
     qint64 lastTurn_;
