@@ -34,7 +34,7 @@ struct Fixture {
         log = dir / "run.qm1";
         tables = BuiltInTables();
         for (std::size_t i = 0; i < kMafPoints; ++i) {
-            tables.maf[i] = {i * 5.0 / 30.0, i * i * 1.3};
+            tables.maf[i] = {static_cast<double>(i) * 5.0 / 30.0, static_cast<double>(i * i) * 1.3};
         }
         // An engine sweeping through its range: every value changes from record to record.
         std::vector<std::uint8_t> bytes;
@@ -89,7 +89,7 @@ void BM_ExportLogToCsv(benchmark::State& state) {
             return;
         }
     }
-    state.SetItemsProcessed(static_cast<std::int64_t>(state.iterations() * kRecords));
+    state.SetItemsProcessed(state.iterations() * static_cast<std::int64_t>(kRecords));
     state.counters["csv_MB"] =
         static_cast<double>(std::filesystem::file_size(f.dir / "run.csv")) / 1e6;
 }
@@ -115,7 +115,7 @@ void BM_PlainWriteOfTheSameCsv(benchmark::State& state) {
         }
         ::close(fd);
     }
-    state.SetItemsProcessed(static_cast<std::int64_t>(state.iterations() * kRecords));
+    state.SetItemsProcessed(state.iterations() * static_cast<std::int64_t>(kRecords));
 }
 BENCHMARK(BM_PlainWriteOfTheSameCsv)->Unit(benchmark::kMillisecond)->Iterations(3)->UseRealTime();
 

@@ -64,8 +64,10 @@ std::vector<FrameBuffer> DriveFrames(std::size_t count) {
         PutBigEndian(b, 10, counts(2.3 - 0.6 * load));  // wide-band
         PutBigEndian(b, 12, counts(1.0));
         PutBigEndian(b, 14, counts(2.0));
-        PutBigEndian(b, 16, counts(0.45 + 0.4 * ((n / 7) % 2)));  // switching oxygen sensors
-        PutBigEndian(b, 18, counts(0.45 + 0.4 * ((n / 5) % 2)));
+        PutBigEndian(
+            b, 16,
+            counts(0.45 + 0.4 * static_cast<double>((n / 7) % 2)));  // switching oxygen sensors
+        PutBigEndian(b, 18, counts(0.45 + 0.4 * static_cast<double>((n / 5) % 2)));
         PutLittleEndian(b, 20, static_cast<unsigned>(120 / (rpm * 1.0855e-6 * 8)));
         PutLittleEndian(b, 22, static_cast<unsigned>(9000 - 6000 * load));
         PutLittleEndian(b, 24, static_cast<unsigned>(1500 + 9000 * load));

@@ -133,7 +133,9 @@ void BM_RealTimeLateness(benchmark::State& state) {
         player.PlayLog(log, h);
     }
     std::sort(late.begin(), late.end());
-    const auto at = [&](double q) { return late[static_cast<std::size_t>(q * (late.size() - 1))]; };
+    const auto at = [&](double q) {
+        return late[static_cast<std::size_t>(q * static_cast<double>(late.size() - 1))];
+    };
     // Shown before its stamp: must stay 0.
     state.counters["early"] = static_cast<double>(
         std::count_if(late.begin(), late.end(), [](double d) { return d < 0; }));

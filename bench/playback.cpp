@@ -45,7 +45,7 @@ struct LogFixture {
             FrameBuffer b{};
             const double load = 0.5 - 0.5 * std::cos(static_cast<double>(n) / 500.0);
             for (std::size_t at = 0; at < 20; at += 2) {
-                const auto v = static_cast<unsigned>(150 + 700 * load + at);
+                const auto v = static_cast<unsigned>(150 + 700 * load + static_cast<double>(at));
                 b[at] = static_cast<std::uint8_t>(v >> 8);
                 b[at + 1] = static_cast<std::uint8_t>(v);
             }

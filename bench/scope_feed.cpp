@@ -142,7 +142,8 @@ int Soak(double dataSeconds) {
                 rssAtTenMinutes = rss;
             }
             std::printf("%6.0f s of data  VmRSS %ld KiB  (%.1f s wall)\n",
-                        static_cast<double>(frame + 1) / kFrameRate, rss, clock.elapsed() / 1000.0);
+                        static_cast<double>(frame + 1) / kFrameRate, rss,
+                        static_cast<double>(clock.elapsed()) / 1000.0);
             std::fflush(stdout);
         }
     }
@@ -154,12 +155,14 @@ int Soak(double dataSeconds) {
     }
     std::printf("frames fed      %ld (%.0f s of data at %.0f frames/s, %d windows x 4 pens)\n",
                 total, dataSeconds, kFrameRate, kWindows);
-    std::printf("wall time       %.1f s, %ld replots\n", clock.elapsed() / 1000.0, replots);
+    std::printf("wall time       %.1f s, %ld replots\n",
+                static_cast<double>(clock.elapsed()) / 1000.0, replots);
     std::printf("VmRSS start     %ld KiB\n", rssStart);
     std::printf("VmRSS 10 min    %ld KiB\n", rssAtTenMinutes);
     std::printf("VmRSS end       %ld KiB\n", rssEnd);
     if (rssAtTenMinutes > 0) {
-        std::printf("growth after 10 min: %.2f MB\n", (rssEnd - rssAtTenMinutes) / 1024.0);
+        std::printf("growth after 10 min: %.2f MB\n",
+                    static_cast<double>(rssEnd - rssAtTenMinutes) / 1024.0);
     }
     return 0;
 }

@@ -80,7 +80,7 @@ class InstantDevice : public SerialPort {
                 b[at + (big ? 1 : 0)] = static_cast<std::uint8_t>(v);
             };
             for (std::size_t at = 0; at < 20; at += 2) {
-                put(at, static_cast<unsigned>(150 + 700 * load + at), true);
+                put(at, static_cast<unsigned>(150 + 700 * load + static_cast<double>(at)), true);
             }
             put(20, static_cast<unsigned>(120 / ((800 + 5200 * load) * 1.0855e-6 * 8)), false);
             put(22, static_cast<unsigned>(9000 - 6000 * load), false);

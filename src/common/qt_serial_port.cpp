@@ -70,7 +70,7 @@ bool RequestLowLatency(int fd) {
     if (::ioctl(fd, TIOCGSERIAL, &info) != 0) {
         return false;
     }
-    info.flags |= ASYNC_LOW_LATENCY;
+    info.flags |= static_cast<int>(ASYNC_LOW_LATENCY);
     return ::ioctl(fd, TIOCSSERIAL, &info) == 0;
 }
 

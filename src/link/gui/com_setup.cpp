@@ -45,19 +45,19 @@ ComSetup::ComSetup(LinkContext& link, ComPortMap& portMap, SettingsFile& setting
     auto* portGrid = new QGridLayout(frame1);
     auto* portGroup = new QButtonGroup(this);
     portGrid->addWidget(new QLabel(QStringLiteral("Opens device"), frame1), 0, 1);
-    for (int i = 0; i < 4; ++i) {
-        const QString n = QString::number(i + 1);
+    for (std::size_t i = 0; i < ports_.size(); ++i) {
+        const int port = static_cast<int>(i) + 1;
+        const QString n = QString::number(port);
         ports_[i] = new QRadioButton(QStringLiteral("Com") + n, frame1);
         ports_[i]->setObjectName(QStringLiteral("com") + n);
         portGroup->addButton(ports_[i]);
         devices_[i] = new QLineEdit(frame1);
         devices_[i]->setObjectName(QStringLiteral("device") + n);
         devices_[i]->setMinimumWidth(180);
-        devices_[i]->setToolTip(
-            QStringLiteral("Serial device COM%1 opens; empty for %2")
-                .arg(n, QString::fromStdString(ComPortMap::DefaultPath(i + 1))));
-        portGrid->addWidget(ports_[i], i + 1, 0);
-        portGrid->addWidget(devices_[i], i + 1, 1);
+        devices_[i]->setToolTip(QStringLiteral("Serial device COM%1 opens; empty for %2")
+                                    .arg(n, QString::fromStdString(ComPortMap::DefaultPath(port))));
+        portGrid->addWidget(ports_[i], port, 0);
+        portGrid->addWidget(devices_[i], port, 1);
     }
 
     auto* frame2 = new QGroupBox(QStringLiteral("Max Rate"), this);
@@ -109,7 +109,7 @@ void ComSetup::LoadFromSettings() {
     const std::string rate = ReadIniValue(settings_, "SERIAL", "MAXBAUDRATE");
     ClearOptions(ports_);
     if (link_.ComPort >= 1 && link_.ComPort <= 4) {
-        ports_[link_.ComPort - 1]->setChecked(true);
+        ports_[static_cast<std::size_t>(link_.ComPort - 1)]->setChecked(true);
     }
     ClearOptions(rates_);
     for (std::size_t i = 0; i < rates_.size(); ++i) {
@@ -121,8 +121,8 @@ void ComSetup::LoadFromSettings() {
     if (rate.empty()) {
         rates_.back()->setChecked(true);
     }
-    for (int i = 0; i < 4; ++i) {
-        devices_[i]->setText(QString::fromStdString(portMap_.DevicePath(i + 1)));
+    for (std::size_t i = 0; i < devices_.size(); ++i) {
+        devices_[i]->setText(QString::fromStdString(portMap_.DevicePath(static_cast<int>(i) + 1)));
     }
     loaded_ = true;
 }
@@ -135,16 +135,17 @@ void ComSetup::ApplyCom_Click() {
         hint_->show();
         return;
     }
-    for (int i = 0; i < 4; ++i) {
+    for (std::size_t i = 0; i < ports_.size(); ++i) {
+        const int port = static_cast<int>(i) + 1;
         if (ports_[i]->isChecked()) {
-            link_.ComPort = i + 1;
+            link_.ComPort = port;
         }
         // Only a device the user changed is kept for later sessions: one given for this run
         // (--port, the simulator) stays out of the kept map. The default device needs no entry
         // of its own; an empty field restores it.
         const std::string device = devices_[i]->text().trimmed().toStdString();
-        if (device != portMap_.DevicePath(i + 1)) {
-            portMap_.SetOverride(i + 1, device == ComPortMap::DefaultPath(i + 1) ? "" : device);
+        if (device != portMap_.DevicePath(port)) {
+            portMap_.SetOverride(port, device == ComPortMap::DefaultPath(port) ? "" : device);
         }
     }
     for (std::size_t i = 0; i < rates_.size(); ++i) {

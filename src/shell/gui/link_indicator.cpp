@@ -16,8 +16,8 @@ void LinkIndicator::SetComStat(int stat) {
     if (stat < 0 || stat >= static_cast<int>(kColours.size())) {
         return;
     }
-    if (colour_ != kColours[stat]) {
-        colour_ = kColours[stat];
+    if (const QColor& colour = kColours[static_cast<std::size_t>(stat)]; colour_ != colour) {
+        colour_ = colour;
         update();
     }
 }

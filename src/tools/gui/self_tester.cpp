@@ -117,7 +117,7 @@ SelfTestObserver SelfTester::MakeObserver() {
         .clearCodes = [this] { codeList_->clear(); },
         .codeLine =
             [this](const std::string& line) {
-                codeList_->appendPlainText(QString::fromUtf8(line.data(), line.size()));
+                codeList_->appendPlainText(QString::fromStdString(line));
             },
     };
 }
