@@ -3,6 +3,8 @@
 #include <qcustomplot.h>
 #include <QVBoxLayout>
 
+#include "shell/gui/marker_lines.h"
+
 namespace quelm {
 
 StripChart::StripChart(QWidget* parent) : QWidget(parent) {
@@ -40,9 +42,13 @@ StripChart::StripChart(QWidget* parent) : QWidget(parent) {
     cursor_->setVisible(false);
     cursor_->setSelectable(false);
 
+    markers_ = std::make_unique<MarkerLines>(plot_, plot_->xAxis, plot_->yAxis);
+
     connect(plot_, &QCustomPlot::mousePress, this, &StripChart::OnMouse);
     connect(plot_, &QCustomPlot::mouseMove, this, &StripChart::OnMouse);
 }
+
+StripChart::~StripChart() = default;
 
 void StripChart::SetRefreshQueue(RefreshQueue* queue) {
     pacer_.SetQueue(queue);
@@ -75,7 +81,17 @@ void StripChart::Clear() {
     for (QCPGraph* graph : graphs_) {
         graph->data()->clear();
     }
+    markers_->Clear();
     ScheduleReplot();
+}
+
+void StripChart::AddMarker(double x, const QString& label) {
+    markers_->Add(x, label);
+    ScheduleReplot();
+}
+
+int StripChart::MarkerCount() const {
+    return markers_->Count();
 }
 
 void StripChart::ResetTimeAxis(double width, double lower) {
@@ -183,6 +199,7 @@ void StripChart::Flush() {
             data->removeBefore((data->constEnd() - 1)->key - historySpan_);
         }
     }
+    markers_->RemoveBefore(currentTime_ - historySpan_);
     if (!isVisible()) {
         emit flushed();
         return;  // stays dirty; showEvent replots

@@ -9,6 +9,7 @@
 #include <array>
 #include <cmath>
 #include <limits>
+#include <memory>
 
 #include "shell/gui/refresh_queue.h"
 
@@ -20,6 +21,8 @@ class QMouseEvent;
 
 namespace quelm {
 
+class MarkerLines;
+
 class StripChart : public QWidget {
     Q_OBJECT
   public:
@@ -30,6 +33,7 @@ class StripChart : public QWidget {
     static constexpr double kDefaultHistorySpan = 300.0;
 
     explicit StripChart(QWidget* parent = nullptr);
+    ~StripChart() override;
 
     // Replots take turns with the other members of the queue instead of running on their own
     // timer.
@@ -43,8 +47,11 @@ class StripChart : public QWidget {
     // Latest time; once it passes the right end the window scrolls to end there.
     void SetCurrentTime(double t);
     double CurrentTime() const { return currentTime_; }
-    // Removes the points of every pen.
+    // Removes the points of every pen, and the markers.
     void Clear();
+    // A labelled vertical line at x; it scrolls away with the history.
+    void AddMarker(double x, const QString& label);
+    int MarkerCount() const;
     // Clears and shows the horizontal range lower .. lower + width.
     void ResetTimeAxis(double width, double lower);
     void SetRange(double lower, double upper);
@@ -98,6 +105,7 @@ class StripChart : public QWidget {
     std::array<QCPGraph*, kPens> graphs_{};
     std::array<QCPAxis*, kPens> penAxes_{};
     QCPItemStraightLine* cursor_ = nullptr;
+    std::unique_ptr<MarkerLines> markers_;
     RefreshPacer pacer_{this, kReplotIntervalMs, [this] { Flush(); }};
     bool dirty_ = false;
     int replots_ = 0;

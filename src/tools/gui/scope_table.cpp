@@ -65,4 +65,13 @@ void ScopeTable::UpdateScopes(const EngData& eng, double scopeTime, bool live) {
     }
 }
 
+void ScopeTable::MarkScopes(const QString& label) {
+    for (int slot = kFirstScopeSlot; slot <= kLastScopeSlot; ++slot) {
+        SuperScope* window = slots_[static_cast<std::size_t>(slot)].get();
+        if (window != nullptr && window->isVisible()) {
+            window->chart()->AddMarker(window->chart()->CurrentTime(), label);
+        }
+    }
+}
+
 }  // namespace quelm

@@ -11,6 +11,7 @@
 #include "shell/gui/strip_chart.h"
 #include "tools/scope_rules.h"
 
+class QString;
 class QWidget;
 
 namespace quelm {
@@ -32,6 +33,8 @@ class ScopeTable : public ScopeFeed {
 
     void ResetScopes() override;
     void UpdateScopes(const EngData& eng, double scopeTime, bool live) override;
+    // A marker at the latest time of every visible scope.
+    void MarkScopes(const QString& label);
 
     // The window of a slot 1..10, created hidden (and loaded again after a close) on demand.
     SuperScope& Window(int slot);
