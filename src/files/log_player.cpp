@@ -23,7 +23,8 @@ void WaitForStamp(Runtime& rt, double startTime, double stamp, const bool& halt)
     }
 }
 
-PlaybackResult LogPlayer::PlayLog(const std::filesystem::path& path, const PlaybackHooks& hooks) {
+PlaybackResult LogPlayer::PlayLog(const std::filesystem::path& path, const PlaybackHooks& hooks,
+                                  std::uint64_t first) {
     halt_ = false;
     PlaybackResult result;
     if (paused_) {
@@ -46,7 +47,11 @@ PlaybackResult LogPlayer::PlayLog(const std::filesystem::path& path, const Playb
         hooks.opened(result.fileBytes, PlaybackSliderRange(result.fileBytes));
     }
     FrameBuffer frame{};
-    for (std::uint64_t n = 1; n <= count; ++n) {
+    first = std::clamp<std::uint64_t>(first, 1, std::max<std::uint64_t>(count, 1));
+    if (first > 1 && reader_->ReadRecord(first, frame)) {
+        startTime_ -= DecodeTimeStamp(frame);
+    }
+    for (std::uint64_t n = first; n <= count; ++n) {
         hooks.showPosition(n);
         while (paused_ && !rt_.Aborting()) {
             rt_.Sleep(kPausePoll);

@@ -17,6 +17,7 @@ The Quelm dashboard: live engine gauges, logging, scopes and tools.
   --connect          press Connect as soon as the window is up
   --minimized        start with the dashboard minimised
   --scopes N         open N scope windows (1 to 10) at start
+  --view LOG         open the log viewer showing LOG (.qm1)
   --stats-log FILE   append each second's link statistics to FILE: frames per second,
                      total frames, checksum errors, timeout errors
   --help             show this text
@@ -50,7 +51,7 @@ std::variant<DashOptions, std::string> ParseDashOptions(const std::vector<std::s
             }
             opts.scopes = n;
         } else if (opt == "--config" || opt == "--port" || opt == "--scenario" ||
-                   opt == "--stats-log" || opt == "--open") {
+                   opt == "--stats-log" || opt == "--open" || opt == "--view") {
             const std::string* v = value();
             if (!v || v->empty()) {
                 return opt + " needs a value";
@@ -61,6 +62,8 @@ std::variant<DashOptions, std::string> ParseDashOptions(const std::vector<std::s
                 opts.port = *v;
             } else if (opt == "--stats-log") {
                 opts.statsLog = *v;
+            } else if (opt == "--view") {
+                opts.view = *v;
             } else if (opt == "--open") {
                 opts.open.push_back(*v);
             } else {

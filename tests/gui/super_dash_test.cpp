@@ -33,6 +33,7 @@
 #include "shell/twips.h"
 #include "tools/gui/self_tester.h"
 #include "tools/gui/tps_tool.h"
+#include "viewer/gui/log_viewer.h"
 
 using namespace quelm;
 
@@ -74,7 +75,7 @@ class SuperDashTest : public QObject {
         SuperDash& w = app.window();
         QCOMPARE(w.windowTitle(), QStringLiteral("Quelm_Dash"));
         const std::vector<std::pair<QString, QStringList>> menus{
-            {"&View", {"Quelm Scope", "&Logging Control", "&Export Utility"}},
+            {"&View", {"Quelm Scope", "&Logging Control", "&Export Utility", "Log Viewer"}},
             {"&Diagnostic Tools", {"&KOEO Self Test", "&TPS Setting Tool"}},
             {"&Quelm Setup",
              {"&Communications Setup", "Communications &Statistics", "Quelm &Feature Setup",
@@ -97,6 +98,8 @@ class SuperDashTest : public QObject {
         QCOMPARE(app.logging()->windowTitle(), QStringLiteral("Logging Control"));
         w.menuItem(SuperDash::kExportItem)->trigger();
         QVERIFY(app.exportWindow() != nullptr && app.exportWindow()->isVisible());
+        w.menuItem(SuperDash::kViewerItem)->trigger();
+        QVERIFY(app.viewer() != nullptr && app.viewer()->isVisible());
         w.menuItem(SuperDash::kScopeItem)->trigger();
         w.menuItem(SuperDash::kScopeItem)->trigger();
         QVERIFY(app.scopeTable().Existing(2) != nullptr);

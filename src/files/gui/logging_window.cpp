@@ -10,18 +10,21 @@
 #include <QLineEdit>
 #include <QMessageBox>
 #include <QPushButton>
+#include <QShortcut>
 #include <QSignalBlocker>
-#include <QSlider>
 #include <QVBoxLayout>
 #include <cmath>
+#include <utility>
 
 #include "common/app_paths.h"
 #include "common/number_text.h"
 #include "common/runtime.h"
 #include "common/status_model.h"
 #include "files/log_activity.h"
+#include "files/log_marks.h"
 #include "files/settings_file.h"
 #include "shell/gui/app_hub.h"
+#include "viewer/gui/marked_slider.h"
 
 namespace quelm {
 namespace {
@@ -92,12 +95,16 @@ Logging::Logging(AppHub& hub, LogActivity& jobs, QWidget* parent)
     play_ = Button("Play", "Play", this);
     pause_ = Button("Pause", "Pause", this);
     halt_ = Button("Halt", "Stop", this);
+    mark_ = Button("Mark", "Mark", this);
+    mark_->setToolTip(QStringLiteral("Drops a numbered marker while the link runs (M)"));
+    lastMark_ = new QLabel(this);
+    lastMark_->setObjectName(QStringLiteral("lastMark"));
     // Room for the recording cue without the row changing width.
     record_->setMinimumWidth(
         record_->fontMetrics().horizontalAdvance(QString::fromUtf8(kRecordingCaption)) + 24);
     realtime_ = new QCheckBox(QStringLiteral("Real-Time"), this);
     realtime_->setObjectName(QStringLiteral("realtime"));
-    slider_ = new QSlider(Qt::Horizontal, this);
+    slider_ = new MarkedSlider(Qt::Horizontal, this);
     slider_->setObjectName(QStringLiteral("Slider"));
     slider_->setTickPosition(QSlider::TicksBelow);
     pbcounter_ = Value("pbcounter", this);
@@ -115,6 +122,9 @@ Logging::Logging(AppHub& hub, LogActivity& jobs, QWidget* parent)
     }
     buttonRow->addSpacing(12);
     buttonRow->addWidget(realtime_);
+    buttonRow->addSpacing(12);
+    buttonRow->addWidget(mark_);
+    buttonRow->addWidget(lastMark_);
     buttonRow->addStretch(1);
 
     auto* counters = new QGridLayout;
@@ -144,6 +154,13 @@ Logging::Logging(AppHub& hub, LogActivity& jobs, QWidget* parent)
     connect(pause_, &QPushButton::clicked, this, [this] { Pause_Click(); });
     connect(halt_, &QPushButton::clicked, this, [this] { Halt_Click(); });
     connect(slider_, &QSlider::valueChanged, this, [this] { Slider_Scroll(); });
+    const auto mark = [this] {
+        if (onMark) {
+            onMark();
+        }
+    };
+    connect(mark_, &QPushButton::clicked, this, mark);
+    connect(new QShortcut(QKeySequence(Qt::Key_M), this), &QShortcut::activated, this, mark);
 
     logFile_->setText(Text(ReadIniValue(hub_.settings(), "LOGGING", "FILE")));
     SetState(LoggingState::Idle);
@@ -274,9 +291,18 @@ PlaybackHooks Logging::Hooks() {
             slider_->setTickInterval(static_cast<int>(range.tickSpacing));
             slider_->setPageStep(std::max(1, static_cast<int>(range.tickSpacing)));
         }
+        std::vector<int> marked;
+        const std::filesystem::path log = ToPath(logFile_->text());
+        const MarksReadResult marks = ReadLogMarks(MarksPath(log));
+        for (const auto& record : MarkRecords(log, marks.marks)) {
+            if (record) {
+                marked.push_back(static_cast<int>(*record));
+            }
+        }
+        slider_->SetMarks(std::move(marked));
     };
     hooks.showPosition = [this](std::uint64_t n) {
-        shownRecord_ = n;
+        shownRecord_ = jumpTo_ != 0 ? std::exchange(jumpTo_, 0) : n;
         // Paused, the slider must stand on the record the loop waits to show.
         RefreshCounters(player_.Paused());
     };
@@ -313,11 +339,13 @@ void Logging::PlayLog() {
         }
         hub_.ResetScopes();
     }
-    const PlaybackResult result = player_.PlayLog(ToPath(logFile_->text()), Hooks());
+    const PlaybackResult result =
+        player_.PlayLog(ToPath(logFile_->text()), Hooks(), std::exchange(startAt_, 1));
     if (result.kind == PlaybackResult::Kind::Resumed) {
         return;
     }
     jobs_.End(LogJob::Playback);
+    jumpTo_ = 0;
     if (result.kind == PlaybackResult::Kind::Error) {
         message_(Text(result.error));
     }
@@ -342,6 +370,31 @@ void Logging::Slider_Scroll() {
     ShowSliderRecord();
     RefreshCounters(true);
     sliderBusy_ = false;
+}
+
+void Logging::ShowMark(const QString& text) {
+    lastMark_->setText(text);
+}
+
+void Logging::PlayFrom(const QString& log, std::uint64_t record) {
+    if (player_.Running() && log == logFile_->text() && player_.Paused()) {
+        shownRecord_ = record;
+        ShowSliderRecord();
+        RefreshCounters(true);
+        return;
+    }
+    if (player_.Running() && log == logFile_->text()) {
+        jumpTo_ = record;
+        return;
+    }
+    if (player_.Running() || !play_->isEnabled()) {
+        message_(QStringLiteral("Stop the recording or the playback in Logging Control first."));
+        return;
+    }
+    logFile_->setText(log);
+    startAt_ = record;
+    Play_Click();
+    startAt_ = 1;
 }
 
 void Logging::ShowSliderRecord() {

@@ -15,12 +15,12 @@ class QCheckBox;
 class QLabel;
 class QLineEdit;
 class QPushButton;
-class QSlider;
 
 namespace quelm {
 
 class AppHub;
 class LogActivity;
+class MarkedSlider;
 
 inline constexpr const char* kRecordNeedsLinkMessage =
     "In order to record data to a log, Quelm must be connected.  Quelm will now connect.  Press "
@@ -59,6 +59,14 @@ class Logging : public QWidget {
     void Halt_Click();
     // Shows the record at the slider's position (the slider moved while paused).
     void Slider_Scroll();
+    // "Play from here" of the log viewer: plays `log` from record `record`; while that log
+    // plays already, goes on from there instead.
+    void PlayFrom(const QString& log, std::uint64_t record);
+
+    // The Mark button and the M key: drop a marker (the main window decides what that means).
+    std::function<void()> onMark;
+    // The marker just dropped, shown beside the Mark button.
+    void ShowMark(const QString& text);
 
     LoggingState state() const { return state_; }
     bool SliderBusy() const { return sliderBusy_; }
@@ -85,6 +93,10 @@ class Logging : public QWidget {
     LoggingState state_ = LoggingState::Idle;
     bool sliderBusy_ = false;
     std::uint64_t shownRecord_ = 0;
+    // "Play from here": the record the next playback starts at, and where a running one goes
+    // on at its next record (0: no jump).
+    std::uint64_t startAt_ = 1;
+    std::uint64_t jumpTo_ = 0;
     double shownTime_ = 0;
     double lastRefresh_ = -1e9;
     MessageSink message_;
@@ -97,8 +109,10 @@ class Logging : public QWidget {
     QPushButton* play_;
     QPushButton* pause_;
     QPushButton* halt_;
+    QPushButton* mark_;
     QCheckBox* realtime_;
-    QSlider* slider_;
+    MarkedSlider* slider_;
+    QLabel* lastMark_;
     QLabel* pbcounter_;
     QLabel* logTime_;
     QLabel* fs_;

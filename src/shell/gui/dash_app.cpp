@@ -1,8 +1,10 @@
 #include "shell/gui/dash_app.h"
 
 #include <QApplication>
+#include <QFile>
 #include <QMessageBox>
 #include <QScreen>
+#include <QShortcut>
 #include <QTimer>
 #include <iostream>
 
@@ -22,6 +24,8 @@
 #include "tools/gui/self_tester.h"
 #include "tools/gui/tps_tool.h"
 #include "tools/gui/vehicle_windows.h"
+#include "viewer/gui/log_viewer.h"
+#include "viewer/gui/notice.h"
 
 namespace quelm {
 
@@ -86,6 +90,7 @@ DashApp::DashApp(std::filesystem::path settingsPath)
     w->SetWindowOpener(SuperDash::kLoggingItem, [this] {
         if (!logging_) {
             logging_ = new Logging(*this, jobs_, window_.get());
+            logging_->onMark = [this] { DropMarker(); };
         }
         ShowWindow(logging_);
     });
@@ -95,6 +100,9 @@ DashApp::DashApp(std::filesystem::path settingsPath)
         }
         ShowWindow(export_);
     });
+    w->SetWindowOpener(SuperDash::kViewerItem, [this] { OpenViewer(); });
+    QObject::connect(new QShortcut(QKeySequence(Qt::Key_M), w), &QShortcut::activated, w,
+                     [this] { DropMarker(); });
     onRecordWritten = [this](const LogWriteResult& result) {
         if (logging_) {
             logging_->OnRecordResult(result);
@@ -173,6 +181,49 @@ void DashApp::RecordFrame(const FrameBuffer& frame) {
         onRecordWritten(result);
     } else if (result.kind != LogWriteResult::Kind::Written) {
         MessageBoxSink(window_.get())(QString::fromStdString(result.message));
+    }
+}
+
+void DashApp::OpenViewer(const std::filesystem::path& log) {
+    if (!viewer_) {
+        viewer_ = new LogViewer(config_, tables_, window_.get());
+        viewer_->onPlayFrom = [this](const std::filesystem::path& file, std::uint64_t record) {
+            window_->menuItem(QLatin1String(SuperDash::kLoggingItem))->trigger();
+            // Outside the viewer's click: the playback runs until it ends.
+            QTimer::singleShot(0, logging_, [this, name = QFile::decodeName(file.c_str()), record] {
+                logging_->PlayFrom(name, record);
+            });
+        };
+        viewer_->showOnGauges = [this](const EngData& eng) {
+            EngData shown = eng;
+            ShowGauges(UpdateDashboard(shown, config_));
+        };
+        viewer_->gaugesFree = [this] {
+            return !link_.Connected && jobs_.Current() != LogJob::Playback;
+        };
+    }
+    ShowWindow(viewer_);
+    if (!log.empty()) {
+        viewer_->Open(log);
+    }
+}
+
+void DashApp::DropMarker() {
+    if (!link_.Connected) {
+        return;
+    }
+    const DroppedMark dropped = liveMarks_.Drop(recorder_, rt_.Now());
+    const QString label = QString::fromStdString(dropped.mark.label);
+    scopeTable_->MarkScopes(label);
+    if (logging_) {
+        logging_->ShowMark(dropped.recorded
+                               ? QStringLiteral("%1 at %2 s")
+                                     .arg(label)
+                                     .arg(QString::number(dropped.mark.seconds, 'f', 2))
+                               : label);
+    }
+    if (dropped.error) {
+        ShowNotice(window_.get(), QString::fromStdString(*dropped.error));
     }
 }
 

@@ -12,6 +12,7 @@
 #include "common/status_model.h"
 #include "decode/calibration_tables.h"
 #include "decode/convert_frame.h"
+#include "files/live_marks.h"
 #include "files/log_activity.h"
 #include "files/log_writer.h"
 #include "files/settings_file.h"
@@ -29,6 +30,7 @@ namespace quelm {
 
 class ComSetup;
 class Export;
+class LogViewer;
 class Logging;
 class ScopeTable;
 class SelfTester;
@@ -58,6 +60,13 @@ class DashApp : public AppHub {
     void Disconnect() override;
     void ShowLoggedFrame(const FrameBuffer& frame, double scopeTime) override;
     void ResetScopes() override;
+
+    // The log viewer, shown, loading `log` when one is given.
+    void OpenViewer(const std::filesystem::path& log = {});
+    LogViewer* viewer() { return viewer_; }
+    // The M key and the Mark button: while the link runs, a numbered marker on the live scopes
+    // and, while recording, in the log's marks file.
+    void DropMarker();
 
     // Hook-in points for the windows other parts of the program provide.
     void SetScopeFeed(ScopeFeed* scopes);
@@ -129,6 +138,7 @@ class DashApp : public AppHub {
     LogRecorder recorder_;
     // Keeps a playback and an export from running at once.
     LogActivity jobs_;
+    LiveMarks liveMarks_;
     FeatureTarget featureTarget_{*this};
     bool loopRunning_ = false;
     GaugeValues pendingGauges_{};
@@ -145,6 +155,7 @@ class DashApp : public AppHub {
     std::unique_ptr<ScopeTable> scopeTable_;
     Logging* logging_ = nullptr;
     Export* export_ = nullptr;
+    LogViewer* viewer_ = nullptr;
     ComSetup* comSetup_ = nullptr;
     comstatdisplay* comStats_ = nullptr;
     TPSTool* tpsTool_ = nullptr;

@@ -65,6 +65,7 @@ void SuperDash::BuildMenus() {
     AddItem(view, kScopeItem, QStringLiteral("Quelm Scope"));
     AddItem(view, kLoggingItem, QStringLiteral("&Logging Control"));
     AddItem(view, kExportItem, QStringLiteral("&Export Utility"));
+    AddItem(view, kViewerItem, QStringLiteral("Log Viewer"));
     QMenu* diag = bar->addMenu(QStringLiteral("&Diagnostic Tools"));
     diag->setObjectName(QStringLiteral("mnuDiagnostic"));
     AddItem(diag, kSelfTestItem, QStringLiteral("&KOEO Self Test"));

@@ -28,6 +28,7 @@ class SuperDash : public QMainWindow {
     static constexpr const char* kScopeItem = "mnuViewquelmscope1";
     static constexpr const char* kLoggingItem = "mnuLogging_Control";
     static constexpr const char* kExportItem = "mnu_Export_Utility";
+    static constexpr const char* kViewerItem = "mnuLogViewer";
     static constexpr const char* kSelfTestItem = "mnuSelfTestTool";
     static constexpr const char* kTpsToolItem = "mnuTPSSettingTool";
     static constexpr const char* kComSetupItem = "mnuSerialCommunication";
