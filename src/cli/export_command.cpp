@@ -11,18 +11,20 @@
 #include "cli/export_inputs.h"
 #include "common/app_paths.h"
 #include "files/csv_export.h"
+#include "files/log_marks.h"
 
 namespace quelm::cli {
 namespace {
 
 constexpr const char* kUsage =
-    "usage: quelm export LOG [--config INI]\n"
+    "usage: quelm export LOG [--config INI] [--markers]\n"
     "\n"
     "Converts the log file LOG into comma-separated text beside it (run1.qm1 -> run1.csv,\n"
     "replacing any file of that name), with the vehicle settings of the settings file.\n"
     "\n"
     "  --config INI  settings file to use instead of $QUELM_CONFIG or\n"
     "                $XDG_CONFIG_HOME/quelm/Quelm.ini\n"
+    "  --markers     also list the log's markers (LOG.marks) in run1.marks.csv\n"
     "  --help        show this text\n"
     "\n"
     "Exit status: 0 done, 1 the export failed, 2 usage error.\n";
@@ -74,11 +76,32 @@ class ProgressLine {
     std::chrono::steady_clock::time_point last_{};
 };
 
+// The markers of `log` into their CSV list beside the export; bad lines are reported and left
+// out.
+int ExportMarkers(const std::filesystem::path& log, std::FILE* out, std::FILE* err) {
+    const MarksReadResult read = ReadLogMarks(MarksPath(log));
+    if (!read.error.empty()) {
+        std::fprintf(err, "quelm export: %s\n", read.error.c_str());
+        return 1;
+    }
+    for (const std::string& bad : read.badLines) {
+        std::fprintf(err, "quelm export: warning: %s: %s\n", MarksPath(log).c_str(), bad.c_str());
+    }
+    const std::filesystem::path csv = MarksCsvPath(log);
+    if (const auto error = WriteMarksCsv(csv, read.marks)) {
+        std::fprintf(err, "quelm export: %s\n", error->c_str());
+        return 1;
+    }
+    std::fprintf(out, "%s\n", csv.c_str());
+    return 0;
+}
+
 }  // namespace
 
 int ExportCommand(int argc, char** argv, std::FILE* out, std::FILE* err) {
     std::vector<std::string_view> logs;
     std::filesystem::path config;
+    bool markers = false;
     for (int i = 1; i < argc; ++i) {
         const std::string_view arg = argv[i];
         if (arg == "--help" || arg == "-h") {
@@ -91,6 +114,8 @@ int ExportCommand(int argc, char** argv, std::FILE* out, std::FILE* err) {
                 return 2;
             }
             config = argv[++i];
+        } else if (arg == "--markers") {
+            markers = true;
         } else if (arg.starts_with("--config=")) {
             config = std::string(arg.substr(9));
         } else if (arg.starts_with("-") && arg != "-") {
@@ -102,7 +127,7 @@ int ExportCommand(int argc, char** argv, std::FILE* out, std::FILE* err) {
         }
     }
     if (logs.size() != 1) {
-        std::fputs("usage: quelm export LOG [--config INI]\n", err);
+        std::fputs("usage: quelm export LOG [--config INI] [--markers]\n", err);
         return 2;
     }
 
@@ -138,7 +163,7 @@ int ExportCommand(int argc, char** argv, std::FILE* out, std::FILE* err) {
         return 1;
     }
     std::fprintf(out, "%s\n", result.output.c_str());
-    return 0;
+    return markers ? ExportMarkers(source, out, err) : 0;
 }
 
 }  // namespace quelm::cli
