@@ -26,7 +26,10 @@ void MarkerLines::Add(double x, const QString& text) {
     label->position->setTypeX(QCPItemPosition::ptPlotCoords);
     label->position->setTypeY(QCPItemPosition::ptAxisRectRatio);
     label->position->setAxisRect(xAxis_->axisRect());
-    label->position->setCoords(x, 0.0);
+    // Neighbours' labels take turns on three rows, so that close markers stay readable.
+    constexpr int kRows = 3;
+    constexpr double kRowHeight = 0.08;
+    label->position->setCoords(x, static_cast<double>(marks_.size() % kRows) * kRowHeight);
     label->setPositionAlignment(Qt::AlignLeft | Qt::AlignTop);
     label->setText(text);
     label->setColor(Colour().darker(130));

@@ -18,6 +18,7 @@ namespace {
 // A press that moves less than this is a click (the cursor), more a zoom box.
 constexpr int kDragPixels = 5;
 constexpr const char* kOff = "*OFF*";
+constexpr int kSideMargin = 130;
 
 // The value range of a channel's axis: what the log holds, a little wider; the gauge scale when
 // it holds a single value or none.
@@ -82,6 +83,9 @@ LogChart::LogChart(QWidget* parent) : QWidget(parent) {
         graph->setAdaptiveSampling(false);
         graphs_[static_cast<std::size_t>(pen)] = graph;
     }
+    // Every chart of the stack keeps room for two axes a side, so that their time axes line up
+    // whichever channels they show.
+    rect->setMinimumMargins(QMargins(kSideMargin, 0, kSideMargin, 0));
     plot_->xAxis->setLabel(QStringLiteral("Time (s)"));
     plot_->xAxis->grid()->setSubGridVisible(true);
 
