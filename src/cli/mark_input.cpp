@@ -9,6 +9,11 @@ namespace quelm::cli {
 
 std::vector<std::string> MarkInput::Lines() {
     std::vector<std::string> lines;
+    // A terminal is only read while we are its foreground job: a read from the background
+    // would stop the recorder (SIGTTIN) in the middle of a recording.
+    if (::isatty(fd_) == 1 && ::tcgetpgrp(fd_) != ::getpgrp()) {
+        return lines;
+    }
     // Only what is there already: a poll that does not wait, then one read it cannot block.
     while (!ended_) {
         pollfd p{fd_, POLLIN, 0};
@@ -20,9 +25,12 @@ std::vector<std::string> MarkInput::Lines() {
             break;
         }
         char chunk[4096];
-        const ssize_t n = (p.revents & (POLLIN | POLLHUP)) ? ::read(fd_, chunk, sizeof chunk) : -1;
-        if (n < 0 && errno == EINTR) {
-            continue;
+        ssize_t n = 0;  // an input in error (POLLERR, POLLNVAL) ends like a closed one
+        if (p.revents & (POLLIN | POLLHUP)) {
+            n = ::read(fd_, chunk, sizeof chunk);
+            if (n < 0 && errno == EINTR) {
+                continue;
+            }
         }
         if (n <= 0) {
             // The end of the input, or an input that cannot be read (closed, a directory).

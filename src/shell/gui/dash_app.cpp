@@ -210,6 +210,9 @@ void DashApp::OpenViewer(const std::filesystem::path& log) {
 
 void DashApp::DropMarker() {
     if (!link_.Connected) {
+        if (logging_) {
+            logging_->ShowMark(QStringLiteral("Markers need the link running."));
+        }
         return;
     }
     const DroppedMark dropped = liveMarks_.Drop(recorder_, rt_.Now());
