@@ -10,7 +10,7 @@
 #include <cstdlib>
 
 #include "shell/gui/dashboard_view.h"
-#include "shell/gui/gauge_widget.h"
+#include "widgets/gauge_widget.h"
 
 namespace {
 

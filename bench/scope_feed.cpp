@@ -23,9 +23,9 @@
 
 #include "common/records.h"
 #include "files/settings_file.h"
-#include "shell/gui/strip_chart.h"
 #include "tools/gui/scope_table.h"
 #include "tools/gui/super_scope.h"
+#include "widgets/strip_chart.h"
 
 namespace {
 

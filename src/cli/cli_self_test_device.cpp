@@ -6,7 +6,9 @@
 namespace quelm::cli {
 
 void CliSelfTestDevice::Connect() {
-    ConnectDevice(ctx_);
+    if (ConnectDevice(ctx_) == ConnectOutcome::Retry) {
+        throw DeviceNotReady();
+    }
 }
 
 void CliSelfTestDevice::Send(char command) {

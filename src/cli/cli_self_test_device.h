@@ -2,16 +2,25 @@
 // and the link's reply read, so that the test sees the port exactly as the receive loop does.
 #pragma once
 
+#include <stdexcept>
+
 #include "link/link_context.h"
 #include "tools/self_test_device.h"
 
 namespace quelm::cli {
 
+// The connection ended in "COM Retry": the device never identified itself, so a test would only
+// wait for a light nobody reports.
+struct DeviceNotReady : std::runtime_error {
+    DeviceNotReady() : std::runtime_error("the device did not answer (COM Retry)") {}
+};
+
 class CliSelfTestDevice final : public SelfTestDevice {
   public:
     explicit CliSelfTestDevice(LinkContext& ctx) : ctx_(ctx) {}
 
-    // ConnectDevice; its outcome is not examined. Throws PortFailure on a port error.
+    // ConnectDevice. Throws DeviceNotReady when it ends in "COM Retry", PortFailure on a port
+    // error.
     void Connect() override;
     // Throws SerialPortError when the port fails.
     void Send(char command) override;

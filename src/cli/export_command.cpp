@@ -5,11 +5,12 @@
 #include <chrono>
 #include <filesystem>
 #include <string>
-#include <string_view>
 #include <vector>
 
+#include "cli/cancel_signals.h"
 #include "cli/export_inputs.h"
 #include "common/app_paths.h"
+#include "common/option_cursor.h"
 #include "files/csv_export.h"
 #include "files/log_marks.h"
 
@@ -17,7 +18,7 @@ namespace quelm::cli {
 namespace {
 
 constexpr const char* kUsage =
-    "usage: quelm export LOG [--config INI] [--markers]\n"
+    "Usage: quelm export LOG [--config INI] [--markers]\n"
     "\n"
     "Converts the log file LOG into comma-separated text beside it (run1.qm1 -> run1.csv,\n"
     "replacing any file of that name), with the vehicle settings of the settings file.\n"
@@ -26,8 +27,10 @@ constexpr const char* kUsage =
     "                $XDG_CONFIG_HOME/quelm/Quelm.ini\n"
     "  --markers     also list the log's markers (LOG.marks) in run1.marks.csv\n"
     "  --help        show this text\n"
+    "  --            the next argument is the log, even if it starts with \"-\"\n"
     "\n"
-    "Exit status: 0 done, 1 the export failed, 2 usage error.\n";
+    "Exit status: 0 done, 1 the export failed, 2 usage error; 128 + the signal's number when\n"
+    "SIGINT, SIGTERM or SIGHUP stopped it (the earlier CSV, if any, is then left as it was).\n";
 
 // Logs this large show their progress even when stderr is not a terminal.
 constexpr std::uint64_t kLargeLogRecords = 200000;
@@ -99,39 +102,48 @@ int ExportMarkers(const std::filesystem::path& log, std::FILE* out, std::FILE* e
 }  // namespace
 
 int ExportCommand(int argc, char** argv, std::FILE* out, std::FILE* err) {
-    std::vector<std::string_view> logs;
+    const std::vector<std::string> args(argv + 1, argv + argc);
+    std::vector<std::string> logs;
     std::filesystem::path config;
     bool markers = false;
-    for (int i = 1; i < argc; ++i) {
-        const std::string_view arg = argv[i];
-        if (arg == "--help" || arg == "-h") {
+    OptionCursor cursor(args);
+    while (cursor.Next()) {
+        const std::string& arg = cursor.Name();
+        if (cursor.OptionsEnded()) {
+            logs.push_back(arg);  // after "--" even "-dash.qm1" is a log
+        } else if (arg == "--help" || arg == "-h") {
             std::fputs(kUsage, out);
             return 0;
-        }
-        if (arg == "--config") {
-            if (i + 1 >= argc) {
+        } else if (arg == "--config") {
+            const auto value = cursor.Value();
+            if (!value) {
                 std::fputs("quelm export: --config needs a settings file name\n", err);
                 return 2;
             }
-            config = argv[++i];
+            config = *value;
         } else if (arg == "--markers") {
+            if (cursor.HasAttachedValue()) {
+                std::fputs("quelm export: --markers takes no value\n", err);
+                return 2;
+            }
             markers = true;
-        } else if (arg.starts_with("--config=")) {
-            config = std::string(arg.substr(9));
         } else if (arg.starts_with("-") && arg != "-") {
             std::fprintf(err, "quelm export: unknown option '%s' (see quelm export --help)\n",
-                         argv[i]);
+                         arg.c_str());
             return 2;
         } else {
             logs.push_back(arg);
         }
     }
     if (logs.size() != 1) {
-        std::fputs("usage: quelm export LOG [--config INI] [--markers]\n", err);
+        std::fputs("quelm export: give one log file (see quelm export --help)\n", err);
         return 2;
     }
 
-    const std::filesystem::path source{std::string(logs.front())};
+    // From here on an interrupt cancels the export: its temporary file is removed, an earlier
+    // CSV stays as it was, and the exit status is the signal's.
+    const CancelSignals signals;
+    const std::filesystem::path source{logs.front()};
     std::error_code ec;
     if (IsCsvPath(source)) {
         std::fprintf(err, "quelm export: %s is already a CSV file; give the log (.qm1) instead\n",
@@ -154,9 +166,14 @@ int ExportCommand(int argc, char** argv, std::FILE* out, std::FILE* err) {
 
     ProgressLine progress(err);
     const CsvExportResult result = ExportLogToCsv(
-        source, inputs.config, inputs.tables,
-        [&](std::uint64_t done, std::uint64_t total) { return progress(done, total); });
+        source, inputs.config, inputs.tables, [&](std::uint64_t done, std::uint64_t total) {
+            return progress(done, total) && signals.Caught() == 0;
+        });
     progress.Finish();
+    if (result.kind != CsvExportResult::Kind::Done && signals.Caught() != 0) {
+        std::fprintf(err, "quelm export: interrupted; %s not written\n", result.output.c_str());
+        return signals.ExitStatus();
+    }
     if (result.kind != CsvExportResult::Kind::Done) {
         std::fprintf(err, "quelm export: %s\n",
                      result.error.empty() ? "export cancelled" : result.error.c_str());

@@ -6,6 +6,7 @@
 #include "cli/export_command.h"
 #include "cli/record_command.h"
 #include "cli/selftest_main.h"
+#include "common/product_info.h"
 
 namespace quelm::cli {
 namespace {
@@ -19,6 +20,8 @@ constexpr const char* kUsage =
     "  export LOG [--config INI]       convert a log (.qm1) to comma-separated text beside it\n"
     "  record --port DEVICE [...]      connect to the device and record a log\n"
     "  selftest --port DEVICE [--yes]  run the key-on self test and print the trouble codes\n"
+    "\n"
+    "An option's value follows it or an equals sign: --out run.qm1 or --out=run.qm1.\n"
     "\n"
     "  --help                          show this text; quelm COMMAND --help shows a command's\n"
     "                                  options\n"
@@ -40,7 +43,7 @@ int Main(int argc, char** argv) {
         return ExportCommand(argc - 1, argv + 1, stdout, stderr);
     }
     if (sub == "--version") {
-        std::puts("quelm " QUELM_VERSION_TEXT);
+        std::puts(VersionLine("quelm").c_str());
         return 0;
     }
     if (sub == "record") {

@@ -3,6 +3,8 @@
 #include <charconv>
 #include <cmath>
 
+#include "common/option_cursor.h"
+
 namespace quelm::cli {
 
 namespace {
@@ -60,18 +62,19 @@ log failed, 2 for a wrong command line.
 
 std::optional<RecordArgs> ParseRecordArgs(std::span<const std::string> args, std::string& error) {
     RecordArgs parsed;
-    for (std::size_t i = 0; i < args.size(); ++i) {
-        const std::string& a = args[i];
-        if (a == "--help" || a == "-h") {
-            parsed.help = true;
-            continue;
-        }
-        if (a == "--json") {
-            parsed.json = true;
-            continue;
-        }
-        if (a == "--overwrite") {
-            parsed.overwrite = true;
+    OptionCursor cursor(args);
+    while (cursor.Next()) {
+        const std::string& a = cursor.Name();
+        bool* flag = a == "--help" || a == "-h" ? &parsed.help
+                     : a == "--json"            ? &parsed.json
+                     : a == "--overwrite"       ? &parsed.overwrite
+                                                : nullptr;
+        if (flag != nullptr) {
+            if (cursor.HasAttachedValue()) {
+                error = a + " takes no value";
+                return std::nullopt;
+            }
+            *flag = true;
             continue;
         }
         const bool takesValue = a == "--port" || a == "--max-rate" || a == "--out" ||
@@ -80,11 +83,12 @@ std::optional<RecordArgs> ParseRecordArgs(std::span<const std::string> args, std
             error = "unknown option '" + a + "'";
             return std::nullopt;
         }
-        if (i + 1 >= args.size() || args[i + 1].empty()) {
+        const auto given = cursor.Value();
+        if (!given || given->empty()) {
             error = a + " needs a value";
             return std::nullopt;
         }
-        const std::string& value = args[++i];
+        const std::string& value = *given;
         if (a == "--port") {
             parsed.port = value;
         } else if (a == "--max-rate") {

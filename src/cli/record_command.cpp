@@ -18,6 +18,7 @@
 #include "common/app_paths.h"
 #include "common/com_port_map.h"
 #include "common/qt_serial_port.h"
+#include "files/regular_file.h"
 #include "files/settings_file.h"
 
 namespace quelm::cli {
@@ -51,11 +52,17 @@ std::optional<std::string> MaxRate(const RecordArgs& args, std::string& error) {
 }
 
 // Refuses, before the 14-second connection, a log that could not be written or that would
-// replace a file the user did not offer.
+// replace a file the user did not offer or that is not to be replaced.
 bool CheckLogPath(const fs::path& out, bool overwrite, std::string& error) {
     std::error_code ec;
     if (fs::exists(out, ec) && !overwrite) {
         error = "'" + out.string() + "' exists; use --overwrite to replace it";
+        return false;
+    }
+    // A FIFO or a device is never a log (opening a FIFO would wait for a reader), and a
+    // read-only file was made so to be kept: neither is replaced, whatever --overwrite says.
+    if (const auto refusal = ReplaceRefusal(out)) {
+        error = "cannot record into '" + out.string() + "': " + *refusal;
         return false;
     }
     const fs::path folder = out.has_parent_path() ? out.parent_path() : fs::path(".");
@@ -110,11 +117,10 @@ int RecordCommand(int argc, char** argv) {
     MarkInput marks(STDIN_FILENO);
     session.markLines = [&marks] { return marks.Lines(); };
     const RecordReport report = session.Run();
+    // No quelmom.ini: that side file belongs to the dashboard's configuration-error path, and a
+    // command-line tool must not leave it in the user's current folder.
     if (report.portFailure) {
         std::cerr << PortFailureText(*report.portFailure);
-        if (!WriteComPortFile(0)) {
-            std::cerr << "quelm record: cannot write quelmom.ini in the current folder\n";
-        }
     }
     if (parsed->json) {
         std::cout << RecordReportJson(report) << std::endl;

@@ -1,6 +1,8 @@
 #include "cli/record_session.h"
 
+#include <limits>
 #include <ostream>
+#include <system_error>
 #include <utility>
 
 #include "cli/json_line.h"
@@ -48,7 +50,8 @@ int RecordReport::ExitCode() const {
 
 std::string RecordReportJson(const RecordReport& r) {
     JsonLine json;
-    json.Add("rate", RateValue(r.rate))
+    // null when no connection was made; a number is the rate the frames came at.
+    json.Add("rate", r.rate ? RateValue(*r.rate) : std::numeric_limits<double>::quiet_NaN())
         .Add("status", r.status)
         .Add("connection", r.connection)
         .Add("total_frames", r.stats.TotalFrames)
@@ -59,8 +62,10 @@ std::string RecordReportJson(const RecordReport& r) {
         .Add("seconds", r.pollingSeconds)
         .Add("polls_per_second",
              r.pollingSeconds > 0 ? r.stats.TotalFrames / r.pollingSeconds : 0.0)
-        .Add("end", RecordEndName(r.end))
-        .Add("out", r.out);
+        .Add("end", RecordEndName(r.end));
+    if (!r.out.empty()) {
+        json.Add("out", r.out);
+    }
     if (!r.message.empty()) {
         json.Add("message", r.message);
     }
@@ -115,9 +120,11 @@ RecordReport RecordSession::Run() {
         return Finish(RecordEnd::NotConnected,
                       "The device did not answer (COM Retry); nothing recorded.");
     }
+    rate_ = ctx_.BaudRate;
     if (auto error = recorder_.StartRecording(out_, rt_.Now())) {
         return Finish(RecordEnd::CannotStart, *error);
     }
+    logStarted_ = true;
     err_ << "Recording to " << out_.string() << std::endl;
 
     pollStart_ = rt_.Now();
@@ -165,12 +172,16 @@ RecordReport RecordSession::Finish(RecordEnd end, std::string message) {
     report.end = end;
     report.connection = connection_.empty() ? ctx_.status.Panel(2) : connection_;
     report.status = ctx_.status.Panel(2);
-    report.rate = ctx_.BaudRate;
+    report.rate = rate_;
     report.stats = ctx_.Stats;
     report.records = recorder_.RecordNumber() - 1;
     report.markers = marksWritten_;
     report.pollingSeconds = pollEnd_ - pollStart_;
-    report.out = out_.string();
+    // Only a log this session made: a file the connection never got to replace is not its log.
+    std::error_code ec;
+    if (logStarted_ && std::filesystem::exists(out_, ec)) {
+        report.out = out_.string();
+    }
     report.message = std::move(message);
     if (pollEnd_ > pollStart_) {
         const auto& st = report.stats;
@@ -188,6 +199,10 @@ RecordReport RecordSession::Finish(RecordEnd end, std::string message) {
 }
 
 void RecordSession::OnGoodFrame(const FrameBuffer& frame, const RawData&, double) {
+    // A reconnection may have settled on another rate; frames arrive only at the one in force.
+    if (rate_ != ctx_.BaudRate) {
+        rate_ = ctx_.BaudRate;
+    }
     if (recorder_.Recording()) {
         buffer_ = frame;
         const LogWriteResult written = recorder_.WriteLogRecord(buffer_, rt_.Now());

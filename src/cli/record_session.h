@@ -42,12 +42,13 @@ struct RecordReport {
     RecordEnd end = RecordEnd::NotConnected;
     std::string connection;  // panel 2 after the first connection: "Ready @ 38400" or "COM Retry"
     std::string status;      // panel 2 at the end
-    std::string rate;        // the negotiated rate text
+    // The rate the link last ran at ("57600"); nothing when no connection got to "Ready".
+    std::optional<std::string> rate;
     LinkStats stats;
     std::uint64_t records = 0;
     std::uint64_t markers = 0;  // written to the marks file
     double pollingSeconds = 0;
-    std::string out;
+    std::string out;      // the log; empty when none was created
     std::string message;  // why it ended, when that needs saying
     std::optional<quelm::PortFailure> portFailure;
 
@@ -104,6 +105,8 @@ class RecordSession final : public FrameSink {
     std::optional<RecordEnd> stop_;
     std::string stopMessage_;
     std::string connection_;
+    std::optional<std::string> rate_;
+    bool logStarted_ = false;
     FrameBuffer buffer_{};
     LiveMarks marks_;
     std::uint64_t marksWritten_ = 0;

@@ -4,30 +4,45 @@
 #include <ostream>
 #include <utility>
 
+#include "cli/cli_self_test_device.h"
+#include "common/option_cursor.h"
 #include "tools/self_test.h"
 
 namespace quelm::cli {
 
+std::string SelftestUsage() {
+    return "Usage: quelm selftest --port DEVICE [--yes]\n"
+           "Runs the engine computer's key-on engine-off self test through the device on "
+           "DEVICE\n(as COM1) and prints each trouble code line, then \"Self Test Complete\".\n"
+           "  --yes   skip the ignition prompt\n";
+}
+
 std::optional<SelftestArgs> ParseSelftestArgs(std::span<const std::string> args,
                                               std::string& error) {
     SelftestArgs parsed;
-    for (std::size_t i = 0; i < args.size(); ++i) {
-        const std::string& a = args[i];
-        if (a == "--yes") {
-            parsed.yes = true;
+    OptionCursor cursor(args);
+    while (cursor.Next()) {
+        const std::string& a = cursor.Name();
+        if (a == "--yes" || a == "--help" || a == "-h") {
+            if (cursor.HasAttachedValue()) {
+                error = a + " takes no value";
+                return std::nullopt;
+            }
+            (a == "--yes" ? parsed.yes : parsed.help) = true;
         } else if (a == "--port") {
-            if (i + 1 >= args.size() || args[i + 1].empty()) {
+            const auto value = cursor.Value();
+            if (!value || value->empty()) {
                 error = "--port needs a device path";
                 return std::nullopt;
             }
-            parsed.port = args[++i];
+            parsed.port = *value;
         } else {
             error = "unknown option '" + a + "'";
             return std::nullopt;
         }
     }
-    if (parsed.port.empty()) {
-        error = "usage: quelm selftest --port DEVICE [--yes]";
+    if (parsed.port.empty() && !parsed.help) {
+        error = "--port DEVICE is required";
         return std::nullopt;
     }
     return parsed;
@@ -58,7 +73,16 @@ int RunSelftest(const SelftestArgs& args, SelfTestDevice& device, Runtime& rt, s
     };
     observer.codeLine = [&](const std::string& line) { out << line << std::endl; };
     SelfTest test(device, rt, std::move(observer));
-    test.Run();
+    try {
+        test.Run();
+    } catch (const DeviceNotReady& e) {
+        err << "quelm selftest: " << e.what() << "; the test was not run" << std::endl;
+        return 1;
+    }
+    // Interrupted, the test did not complete, whatever the last status said.
+    if (rt.Aborting()) {
+        return 1;
+    }
     out << lastStatus << std::endl;
     return 0;
 }

@@ -20,18 +20,15 @@ namespace quelm::cli {
 
 int SelftestCommand(int argc, char** argv) {
     const std::vector<std::string> args(argv + 1, argv + argc);
-    if (args.size() == 1 && (args[0] == "--help" || args[0] == "-h")) {
-        std::cout << "Usage: quelm selftest --port DEVICE [--yes]\n"
-                     "Runs the engine computer's key-on engine-off self test through the device "
-                     "on DEVICE\n(as COM1) and prints each trouble code line, then \"Self Test "
-                     "Complete\".\n  --yes   skip the ignition prompt\n";
-        return 0;
-    }
     std::string error;
     const auto parsed = ParseSelftestArgs(args, error);
     if (!parsed) {
-        std::cerr << "quelm selftest: " << error << "\n";
+        std::cerr << "quelm selftest: " << error << "\n(see quelm selftest --help)\n";
         return 2;
+    }
+    if (parsed->help) {
+        std::cout << SelftestUsage();
+        return 0;
     }
 
     // Asked before the stop signals are held, so that Ctrl-C at the prompt still ends the
@@ -53,10 +50,7 @@ int SelftestCommand(int argc, char** argv) {
     try {
         exitCode = RunSelftest(run, device, link.rt, std::cin, std::cout, std::cerr);
     } catch (const PortFailure& failure) {
-        std::cerr << PortFailureText(failure);
-        if (!WriteComPortFile(0)) {
-            std::cerr << "quelm selftest: cannot write quelmom.ini in the current folder\n";
-        }
+        std::cerr << PortFailureText(failure);  // no quelmom.ini: see quelm record
         return 1;
     } catch (const SerialPortError& e) {
         std::cerr << "quelm selftest: the serial port failed during the test: " << e.what() << "\n";

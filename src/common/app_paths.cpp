@@ -49,6 +49,15 @@ fs::path ExecutableDir() {
     return ec ? fs::path() : exe.parent_path();
 }
 
+// A folder of the user's data, made if missing. One that cannot be made shows up when a file
+// is written there, with the message that belongs to that step.
+fs::path DataDir(const char* name) {
+    const fs::path dir = XdgDir("XDG_DATA_HOME", fs::path(".local") / "share") / "quelm" / name;
+    std::error_code ec;
+    fs::create_directories(dir, ec);
+    return dir;
+}
+
 }  // namespace
 
 fs::path SettingsPath(const fs::path& commandLineOverride) {
@@ -62,12 +71,11 @@ fs::path SettingsPath(const fs::path& commandLineOverride) {
 }
 
 fs::path LogsDir() {
-    const fs::path dir = XdgDir("XDG_DATA_HOME", fs::path(".local") / "share") / "quelm" / "logs";
-    // A folder that cannot be made shows up when the recorder opens its file there, with the
-    // message that belongs to that step.
-    std::error_code ec;
-    fs::create_directories(dir, ec);
-    return dir;
+    return DataDir("logs");
+}
+
+fs::path UserMafDir() {
+    return DataDir("maflib");
 }
 
 std::vector<fs::path> MafLibCandidates(const fs::path& exeDir) {

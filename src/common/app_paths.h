@@ -13,6 +13,10 @@ std::filesystem::path SettingsPath(const std::filesystem::path& commandLineOverr
 // $XDG_DATA_HOME/quelm/logs (default ~/.local/share/quelm/logs), created on demand.
 std::filesystem::path LogsDir();
 
+// $XDG_DATA_HOME/quelm/maflib (default ~/.local/share/quelm/maflib), created on demand: where
+// the user's own curves are saved, since the curve library may be read-only.
+std::filesystem::path UserMafDir();
+
 // The first of MafLibCandidates(folder of this executable) that exists, else the last of them.
 std::filesystem::path MafLibDir();
 

@@ -1,5 +1,7 @@
 #include "common/com_port_map.h"
 
+#include "common/number_text.h"
+
 namespace quelm {
 
 namespace {
@@ -7,6 +9,12 @@ bool InRange(int comPort) {
     return comPort >= 1 && comPort <= ComPortMap::kPorts;
 }
 }  // namespace
+
+int ComPortNumber(std::string_view value) {
+    // Compared as a double first: converting one outside the range of int is undefined.
+    const double number = LenientNumber(value);
+    return number >= 1 && number < ComPortMap::kPorts + 1 ? static_cast<int>(number) : 0;
+}
 
 std::string ComPortMap::DefaultPath(int comPort) {
     return InRange(comPort) ? "/dev/ttyS" + std::to_string(comPort - 1) : std::string();

@@ -5,8 +5,13 @@
 
 #include <array>
 #include <string>
+#include <string_view>
 
 namespace quelm {
+
+// The COM number a SERIAL/COMPORT value names: 1..4 (a fraction is cut off, as the number form
+// never has one), else 0, no port configured, however large, negative or odd the number is.
+int ComPortNumber(std::string_view value);
 
 class ComPortMap {
   public:

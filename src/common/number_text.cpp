@@ -128,33 +128,45 @@ bool FastDecimal(double a, int precision, Decimal& out) {
     return true;
 }
 
-// The exact path: the standard library rounds the binary value correctly (ties to even).
-void ExactDecimal(double a, int precision, Decimal& out) {
-    char text[64];
-    const auto result =
-        std::to_chars(text, text + sizeof text, a, std::chars_format::scientific, precision - 1);
+// Digits and exponent of the standard library's scientific text ("1.25e+02").
+void ReadScientific(const char* text, const char* end, Decimal& out) {
     const char* p = text;
     int count = 0;
-    while (p < result.ptr && *p != 'e') {
+    while (p < end && *p != 'e') {
         if (IsDigit(*p)) {
             out.digits[count++] = *p;
         }
         ++p;
     }
     int exponent = 0;
-    if (p < result.ptr) {
+    if (p < end) {
         ++p;  // 'e'
-        const bool negative = p < result.ptr && *p == '-';
-        if (p < result.ptr && (*p == '+' || *p == '-')) {
+        const bool negative = p < end && *p == '-';
+        if (p < end && (*p == '+' || *p == '-')) {
             ++p;
         }
-        std::from_chars(p, result.ptr, exponent);
+        std::from_chars(p, end, exponent);
         if (negative) {
             exponent = -exponent;
         }
     }
     out.count = count;
     out.exponent = exponent;
+}
+
+// The exact path: the standard library rounds the binary value correctly (ties to even).
+void ExactDecimal(double a, int precision, Decimal& out) {
+    char text[64];
+    const auto result =
+        std::to_chars(text, text + sizeof text, a, std::chars_format::scientific, precision - 1);
+    ReadScientific(text, result.ptr, out);
+}
+
+// The fewest digits that read back as `a` (at most 17).
+void ShortestDecimal(double a, Decimal& out) {
+    char text[64];
+    const auto result = std::to_chars(text, text + sizeof text, a, std::chars_format::scientific);
+    ReadScientific(text, result.ptr, out);
 }
 
 char* CopyChars(char* out, const char* from, int count) {
@@ -167,9 +179,12 @@ char* FillZeros(char* out, int count) {
     return out + count;
 }
 
+enum class Layout { General, Plain };
+
 // Lays the digits out in the general form: plain where the exponent is in [-4, precision),
-// otherwise mantissa and "E+XX".
-char* WriteDecimal(char* out, bool negative, Decimal& d, int precision) {
+// otherwise mantissa and "E+XX". The plain layout never uses the exponent form.
+char* WriteDecimal(char* out, bool negative, Decimal& d, int precision,
+                   Layout layout = Layout::General) {
     while (d.count > 1 && d.digits[d.count - 1] == '0') {
         --d.count;
     }
@@ -177,7 +192,7 @@ char* WriteDecimal(char* out, bool negative, Decimal& d, int precision) {
         *out++ = '-';
     }
     const int x = d.exponent;
-    if (x < -4 || x >= precision) {
+    if (layout == Layout::General && (x < -4 || x >= precision)) {
         *out++ = d.digits[0];
         if (d.count > 1) {
             *out++ = '.';
@@ -285,7 +300,20 @@ std::string GeneralNumber(double value, int digits) {
 }
 
 std::string PlainNumber(double value) {
-    return GeneralNumber(value, 15);
+    if (!std::isfinite(value)) {
+        return GeneralNumber(value, 1);  // "NaN", "Inf", "-Inf"
+    }
+    if (value == 0) {
+        return "0";  // never "-0"
+    }
+    const bool negative = value < 0;
+    Decimal d;
+    ShortestDecimal(negative ? -value : value, d);
+    // The longest plain texts: a sign and 309 whole digits, or a sign, a point, 323 zeros and
+    // 17 digits.
+    char text[400];
+    char* end = WriteDecimal(text, negative, d, kMaxDigits, Layout::Plain);
+    return std::string(text, static_cast<std::size_t>(end - text));
 }
 
 std::string PrintNumber(double value) {

@@ -23,7 +23,10 @@ inline constexpr int kMaxGeneralNumberChars = 32;
 // `out` (room for kMaxGeneralNumberChars needed, no terminating NUL) and returns its end.
 char* AppendGeneralNumber(char* out, double value, int digits);
 
-// Shortest plain text of a number with no leading blank (15 significant digits): "19", "1.05".
+// The text of a number that is read back (dialog fields, the settings file): plain decimal with
+// the fewest digits that read back to the same double through LenientNumber, never an exponent
+// (which LenientNumber would stop at), no zero before the point below 1: "19", "1.05", ".00001",
+// "1000000000000000". No leading blank.
 std::string PlainNumber(double value);
 
 // The print conversion: PlainNumber with one leading blank when not negative (" 8", "-3").

@@ -1,9 +1,10 @@
 #include "files/atomic_file.h"
 
 #include <cerrno>
+#include <chrono>
+#include <cstdint>
 #include <cstring>
 #include <system_error>
-#include <vector>
 
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -21,36 +22,32 @@ std::string Describe(const std::string& what, const fs::path& path, int err) {
 // Closes the descriptor and removes the temporary file unless the rename took it over.
 class TempFile {
   public:
-    explicit TempFile(const fs::path& target) : name_(target.string() + ".XXXXXX") {
-        std::vector<char> pattern(name_.begin(), name_.end());
-        pattern.push_back('\0');
-        fd_ = ::mkstemp(pattern.data());
-        name_.assign(pattern.data());
-    }
+    explicit TempFile(const fs::path& target)
+        : fd_(CreateTempFile(target.parent_path(), name_, 0600)) {}
     ~TempFile() {
-        if (fd_ >= 0) {
-            ::close(fd_);
-        }
-        if (!kept_) {
+        fd_.Close();
+        if (!kept_ && !name_.empty()) {
             ::unlink(name_.c_str());
         }
     }
     TempFile(const TempFile&) = delete;
     TempFile& operator=(const TempFile&) = delete;
 
-    int fd() const { return fd_; }
-    const std::string& name() const { return name_; }
+    int fd() const { return fd_.get(); }
+    std::string name() const { return name_.string(); }
     // Closes explicitly so that a failing close (late write error on some file systems) counts.
     bool Close() {
-        const int fd = fd_;
-        fd_ = -1;
-        return ::close(fd) == 0;
+        if (const int error = fd_.Close(); error != 0) {
+            errno = error;
+            return false;
+        }
+        return true;
     }
     void Keep() { kept_ = true; }
 
   private:
-    std::string name_;
-    int fd_ = -1;
+    fs::path name_;
+    UniqueFd fd_;
     bool kept_ = false;
 };
 
@@ -72,6 +69,33 @@ bool WriteAll(int fd, std::string_view content) {
 }
 
 }  // namespace
+
+UniqueFd CreateTempFile(const fs::path& folder, fs::path& name, mode_t mode) {
+    static constexpr std::string_view kLetters = "abcdefghijklmnopqrstuvwxyz0123456789";
+    auto seed =
+        static_cast<std::uint64_t>(std::chrono::steady_clock::now().time_since_epoch().count() ^
+                                   (static_cast<std::int64_t>(::getpid()) << 40));
+    for (int attempt = 0; attempt < 100; ++attempt) {
+        seed = seed * 6364136223846793005U + 1442695040888963407U;
+        std::string suffix;
+        for (int i = 0; i < 6; ++i) {
+            suffix += kLetters[(seed >> (16 + 6 * i)) % kLetters.size()];
+        }
+        const fs::path path = (folder.empty() ? fs::path(".") : folder) / (".quelm-" + suffix);
+        // The umask applies to `mode`, as it does to any new file.
+        UniqueFd fd(
+            ::open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, mode));
+        if (fd) {
+            name = path;
+            return fd;
+        }
+        if (errno != EEXIST) {
+            break;
+        }
+    }
+    name.clear();
+    return {};
+}
 
 bool ReplaceFileAtomically(const fs::path& path, std::string_view content, std::string& error) {
     std::error_code ec;

@@ -1,9 +1,7 @@
 #include "files/com_port_map_file.h"
 
-#include <fstream>
-#include <iterator>
-
 #include "files/atomic_file.h"
+#include "files/regular_file.h"
 
 namespace quelm {
 
@@ -17,6 +15,9 @@ std::string_view Trim(std::string_view s) {
     const auto last = s.find_last_not_of(" \t\r");
     return s.substr(first, last - first + 1);
 }
+
+// A bad line is quoted up to this many characters.
+constexpr std::size_t kShownLineChars = 80;
 
 bool StartsWithCom(std::string_view key) {
     return key.size() == 4 && (key[0] == 'C' || key[0] == 'c') &&
@@ -40,7 +41,8 @@ std::string ComPortMapText(const ComPortMap& map) {
 }
 
 void ParseComPortMap(std::string_view text, ComPortMap& map, std::vector<std::string>& problems) {
-    int lineNumber = 0;
+    std::size_t lineNumber = 0;
+    std::size_t badLines = 0;
     while (!text.empty()) {
         const auto end = text.find('\n');
         const std::string_view line = Trim(text.substr(0, end));
@@ -55,31 +57,32 @@ void ParseComPortMap(std::string_view text, ComPortMap& map, std::vector<std::st
             eq == std::string_view::npos ? std::string_view{} : Trim(line.substr(eq + 1));
         const int com = StartsWithCom(key) ? key[3] - '0' : 0;
         if (com < 1 || com > ComPortMap::kPorts || device.empty()) {
-            problems.push_back("line " + std::to_string(lineNumber) +
-                               ": not a COM1..COM4=device line: " + std::string(line));
+            if (++badLines <= kComPortMapProblemLimit) {
+                problems.push_back("line " + std::to_string(lineNumber) +
+                                   ": not a COM1..COM4=device line: " +
+                                   std::string(line.substr(0, kShownLineChars)));
+            }
             continue;
         }
         map.SetOverride(com, std::string(device));
+    }
+    if (badLines > kComPortMapProblemLimit) {
+        problems.push_back(std::to_string(badLines - kComPortMapProblemLimit) +
+                           " more lines that are not COM1..COM4=device lines");
     }
 }
 
 void LoadComPortMap(const std::filesystem::path& path, ComPortMap& map,
                     std::vector<std::string>& problems) {
-    std::error_code ec;
-    if (!std::filesystem::exists(path, ec)) {
+    const RegularFileText file = ReadRegularFile(path, kComPortMapFileLimit);
+    if (file.fault == FileFault::Missing) {
         return;
     }
-    if (!std::filesystem::is_regular_file(path, ec)) {
-        problems.push_back("is not a file");
+    if (file.fault != FileFault::None) {
+        problems.push_back("not read: " + file.Reason());
         return;
     }
-    std::ifstream in(path, std::ios::binary);
-    std::string text((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-    if (!in.is_open() || in.bad()) {
-        problems.push_back("cannot be read");
-        return;
-    }
-    ParseComPortMap(text, map, problems);
+    ParseComPortMap(file.text, map, problems);
 }
 
 bool SaveComPortMap(const std::filesystem::path& path, const ComPortMap& map, std::string& error) {

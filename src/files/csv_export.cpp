@@ -1,6 +1,6 @@
 #include "files/csv_export.h"
 
-#include <fcntl.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <algorithm>
@@ -15,6 +15,7 @@
 #include "common/number_text.h"
 #include "decode/convert_frame.h"
 #include "decode/frame_decoder.h"
+#include "files/atomic_file.h"
 #include "files/log_format.h"
 #include "files/log_reader.h"
 
@@ -59,36 +60,23 @@ std::string CannotWrite(const std::filesystem::path& path, int error) {
 // A temporary output file beside the final one, removed unless it was renamed into place.
 class TempOutput {
   public:
-    explicit TempOutput(const std::filesystem::path& final) {
-        for (int attempt = 0; attempt < 100 && fd_ < 0; ++attempt) {
-            path_ = final;
-            path_ += ".part" + std::to_string(::getpid()) + "-" + std::to_string(attempt);
-            fd_ = ::open(path_.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
-            if (fd_ < 0 && errno != EEXIST) {
-                break;
-            }
-        }
-        if (fd_ < 0) {
-            error_ = errno;
-        }
-    }
+    explicit TempOutput(const std::filesystem::path& final)
+        : fd_(CreateTempFile(final.parent_path(), path_, 0666)), error_(fd_ ? 0 : errno) {}
     TempOutput(const TempOutput&) = delete;
     TempOutput& operator=(const TempOutput&) = delete;
     ~TempOutput() {
-        if (fd_ >= 0) {
-            ::close(fd_);
-        }
-        if (!kept_) {
+        fd_.Close();
+        if (!kept_ && !path_.empty()) {
             ::unlink(path_.c_str());
         }
     }
-    bool ok() const { return fd_ >= 0; }
+    bool ok() const { return static_cast<bool>(fd_); }
     int error() const { return error_; }
 
     // Writes all of `text`; returns 0 or the error.
     int Write(std::string_view text) {
         while (!text.empty()) {
-            const ssize_t n = ::write(fd_, text.data(), text.size());
+            const ssize_t n = ::write(fd_.get(), text.data(), text.size());
             if (n < 0 && errno == EINTR) {
                 continue;
             }
@@ -100,11 +88,19 @@ class TempOutput {
         return 0;
     }
 
+    // A replaced file keeps its permissions; a new one has those the umask gives.
+    int KeepModeOf(const std::filesystem::path& final) {
+        struct stat st {};
+        if (::stat(final.c_str(), &st) != 0) {
+            return 0;
+        }
+        return ::fchmod(fd_.get(), st.st_mode & 07777) == 0 ? 0 : errno;
+    }
+
     // Closes and renames into place; returns 0 or the error.
     int Commit(const std::filesystem::path& final) {
-        const int fd = std::exchange(fd_, -1);
-        if (::close(fd) != 0) {
-            return errno;
+        if (const int error = fd_.Close(); error != 0) {
+            return error;
         }
         if (::rename(path_.c_str(), final.c_str()) != 0) {
             return errno;
@@ -115,7 +111,7 @@ class TempOutput {
 
   private:
     std::filesystem::path path_;
-    int fd_ = -1;
+    UniqueFd fd_;
     int error_ = 0;
     bool kept_ = false;
 };
@@ -166,6 +162,10 @@ CsvExportResult ExportLogToCsv(const std::filesystem::path& source, const LiveCo
     if (std::filesystem::equivalent(source, result.output, ec)) {
         result.error = Text({"Refusing to export ", Quoted(source), ": the output ",
                              Quoted(result.output), " is the source itself."});
+        return result;
+    }
+    if (const auto refusal = ReplaceRefusal(result.output)) {
+        result.error = Text({"Refusing to replace ", Quoted(result.output), ": ", *refusal, "."});
         return result;
     }
     TempOutput out(result.output);
@@ -223,6 +223,9 @@ CsvExportResult ExportLogToCsv(const std::filesystem::path& source, const LiveCo
         }
     }
     if (const int error = out.Write({text.data(), at}); error != 0) {
+        return writeFailed(error);
+    }
+    if (const int error = out.KeepModeOf(result.output); error != 0) {
         return writeFailed(error);
     }
     if (const int error = out.Commit(result.output); error != 0) {

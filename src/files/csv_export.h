@@ -45,9 +45,11 @@ struct CsvExportResult {
 // Reads every whole record of `source`, runs DecodeFrame and ConvertFrame on it (a record whose
 // checksum fails leaves the previous raw values, which are converted and written again) and
 // writes the header and one CR LF line per record to CsvOutputPath(source), replacing any file
-// of that name. The text is written to a temporary file beside it and renamed into place only
-// when complete, so a failed or cancelled export leaves no partial output and an earlier CSV of
-// that name untouched. A missing source is reported and nothing is created.
+// of that name unless it is not a regular file or is read-only (refused, nothing changed). The
+// text is written to a temporary file beside it and renamed into place only when complete, so a
+// failed or cancelled export leaves no partial output and an earlier CSV of that name untouched;
+// a replaced CSV keeps its permissions. A missing source, or one that is not a regular file, is
+// reported and nothing is created.
 CsvExportResult ExportLogToCsv(const std::filesystem::path& source, const LiveConfig& config,
                                const CalibrationTables& tables,
                                const ExportProgress& progress = {});

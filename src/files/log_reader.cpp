@@ -1,7 +1,5 @@
 #include "files/log_reader.h"
 
-#include <fcntl.h>
-#include <sys/stat.h>
 #include <unistd.h>
 
 #include <algorithm>
@@ -12,68 +10,20 @@
 #include "files/log_format.h"
 
 namespace quelm {
-namespace {
-
-std::string Failure(const std::filesystem::path& path, int error) {
-    std::string text = "Cannot read log file \"";
-    text += path.native();
-    text += "\": ";
-    text += std::strerror(error);
-    text += ".";
-    return text;
-}
-
-}  // namespace
 
 LogReader::LogReader(const std::filesystem::path& path) {
     if (path.empty()) {
         error_ = "No log file name given.";
         return;
     }
-    // O_RDONLY without O_CREAT: opening a log never leaves a file behind.
-    fd_ = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
-    if (fd_ < 0) {
-        error_ = Failure(path, errno);
+    // Never creates anything, and a FIFO or a device is refused instead of read for ever.
+    RegularFile file = OpenRegularFile(path);
+    if (!file.fd) {
+        error_ = "Cannot read log file \"" + path.native() + "\": " + file.Reason() + ".";
         return;
     }
-    struct stat st {};
-    if (::fstat(fd_, &st) != 0) {
-        error_ = Failure(path, errno);
-        Close();
-        return;
-    }
-    if (S_ISDIR(st.st_mode)) {
-        error_ = Failure(path, EISDIR);
-        Close();
-        return;
-    }
-    fileBytes_ = static_cast<std::uint64_t>(st.st_size);
-}
-
-LogReader::LogReader(LogReader&& other) noexcept
-    : fd_(std::exchange(other.fd_, -1)),
-      fileBytes_(other.fileBytes_),
-      error_(std::move(other.error_)) {}
-
-LogReader& LogReader::operator=(LogReader&& other) noexcept {
-    if (this != &other) {
-        Close();
-        fd_ = std::exchange(other.fd_, -1);
-        fileBytes_ = other.fileBytes_;
-        error_ = std::move(other.error_);
-    }
-    return *this;
-}
-
-LogReader::~LogReader() {
-    Close();
-}
-
-void LogReader::Close() {
-    if (fd_ >= 0) {
-        ::close(fd_);
-        fd_ = -1;
-    }
+    fileBytes_ = file.bytes;
+    fd_ = std::move(file.fd);
 }
 
 std::uint64_t LogReader::RecordCount() const {
@@ -91,7 +41,7 @@ bool LogReader::ReadRecord(std::uint64_t n, FrameBuffer& buffer) {
 
 std::size_t LogReader::ReadRecords(std::uint64_t first, std::span<std::uint8_t> out) {
     const std::uint64_t count = RecordCount();
-    if (fd_ < 0 || first < 1 || first > count) {
+    if (!fd_ || first < 1 || first > count) {
         return 0;
     }
     const std::uint64_t wanted =
@@ -101,7 +51,7 @@ std::size_t LogReader::ReadRecords(std::uint64_t first, std::span<std::uint8_t> 
     std::size_t done = 0;
     while (done < bytes) {
         const ssize_t n =
-            ::pread(fd_, out.data() + done, bytes - done, offset + static_cast<off_t>(done));
+            ::pread(fd_.get(), out.data() + done, bytes - done, offset + static_cast<off_t>(done));
         if (n < 0 && errno == EINTR) {
             continue;
         }

@@ -7,21 +7,17 @@
 #include <string>
 
 #include "common/records.h"
+#include "files/regular_file.h"
 
 namespace quelm {
 
 class LogReader {
   public:
-    // Opens the log for reading. A missing or unreadable file is reported through Error();
-    // nothing is ever created.
+    // Opens the log for reading. A missing or unreadable file, and anything but a regular file,
+    // is reported through Error(); nothing is ever created.
     explicit LogReader(const std::filesystem::path& path);
-    LogReader(LogReader&& other) noexcept;
-    LogReader& operator=(LogReader&& other) noexcept;
-    LogReader(const LogReader&) = delete;
-    LogReader& operator=(const LogReader&) = delete;
-    ~LogReader();
 
-    bool IsOpen() const { return fd_ >= 0; }
+    bool IsOpen() const { return static_cast<bool>(fd_); }
     // Why the file could not be opened or read, empty while all is well.
     const std::string& Error() const { return error_; }
 
@@ -39,9 +35,7 @@ class LogReader {
     std::size_t ReadRecords(std::uint64_t first, std::span<std::uint8_t> out);
 
   private:
-    void Close();
-
-    int fd_ = -1;
+    UniqueFd fd_;
     std::uint64_t fileBytes_ = 0;
     std::string error_;
 };

@@ -3,64 +3,57 @@
 #include <algorithm>
 #include <cerrno>
 #include <cstring>
-#include <fstream>
 #include <system_error>
 
 #include "common/app_paths.h"
 #include "common/number_text.h"
 #include "files/atomic_file.h"
+#include "files/regular_file.h"
 
 namespace quelm {
 
 namespace {
 
-// One line ended by CR, CR LF or LF. False at the end of the file with nothing read.
-bool ReadLine(std::istream& in, std::string& line) {
-    line.clear();
-    bool any = false;
-    for (int ch = in.get(); ch != std::char_traits<char>::eof(); ch = in.get()) {
-        any = true;
-        if (ch == '\r') {
-            if (in.peek() == '\n') {
-                in.get();
-            }
-            return true;
-        }
-        if (ch == '\n') {
-            return true;
-        }
-        line.push_back(static_cast<char>(ch));
+// One line ended by CR, CR LF or LF, taken off the front of `rest`. False at the end of the
+// text with nothing read.
+bool ReadLine(std::string_view& rest, std::string_view& line) {
+    if (rest.empty()) {
+        return false;
     }
-    return any;
+    const auto end = rest.find_first_of("\r\n");
+    line = rest.substr(0, end);
+    if (end == std::string_view::npos) {
+        rest = {};
+    } else {
+        rest.remove_prefix(rest.compare(end, 2, "\r\n") == 0 ? end + 2 : end + 1);
+    }
+    return true;
 }
 
 }  // namespace
 
-bool FileExists(const std::filesystem::path& path) {
-    std::error_code error;
-    const auto status = std::filesystem::status(path, error);
-    return !error && std::filesystem::exists(status) && !std::filesystem::is_directory(status);
-}
-
 MafLoadResult LoadMafTable(const std::filesystem::path& path, MafCurve current) {
     MafLoadResult result{std::move(current), path, false, false, {}};
-    if (!FileExists(result.path)) {
+    RegularFileText file = ReadRegularFile(result.path, kMafFileLimit);
+    if (file.fault == FileFault::Missing || file.fault == FileFault::NotRegular) {
         result.messages.emplace_back(kMafNotFoundMessage);
         result.path = StockMafPath();
         result.usedFallback = true;
+        file = ReadRegularFile(result.path, kMafFileLimit);
     }
 
-    std::ifstream in(result.path, std::ios::binary);
-    std::string line;
-    if (!in || !ReadLine(in, line)) {
+    std::string_view rest = file.text;
+    std::string_view line;
+    if (file.fault != FileFault::None || !ReadLine(rest, line)) {
         result.messages.emplace_back(kMafNotInstalledMessage);
         return result;
     }
     double largest = 0;
     MafCurve& curve = result.curve;
     for (std::size_t i = 0; i < kMafPoints; ++i) {
-        const auto comma = ReadLine(in, line) ? line.find(',') : std::string::npos;
-        if (comma == std::string::npos) {
+        const bool read = ReadLine(rest, line) && line.size() <= kMafLineLimit;
+        const auto comma = read ? line.find(',') : std::string_view::npos;
+        if (comma == std::string_view::npos) {
             result.messages.emplace_back(kMafNotInstalledMessage);
             return result;
         }

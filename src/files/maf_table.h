@@ -2,6 +2,8 @@
 #pragma once
 
 #include <array>
+#include <cstddef>
+#include <cstdint>
 #include <filesystem>
 #include <optional>
 #include <string>
@@ -18,6 +20,10 @@ inline constexpr const char* kMafNotFoundMessage =
 inline constexpr const char* kMafNotInstalledMessage =
     "Default MAF configuration file not installed.  Reinstall Application.";
 inline constexpr const char* kMafHeader = "Volts , Kg/HR";
+// A curve is 32 short lines. Larger files and longer point lines are not curves; the limits
+// leave room for every line the editor can write (two boxes of at most 32767 characters).
+inline constexpr std::uint64_t kMafFileLimit = 1 << 20;
+inline constexpr std::size_t kMafLineLimit = 65536;
 
 // A curve as the editor shows it (the texts, unchanged) and as the conversions use it.
 struct MafCurve {
@@ -40,11 +46,11 @@ struct MafLoadResult {
     std::vector<std::string> messages;
 };
 
-// True only for an existing entry that is not a folder; never throws.
-bool FileExists(const std::filesystem::path& path);
-
 // Reads the curve named by `path` over `current`. Lines end at CR (a LF after it is skipped)
-// or at a plain LF; lines after the 32nd are ignored.
+// or at a plain LF; lines after the 32nd are ignored. A name that is missing or not a regular
+// file (a folder, a FIFO, a device) falls back to StockMafPath() with kMafNotFoundMessage; a
+// file over kMafFileLimit or a point line over kMafLineLimit stops the load with
+// kMafNotInstalledMessage.
 MafLoadResult LoadMafTable(const std::filesystem::path& path, MafCurve current);
 
 // Writes the header and one "volts,kghr" line per point, each ended by CR LF. Returns the

@@ -1,6 +1,8 @@
 #include "files/playback.h"
 
+#include <algorithm>
 #include <cmath>
+#include <limits>
 
 #include "files/log_format.h"
 
@@ -21,7 +23,23 @@ SliderRange PlaybackSliderRange(std::uint64_t fileBytes) {
     SliderRange range;
     range.maximum = static_cast<std::int64_t>(LogRecordCount(fileBytes));
     range.tickSpacing = RoundHalfEven(count / 20.0);
+    constexpr std::int64_t kMostPositions = std::numeric_limits<int>::max();
+    range.recordsPerStep =
+        std::max<std::int64_t>(1, (range.maximum + kMostPositions - 1) / kMostPositions);
     return range;
+}
+
+int SliderPosition(const SliderRange& range, std::int64_t record) {
+    const std::int64_t clamped =
+        std::clamp<std::int64_t>(record, 1, std::max<std::int64_t>(range.maximum, 1));
+    return static_cast<int>((clamped - 1) / range.recordsPerStep + 1);
+}
+
+std::int64_t SliderRecord(const SliderRange& range, int position) {
+    if (position >= SliderPosition(range, range.maximum)) {
+        return std::max<std::int64_t>(range.maximum, 1);
+    }
+    return (std::max(position, 1) - 1) * range.recordsPerStep + 1;
 }
 
 LoggingControls ControlsFor(LoggingState state) {

@@ -14,12 +14,20 @@ struct SliderRange {
     std::int64_t minimum = 1;
     std::int64_t maximum = 0;
     std::int64_t tickSpacing = 0;
+    // Records per slider position: 1, unless the log has more records than a slider (an int)
+    // can count.
+    std::int64_t recordsPerStep = 1;
 };
 
 // For a log of `fileBytes`: minimum 1, maximum the number of whole records (a trailing partial
 // record must not be reachable by the slider), tick spacing (length / 48) / 20 rounded half to
 // even. A log of 600 records gives 1..600 with ticks every 30.
 SliderRange PlaybackSliderRange(std::uint64_t fileBytes);
+
+// The slider's own numbers for a range and record: always within int, however long the log.
+int SliderPosition(const SliderRange& range, std::int64_t record);
+// The record a slider position stands for: the first of its step, the last record at the end.
+std::int64_t SliderRecord(const SliderRange& range, int position);
 
 // Real-Time pacing: a record stamped `stamp` seconds is shown no earlier than `stamp` seconds
 // after Play; records are never skipped to catch up. `elapsed` is the time since Play.

@@ -23,27 +23,37 @@ constexpr std::uintmax_t kMaxFileBytes = 4U << 20;
 
 struct Line {
     std::string_view text;  // without its line end
-    std::string_view end;   // "\r\n", "\n" or "" on a last line without one
+    std::string_view end;   // "\r\n", "\n", "\r" or "" on a last line without one
 };
 
+// Lines end at CR LF, LF or a lone CR: files from other editors use any of them.
 std::vector<Line> SplitLines(std::string_view content) {
     std::vector<Line> lines;
     std::size_t start = 0;
     while (start < content.size()) {
-        const std::size_t lf = content.find('\n', start);
-        if (lf == std::string_view::npos) {
+        const std::size_t at = content.find_first_of("\r\n", start);
+        if (at == std::string_view::npos) {
             lines.push_back({content.substr(start), {}});
             break;
         }
-        std::size_t textEnd = lf;
-        if (textEnd > start && content[textEnd - 1] == '\r') {
-            --textEnd;
-        }
-        lines.push_back(
-            {content.substr(start, textEnd - start), content.substr(textEnd, lf + 1 - textEnd)});
-        start = lf + 1;
+        const std::size_t endSize =
+            content[at] == '\r' && at + 1 < content.size() && content[at + 1] == '\n' ? 2 : 1;
+        lines.push_back({content.substr(start, at - start), content.substr(at, endSize)});
+        start = at + endSize;
     }
     return lines;
+}
+
+// A UTF-8 byte-order mark that some editors put at the start of the file: not part of the first
+// line, and written back as it was found.
+constexpr std::string_view kByteOrderMark = "\xEF\xBB\xBF";
+
+std::string_view TakeByteOrderMark(std::string_view& content) {
+    if (!content.starts_with(kByteOrderMark)) {
+        return {};
+    }
+    content.remove_prefix(kByteOrderMark.size());
+    return kByteOrderMark;
 }
 
 bool IsBlank(char c) {
@@ -199,7 +209,9 @@ std::string SettingsFile::Read(std::string_view section, std::string_view key) c
     if (LoadFile(path_, content, error) != Load::kRead) {
         return {};
     }
-    const auto lines = SplitLines(content);
+    std::string_view body = content;
+    TakeByteOrderMark(body);
+    const auto lines = SplitLines(body);
     const Location at = Find(lines, TrimBlanks(section), TrimBlanks(key));
     if (at.key == kNone) {
         return {};
@@ -216,7 +228,9 @@ bool SettingsFile::Write(std::string_view section, std::string_view key, std::st
     if (LoadFile(path_, content, lastError_) == Load::kFailed) {
         return false;
     }
-    const auto lines = SplitLines(content);
+    std::string_view body = content;
+    const std::string_view mark = TakeByteOrderMark(body);
+    const auto lines = SplitLines(body);
     const Location at = Find(lines, TrimBlanks(section), TrimBlanks(key));
 
     // New lines follow the file's own line ends.
@@ -229,7 +243,7 @@ bool SettingsFile::Write(std::string_view section, std::string_view key, std::st
     }
     const std::string entry = std::string(key) + "=" + std::string(value);
 
-    std::string out;
+    std::string out(mark);
     out.reserve(content.size() + entry.size() + section.size() + 8);
     auto appendLine = [&out, newline](std::string_view text, std::string_view end) {
         out += text;
@@ -252,7 +266,7 @@ bool SettingsFile::Write(std::string_view section, std::string_view key, std::st
         }
     }
     if (at.section == kNone) {
-        if (!out.empty() && out.back() != '\n') {
+        if (!lines.empty() && lines.back().end.empty()) {
             out += newline;
         }
         appendLine("[" + std::string(section) + "]", {});

@@ -1,7 +1,6 @@
 #include "link/link_context.h"
 
-#include <cctype>
-#include <cstdlib>
+#include "common/number_text.h"
 
 namespace quelm {
 
@@ -13,16 +12,8 @@ void LinkWait(LinkContext& ctx, double seconds) {
 }
 
 double RateValue(const std::string& rate) {
-    // Leading blanks, then digits; the rate texts carry no sign or fraction.
-    std::size_t i = 0;
-    while (i < rate.size() && rate[i] == ' ') {
-        ++i;
-    }
-    double value = 0;
-    for (; i < rate.size() && std::isdigit(static_cast<unsigned char>(rate[i])); ++i) {
-        value = value * 10 + (rate[i] - '0');
-    }
-    return value;
+    // A hand-edited settings file may say "+57600" or "9600.5"; read it as every number is read.
+    return LenientNumber(rate);
 }
 
 }  // namespace quelm

@@ -2,11 +2,14 @@
 
 #include <cstdlib>
 
+#include "common/option_cursor.h"
+
 namespace quelm {
 
 std::string DashUsage() {
     return R"(Usage: quelm-dash [options]
 The Quelm dashboard: live engine gauges, logging, scopes and tools.
+An option's value follows it or an equals sign: --port /dev/ttyUSB0 or --port=/dev/ttyUSB0.
 
   --config INI       settings file to use (default: $QUELM_CONFIG, else
                      $XDG_CONFIG_HOME/quelm/Quelm.ini)
@@ -28,23 +31,22 @@ The Quelm dashboard: live engine gauges, logging, scopes and tools.
 std::variant<DashOptions, std::string> ParseDashOptions(const std::vector<std::string>& args) {
     DashOptions opts;
     bool scenarioGiven = false;
-    for (std::size_t i = 0; i < args.size(); ++i) {
-        const std::string& opt = args[i];
-        auto value = [&]() -> const std::string* {
-            return i + 1 < args.size() ? &args[++i] : nullptr;
-        };
-        if (opt == "--help" || opt == "-h") {
-            opts.help = true;
-        } else if (opt == "--version") {
-            opts.version = true;
-        } else if (opt == "--simulate") {
-            opts.simulate = true;
-        } else if (opt == "--connect") {
-            opts.connect = true;
-        } else if (opt == "--minimized") {
-            opts.minimized = true;
+    OptionCursor cursor(args);
+    while (cursor.Next()) {
+        const std::string& opt = cursor.Name();
+        bool* flag = opt == "--help" || opt == "-h" ? &opts.help
+                     : opt == "--version"           ? &opts.version
+                     : opt == "--simulate"          ? &opts.simulate
+                     : opt == "--connect"           ? &opts.connect
+                     : opt == "--minimized"         ? &opts.minimized
+                                                    : nullptr;
+        if (flag != nullptr) {
+            if (cursor.HasAttachedValue()) {
+                return opt + " takes no value";
+            }
+            *flag = true;
         } else if (opt == "--scopes") {
-            const std::string* v = value();
+            const auto v = cursor.Value();
             const int n = v ? std::atoi(v->c_str()) : 0;
             if (!v || n < 1 || n > 10 || std::to_string(n) != *v) {
                 return "--scopes needs a number from 1 to 10";
@@ -52,7 +54,7 @@ std::variant<DashOptions, std::string> ParseDashOptions(const std::vector<std::s
             opts.scopes = n;
         } else if (opt == "--config" || opt == "--port" || opt == "--scenario" ||
                    opt == "--stats-log" || opt == "--open" || opt == "--view") {
-            const std::string* v = value();
+            const auto v = cursor.Value();
             if (!v || v->empty()) {
                 return opt + " needs a value";
             }

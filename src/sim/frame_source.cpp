@@ -2,32 +2,39 @@
 
 #include <algorithm>
 #include <cmath>
-#include <fstream>
-#include <iterator>
+#include <span>
+
+#include "files/log_format.h"
+#include "files/log_reader.h"
 
 namespace quelm::sim {
 
 std::variant<std::vector<LogFrame>, std::string> ReadLogFrames(const std::filesystem::path& path) {
-    std::ifstream in(path, std::ios::binary);
-    if (!in) {
-        return "cannot open log " + path.string();
+    LogReader reader(path);
+    if (!reader.IsOpen()) {
+        return reader.Error();
     }
-    const std::vector<char> bytes{std::istreambuf_iterator<char>(in),
-                                  std::istreambuf_iterator<char>()};
-    if (in.bad()) {
-        return "cannot read log " + path.string();
+    if (reader.FileBytes() > kReplayLimitBytes) {
+        return "log " + path.string() + " is larger than " +
+               std::to_string(kReplayLimitBytes >> 20) + " MiB; replay a shorter one";
     }
     std::vector<LogFrame> records;
-    for (std::size_t at = 0; at + kLogRecordBytes <= bytes.size(); at += kLogRecordBytes) {
-        LogFrame r;
-        for (std::size_t i = 0; i < kFrameBytes; ++i) {
-            r.frame[i] = static_cast<std::uint8_t>(bytes[at + i]);
+    records.reserve(static_cast<std::size_t>(reader.RecordCount()));
+    std::vector<std::uint8_t> block(4096 * kLogRecordBytes);
+    while (records.size() < reader.RecordCount()) {
+        const std::size_t got = reader.ReadRecords(records.size() + 1, block);
+        if (got == 0) {
+            return reader.Error().empty() ? "log " + path.string() + " became shorter"
+                                          : reader.Error();
         }
-        const auto byteAt = [&](std::size_t i) {
-            return static_cast<std::uint32_t>(static_cast<std::uint8_t>(bytes[at + i]));
-        };
-        r.seconds = (byteAt(38) * 65536 + byteAt(39) * 256 + byteAt(40)) / 100.0;
-        records.push_back(r);
+        for (std::size_t i = 0; i < got; ++i) {
+            const std::span<const std::uint8_t> record(block.data() + i * kLogRecordBytes,
+                                                       kLogRecordBytes);
+            LogFrame r;
+            std::copy_n(record.begin(), kFrameBytes, r.frame.begin());
+            r.seconds = DecodeTimeStamp(record);
+            records.push_back(r);
+        }
     }
     if (records.empty()) {
         return "log " + path.string() + " holds no whole 48-byte record";

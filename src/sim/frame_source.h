@@ -1,6 +1,7 @@
 // Where the device's frames come from: a live engine scenario or a recorded log.
 #pragma once
 
+#include <cstdint>
 #include <filesystem>
 #include <memory>
 #include <string>
@@ -36,10 +37,13 @@ struct LogFrame {
     double seconds = 0;
 };
 
-inline constexpr std::size_t kLogRecordBytes = 48;
+// The replayed log is held in memory; a longer one (over two hours at the fastest rate) is
+// refused rather than read until memory runs out.
+inline constexpr std::uint64_t kReplayLimitBytes = std::uint64_t{128} << 20;
 
 // Reads every whole record; a trailing partial record is ignored. Fails with a message for a
-// file that cannot be read or holds no whole record.
+// file that cannot be read, is not a regular file, is larger than kReplayLimitBytes or holds no
+// whole record.
 std::variant<std::vector<LogFrame>, std::string> ReadLogFrames(const std::filesystem::path& path);
 
 // Plays a log back in the time its stamps say, from the start again after the last record.

@@ -8,6 +8,8 @@
 #include <exception>
 #include <iostream>
 
+#include "common/option_cursor.h"
+#include "common/product_info.h"
 #include "sim/frame_tap.h"
 #include "sim/simulator_thread.h"
 
@@ -30,6 +32,7 @@ std::string SimUsage() {
     return R"(Usage: quelm-sim [options]
 Simulates the Quelm interface device on a new pseudo-terminal. The terminal's path is the first
 line on standard output; open it as the serial port. Runs until interrupted (SIGINT, SIGTERM).
+An option's value follows it or an equals sign: --codes 11,23 or --codes=11,23.
 
   --max-rate RATE          highest line rate the device manages: 9600, 19200, 38400, 57600 or
                            115200 (default 115200)
@@ -54,20 +57,21 @@ Faults:
 
 std::variant<SimCommand, std::string> ParseSimCommand(const std::vector<std::string>& args) {
     SimCommand cmd;
-    for (std::size_t i = 0; i < args.size(); ++i) {
-        const std::string& opt = args[i];
-        if (opt == "--help" || opt == "-h") {
-            cmd.help = true;
+    OptionCursor cursor(args);
+    while (cursor.Next()) {
+        const std::string& opt = cursor.Name();
+        if (opt == "--help" || opt == "-h" || opt == "--version") {
+            if (cursor.HasAttachedValue()) {
+                return opt + " takes no value";
+            }
+            (opt == "--version" ? cmd.version : cmd.help) = true;
             continue;
         }
-        if (opt == "--version") {
-            cmd.version = true;
-            continue;
-        }
-        if (i + 1 >= args.size()) {
+        const auto given = cursor.Value();
+        if (!given) {
             return "unknown option or missing value: " + opt;
         }
-        const std::string& value = args[++i];
+        const std::string& value = *given;
         if (opt == "--max-rate") {
             const auto rate = ParseCount(value, 1);
             if (!rate || !IsLadderRate(static_cast<int>(*rate))) {
@@ -128,7 +132,7 @@ int SimMain(int argc, char** argv) {
         return 0;
     }
     if (cmd.version) {
-        std::cout << "quelm-sim " << QUELM_VERSION_TEXT << "\n";
+        std::cout << VersionLine("quelm-sim") << "\n";
         return 0;
     }
 

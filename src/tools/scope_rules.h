@@ -3,7 +3,7 @@
 // its chart are after a resize. Sizes are in twips (1/1440 inch).
 #pragma once
 
-#include "shell/twips.h"
+#include "common/twips.h"
 
 #include <functional>
 #include <string_view>

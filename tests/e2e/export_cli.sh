@@ -71,6 +71,31 @@ expect_refusal "unwritable output" "$work/blocked.qm1"
 [ "$(ls "$work" | grep -c '^blocked')" -eq 2 ] || fail "unwritable output left a file: $(ls "$work")"
 expect_refusal "missing settings file" "$work/my.logs/run1.qm1" --config "$work/nope.ini"
 
+# A log whose name starts with "-" follows "--".
+cp "$work/my.logs/run1.qm1" "$work/-dash.qm1"
+(cd "$work" && "$quelm" export -- -dash.qm1 >/dev/null 2>"$work/err") \
+    || fail "export -- -dash.qm1: $(cat "$work/err")"
+[ -f "$work/-dash.csv" ] || fail "export -- -dash.qm1 wrote no -dash.csv"
+
+# Interrupted, an export removes its temporary file, keeps the earlier CSV and exits with
+# 128 + the signal. The log is sparse: half a gigabyte of zero records, seconds of work.
+truncate -s 512M "$work/big.qm1"
+printf 'earlier\r\n' >"$work/big.csv"
+set -m  # without job control a background job ignores SIGINT
+for sig in INT TERM; do
+    "$quelm" export "$work/big.qm1" >/dev/null 2>"$work/err" &
+    pid=$!
+    for _ in $(seq 250); do compgen -G "$work/.quelm-*" >/dev/null && break; sleep 0.02; done
+    compgen -G "$work/.quelm-*" >/dev/null || fail "SIG$sig: no temporary file appeared"
+    kill -s "$sig" "$pid"
+    status=0
+    wait "$pid" || status=$?
+    [ "$status" -eq $((128 + $(kill -l "$sig"))) ] || fail "SIG$sig: exit $status: $(cat "$work/err")"
+    ! compgen -G "$work/.quelm-*" >/dev/null || fail "SIG$sig left $(ls -A "$work" | grep quelm-)"
+    [ "$(cat "$work/big.csv")" = $'earlier\r' ] || fail "SIG$sig changed the earlier CSV"
+done
+set +m
+
 "$quelm" export --help | grep -q 'quelm export LOG' || fail "--help"
 if "$quelm" export >/dev/null 2>&1; then fail "no arguments: exit 0"; fi
 echo "export_cli: ok"

@@ -41,6 +41,10 @@ if [ -f "$prefix/share/applications/quelm-dash.desktop" ]; then
     grep -qx 'Icon=quelm-dash' "$prefix/share/applications/quelm-dash.desktop" || fail "desktop Icon"
 fi
 
+# The man pages name the folders of the prefix they were installed under.
+grep -q "^\.I $prefix/share/quelm/maflib/\$" "$prefix/share/man/man1/quelm.1" ||
+    fail "quelm.1 does not name $prefix/share/quelm/maflib/"
+
 # Move the installed tree: the programs must not depend on where they were installed first.
 mkdir -p "$work/moved"
 mv "$prefix" "$work/moved/prefix"
@@ -48,7 +52,8 @@ prefix="$work/moved/prefix"
 maflib="$prefix/share/quelm/maflib"
 [ ! -e "$prefix/bin/maflib" ] || fail "a maflib folder beside the installed programs"
 
-for p in quelm quelm-sim; do
+for p in quelm quelm-sim quelm-dash; do
+    [ -f "$prefix/bin/$p" ] || continue
     version=$("$prefix/bin/$p" --version) || fail "$p --version exited $?"
     [ "$version" = "$p 1.4.1" ] || fail "$p --version: $version"
 done

@@ -15,7 +15,7 @@ source "$(dirname "$0")/sim_helpers.bash"
 
 fail() { echo "FAIL: $*" >&2; exit 1; }
 
-# The tools write their side file (quelmom.ini) into the current folder.
+# Run where a side file would land: the tools must not leave quelmom.ini there.
 cd "$work"
 start_sim
 "$bin/quelm" record --port "$port" --seconds 60 --out "$work/held.qm1" 2>"$work/record.err" &
@@ -34,6 +34,7 @@ status=0
 grep -qx 'Serial Port Error.  Please reconfigure.' "$work/err" || fail "no port error: $(cat "$work/err")"
 grep -q "^$port: " "$work/err" || fail "the port's own message is missing: $(cat "$work/err")"
 grep -q 'sudo usermod -aG dialout \$USER' "$work/err" || fail "no dialout hint: $(cat "$work/err")"
+[[ ! -e "$work/quelmom.ini" ]] || fail "quelm selftest wrote quelmom.ini"
 
 kill -INT "$rec_pid"
 wait "$rec_pid" || fail "quelm record exited $? on SIGINT"

@@ -10,11 +10,11 @@
 
 #include "link/gui/com_setup.h"
 #include "shell/gui/dash_app.h"
-#include "shell/gui/gauge_widget.h"
 #include "shell/gui/startup.h"
 #include "shell/gui/super_dash.h"
 #include "sim/frame_source.h"
 #include "sim/simulator_thread.h"
+#include "widgets/gauge_widget.h"
 
 using namespace quelm;
 

@@ -2,8 +2,8 @@
 #include <QtTest>
 
 #include "shell/gui/dashboard_view.h"
-#include "shell/gui/gauge_widget.h"
 #include "shell/gui/link_indicator.h"
+#include "widgets/gauge_widget.h"
 
 using quelm::DashboardView;
 using quelm::GaugeValues;
@@ -117,6 +117,31 @@ class DashboardViewTest : public QObject {
         GaugeWidget* hego = view.gauge("HEGOS");
         QCOMPARE(hego->NeedleValue(0), static_cast<double>(r.HEGOL));
         QCOMPARE(hego->NeedleValue(1), static_cast<double>(r.HEGOR));
+    }
+
+    // A read-out never loses a sign or leading digits: it shrinks its font to fit its box, and
+    // where even the smallest font is too wide it says so.
+    void readOutsShrinkToFitOrShowTheOverflowMark() {
+        const struct {
+            const char* gauge;
+            double value;
+            int side;
+            QString text;
+        } rows[] = {
+            {"Advance", -1072.4, 200, "-1072.4"}, {"mpg", 24984845, 200, "24984845.0"},
+            {"Advance", -1072.4, 80, "-OL"},      {"mpg", 24984845, 80, "OL"},
+            {"INJPW", 4.571, 200, "4.6"},
+        };
+        DashboardView view;
+        for (const auto& row : rows) {
+            GaugeWidget* g = view.gauge(row.gauge);
+            g->resize(row.side, row.side);
+            g->SetValue(row.value);
+            const GaugeWidget::Readout r = g->ReadoutOf(0);
+            QCOMPARE(r.text, row.text);
+            QVERIFY2(QFontMetricsF(r.font).horizontalAdvance(r.text) <= r.box.width(), row.gauge);
+            QVERIFY(r.font.pixelSize() >= GaugeWidget::kMinReadoutPixels);
+        }
     }
 
     void connectButtonAndLinkLampFollowTheStatusCodes() {

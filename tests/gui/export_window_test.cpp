@@ -5,11 +5,12 @@
 #include <chrono>
 #include <cstdlib>
 #include <memory>
+#include <optional>
 
+#include "common/long_operation.h"
 #include "fake_app_hub.h"
 #include "files/csv_export.h"
 #include "files/gui/export_window.h"
-#include "files/log_activity.h"
 
 using namespace quelm;
 using quelm::testing::Child;
@@ -44,9 +45,10 @@ class ExportWindowTest : public QObject, quelm::testing::HubWindow<Export> {
     void init() {
         Start();
         asked_.clear();
-        w->setFileChooser([this](const QString& title, const QString&, const QString& filter) {
+        w->setFileChooser([this](const QString& title, const QString&, const QString& filter,
+                                 const std::function<void(const QString&)>& answered) {
             asked_ << title << filter;
-            return answer_;
+            answered(answer_);
         });
     }
     void cleanup() { Stop(); }
@@ -76,7 +78,7 @@ class ExportWindowTest : public QObject, quelm::testing::HubWindow<Export> {
         QCOMPARE(Status(), QString("Done."));
         QCOMPARE(Child<QProgressBar>(*w, "Progress")->value(), 100);
         QVERIFY(messages.isEmpty());
-        QCOMPARE(jobs->Current(), LogJob::None);
+        QCOMPARE(hub->operations().Current(), LongOperation::None);
     }
 
     void cancelledDialogChangesNothing() {
@@ -98,6 +100,7 @@ class ExportWindowTest : public QObject, quelm::testing::HubWindow<Export> {
         QFETCH(QString, case_);
         WriteLog(File("run1.qm1"), 3, [](std::uint32_t n) { return n; });
         Choose(File("run1.qm1"));
+        std::optional<OperationRecord::Running> playing;
         if (case_ == "missing") {
             Choose(File("absent.qm1"));
         } else if (case_ == "csv") {
@@ -108,7 +111,7 @@ class ExportWindowTest : public QObject, quelm::testing::HubWindow<Export> {
         } else if (case_ == "connected") {
             hub->connected = true;
         } else {
-            QVERIFY(!jobs->Begin(LogJob::Playback));
+            playing.emplace(hub->operations().Begin(LongOperation::Playback, {}));
         }
         Child<QPushButton>(*w, "BrowseSRC")->click();
         QCOMPARE(messages.size(), 1);

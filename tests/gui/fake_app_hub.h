@@ -17,16 +17,17 @@
 #include <vector>
 
 #include "common/live_config.h"
+#include "common/long_operation.h"
 #include "common/records.h"
 #include "common/runtime.h"
 #include "common/status_model.h"
 #include "decode/calibration_tables.h"
 #include "decode/frame_decoder.h"
-#include "files/log_activity.h"
 #include "files/log_format.h"
 #include "files/log_writer.h"
 #include "files/settings_file.h"
-#include "shell/gui/app_hub.h"
+#include "widgets/app_hub.h"
+#include "widgets/user_prompts.h"
 
 namespace quelm::testing {
 
@@ -67,9 +68,18 @@ class FakeHub : public AppHub {
     const EngData& engData() const override { return eng_; }
     LogRecorder& recorder() override { return recorder_; }
     QWidget* mainWindow() override { return nullptr; }
+    OperationRecord& operations() override { return ops; }
 
     bool Connected() const override { return connected; }
-    void Connect_Click() override { ++connectClicks; }
+    // Goes through the operation record as the dashboard's does; the link itself only notes
+    // how many frames had been shown when it started.
+    void Connect_Click() override {
+        ++connectClicks;
+        if (auto refusal = ops.Request(LongOperation::Connecting,
+                                       [this] { linkStarts.push_back(shown.size()); })) {
+            refusals << QString::fromStdString(*refusal);
+        }
+    }
     void Disconnect() override {
         ++disconnects;
         connected = false;
@@ -81,8 +91,15 @@ class FakeHub : public AppHub {
 
     WindowRuntime rt;
     Runtime* runtimeOverride = nullptr;
+    // A start that waited for an operation to end runs from the event loop, as in the dashboard.
+    OperationRecord ops{[](OperationRecord::Task start) {
+        QMetaObject::invokeMethod(QCoreApplication::instance(), std::move(start),
+                                  Qt::QueuedConnection);
+    }};
     bool connected = false;
     int connectClicks = 0;
+    std::vector<std::size_t> linkStarts;
+    QStringList refusals;
     int disconnects = 0;
     int resets = 0;
     std::vector<ShownFrame> shown;
@@ -95,6 +112,16 @@ class FakeHub : public AppHub {
     EngData eng_;
     LogRecorder recorder_;
 };
+
+// A message sink that keeps the messages and answers each box at once.
+inline MessageSink CollectMessages(QStringList& into) {
+    return [&into](const QString& text, Then then) {
+        into << text;
+        if (then) {
+            then();
+        }
+    };
+}
 
 // A sealed frame stamped `hundredths`, with a payload that changes with it.
 inline FrameBuffer StampedFrame(std::uint32_t hundredths) {
@@ -147,7 +174,6 @@ template <typename Window>
 struct HubWindow {
     std::unique_ptr<QTemporaryDir> dir;
     std::unique_ptr<FakeHub> hub;
-    std::unique_ptr<LogActivity> jobs;
     std::unique_ptr<Window> w;
     QStringList messages;
 
@@ -159,13 +185,12 @@ struct HubWindow {
         hub = std::make_unique<FakeHub>(File("Quelm.ini"));
         Make();
     }
-    // A fresh window (and job register) on the same hub, as on opening it again.
+    // A fresh window on the same hub, as on opening it again.
     void Make() {
         w.reset();
-        jobs = std::make_unique<LogActivity>();
-        w = std::make_unique<Window>(*hub, *jobs);
+        w = std::make_unique<Window>(*hub);
         messages.clear();
-        w->setMessageSink([this](const QString& text) { messages << text; });
+        w->setMessageSink(CollectMessages(messages));
         w->show();
     }
     void Stop() {

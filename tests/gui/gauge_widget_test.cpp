@@ -1,9 +1,9 @@
 #include <QSignalSpy>
 #include <QtTest>
 
-#include "shell/gui/gauge_scale.h"
-#include "shell/gui/gauge_widget.h"
-#include "shell/gui/tps_tool_gauge.h"
+#include "tools/gui/tps_tool_gauge.h"
+#include "widgets/gauge_scale.h"
+#include "widgets/gauge_widget.h"
 
 using quelm::GaugeWidget;
 

@@ -7,10 +7,10 @@
 
 #include "fake_app_hub.h"
 #include "files/log_reader.h"
-#include "shell/gui/marker_lines.h"
 #include "viewer/gui/log_chart.h"
 #include "viewer/gui/log_viewer.h"
 #include "viewer/gui/marks_panel.h"
+#include "widgets/marker_lines.h"
 
 using namespace quelm;
 using quelm::testing::WriteLog;
@@ -36,7 +36,7 @@ class LogViewerTest : public QObject {
         const CalibrationTables tables = BuiltInTables();
         LogViewer viewer(config, tables);
         QStringList messages;
-        viewer.setMessageSink([&](const QString& text) { messages << text; });
+        viewer.setMessageSink(quelm::testing::CollectMessages(messages));
         viewer.show();
         QSignalSpy loaded(&viewer, &LogViewer::loaded);
         viewer.Open(File("run.qm1"));

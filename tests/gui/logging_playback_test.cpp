@@ -8,9 +8,9 @@
 #include <cstdlib>
 #include <memory>
 
+#include "common/long_operation.h"
 #include "fake_app_hub.h"
 #include "files/gui/logging_window.h"
-#include "files/log_activity.h"
 
 using namespace quelm;
 using quelm::testing::Child;
@@ -95,7 +95,7 @@ class LoggingPlaybackTest : public QObject, quelm::testing::HubWindow<Logging> {
         QCOMPARE(Slider()->value(), 1);
         QVERIFY(messages.isEmpty());
         ExpectIdle();
-        QCOMPARE(jobs->Current(), LogJob::None);
+        QCOMPARE(hub->operations().Current(), LongOperation::None);
     }
 
     void trailingBytesAreNeverPlayed() {
@@ -121,6 +121,11 @@ class LoggingPlaybackTest : public QObject, quelm::testing::HubWindow<Logging> {
                 QVERIFY(!Button("Pause")->isEnabled());
             } else if (step == 1 && w->state() == LoggingState::Paused) {
                 step = 2;
+                // The counters name the record on display with its own stamp; the slider
+                // stands on the record that comes next.
+                QCOMPARE(Label("pbcounter"), QString("10"));
+                QCOMPARE(Label("LogTime"), QString(".1"));
+                QCOMPARE(Slider()->value(), 11);
                 Slider()->setValue(100);  // shows record 100 at once
                 QCOMPARE(Label("pbcounter"), QString("100"));
                 QCOMPARE(Label("LogTime"), QString("1"));
@@ -224,12 +229,33 @@ class LoggingPlaybackTest : public QObject, quelm::testing::HubWindow<Logging> {
 
     void playbackIsRefusedWhileAnExportRuns() {
         OpenRun(3);
-        QVERIFY(!jobs->Begin(LogJob::Export));
+        const auto exporting = hub->operations().Begin(LongOperation::Export, {});
         Button("Play")->click();
-        QCOMPARE(messages, QStringList{kExportRunningMessage});
+        QCOMPARE(messages, QStringList{"A log export is running.  Wait until it is done before "
+                                       "playing a log."});
         QVERIFY(hub->shown.empty());
         ExpectIdle();
-        QCOMPARE(jobs->Current(), LogJob::Export);
+    }
+
+    // Connect during a Real-Time playback: the playback stops at once, the window is Idle, and
+    // the link starts only once the playback has unwound, so no old record is drawn after it.
+    void connectStopsAPlaybackAndStartsAfterIt() {
+        OpenRun(600);
+        Child<QCheckBox>(*w, "realtime")->setChecked(true);
+        LoggingState stateAfterConnect = LoggingState::Playing;
+        hub->rt.onYield = [&] {
+            if (hub->shown.size() == 10 && hub->connectClicks == 0) {
+                hub->Connect_Click();
+                stateAfterConnect = w->state();
+            }
+        };
+        Button("Play")->click();
+        QCOMPARE(stateAfterConnect, LoggingState::Idle);
+        QVERIFY(hub->shown.size() < 12);
+        QVERIFY(hub->linkStarts.empty());
+        QTRY_COMPARE(hub->linkStarts.size(), std::size_t{1});
+        QCOMPARE(hub->linkStarts.front(), hub->shown.size());
+        ExpectIdle();
     }
 
     void closingTheWindowStopsPlayback() {
@@ -255,7 +281,7 @@ class LoggingPlaybackTest : public QObject, quelm::testing::HubWindow<Logging> {
         // A fresh window on the real clock: the player takes its runtime when it is made.
         quelm::testing::RealWindowRuntime rt;
         hub->runtimeOverride = &rt;
-        w = std::make_unique<Logging>(*hub, *jobs);
+        w = std::make_unique<Logging>(*hub);
         w->show();
         Open(log);
         const auto start = std::chrono::steady_clock::now();

@@ -8,8 +8,6 @@
 
 #include "fake_app_hub.h"
 #include "files/gui/logging_window.h"
-#include "files/log_activity.h"
-#include "modal_catcher.h"
 
 using namespace quelm;
 using quelm::testing::Child;
@@ -89,11 +87,12 @@ class LoggingRecordTest : public QObject, quelm::testing::HubWindow<Logging> {
     void browseAppendsTheExtensionCaseSensitively() {
         QString title, folder, filter;
         QString answer;
-        w->setFileChooser([&](const QString& t, const QString& d, const QString& f) {
+        w->setFileChooser([&](const QString& t, const QString& d, const QString& f,
+                              const std::function<void(const QString&)>& answered) {
             title = t;
             folder = d;
             filter = f;
-            return answer;
+            answered(answer);
         });
         const std::pair<const char*, const char*> rows[] = {
             {" /data/run1 ", "/data/run1.qm1"},
@@ -151,18 +150,21 @@ class LoggingRecordTest : public QObject, quelm::testing::HubWindow<Logging> {
         hub->connected = true;
         std::ofstream(File("old.qm1")) << "keep me";
         LogFile()->setText(QString::fromStdString(File("old.qm1").string()));
-        ModalCatcher catcher(QMessageBox::No);
+        QStringList asked;
+        bool yes = false;
+        w->setOverwriteQuestion([&](const QString& text, const QString& title,
+                                    const std::function<void(bool)>& answered) {
+            asked << title + "|" + text;
+            answered(yes);
+        });
         Button("Record")->click();
-        QCOMPARE(catcher.texts, QStringList{"File exists.  Overwrite?"});
-        QCOMPARE(catcher.titles, QStringList{"Warning"});
-        QCOMPARE(catcher.icons.value(0), QMessageBox::Critical);
-        QCOMPARE(catcher.defaults.value(0), QMessageBox::No);
+        QCOMPARE(asked, QStringList{"Warning|File exists.  Overwrite?"});
         QVERIFY(!hub->recorder().Recording());
         QCOMPARE(w->state(), LoggingState::Declined);
         QCOMPARE(Buttons(), QString("1101"));
         QCOMPARE(Size(File("old.qm1")), std::uintmax_t{7});
 
-        catcher.SetAnswer(QMessageBox::Yes);
+        yes = true;
         Button("Record")->click();
         QVERIFY(hub->recorder().Recording());
         QCOMPARE(Size(File("old.qm1")), std::uintmax_t{0});

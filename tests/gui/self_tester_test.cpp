@@ -3,7 +3,7 @@
 #include <QPushButton>
 #include <QtTest>
 #include <algorithm>
-#include <utility>
+#include <optional>
 
 #include "../unit/fake_flashing_device.h"
 #include "fake_app_hub.h"
@@ -29,9 +29,10 @@ struct Rig {
     QString Digits() { return Text("D1") + Text("D2") + Text("D3"); }
     QString Codes() { return Child<QPlainTextEdit>(w, "CodeList")->toPlainText(); }
 
-    quelm::testing::WindowRuntime rt;
+    quelm::testing::FakeHub hub{"Quelm.ini"};
+    quelm::testing::WindowRuntime& rt = hub.rt;
     FlashingDevice device{rt};
-    SelfTester w{device, rt};
+    SelfTester w{device, rt, hub.ops};
     ModalCatcher catcher;
 };
 
@@ -67,10 +68,10 @@ class SelfTesterTest : public QObject {
         };
         r.Button("STGo")->click();
 
+        QTRY_COMPARE(r.Text("Status"), QString("Self Test Complete"));
         QCOMPARE(r.catcher.texts,
                  QStringList{"Turn off ignition, wait 3 seconds, turn on ignition, and click OK."});
         QCOMPARE(r.Codes(), QString(" 11:System Pass"));
-        QCOMPARE(r.Text("Status"), QString("Self Test Complete"));
         QVERIFY(sawRed);
         QCOMPARE(r.device.sent.front(), 'i');
         QCOMPARE(r.device.sent.back(), 'j');
@@ -91,8 +92,9 @@ class SelfTesterTest : public QObject {
             }
         };
         r.Button("STGo")->click();
+        QTRY_VERIFY(!digitsAtFirstPoll.isEmpty());
         QCOMPARE(digitsAtFirstPoll, before);
-        QCOMPARE(r.Codes(), QString(" 11:System Pass"));
+        QTRY_COMPARE(r.Codes(), QString(" 11:System Pass"));
     }
 
     void closingTheWindowActsAsStop() {
@@ -104,33 +106,34 @@ class SelfTesterTest : public QObject {
                 r.w.close();
             }
         };
-        r.Button("STGo")->click();  // returns only when the run has ended
+        r.Button("STGo")->click();
 
+        QTRY_COMPARE(r.Text("Status"), QString("Self Test Complete"));
         QVERIFY(r.rt.Now() - start < 21);
-        QCOMPARE(r.Text("Status"), QString("Self Test Complete"));
         QVERIFY(r.Button("STGo")->isEnabled());
         QCOMPARE(std::count(r.device.sent.begin(), r.device.sent.end(), 'j'), 2);
     }
 
-    void startStopsARunningReceiveLoopFirst() {
+    // The receive loop is told to stop at Start; the test connects only once it has ended.
+    void startStopsARunningReceiveLoopAndWaitsForIt() {
         Rig r(true);
-        bool loopRunning = true;
-        int asked = 0;
-        r.w.stopReceiveLoop = [&] {
-            ++asked;
-            return std::exchange(loopRunning, false);
-        };
+        int stops = 0;
+        std::optional<OperationRecord::Running> loop{
+            r.hub.ops.Begin(LongOperation::Monitoring, [&] { ++stops; })};
         r.Button("STGo")->click();
-        QCOMPARE(asked, 1);
-        QVERIFY(!loopRunning);
-        QCOMPARE(r.catcher.texts.size(), 2);
+        QCOMPARE(stops, 1);
+        QTRY_COMPARE(r.catcher.texts.size(), 2);
         QVERIFY(r.catcher.texts[0].startsWith("Monitoring has been stopped"));
         QVERIFY(r.catcher.texts[1].startsWith("Turn off ignition"));
+        QTest::qWait(50);
+        QVERIFY(r.device.sent.empty());
+        loop.reset();
+        QTRY_COMPARE(r.Text("Status"), QString("Self Test Complete"));
 
         r.Button("STStop")->click();
         r.Button("STGo")->click();  // no loop now: no notice
-        QCOMPARE(asked, 2);
-        QCOMPARE(r.catcher.texts.size(), 3);
+        QTRY_COMPARE(r.catcher.texts.size(), 3);
+        QCOMPARE(stops, 1);
     }
 };
 

@@ -2,8 +2,8 @@
 #include <QSignalSpy>
 #include <QtTest>
 
-#include "shell/gui/refresh_queue.h"
-#include "shell/gui/strip_chart.h"
+#include "widgets/refresh_queue.h"
+#include "widgets/strip_chart.h"
 
 using quelm::RefreshQueue;
 using quelm::StripChart;

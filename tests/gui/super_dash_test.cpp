@@ -2,6 +2,7 @@
 // controls, the frame path onto the gauges and the TPS tool, statistics, communications setup,
 // the about box and the splash.
 #include <QAction>
+#include <QCheckBox>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
@@ -20,20 +21,22 @@
 #include "tools/gui/super_scope.h"
 #include "tools/gui/vehicle_windows.h"
 
+#include "common/app_paths.h"
+#include "common/long_operation.h"
+#include "common/twips.h"
 #include "link/gui/com_setup.h"
 #include "link/gui/comstat_display.h"
 #include "modal_catcher.h"
 #include "shell/gui/about_box.h"
 #include "shell/gui/dash_app.h"
 #include "shell/gui/dashboard_view.h"
-#include "shell/gui/gauge_widget.h"
 #include "shell/gui/link_indicator.h"
 #include "shell/gui/splash.h"
 #include "shell/gui/super_dash.h"
-#include "shell/twips.h"
 #include "tools/gui/self_tester.h"
 #include "tools/gui/tps_tool.h"
 #include "viewer/gui/log_viewer.h"
+#include "widgets/gauge_widget.h"
 
 using namespace quelm;
 
@@ -368,8 +371,10 @@ class SuperDashTest : public QObject {
         ModalCatcher catcher;
 
         visit->click();  // no browser registered
+        QTRY_COMPARE(catcher.titles.size(), 1);
         browser = true;
         visit->click();  // the browser refuses
+        QTRY_COMPARE(catcher.titles.size(), 2);
         accepts = true;
         visit->click();  // opens quietly
 
@@ -378,6 +383,128 @@ class SuperDashTest : public QObject {
                  QStringList({"Could not find associated Browser", "Web Page not Opened"}));
         QCOMPARE(opened.size(), 2);
         QVERIFY(opened.first().toString().contains("orvanta"));
+    }
+
+    // While a long operation polls on the virtual clock, each kind of box opens over it: the
+    // polls go on while the box is open, and its answer still takes effect.
+    void boxesLeaveTheRunningOperationPolling() {
+        using quelm::testing::Child;
+        const auto item = [](const char* name) {
+            return [name](DashApp& app) { app.window().menuItem(name)->trigger(); };
+        };
+        const auto click = [](const char* window, const char* button) {
+            return [window, button](DashApp& app) {
+                auto* w = app.window().findChild<QWidget*>(window);
+                QVERIFY2(w, window);
+                Child<QPushButton>(*w, button)->click();
+            };
+        };
+        const std::string old =
+            (std::filesystem::path(dir_.path().toStdString()) / "old.qm1").string();
+        // The log folder, where Browse opens, lies in the scratch folder.
+        qputenv("XDG_DATA_HOME", dir_.path().toLocal8Bit());
+        const QString run7 = QString::fromStdString((LogsDir() / "run7").string());
+        // The settings cannot be written: their folder is a file.
+        std::ofstream(Ini("blocked")) << "";
+        struct Row {
+            const char* name;
+            LongOperation running;
+            std::function<void(DashApp&)> prepare, open;
+            QString title, text;  // text: the start of a message box's text
+            QMessageBox::Icon icon;
+            QMessageBox::StandardButton defaultButton, answer;
+            std::function<bool(DashApp&)> tookEffect;
+        };
+        const std::vector<Row> rows = {
+            {"about", LongOperation::Monitoring, nullptr, item(SuperDash::kAboutItem),
+             "About QUELM", "", QMessageBox::NoIcon, QMessageBox::NoButton, QMessageBox::Ok,
+             nullptr},
+            {"eleventh scope", LongOperation::Monitoring,
+             [](DashApp& app) {
+                 for (int i = 0; i < 10; ++i) {
+                     app.scopeTable().OpenNextScope();
+                 }
+             },
+             item(SuperDash::kScopeItem), "Quelm_Dash",
+             "A maximum of 10 Quelm Scopes can be displayed.", QMessageBox::NoIcon,
+             QMessageBox::NoButton, QMessageBox::Ok, nullptr},
+            {"export refusal", LongOperation::Monitoring, item(SuperDash::kExportItem),
+             click("Export", "BrowseSRC"), "Quelm", kExportNeedsNoLinkMessage,
+             QMessageBox::Information, QMessageBox::NoButton, QMessageBox::Ok, nullptr},
+            {"overwrite question", LongOperation::Monitoring,
+             [&](DashApp& app) {
+                 app.window().menuItem(SuperDash::kLoggingItem)->trigger();
+                 std::ofstream(old) << "keep me";
+                 Child<QLineEdit>(*app.logging(), "LogFile")->setText(QString::fromStdString(old));
+             },
+             click("Logging", "Record"), "Warning", "File exists.  Overwrite?",
+             QMessageBox::Critical, QMessageBox::No, QMessageBox::Yes,
+             [&](DashApp& app) {
+                 return app.recorder().Recording() && std::filesystem::file_size(old) == 0;
+             }},
+            {"browse", LongOperation::Monitoring, item(SuperDash::kLoggingItem),
+             click("Logging", "browse"), "Browse", "", QMessageBox::NoIcon, QMessageBox::NoButton,
+             QMessageBox::Ok,
+             [&](DashApp& app) {
+                 return Child<QLineEdit>(*app.logging(), "LogFile")->text() == run7 + ".qm1";
+             }},
+            {"failed settings save", LongOperation::Monitoring,
+             [](DashApp& app) {
+                 app.window().menuItem(SuperDash::kComSetupItem)->trigger();
+                 Child<QRadioButton>(app.comSetup(), "com2")->setChecked(true);
+             },
+             click("ComSetup", "ApplyCom"), "Communications Setup",
+             "The settings could not be saved: ", QMessageBox::Warning, QMessageBox::NoButton,
+             QMessageBox::Ok, [](DashApp& app) { return app.link().ComPort == 2; }},
+            {"connect refusal", LongOperation::Export, nullptr,
+             [](DashApp& app) { app.window().connectButton()->click(); }, "Quelm",
+             "A log export is running.  Wait until it is done before connecting.",
+             QMessageBox::Information, QMessageBox::NoButton, QMessageBox::Ok,
+             [](DashApp& app) { return app.status().Panel(1).empty() && !app.Connected(); }},
+        };
+        for (const Row& row : rows) {
+            const bool blocked = std::string(row.name) == "failed settings save";
+            DashApp app(blocked ? Ini("blocked") / "Quelm.ini" : Ini("boxes.ini"));
+            app.window().show();
+            app.link().Connected = IsLink(row.running);
+            if (row.prepare) {
+                row.prepare(app);
+            }
+            // Answered by hand below; after three seconds only if a box blocks the loop.
+            ModalCatcher catcher(row.answer, 3000);
+            catcher.SetFile(run7);
+            quelm::testing::WindowRuntime rt;
+            int polls = 0;
+            int pollsWhileOpen = 0;
+            QPointer<QWidget> box;
+            rt.onYield = [&] {
+                if (polls == 10) {
+                    row.open(app);
+                    box = QApplication::activeModalWidget();
+                } else if (polls == 40) {
+                    catcher.Answer();
+                } else if (box && box->isVisible() && polls < 40) {
+                    ++pollsWhileOpen;
+                }
+            };
+            {
+                bool stopped = false;
+                const auto running = app.operations().Begin(row.running, [&] { stopped = true; });
+                while (polls < 60 && !stopped) {
+                    ++polls;
+                    rt.Sleep(1.0 / 280);
+                    rt.Yield();
+                }
+            }
+            QVERIFY2(pollsWhileOpen == 29, row.name);
+            QCOMPARE(catcher.titles, QStringList{row.title});
+            QVERIFY2(row.text.isEmpty() || catcher.texts.value(0).startsWith(row.text), row.name);
+            QCOMPARE(catcher.icons.value(0), row.icon);
+            QCOMPARE(catcher.defaults.value(0), row.defaultButton);
+            QVERIFY2(!QApplication::activeModalWidget(), row.name);
+            QVERIFY2(!row.tookEffect || row.tookEffect(app), row.name);
+            app.link().Connected = false;
+        }
     }
 
     void splashNamesTheProduct() {

@@ -6,6 +6,7 @@
 #include <QtTest>
 #include <map>
 
+#include "fake_app_hub.h"
 #include "tools/gui/vehicle_windows.h"
 
 using namespace quelm;
@@ -55,7 +56,7 @@ class VehicleFeaturesTest : public QObject {
         dashboard_ = FakeDashboard{};
         windows_ = std::make_unique<VehicleWindows>(*settings_, live_, tables_);
         messages_.clear();
-        windows_->setMessageSink([this](const QString& m) { messages_ << m; });
+        windows_->setMessageSink(quelm::testing::CollectMessages(messages_));
         features().setDashboard(&dashboard_);
         windows_->LoadVehicleConfig();
         features().show();

@@ -21,6 +21,7 @@ class MafEditTest : public QObject {
     std::unique_ptr<MAFEdit> editor_;
     QStringList messages_;
     QString chosen_;  // what the file dialogs answer; empty means cancel
+    bool overwrite_ = false;
     QStringList dialogs_;
 
     QString path(const char* name) { return dir_.filePath(name); }
@@ -39,20 +40,29 @@ class MafEditTest : public QObject {
     }
 
   private slots:
+    // The user's data folder, where new curves are saved, lies in the scratch folder.
+    void initTestCase() { qputenv("XDG_DATA_HOME", dir_.path().toLocal8Bit()); }
+
     void init() {
         tables_ = CalibrationTables{};
         editor_ = std::make_unique<MAFEdit>(tables_);
         messages_.clear();
         dialogs_.clear();
         chosen_.clear();
-        editor_->setMessageSink([this](const QString& m) { messages_ << m; });
+        editor_->setMessageSink(quelm::testing::CollectMessages(messages_));
         const auto chooser = [this](const QString& title, const QString& folder,
-                                    const QString& filter) {
+                                    const QString& filter,
+                                    const std::function<void(const QString&)>& answered) {
             dialogs_ << title + "|" + folder + "|" + filter;
-            return chosen_;
+            answered(chosen_);
         };
         editor_->setOpenChooser(chooser);
         editor_->setSaveChooser(chooser);
+        editor_->setOverwriteQuestion([this](const QString& text, const QString& title,
+                                             const std::function<void(bool)>& answered) {
+            dialogs_ << title + "|" + text;
+            answered(overwrite_);
+        });
     }
 
     void initialState() {
@@ -160,14 +170,36 @@ class MafEditTest : public QObject {
         QCOMPARE(tables_.maf[7].y, 0.0);
     }
 
-    void saveRefusesTheInitialNameAndReportsFailures() {
+    // Cancel writes nothing; the dialog opens in the user's own folder; an existing file is
+    // replaced only after Yes; a failure says why.
+    void saveCancelOverwriteAndFailure() {
         click("Save");
-        QCOMPARE(messages_.size(), 1);
+        QCOMPARE(dialogs_, QStringList{"Browse|" + QString::fromStdString(UserMafDir().string()) +
+                                       "/|MAF Files (*.maf)"});
+        QVERIFY(UserMafDir().string().starts_with(dir_.path().toStdString()));
+        QVERIFY(messages_.isEmpty());
+        QCOMPARE(editor_->fileName(), QString("none specified"));
         QVERIFY(!QFile::exists("none specified"));
-        messages_.clear();
+
+        writeCurve(path("stock.maf"), 31);
+        const std::string stock = readAll(path("stock.maf"));
+        editor_->kghrBox(3)->setText("edited");
+        chosen_ = path("stock");
+        dialogs_.clear();
+        click("Save");
+        QCOMPARE(dialogs_.value(1), QString("Warning|File exists.  Overwrite?"));
+        QCOMPARE(readAll(path("stock.maf")), stock);
+        QCOMPARE(editor_->fileName(), QString("none specified"));
+        overwrite_ = true;
+        click("Save");
+        QVERIFY(readAll(path("stock.maf")).find(",edited\r\n") != std::string::npos);
+        QCOMPARE(editor_->fileName(), path("stock.maf"));
+
         chosen_ = path("no/such/folder/x.maf");
         click("Save");
-        QCOMPARE(messages_, QStringList{"Error during save.  Check path and file name."});
+        QCOMPARE(messages_.size(), 1);
+        QVERIFY(messages_[0].startsWith("Error during save.  Check path and file name."));
+        QVERIFY2(messages_[0].contains("No such file or directory"), qPrintable(messages_[0]));
     }
 
     void applyHandsThePathOnAndStopsTheChart() {

@@ -47,7 +47,7 @@ class VehiclePropertiesTest : public QObject {
         live_ = LiveConfig{};
         vp_ = std::make_unique<VP>(live_, *settings_);
         messages_.clear();
-        vp_->setMessageSink([this](const QString& m) { messages_ << m; });
+        vp_->setMessageSink(quelm::testing::CollectMessages(messages_));
         vp_->show();
     }
 

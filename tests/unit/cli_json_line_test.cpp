@@ -77,7 +77,11 @@ TEST(RecordReportJson, CarriesTheFieldsScriptsRead) {
     r.status = "COM Retry";
     r.pollingSeconds = 0;
     r.message = "The device did not answer";
+    r.rate.reset();
+    r.out.clear();
     const std::string failed = RecordReportJson(r);
+    EXPECT_NE(failed.find("\"rate\":null"), std::string::npos) << failed;
+    EXPECT_EQ(failed.find("\"out\""), std::string::npos) << "no log was made";
     EXPECT_NE(failed.find("\"exit_code\":1"), std::string::npos);
     EXPECT_NE(failed.find("\"polls_per_second\":0"), std::string::npos);
     EXPECT_NE(failed.find("\"message\":\"The device did not answer\""), std::string::npos);

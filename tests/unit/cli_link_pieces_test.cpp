@@ -40,9 +40,9 @@ TEST(CliSelfTestDevice, AReplyStillOnItsWayIsWaitedFor) {
     auto& [rt, device, status, map, ctx] = l;
     ctx.MaxBaudRate = "9600";
     device.maxRate = 9600;
-    device.enableReply = "\r0";  // the lamp's answer, as the device sends it
     cli::CliSelfTestDevice adapter(ctx);
     adapter.Connect();
+    device.enableReply = "\r0";  // the lamp's answer, as the device sends it
 
     // Read at once, before its bytes are on the line: the whole reply, not an empty one.
     adapter.Send('e');

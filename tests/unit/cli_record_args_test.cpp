@@ -12,8 +12,9 @@ using Args = std::vector<std::string>;
 
 TEST(RecordArgs, TakesEveryOption) {
     std::string error;
-    const Args full{"--port",   "/dev/pts/4", "--max-rate", "38400",  "--out",  "run1.qm1",
-                    "--frames", "500",        "--config",   "my.ini", "--json", "--overwrite"};
+    // A value follows its option or an equals sign.
+    const Args full{"--port", "/dev/pts/4",      "--max-rate=38400", "--out=run1.qm1", "--frames",
+                    "500",    "--config=my.ini", "--json",           "--overwrite"};
     const auto a = ParseRecordArgs(full, error);
     ASSERT_TRUE(a.has_value()) << error;
     EXPECT_EQ(a->port, "/dev/pts/4");
@@ -59,6 +60,8 @@ TEST(RecordArgs, RejectsWrongCommandLinesWithAMessage) {
         {"--port", "/dev/x", "--frames", "5", "--seconds", "5"},  // one limit only
         {"--port", "/dev/x", "--verbose"},                        // unknown
         {"--port", "/dev/x", "--out"},                            // missing value at the end
+        {"--port=", "/dev/x"},                                    // empty value
+        {"--port=/dev/x", "--json=no"},                           // a flag takes no value
     };
     for (const auto& args : wrong) {
         std::string error;

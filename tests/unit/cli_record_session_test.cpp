@@ -95,6 +95,7 @@ TEST_F(RecordSessionTest, RecordsEveryGoodFrameOnceInOrderThenStopsAtTheCount) {
     EXPECT_EQ(r.ExitCode(), 0);
     EXPECT_EQ(r.connection, "Ready @ 57600");
     EXPECT_EQ(r.rate, "57600");
+    EXPECT_EQ(r.out, out.string());
     EXPECT_EQ(r.status, "COM Stopped");
     EXPECT_EQ(r.records, 10u);
     EXPECT_EQ(r.stats.ChecksumErrors, 1);
@@ -127,12 +128,15 @@ TEST_F(RecordSessionTest, StopsAfterTheSecondsAndPrintsStatisticsOncePerSecond) 
 
 TEST_F(RecordSessionTest, NoAnswerEndsInComRetryWithoutALog) {
     device.present = false;
+    std::ofstream(out) << "older";  // a file --overwrite would have replaced
     const RecordReport r = Run({.frames = 5, .seconds = {}});
     EXPECT_EQ(r.end, RecordEnd::NotConnected);
     EXPECT_EQ(r.ExitCode(), 1);
     EXPECT_EQ(r.status, "COM Retry");
     EXPECT_EQ(r.records, 0u);
-    EXPECT_FALSE(fs::exists(out));
+    EXPECT_EQ(fs::file_size(out), 5u) << "untouched";
+    EXPECT_FALSE(r.rate.has_value()) << *r.rate;
+    EXPECT_EQ(r.out, "") << "not this session's log";
 }
 
 TEST_F(RecordSessionTest, PortErrorWhileConnectingIsReportedWithItsKind) {
@@ -144,6 +148,8 @@ TEST_F(RecordSessionTest, PortErrorWhileConnectingIsReportedWithItsKind) {
     EXPECT_EQ(r.portFailure->kind(), SerialPortErrorKind::NotFound);
     EXPECT_FALSE(r.portFailure->detail().empty());
     EXPECT_FALSE(fs::exists(out));
+    EXPECT_FALSE(r.rate.has_value()) << *r.rate;
+    EXPECT_EQ(r.out, "");
 }
 
 TEST_F(RecordSessionTest, PortVanishingMidRecordingKeepsTheRecords) {
@@ -247,6 +253,7 @@ TEST_F(RecordSessionTest, DeviceGoneQuietAndThreeFailedReconnectionsEndInComFail
     EXPECT_EQ(r.status, "COM Stopped");
     EXPECT_EQ(r.records, 3u);
     EXPECT_EQ(r.stats.TimeoutErrors, 11);
+    EXPECT_EQ(r.rate, "57600") << "the rate the frames came at, not that of the failed retries";
 }
 
 }  // namespace

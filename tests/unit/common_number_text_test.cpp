@@ -45,9 +45,32 @@ TEST(LenientNumber, NeverGivesNegativeZeroInfinityOrNaN) {
     EXPECT_EQ(LenientNumber(std::string(400, '0') + "7"), 7);
 }
 
-TEST(LenientNumber, ReadsBackWhatThePrintFormWrites) {
-    for (double v : {0.0, 3.0, -3.0, 19.0, 1.05, -0.25, 302.0, 123456.789}) {
-        EXPECT_EQ(LenientNumber(PrintNumber(v)), v) << v;
+// Typed text, the plain text a dialog or the settings file then holds, and back: every number
+// survives, however small or large, because no exponent is written.
+TEST(PlainNumber, TextReadsBackAsTheSameNumber) {
+    const struct {
+        std::string typed;
+        std::string plain;
+    } cases[] = {
+        {"19", "19"},
+        {"1.05", "1.05"},
+        {"0.5", ".5"},
+        {"-0.25", "-.25"},
+        {"-0", "0"},
+        {"0.00001", ".00001"},
+        {"0.00002", ".00002"},
+        {"1000000000000000", "1000000000000000"},
+        {"123456789012345678", "123456789012345680"},
+        {"0.30000000000000004", ".30000000000000004"},
+        {"-0.000000000000000000001", "-.000000000000000000001"},
+        {"." + std::string(323, '0') + "5", "." + std::string(323, '0') + "5"},
+        {std::string(400, '9'), "17976931348623157" + std::string(292, '0')},
+    };
+    for (const auto& c : cases) {
+        const double value = LenientNumber(c.typed);
+        EXPECT_EQ(PlainNumber(value), c.plain) << c.typed;
+        EXPECT_EQ(LenientNumber(PlainNumber(value)), value) << c.typed;
+        EXPECT_EQ(PrintNumber(value), (value < 0 ? "" : " ") + c.plain) << c.typed;
     }
 }
 
@@ -112,18 +135,6 @@ TEST(GeneralNumber, LongestTextsFitTheDocumentedBuffer) {
                       static_cast<std::size_t>(kMaxGeneralNumberChars));
         }
     }
-}
-
-TEST(PrintNumber, LeadsNonNegativeNumbersWithABlank) {
-    EXPECT_EQ(PrintNumber(8), " 8");
-    EXPECT_EQ(PrintNumber(-3), "-3");
-    EXPECT_EQ(PrintNumber(24.5), " 24.5");
-    EXPECT_EQ(PrintNumber(0), " 0");
-    EXPECT_EQ(PrintNumber(-0.0), " 0");
-    EXPECT_EQ(PrintNumber(1.05), " 1.05");
-    EXPECT_EQ(PrintNumber(0.5), " .5");
-    EXPECT_EQ(PlainNumber(19), "19");
-    EXPECT_EQ(PlainNumber(1.05), "1.05");
 }
 
 using test::GeneralNumberReference;

@@ -69,5 +69,17 @@ TEST_F(ComPortMapFile, MissingFileKeepsDefaultsAndAFolderIsReported) {
     EXPECT_FALSE(error.empty());
 }
 
+// COMPORT is read by a lenient parse: only 1..4 name a port, and a number far outside int, which
+// would be undefined to convert, means no port configured like any other.
+TEST(ComPortNumber, OnlyOneToFourNameAPort) {
+    const std::pair<const char*, int> cases[] = {
+        {" 1", 1}, {"4", 4}, {"2.9", 2}, {"0", 0},           {"5", 0},
+        {"-1", 0}, {"", 0},  {"abc", 0}, {"99999999999", 0}, {"-99999999999999999999", 0},
+    };
+    for (const auto& [text, port] : cases) {
+        EXPECT_EQ(ComPortNumber(text), port) << text;
+    }
+}
+
 }  // namespace
 }  // namespace quelm

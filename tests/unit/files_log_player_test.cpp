@@ -4,7 +4,6 @@
 
 #include <vector>
 
-#include "files/log_activity.h"
 #include "files_test_support.h"
 
 namespace quelm {
@@ -136,17 +135,6 @@ TEST_F(LogPlayerTest, StopRequestEndsAfterTheRecordInHand) {
     const PlaybackResult r = player.PlayLog(Log({1, 2, 3, 4}), HooksFor(screen_, rt_));
     EXPECT_EQ(r.kind, PlaybackResult::Kind::Halted);
     EXPECT_EQ(screen_.shown, (std::vector<std::uint32_t>{1, 2}));
-}
-
-TEST(LogActivity, OnlyOneLogJobAtATime) {
-    LogActivity jobs;
-    EXPECT_FALSE(jobs.Begin(LogJob::Playback));
-    EXPECT_EQ(jobs.Begin(LogJob::Export), std::string(kPlaybackRunningMessage));
-    jobs.End(LogJob::Export);  // not the running one: no effect
-    EXPECT_EQ(jobs.Current(), LogJob::Playback);
-    jobs.End(LogJob::Playback);
-    EXPECT_FALSE(jobs.Begin(LogJob::Export));
-    EXPECT_EQ(jobs.Begin(LogJob::Playback), std::string(kExportRunningMessage));
 }
 
 }  // namespace

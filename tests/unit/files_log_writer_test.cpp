@@ -5,6 +5,8 @@
 #include <sys/stat.h>
 
 #include <csignal>
+#include <functional>
+#include <utility>
 
 #include "files/log_format.h"
 #include "files_test_support.h"
@@ -98,18 +100,6 @@ TEST(LogRecorder, UnusableNamesAreReportedAtStart) {
     EXPECT_FALSE(std::filesystem::exists(dir / "missing"));
 }
 
-TEST(LogRecorder, FullDiskIsReportedAndStopsRecording) {
-    LogRecorder rec;
-    ASSERT_FALSE(rec.StartRecording("/dev/full", 0));
-    FrameBuffer frame = StampedFrame(1, 0);
-    const LogWriteResult r = rec.WriteLogRecord(frame, 0.5);
-    EXPECT_EQ(r.kind, Kind::Error);
-    EXPECT_NE(r.message.find("/dev/full"), std::string::npos) << r.message;
-    EXPECT_NE(r.message.find("Logging Stopped."), std::string::npos) << r.message;
-    EXPECT_FALSE(rec.Recording());
-    EXPECT_EQ(r.recordNumber, 1u);
-}
-
 // The file becomes unwritable in mid-recording (made read-only; root ignores file modes, so
 // there the child drops to an unprivileged user instead): the error is reported, recording
 // stops and the records already written stay.
@@ -168,17 +158,46 @@ TEST(LogRecorder, ShortWriteIsCutBackToWholeRecords) {
     EXPECT_EQ(ReadBytes(path).size(), 2 * kLogRecordBytes);
 }
 
-TEST(LogRecorder, RecordsGoToTheirNumberedPlace) {
-    ScratchDir dir;
-    const auto path = dir / "run.qm1";
-    ASSERT_FALSE(WriteLogRecord(path, 1, StampedFrame(1, 0)));
-    ASSERT_FALSE(WriteLogRecord(path, 2, StampedFrame(2, 0)));
-    ASSERT_FALSE(WriteLogRecord(path, 1, StampedFrame(3, 0)));  // rewrites record 1
-    const auto bytes = ReadBytes(path);
-    ASSERT_EQ(bytes.size(), 96u);
-    EXPECT_EQ(bytes[0], 3);
-    EXPECT_EQ(bytes[48], 2);
-    EXPECT_TRUE(WriteLogRecord("", 1, StampedFrame(1, 0)).has_value());
+// The log is moved away, deleted, replaced or cut short in mid-recording. A recorder that
+// followed the name would start a new file at record n, and the zero-filled gap before it reads
+// back as records that pass the checksum. It stops instead, writing nothing more anywhere.
+TEST(LogRecorder, StopsWhenTheNameNoLongerLeadsToItsFile) {
+    namespace fs = std::filesystem;
+    const std::pair<const char*, std::function<void(const fs::path&)>> cases[] = {
+        {"was moved or deleted", [](const fs::path& p) { fs::rename(p, p.string() + ".moved"); }},
+        {"was moved or deleted", [](const fs::path& p) { fs::remove(p); }},
+        {"was replaced by another file",
+         [](const fs::path& p) {
+             fs::rename(p, p.string() + ".moved");
+             testing::WriteBytes(p, {});
+         }},
+        {"was cut short", [](const fs::path& p) { fs::resize_file(p, kLogRecordBytes); }},
+    };
+    for (const auto& [message, act] : cases) {
+        SCOPED_TRACE(message);
+        ScratchDir dir;
+        const auto path = dir / "live.qm1";
+        LogRecorder rec;
+        ASSERT_FALSE(rec.StartRecording(path, 0));
+        for (int i = 0; i < 3; ++i) {
+            FrameBuffer frame = StampedFrame(static_cast<std::uint8_t>(i), 0);
+            ASSERT_EQ(rec.WriteLogRecord(frame, i).kind, Kind::Written);
+        }
+        act(path);
+        const auto namesBefore = testing::Names(dir.path());
+        const auto bytesBefore = ReadBytes(path);
+        FrameBuffer frame = StampedFrame(3, 0);
+        const LogWriteResult r = rec.WriteLogRecord(frame, 3);
+        EXPECT_EQ(r.kind, Kind::Error);
+        EXPECT_NE(r.message.find(message), std::string::npos) << r.message;
+        EXPECT_NE(r.message.find("live.qm1"), std::string::npos) << r.message;
+        EXPECT_FALSE(rec.Recording());
+        EXPECT_EQ(testing::Names(dir.path()), namesBefore);
+        EXPECT_EQ(ReadBytes(path), bytesBefore);
+        if (fs::exists(dir / "live.qm1.moved")) {
+            EXPECT_EQ(fs::file_size(dir / "live.qm1.moved"), 3 * kLogRecordBytes);
+        }
+    }
 }
 
 }  // namespace

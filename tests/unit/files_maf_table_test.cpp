@@ -160,13 +160,6 @@ TEST_F(MafTableTest, SaveToAnImpossiblePathReportsAnError) {
     EXPECT_FALSE(error->empty());
 }
 
-TEST_F(MafTableTest, FileExistsOnlyForFiles) {
-    EXPECT_TRUE(FileExists(Write("x.maf", "")));
-    EXPECT_FALSE(FileExists(dir_.path()));
-    EXPECT_FALSE(FileExists(dir_ / "none"));
-    EXPECT_FALSE(FileExists(""));
-}
-
 TEST(MafExtension, AppendedUnlessTheNameEndsExactlyInDotMaf) {
     EXPECT_EQ(WithMafExtension("/a/curve2"), "/a/curve2.maf");
     EXPECT_EQ(WithMafExtension("/a/curve2.MAF"), "/a/curve2.MAF.maf");

@@ -37,6 +37,24 @@ TEST(Playback, SliderRangeFollowsTheRecordCount) {
     }
 }
 
+// The slider counts in int: a log of 2^31 records or more moves it two (or more) records a
+// step, and its last position still reaches the last record.
+TEST(Playback, SliderStaysWithinIntForAnyLog) {
+    const SliderRange small = PlaybackSliderRange(600 * 48);
+    EXPECT_EQ(small.recordsPerStep, 1);
+    EXPECT_EQ(SliderPosition(small, 37), 37);
+    EXPECT_EQ(SliderRecord(small, 37), 37);
+    const std::int64_t records = (std::int64_t{1} << 31) + 5;
+    const SliderRange big = PlaybackSliderRange(static_cast<std::uint64_t>(records) * 48);
+    EXPECT_EQ(big.maximum, records);
+    EXPECT_EQ(big.recordsPerStep, 2);
+    const int last = SliderPosition(big, records);
+    EXPECT_GT(last, 0);
+    EXPECT_EQ(SliderRecord(big, last), records);
+    EXPECT_EQ(SliderRecord(big, SliderPosition(big, 1001)), 1001);
+    EXPECT_EQ(SliderRecord(big, 1), 1);
+}
+
 TEST(Playback, RealTimeWaitsUntilTheStamp) {
     EXPECT_TRUE(ShouldWait(12.33, 12.34));
     EXPECT_FALSE(ShouldWait(12.34, 12.34));

@@ -3,9 +3,11 @@
 #include <gtest/gtest.h>
 
 #include <fstream>
+#include <optional>
 #include <random>
 #include <sstream>
 #include <string>
+#include <vector>
 
 #include <sys/stat.h>
 #include <unistd.h>
@@ -35,17 +37,6 @@ class SettingsFileTest : public ::testing::Test {
     testing::ScratchDir dir_;
     fs::path path_ = dir_ / "Quelm.ini";
 };
-
-TEST_F(SettingsFileTest, MissingFileReadsEmptyAndFirstWriteCreatesIt) {
-    SettingsFile ini(path_);
-    EXPECT_EQ(ini.Read("SERIAL", "COMPORT"), "");
-    EXPECT_EQ(LenientNumber(ini.Read("SERIAL", "COMPORT")), 0);
-
-    ASSERT_TRUE(ini.Write("SERIAL", "COMPORT", PrintNumber(3))) << ini.LastError();
-    EXPECT_EQ(Content(), "[SERIAL]\nCOMPORT= 3\n");
-    EXPECT_EQ(LenientNumber(ini.Read("SERIAL", "COMPORT")), 3);
-    EXPECT_EQ(FilesInDir(), 1u) << "no temporary file left behind";
-}
 
 TEST_F(SettingsFileTest, NamesMatchWithoutRegardToCase) {
     Put("[INJECTION]\r\nINJSIZE= 19\r\nNUMCYL= 8\r\n[WIDEBAND]\r\nTYPE=DIY\r\n");
@@ -110,32 +101,66 @@ TEST_F(SettingsFileTest, ReplacingAValueKeepsEveryOtherLineByteForByte) {
     EXPECT_EQ(LenientNumber(ini.Read("vsscorrection", "value")), 1.1);
 }
 
-TEST_F(SettingsFileTest, NewKeyGoesAfterTheLastLineOfItsSection) {
-    Put("[SERIAL]\r\nCOMPORT= 1\r\n; note\r\n\r\n[LOGGING]\r\nFILE=a.qm1\r\n");
-    SettingsFile ini(path_);
-    ASSERT_TRUE(ini.Write("serial", "MAXBAUDRATE", "115200"));
-    EXPECT_EQ(Content(),
-              "[SERIAL]\r\nCOMPORT= 1\r\n; note\r\nMAXBAUDRATE=115200\r\n\r\n"
-              "[LOGGING]\r\nFILE=a.qm1\r\n");
-}
-
-TEST_F(SettingsFileTest, NewSectionIsAppendedWithTheFilesLineEnds) {
-    Put("[SERIAL]\r\nCOMPORT= 1");  // no line end at the end of the file
-    SettingsFile ini(path_);
-    ASSERT_TRUE(ini.Write("SENSORS", "BAPPRESENT", "YES"));
-    EXPECT_EQ(Content(), "[SERIAL]\r\nCOMPORT= 1\r\n[SENSORS]\r\nBAPPRESENT=YES\r\n");
-    ASSERT_TRUE(ini.Write("SERIAL", "MAXBAUDRATE", "19200"));
-    EXPECT_EQ(Content(),
-              "[SERIAL]\r\nCOMPORT= 1\r\nMAXBAUDRATE=19200\r\n[SENSORS]\r\nBAPPRESENT=YES\r\n");
-}
-
-TEST_F(SettingsFileTest, LastKeyWithoutLineEndIsReplacedAndExtended) {
-    Put("[MAP]\nTYPE=1");
-    SettingsFile ini(path_);
-    ASSERT_TRUE(ini.Write("MAP", "TYPE", "3"));
-    EXPECT_EQ(Content(), "[MAP]\nTYPE=3");
-    ASSERT_TRUE(ini.Write("MAP", "ZERO", "0"));
-    EXPECT_EQ(Content(), "[MAP]\nTYPE=3\nZERO=0\n");
+// A file as found (none, or as another editor wrote it), a value read from it, the writes, and
+// the file they leave: other lines keep their bytes, new keys go to the end of their section,
+// new sections to the end of the file, all with the file's own line ends; and every value
+// written reads back.
+TEST_F(SettingsFileTest, WritesKeepTheFilesShapeAndReadBack) {
+    struct Entry {
+        const char* section;
+        const char* key;
+        const char* value;
+    };
+    const struct {
+        std::optional<std::string> before;
+        Entry read;
+        std::vector<Entry> writes;
+        std::string after;
+    } rows[] = {
+        {std::nullopt,
+         {"SERIAL", "COMPORT", ""},
+         {{"SERIAL", "COMPORT", " 3"}},
+         "[SERIAL]\nCOMPORT= 3\n"},
+        {"[SERIAL]\r\nCOMPORT= 1\r\n; note\r\n\r\n[LOGGING]\r\nFILE=a.qm1\r\n",
+         {"LOGGING", "FILE", "a.qm1"},
+         {{"serial", "MAXBAUDRATE", "115200"}},
+         "[SERIAL]\r\nCOMPORT= 1\r\n; note\r\nMAXBAUDRATE=115200\r\n"
+         "\r\n[LOGGING]\r\nFILE=a.qm1\r\n"},
+        {"[SERIAL]\r\nCOMPORT= 1",
+         {"serial", "comport", "1"},
+         {{"SENSORS", "BAPPRESENT", "YES"}, {"SERIAL", "MAXBAUDRATE", "19200"}},
+         "[SERIAL]\r\nCOMPORT= 1\r\nMAXBAUDRATE=19200\r\n[SENSORS]\r\nBAPPRESENT=YES\r\n"},
+        {"[MAP]\nTYPE=1",
+         {"MAP", "TYPE", "1"},
+         {{"MAP", "TYPE", "3"}, {"MAP", "ZERO", "0"}},
+         "[MAP]\nTYPE=3\nZERO=0\n"},
+        {"\xEF\xBB\xBF[SERIAL]\r\nCOMPORT= 1\r\n",
+         {"SERIAL", "COMPORT", "1"},
+         {{"SERIAL", "COMPORT", " 2"}, {"SERIAL", "MAXBAUDRATE", "57600"}},
+         "\xEF\xBB\xBF[SERIAL]\r\nCOMPORT= 2\r\nMAXBAUDRATE=57600\r\n"},
+        {"[SERIAL]\rCOMPORT= 1\r[MAP]\rTYPE=2\r",
+         {"MAP", "TYPE", "2"},
+         {{"SERIAL", "MAXBAUDRATE", "38400"}, {"AUX", "TYPE", "NONE"}},
+         "[SERIAL]\rCOMPORT= 1\rMAXBAUDRATE=38400\r[MAP]\rTYPE=2\r[AUX]\rTYPE=NONE\r"},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.after);
+        fs::remove(path_);
+        if (row.before) {
+            Put(*row.before);
+        }
+        SettingsFile ini(path_);
+        EXPECT_EQ(ini.Read(row.read.section, row.read.key), row.read.value);
+        for (const Entry& w : row.writes) {
+            ASSERT_TRUE(ini.Write(w.section, w.key, w.value)) << ini.LastError();
+        }
+        EXPECT_EQ(Content(), row.after);
+        for (const Entry& w : row.writes) {
+            const std::string_view v = w.value;  // read back without its leading blank
+            EXPECT_EQ(ini.Read(w.section, w.key), v.starts_with(' ') ? v.substr(1) : v);
+        }
+        EXPECT_EQ(FilesInDir(), 1u) << "no temporary file left behind";
+    }
 }
 
 TEST_F(SettingsFileTest, ParentFolderIsCreatedOnDemand) {
@@ -222,13 +247,6 @@ TEST_F(SettingsFileTest, BinaryAndHugeFilesDoNotBreakTheReader) {
     EXPECT_EQ(ini.Read("SERIAL", "COMPORT"), "");
     EXPECT_FALSE(ini.Write("SERIAL", "COMPORT", " 3"));
     EXPECT_EQ(fs::file_size(path_), huge.size());
-}
-
-TEST_F(SettingsFileTest, FreeFunctionsForwardToTheFile) {
-    SettingsFile ini(path_);
-    ASSERT_TRUE(WriteIniValue(ini, "INJECTION", "BATCH", "yes"));
-    EXPECT_EQ(ReadIniValue(ini, "Injection", "batch"), "yes");
-    EXPECT_EQ(ReadIniValue(ini, "Injection", "CI"), "");
 }
 
 class ComPortFileTest : public SettingsFileTest {

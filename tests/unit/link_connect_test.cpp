@@ -85,16 +85,19 @@ TEST_F(ConnectFixture, ExactSequenceForADeviceGoodTo38400) {
     EXPECT_TRUE(device.IsOpen());
 }
 
-// The allowed rate is read by its leading number; text without one counts as 9600. The full
-// ladder to 115200 takes eight shift-ups, about 14 seconds.
+// The allowed rate is read by its leading number, sign and fraction included, as every number
+// is read; text without one counts as 9600. The full ladder to 115200 takes eight shift-ups,
+// about 14 seconds.
 TEST_F(ConnectFixture, AllowedRateLimitsTheClimb) {
     const struct {
         const char* allowed;
         const char* ready;
         int shifts;  // -1: not checked
     } rows[] = {
-        {"115200", "Ready @ 115200", 8}, {"9600", "Ready @ 9600", 0},    {"", "Ready @ 9600", 0},
-        {"fast", "Ready @ 9600", 0},     {"57600", "Ready @ 57600", -1},
+        {"115200", "Ready @ 115200", 8}, {"9600", "Ready @ 9600", 0},
+        {"", "Ready @ 9600", 0},         {"fast", "Ready @ 9600", 0},
+        {"57600", "Ready @ 57600", -1},  {"+57600", "Ready @ 57600", -1},
+        {"9600.5", "Ready @ 19200", 2},
     };
     for (const auto& row : rows) {
         SCOPED_TRACE(row.allowed);

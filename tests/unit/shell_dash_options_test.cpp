@@ -1,15 +1,16 @@
 #include <gtest/gtest.h>
 
+#include "common/twips.h"
 #include "shell/dash_options.h"
-#include "shell/twips.h"
 
 namespace quelm {
 namespace {
 
 TEST(DashOptions, ReadsEveryOption) {
+    // A value follows its option or an equals sign.
     const auto parsed =
-        ParseDashOptions({"--config", "/tmp/q.ini", "--simulate", "--scenario", "wot", "--connect",
-                          "--minimized", "--stats-log", "s.log", "--scopes", "10"});
+        ParseDashOptions({"--config=/tmp/q.ini", "--simulate", "--scenario", "wot", "--connect",
+                          "--minimized", "--stats-log", "s.log", "--scopes=10"});
     ASSERT_TRUE(std::holds_alternative<DashOptions>(parsed)) << std::get<std::string>(parsed);
     const auto& o = std::get<DashOptions>(parsed);
     EXPECT_EQ(o.config, "/tmp/q.ini");
@@ -46,7 +47,9 @@ TEST(DashOptions, RefusesWhatItCannotUse) {
                                                     {"--port", "/dev/ttyS0", "--simulate"},
                                                     {"--scopes", "0"},
                                                     {"--scopes", "11"},
-                                                    {"--scopes", "3x"}};
+                                                    {"--scopes", "3x"},
+                                                    {"--scopes="},
+                                                    {"--connect=yes"}};
     for (const auto& args : bad) {
         EXPECT_TRUE(std::holds_alternative<std::string>(ParseDashOptions(args))) << args.front();
     }

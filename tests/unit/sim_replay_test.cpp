@@ -6,6 +6,7 @@
 #include <string>
 
 #include "decode/frame_decoder.h"
+#include "files/log_format.h"
 #include "sim/frame_source.h"
 #include "sim/sim_command.h"
 
@@ -89,7 +90,7 @@ TEST(SimReplay, UnstampedLogPlaysOneRecordPerRequest) {
 
 TEST(SimCommandLine, OptionsReachTheDevice) {
     const auto parsed =
-        ParseSimCommand({"--max-rate", "38400", "--scenario", "wot", "--codes", "11,23",
+        ParseSimCommand({"--max-rate=38400", "--scenario", "wot", "--codes=11,23",
                          "--bad-checksum-every", "5", "--short-every", "7", "--burst-every", "9",
                          "--silent-after", "100", "--drop-after", "200", "--replay", "x.qm1"});
     ASSERT_TRUE(std::holds_alternative<SimCommand>(parsed));
@@ -113,7 +114,8 @@ TEST(SimCommandLine, BadValuesAreRefused) {
                                                {"--codes", "1"},
                                                {"--short-every", "0"},
                                                {"--drop-after", "x"},
-                                               {"--frobnicate", "1"}}) {
+                                               {"--frobnicate", "1"},
+                                               {"--help=me"}}) {
         EXPECT_TRUE(std::holds_alternative<std::string>(ParseSimCommand(args))) << args[0];
     }
     const auto help = ParseSimCommand({"--help"});

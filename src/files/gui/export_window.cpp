@@ -11,11 +11,11 @@
 #include <filesystem>
 
 #include "common/app_paths.h"
+#include "common/long_operation.h"
 #include "common/number_text.h"
 #include "common/runtime.h"
 #include "files/csv_export.h"
-#include "files/log_activity.h"
-#include "shell/gui/app_hub.h"
+#include "widgets/app_hub.h"
 
 namespace quelm {
 namespace {
@@ -26,10 +26,9 @@ QString Text(const std::string& s) {
 
 }  // namespace
 
-Export::Export(AppHub& hub, LogActivity& jobs, QWidget* parent)
+Export::Export(AppHub& hub, QWidget* parent)
     : QWidget(parent, Qt::Window),
       hub_(hub),
-      jobs_(jobs),
       message_(MessageBoxSink(this)),
       chooser_(OpenFileDialog(this)) {
     setObjectName(QStringLiteral("Export"));
@@ -62,39 +61,40 @@ Export::Export(AppHub& hub, LogActivity& jobs, QWidget* parent)
     connect(browse_, &QPushButton::clicked, this, [this] { BrowseSRC_Click(); });
 }
 
+bool Export::Refused() {
+    std::optional<std::string> refusal = hub_.operations().Refusal(LongOperation::Export);
+    if (!refusal && hub_.Connected()) {
+        refusal = kExportNeedsNoLinkMessage;
+    }
+    if (refusal) {
+        message_(Text(*refusal), {});
+    }
+    return refusal.has_value();
+}
+
 void Export::BrowseSRC_Click() {
-    if (running_) {
+    if (Refused()) {
         return;
     }
-    if (hub_.Connected()) {
-        message_(QString::fromUtf8(kExportNeedsNoLinkMessage));
-        return;
-    }
-    if (jobs_.Current() != LogJob::None) {
-        message_(QString::fromUtf8(kPlaybackRunningMessage));
-        return;
-    }
-    const QString chosen = chooser_(QStringLiteral("Browse"), Text(LogsDir().string()),
-                                    QStringLiteral("Quelm Files (*.qm*)"))
-                               .trimmed();
+    chooser_(QStringLiteral("Browse"), Text(LogsDir().string()),
+             QStringLiteral("Quelm Files (*.qm*)"),
+             [this](const QString& chosen) { ExportLog(chosen.trimmed()); });
+}
+
+void Export::ExportLog(const QString& chosen) {
     if (chosen.isEmpty()) {
         return;
     }
     const std::filesystem::path source(QFile::encodeName(chosen).toStdString());
     if (IsCsvPath(source)) {
-        message_(QString::fromUtf8(kExportCsvSourceMessage));
+        message_(QString::fromUtf8(kExportCsvSourceMessage), {});
         return;
     }
-    // The dialog was modal: the link or a playback may have started meanwhile.
-    if (hub_.Connected()) {
-        message_(QString::fromUtf8(kExportNeedsNoLinkMessage));
+    // The link or a playback may have started while the dialog was open.
+    if (Refused()) {
         return;
     }
-    if (auto refusal = jobs_.Begin(LogJob::Export)) {
-        message_(Text(*refusal));
-        return;
-    }
-    running_ = true;
+    const auto running = hub_.operations().Begin(LongOperation::Export, [this] { cancel_ = true; });
     cancel_ = false;
     browse_->setEnabled(false);
     progress_->setValue(0);
@@ -116,8 +116,6 @@ void Export::BrowseSRC_Click() {
             return !cancel_ && !rt.Aborting();
         });
 
-    running_ = false;
-    jobs_.End(LogJob::Export);
     browse_->setEnabled(true);
     switch (result.kind) {
         case CsvExportResult::Kind::Done:
@@ -131,7 +129,7 @@ void Export::BrowseSRC_Click() {
         case CsvExportResult::Kind::Error:
             progress_->setValue(0);
             status_->setText(QStringLiteral("Export failed."));
-            message_(Text(result.error));
+            message_(Text(result.error), {});
             break;
     }
 }

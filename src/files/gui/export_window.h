@@ -4,7 +4,7 @@
 
 #include <QWidget>
 
-#include "files/gui/user_prompts.h"
+#include "widgets/user_prompts.h"
 
 class QLabel;
 class QProgressBar;
@@ -13,15 +13,12 @@ class QPushButton;
 namespace quelm {
 
 class AppHub;
-class LogActivity;
 
 inline constexpr const char* kExportExplanation =
     "This utility converts a Quelm 1.1x (or newer) log file to CSV (comma seperated value) "
     "format for use with spreadsheets, databases, and any other data collection platform "
     "compatible with data in CSV format. Locate the file to convert by clicking the button "
     "below. The corresponding .CSV file will be generated in the same directory as the source.";
-inline constexpr const char* kExportNeedsNoLinkMessage =
-    "A log cannot be exported while Quelm is connected.  Disconnect first.";
 inline constexpr const char* kExportCsvSourceMessage =
     "The chosen file is already a CSV file.  Choose the log file (.qm1) to export.";
 // The status text is rewritten at most this often: per record it would cost more than the
@@ -31,26 +28,26 @@ inline constexpr double kStatusInterval = 0.05;
 class Export : public QWidget {
     Q_OBJECT
   public:
-    // `jobs` is shared with the logging window: an export and a playback never run together.
-    Export(AppHub& hub, LogActivity& jobs, QWidget* parent = nullptr);
+    explicit Export(AppHub& hub, QWidget* parent = nullptr);
 
     void setMessageSink(MessageSink sink) { message_ = std::move(sink); }
     void setFileChooser(FileChooser chooser) { chooser_ = std::move(chooser); }
 
-    // Chooses a log and runs the whole export, yielding to the window system as it goes.
+    // Chooses a log, then runs the whole export, yielding to the window system as it goes.
     void BrowseSRC_Click();
-    bool Running() const { return running_; }
 
   protected:
     // Closing the window cancels an export in progress (no partial CSV is left).
     void closeEvent(QCloseEvent* event) override;
 
   private:
+    // Tells the user why no export may start now; false when one may.
+    bool Refused();
+    void ExportLog(const QString& chosen);
+
     AppHub& hub_;
-    LogActivity& jobs_;
     MessageSink message_;
     FileChooser chooser_;
-    bool running_ = false;
     bool cancel_ = false;
 
     QLabel* status_;

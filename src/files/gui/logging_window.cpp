@@ -3,12 +3,10 @@
 #include <QCheckBox>
 #include <QCloseEvent>
 #include <QFile>
-#include <QFileDialog>
 #include <QGridLayout>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
-#include <QMessageBox>
 #include <QPushButton>
 #include <QShortcut>
 #include <QSignalBlocker>
@@ -17,14 +15,14 @@
 #include <utility>
 
 #include "common/app_paths.h"
+#include "common/long_operation.h"
 #include "common/number_text.h"
 #include "common/runtime.h"
 #include "common/status_model.h"
-#include "files/log_activity.h"
 #include "files/log_marks.h"
 #include "files/settings_file.h"
-#include "shell/gui/app_hub.h"
-#include "viewer/gui/marked_slider.h"
+#include "widgets/app_hub.h"
+#include "widgets/marked_slider.h"
 
 namespace quelm {
 namespace {
@@ -54,35 +52,14 @@ QLabel* Value(const char* name, QWidget* parent) {
     return label;
 }
 
-// The open-file dialog in a mode that also takes a name that does not exist yet: the file to
-// record into is usually new.
-FileChooser LogFileDialog(QWidget* parent) {
-    return [parent](const QString& title, const QString& folder, const QString& filter) {
-        QFileDialog dialog(parent, title, folder, filter);
-        dialog.setFileMode(QFileDialog::AnyFile);
-        dialog.setAcceptMode(QFileDialog::AcceptOpen);
-        return dialog.exec() == QDialog::Accepted ? dialog.selectedFiles().value(0) : QString();
-    };
-}
-
-YesNoQuestion CriticalQuestion(QWidget* parent) {
-    return [parent](const QString& text, const QString& title) {
-        QMessageBox box(QMessageBox::Critical, title, text, QMessageBox::Yes | QMessageBox::No,
-                        parent);
-        box.setDefaultButton(QMessageBox::No);
-        return box.exec() == QMessageBox::Yes;
-    };
-}
-
 }  // namespace
 
-Logging::Logging(AppHub& hub, LogActivity& jobs, QWidget* parent)
+Logging::Logging(AppHub& hub, QWidget* parent)
     : QWidget(parent, Qt::Window),
       hub_(hub),
-      jobs_(jobs),
       player_(hub.runtime()),
       message_(MessageBoxSink(this)),
-      chooser_(LogFileDialog(this)),
+      chooser_(OpenOrNewFileDialog(this)),
       ask_(CriticalQuestion(this)) {
     setObjectName(QStringLiteral("Logging"));
     setWindowTitle(QStringLiteral("Logging Control"));
@@ -185,22 +162,22 @@ void Logging::SetRecordingCue(bool on) {
 }
 
 void Logging::browse_Click() {
-    QString chosen = chooser_(QStringLiteral("Browse"), Text(LogsDir().string()),
-                              QStringLiteral("Quelm Files (*.qm1)"))
-                         .trimmed();
-    if (chosen.isEmpty()) {
-        return;
-    }
-    if (!chosen.endsWith(QStringLiteral(".qm1"), Qt::CaseSensitive)) {
-        chosen += QStringLiteral(".qm1");
-    }
-    logFile_->setText(chosen);
+    chooser_(QStringLiteral("Browse"), Text(LogsDir().string()),
+             QStringLiteral("Quelm Files (*.qm1)"), [this](const QString& answer) {
+                 QString chosen = answer.trimmed();
+                 if (chosen.isEmpty()) {
+                     return;
+                 }
+                 if (!chosen.endsWith(QStringLiteral(".qm1"), Qt::CaseSensitive)) {
+                     chosen += QStringLiteral(".qm1");
+                 }
+                 logFile_->setText(chosen);
+             });
 }
 
 void Logging::Record_Click() {
     if (!hub_.Connected()) {
-        message_(QString::fromUtf8(kRecordNeedsLinkMessage));
-        hub_.Connect_Click();
+        message_(QString::fromUtf8(kRecordNeedsLinkMessage), [this] { hub_.Connect_Click(); });
         return;
     }
     hub_.status().SetPanel(1, "Recording");
@@ -212,21 +189,30 @@ void Logging::Record_Click() {
 
 void Logging::StartRecording() {
     const std::filesystem::path path = ToPath(logFile_->text());
-    if (!path.empty() && LogFileExists(path) &&
-        !ask_(QString::fromUtf8(kOverwriteQuestion), QStringLiteral("Warning"))) {
+    const auto start = [this, path] {
+        // Replaces the file (the question was answered Yes) and reports a name that cannot be
+        // written at once rather than at the first frame.
+        if (auto error = hub_.recorder().StartRecording(path, hub_.runtime().Now())) {
+            hub_.recorder().StopRecording();
+            SetState(LoggingState::Idle);
+            message_(Text(*error), {});
+            return;
+        }
+        SetRecordingCue(true);
+    };
+    if (path.empty() || !LogFileExists(path)) {
+        start();
+        return;
+    }
+    // The link polls on while the question is open; recording starts with the answer.
+    ask_(QString::fromUtf8(kOverwriteQuestion), QStringLiteral("Warning"), [this, start](bool yes) {
+        if (yes) {
+            start();
+            return;
+        }
         SetState(LoggingState::Declined);
         hub_.recorder().StopRecording();
-        return;
-    }
-    // Replaces the file (the question above was answered Yes) and reports a name that cannot
-    // be written at once rather than at the first frame.
-    if (auto error = hub_.recorder().StartRecording(path, hub_.runtime().Now())) {
-        hub_.recorder().StopRecording();
-        SetState(LoggingState::Idle);
-        message_(Text(*error));
-        return;
-    }
-    SetRecordingCue(true);
+    });
 }
 
 void Logging::OnRecordResult(const LogWriteResult& result) {
@@ -243,7 +229,7 @@ void Logging::OnRecordResult(const LogWriteResult& result) {
     // The time limit or a write failure: the recorder has stopped; every record written stays.
     SetRecordingCue(false);
     SetState(LoggingState::LimitReached);
-    message_(Text(result.message));
+    message_(Text(result.message), {});
 }
 
 void Logging::Halt_Click() {
@@ -255,23 +241,35 @@ void Logging::Halt_Click() {
 }
 
 void Logging::Play_Click() {
-    if (jobs_.Current() == LogJob::Export) {
-        message_(QString::fromUtf8(kExportRunningMessage));
+    if (player_.Paused()) {
+        // Only clears the pause: the playback waiting in its loop goes on.
+        ShowPlaying();
+        player_.PlayLog(ToPath(logFile_->text()), Hooks());
+        slider_->setEnabled(false);
+        return;
+    }
+    if (auto refusal = hub_.operations().Refusal(LongOperation::Playback)) {
+        startAt_ = 1;
+        message_(Text(*refusal), {});
         return;
     }
     if (hub_.Connected()) {
-        message_(QString::fromUtf8(kPlayNeedsNoLinkMessage));
-        hub_.Disconnect();
-        hub_.runtime().Yield();
+        message_(QString::fromUtf8(kPlayNeedsNoLinkMessage), [this] {
+            hub_.Disconnect();
+            PlayLog();
+        });
+        return;
     }
+    PlayLog();
+}
+
+void Logging::ShowPlaying() {
     StatusModel& status = hub_.status();
     status.SetPanel(1, "Log Playback");
     status.SetPanel(2, "COM Stopped");
     status.SetPanel(3, "");
     SetState(LoggingState::Playing);
     pbcounter_->show();
-    PlayLog();
-    slider_->setEnabled(false);
 }
 
 void Logging::Pause_Click() {
@@ -285,18 +283,20 @@ PlaybackHooks Logging::Hooks() {
     PlaybackHooks hooks;
     hooks.opened = [this](std::uint64_t bytes, const SliderRange& range) {
         fs_->setText(Number(static_cast<double>(bytes) / 1000));
+        sliderRange_ = range;
         if (range.maximum > 0) {
             const QSignalBlocker quiet(slider_);
-            slider_->setRange(static_cast<int>(range.minimum), static_cast<int>(range.maximum));
-            slider_->setTickInterval(static_cast<int>(range.tickSpacing));
-            slider_->setPageStep(std::max(1, static_cast<int>(range.tickSpacing)));
+            const auto ticks = static_cast<int>(range.tickSpacing / range.recordsPerStep);
+            slider_->setRange(1, SliderPosition(range, range.maximum));
+            slider_->setTickInterval(ticks);
+            slider_->setPageStep(std::max(1, ticks));
         }
         std::vector<int> marked;
         const std::filesystem::path log = ToPath(logFile_->text());
         const MarksReadResult marks = ReadLogMarks(MarksPath(log));
         for (const auto& record : MarkRecords(log, marks.marks)) {
             if (record) {
-                marked.push_back(static_cast<int>(*record));
+                marked.push_back(SliderPosition(range, static_cast<std::int64_t>(*record)));
             }
         }
         slider_->SetMarks(std::move(marked));
@@ -308,6 +308,7 @@ PlaybackHooks Logging::Hooks() {
     };
     hooks.position = [this] { return shownRecord_; };
     hooks.showTime = [this](double t) {
+        stampedRecord_ = shownRecord_;
         shownTime_ = t;
         RefreshCounters(false);
     };
@@ -324,30 +325,30 @@ void Logging::RefreshCounters(bool force) {
         return;
     }
     lastRefresh_ = now;
-    pbcounter_->setText(Number(static_cast<double>(shownRecord_)));
+    pbcounter_->setText(Number(static_cast<double>(stampedRecord_)));
     logTime_->setText(Number(shownTime_));
     const QSignalBlocker quiet(slider_);
-    slider_->setValue(static_cast<int>(shownRecord_));
+    slider_->setValue(SliderPosition(sliderRange_, static_cast<std::int64_t>(shownRecord_)));
 }
 
 void Logging::PlayLog() {
-    if (!player_.Paused()) {
-        if (auto refusal = jobs_.Begin(LogJob::Playback)) {
-            message_(Text(*refusal));
-            Halt_Click();
-            return;
-        }
-        hub_.ResetScopes();
+    // A link that was just told to stop unwinds first; the playback starts after it.
+    if (auto refusal =
+            hub_.operations().Request(LongOperation::Playback, [this] { RunPlayback(); })) {
+        startAt_ = 1;
+        message_(Text(*refusal), {});
     }
+}
+
+void Logging::RunPlayback() {
+    ShowPlaying();
+    const auto running = hub_.operations().Begin(LongOperation::Playback, [this] { Halt_Click(); });
+    hub_.ResetScopes();
     const PlaybackResult result =
         player_.PlayLog(ToPath(logFile_->text()), Hooks(), std::exchange(startAt_, 1));
-    if (result.kind == PlaybackResult::Kind::Resumed) {
-        return;
-    }
-    jobs_.End(LogJob::Playback);
     jumpTo_ = 0;
     if (result.kind == PlaybackResult::Kind::Error) {
-        message_(Text(result.error));
+        message_(Text(result.error), {});
     }
     if (result.shown > 0) {
         RefreshCounters(true);
@@ -365,7 +366,7 @@ void Logging::Slider_Scroll() {
         return;
     }
     sliderBusy_ = true;
-    shownRecord_ = static_cast<std::uint64_t>(std::max(1, slider_->value()));
+    shownRecord_ = static_cast<std::uint64_t>(SliderRecord(sliderRange_, slider_->value()));
     pbcounter_->setText(Number(static_cast<double>(shownRecord_)));
     ShowSliderRecord();
     RefreshCounters(true);
@@ -388,13 +389,14 @@ void Logging::PlayFrom(const QString& log, std::uint64_t record) {
         return;
     }
     if (player_.Running() || !play_->isEnabled()) {
-        message_(QStringLiteral("Stop the recording or the playback in Logging Control first."));
+        message_(QStringLiteral("Stop the recording or the playback in Logging Control first."),
+                 {});
         return;
     }
     logFile_->setText(log);
+    // The playback that Play starts (perhaps once the link has unwound) begins there.
     startAt_ = record;
     Play_Click();
-    startAt_ = 1;
 }
 
 void Logging::ShowSliderRecord() {
@@ -407,7 +409,7 @@ void Logging::closeEvent(QCloseEvent* event) {
     }
     SettingsFile& settings = hub_.settings();
     if (!WriteIniValue(settings, "LOGGING", "FILE", logFile_->text().toStdString())) {
-        message_(Text(settings.LastError()));
+        message_(Text(settings.LastError()), {});
     }
     event->accept();
 }

@@ -6,10 +6,10 @@
 #include <QWidget>
 #include <functional>
 
-#include "files/gui/user_prompts.h"
 #include "files/log_player.h"
 #include "files/log_writer.h"
 #include "files/playback.h"
+#include "widgets/user_prompts.h"
 
 class QCheckBox;
 class QLabel;
@@ -19,7 +19,6 @@ class QPushButton;
 namespace quelm {
 
 class AppHub;
-class LogActivity;
 class MarkedSlider;
 
 inline constexpr const char* kRecordNeedsLinkMessage =
@@ -27,20 +26,14 @@ inline constexpr const char* kRecordNeedsLinkMessage =
     "Record again after Quelm has connected.";
 inline constexpr const char* kPlayNeedsNoLinkMessage =
     "In order to display log file contents, Quelm must be disconnected.  Disconnecting now.";
-inline constexpr const char* kOverwriteQuestion = "File exists.  Overwrite?";
 inline constexpr const char* kRecordingCaption = "\u25CF Recording";
 // The playback counters and slider are redrawn at most this often (a screen refresh).
 inline constexpr double kCounterInterval = 1.0 / 60;
 
-// Asks a Yes/No question; true for Yes.
-using YesNoQuestion = std::function<bool(const QString& text, const QString& title)>;
-
 class Logging : public QWidget {
     Q_OBJECT
   public:
-    // `jobs` keeps playback and the CSV export from running at the same time; the main window
-    // owns it and gives the same one to the export window.
-    Logging(AppHub& hub, LogActivity& jobs, QWidget* parent = nullptr);
+    explicit Logging(AppHub& hub, QWidget* parent = nullptr);
 
     void setMessageSink(MessageSink sink) { message_ = std::move(sink); }
     void setFileChooser(FileChooser chooser) { chooser_ = std::move(chooser); }
@@ -78,21 +71,29 @@ class Logging : public QWidget {
 
   private:
     void StartRecording();
+    // The status panels and the controls of a playback.
+    void ShowPlaying();
+    // Starts the playback once no other long operation runs (a link told to stop unwinds first).
     void PlayLog();
+    void RunPlayback();
     void ShowSliderRecord();
     void SetState(LoggingState state);
     void SetRecordingCue(bool on);
     PlaybackHooks Hooks();
-    // Shows the record number and time stamp in hand; unless forced, at most at the display
-    // rate, so that unpaced playback never waits for painting.
+    // Shows the number and time stamp of the record last read, and moves the slider to the
+    // record in hand; unless forced, at most at the display rate, so that unpaced playback never
+    // waits for painting.
     void RefreshCounters(bool force);
 
     AppHub& hub_;
-    LogActivity& jobs_;
     LogPlayer player_;
     LoggingState state_ = LoggingState::Idle;
     bool sliderBusy_ = false;
-    std::uint64_t shownRecord_ = 0;
+    SliderRange sliderRange_;
+    std::uint64_t shownRecord_ = 0;  // the record in hand: where the slider stands
+    // The record whose time stamp was read last, and that stamp: the counters always show a
+    // pair from one record, even when a throttled refresh fell between two records.
+    std::uint64_t stampedRecord_ = 0;
     // "Play from here": the record the next playback starts at, and where a running one goes
     // on at its next record (0: no jump).
     std::uint64_t startAt_ = 1;

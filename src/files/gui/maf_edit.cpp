@@ -9,6 +9,7 @@
 #include <QTimer>
 #include <QVBoxLayout>
 #include <algorithm>
+#include <filesystem>
 
 #include "common/app_paths.h"
 #include "common/number_text.h"
@@ -29,6 +30,10 @@ QString MafLibFolder() {
     return QString::fromStdString(MafLibDir().string() + "/");
 }
 
+QString WithExtension(const QString& chosen) {
+    return QString::fromStdString(WithMafExtension(chosen.toStdString()));
+}
+
 }  // namespace
 
 MAFEdit::MAFEdit(CalibrationTables& tables, QWidget* parent)
@@ -38,6 +43,7 @@ MAFEdit::MAFEdit(CalibrationTables& tables, QWidget* parent)
     message_ = MessageBoxSink(this);
     openChooser_ = OpenFileDialog(this);
     saveChooser_ = SaveFileDialog(this);
+    ask_ = CriticalQuestion(this);
 
     auto* fileRow = new QHBoxLayout;
     auto* fileLabel = new QLabel("MAF Curve File Name");
@@ -160,7 +166,7 @@ void MAFEdit::LoadMafTable() {
         }
     }
     for (const auto& text : result.messages) {
-        message_(QString::fromStdString(text));
+        message_(QString::fromStdString(text), {});
     }
     for (std::size_t i = 0; i < kMafPoints; ++i) {
         volts_[i]->setText(QString::fromStdString(result.curve.volts[i]));
@@ -194,30 +200,47 @@ void MAFEdit::redrawChart() {
 }
 
 void MAFEdit::browse() {
-    const QString chosen = openChooser_(kDialogTitle, MafLibFolder(), kMafFilter);
-    if (!chosen.isEmpty()) {
-        file_->setText(QString::fromStdString(WithMafExtension(chosen.toStdString())));
-    }
-    LoadMafTable();
+    openChooser_(kDialogTitle, MafLibFolder(), kMafFilter, [this](const QString& chosen) {
+        if (!chosen.isEmpty()) {
+            file_->setText(WithExtension(chosen));
+        }
+        // Confirmed or cancelled, the file named in the box is loaded.
+        LoadMafTable();
+    });
 }
 
 void MAFEdit::save() {
-    const QString chosen = saveChooser_(kDialogTitle, MafLibFolder(), kMafFilter);
-    if (!chosen.isEmpty()) {
-        file_->setText(QString::fromStdString(WithMafExtension(chosen.toStdString())));
-    }
-    if (file_->text() == kNoFileText || file_->text().trimmed().isEmpty()) {
-        message_("Choose a file name for the MAF curve before saving.");
-        return;
-    }
+    // The curve library may be read-only (an installed tree): new curves go to the user's folder.
+    const QString folder = QString::fromStdString(UserMafDir().string() + "/");
+    saveChooser_(kDialogTitle, folder, kMafFilter, [this](const QString& chosen) {
+        if (chosen.trimmed().isEmpty()) {
+            return;
+        }
+        const QString path = WithExtension(chosen);
+        std::error_code ec;
+        if (!std::filesystem::exists(ToPath(path), ec)) {
+            writeCurve(path);
+            return;
+        }
+        ask_(kOverwriteQuestion, QStringLiteral("Warning"), [this, path](bool yes) {
+            if (yes) {
+                writeCurve(path);
+            }
+        });
+    });
+}
+
+void MAFEdit::writeCurve(const QString& path) {
+    file_->setText(path);
     std::array<std::string, kMafPoints> volts;
     std::array<std::string, kMafPoints> kghr;
     for (std::size_t i = 0; i < kMafPoints; ++i) {
         volts[i] = volts_[i]->text().toStdString();
         kghr[i] = kghr_[i]->text().toStdString();
     }
-    if (SaveMafFile(ToPath(file_->text()), volts, kghr)) {
-        message_("Error during save.  Check path and file name.");
+    if (auto error = SaveMafFile(ToPath(path), volts, kghr)) {
+        message_("Error during save.  Check path and file name.\n" + QString::fromStdString(*error),
+                 {});
     }
 }
 

@@ -6,8 +6,8 @@
 #include <functional>
 
 #include "decode/calibration_tables.h"
-#include "files/gui/user_prompts.h"
 #include "files/maf_table.h"
+#include "widgets/user_prompts.h"
 
 class QLineEdit;
 class QPushButton;
@@ -29,6 +29,7 @@ class MAFEdit : public QWidget {
     void setMessageSink(MessageSink sink) { message_ = std::move(sink); }
     void setOpenChooser(FileChooser chooser) { openChooser_ = std::move(chooser); }
     void setSaveChooser(FileChooser chooser) { saveChooser_ = std::move(chooser); }
+    void setOverwriteQuestion(YesNoQuestion ask) { ask_ = std::move(ask); }
     // Called with the path in the file box when Apply is clicked, after this window hides.
     void setApplyHandler(std::function<void(const QString&)> handler) {
         onApply_ = std::move(handler);
@@ -53,11 +54,14 @@ class MAFEdit : public QWidget {
     bool redrawing() const;
 
     void browse();
+    // Asks for a file name (in the user's own curve folder), asks before replacing a file, and
+    // writes the boxes there. Cancelling either question writes nothing.
     void save();
     void apply();
 
   private:
     MafCurve curveFromBoxes() const;
+    void writeCurve(const QString& path);
 
     CalibrationTables& tables_;
     QLineEdit* file_ = nullptr;
@@ -68,6 +72,7 @@ class MAFEdit : public QWidget {
     MessageSink message_;
     FileChooser openChooser_;
     FileChooser saveChooser_;
+    YesNoQuestion ask_;
     std::function<void(const QString&)> onApply_;
     std::function<void(const QString&)> onFallback_;
 };

@@ -6,7 +6,6 @@
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
-#include <QMessageBox>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QVBoxLayout>
@@ -16,6 +15,7 @@
 #include "files/com_port_map_file.h"
 #include "files/settings_file.h"
 #include "link/link_context.h"
+#include "widgets/dialogs.h"
 
 namespace quelm {
 
@@ -88,7 +88,7 @@ ComSetup::ComSetup(LinkContext& link, ComPortMap& portMap, SettingsFile& setting
 }
 
 void ComSetup::LoadFromSettings() {
-    link_.ComPort = static_cast<int>(LenientNumber(ReadIniValue(settings_, "SERIAL", "COMPORT")));
+    link_.ComPort = ComPortNumber(ReadIniValue(settings_, "SERIAL", "COMPORT"));
     const std::string rate = ReadIniValue(settings_, "SERIAL", "MAXBAUDRATE");
     ClearOptions(ports_);
     if (link_.ComPort >= 1 && link_.ComPort <= 4) {
@@ -135,9 +135,9 @@ void ComSetup::ApplyCom_Click() {
     }
     if (!error.empty()) {
         // The choice holds for this session; say why it will not be there next time.
-        QMessageBox::warning(parentWidget() ? parentWidget() : nullptr, windowTitle(),
-                             QStringLiteral("The settings could not be saved: %1")
-                                 .arg(QString::fromStdString(error)));
+        ShowNotice(parentWidget(), {QMessageBox::Warning, windowTitle(),
+                                    QStringLiteral("The settings could not be saved: %1")
+                                        .arg(QString::fromStdString(error))});
     }
 }
 

@@ -4,13 +4,13 @@
 #include <QFrame>
 #include <QHBoxLayout>
 #include <QLabel>
-#include <QMessageBox>
 #include <QPushButton>
 #include <QStandardPaths>
 #include <QVBoxLayout>
 
+#include "common/product_info.h"
 #include "shell/gui/svg_picture.h"
-#include "shell/product_info.h"
+#include "widgets/dialogs.h"
 
 namespace quelm {
 
@@ -34,7 +34,6 @@ frmAbout::frmAbout(QWidget* parent, UrlOpener opener)
     : QDialog(parent), opener_(std::move(opener)) {
     setObjectName("frmAbout");
     setWindowTitle("About QUELM");
-    setModal(true);
     const QString maker = kMakerName;
     const QString product = kProductName;
 
@@ -100,11 +99,12 @@ frmAbout::frmAbout(QWidget* parent, UrlOpener opener)
 
 void frmAbout::visitweb_Click() {
     if (!opener_.browserAvailable || !opener_.browserAvailable()) {
-        QMessageBox::warning(this, "Browser Not Found", "Could not find associated Browser");
+        ShowNotice(
+            this, {QMessageBox::Warning, "Browser Not Found", "Could not find associated Browser"});
         return;
     }
     if (!opener_.open || !opener_.open(QUrl(kWebAddress))) {
-        QMessageBox::warning(this, "URL Failed", "Web Page not Opened");
+        ShowNotice(this, {QMessageBox::Warning, "URL Failed", "Web Page not Opened"});
     }
 }
 

@@ -2,7 +2,6 @@
 
 #include <QApplication>
 #include <QFile>
-#include <QMessageBox>
 #include <QScreen>
 #include <QShortcut>
 #include <QTimer>
@@ -11,21 +10,21 @@
 #include "files/com_port_map_file.h"
 #include "files/gui/export_window.h"
 #include "files/gui/logging_window.h"
-#include "files/gui/user_prompts.h"
 #include "link/gui/com_setup.h"
 #include "link/gui/comstat_display.h"
 #include "link/link_statistics.h"
 #include "link/monitor.h"
 #include "shell/gui/about_box.h"
 #include "shell/gui/dashboard_view.h"
-#include "shell/gui/gauge_widget.h"
 #include "shell/gui/super_dash.h"
 #include "tools/gui/scope_table.h"
 #include "tools/gui/self_tester.h"
 #include "tools/gui/tps_tool.h"
 #include "tools/gui/vehicle_windows.h"
 #include "viewer/gui/log_viewer.h"
-#include "viewer/gui/notice.h"
+#include "widgets/dialogs.h"
+#include "widgets/gauge_widget.h"
+#include "widgets/user_prompts.h"
 
 namespace quelm {
 
@@ -45,6 +44,11 @@ DashApp::DashApp(std::filesystem::path settingsPath)
       link_(port_, rt_, status_, portMap_),
       path_(config_, tables_, convert_),
       selfTestDevice_(link_, [this](const PortFailure& f) { PortFailed(f); }),
+      ops_([this](OperationRecord::Task start) {
+          if (window_) {
+              QTimer::singleShot(0, window_.get(), std::move(start));
+          }
+      }),
       vehicle_(std::make_unique<VehicleWindows>(settings_, config_, tables_)),
       window_(std::make_unique<SuperDash>()) {
     SuperDash* w = window_.get();
@@ -65,15 +69,7 @@ DashApp::DashApp(std::filesystem::path settingsPath)
     comSetup_ = new ComSetup(link_, portMap_, settings_, w);
     comStats_ = new comstatdisplay(link_.Stats, w);
     tpsTool_ = new TPSTool(w);
-    selfTester_ = new SelfTester(selfTestDevice_, rt_, w);
-    selfTester_->stopReceiveLoop = [this] {
-        if (!loopRunning_ || !link_.Connected) {
-            return false;
-        }
-        link_.Connected = false;
-        status_.SetConnectCaption("Connect");
-        return true;
-    };
+    selfTester_ = new SelfTester(selfTestDevice_, rt_, ops_, w);
 
     status_.onChange = [this] { window_->ShowStatus(status_); };
     w->onConnectClicked = [this] { Connect_Click(); };
@@ -89,14 +85,14 @@ DashApp::DashApp(std::filesystem::path settingsPath)
     w->SetWindowOpener(SuperDash::kScopeItem, [this] { scopeTable_->OpenNextScope(); });
     w->SetWindowOpener(SuperDash::kLoggingItem, [this] {
         if (!logging_) {
-            logging_ = new Logging(*this, jobs_, window_.get());
+            logging_ = new Logging(*this, window_.get());
             logging_->onMark = [this] { DropMarker(); };
         }
         ShowWindow(logging_);
     });
     w->SetWindowOpener(SuperDash::kExportItem, [this] {
         if (!export_) {
-            export_ = new Export(*this, jobs_, window_.get());
+            export_ = new Export(*this, window_.get());
         }
         ShowWindow(export_);
     });
@@ -107,13 +103,11 @@ DashApp::DashApp(std::filesystem::path settingsPath)
         if (logging_) {
             logging_->OnRecordResult(result);
         } else if (result.kind != LogWriteResult::Kind::Written) {
-            MessageBoxSink(window_.get())(QString::fromStdString(result.message));
+            MessageBoxSink(window_.get())(QString::fromStdString(result.message), {});
         }
     };
-    w->SetWindowOpener(SuperDash::kAboutItem, [w] {
-        frmAbout about(w);
-        about.exec();
-    });
+    // Modal to the dashboard, without a loop of its own: the receive loop goes on behind it.
+    w->SetWindowOpener(SuperDash::kAboutItem, [w] { OpenDialog(new frmAbout(w)); });
 
     path_.dashboardShown = [w](bool live) { return w->DashboardShown(live); };
     gaugeTimer_ = new QTimer(w);
@@ -180,7 +174,7 @@ void DashApp::RecordFrame(const FrameBuffer& frame) {
     if (onRecordWritten) {
         onRecordWritten(result);
     } else if (result.kind != LogWriteResult::Kind::Written) {
-        MessageBoxSink(window_.get())(QString::fromStdString(result.message));
+        MessageBoxSink(window_.get())(QString::fromStdString(result.message), {});
     }
 }
 
@@ -198,9 +192,8 @@ void DashApp::OpenViewer(const std::filesystem::path& log) {
             EngData shown = eng;
             ShowGauges(UpdateDashboard(shown, config_));
         };
-        viewer_->gaugesFree = [this] {
-            return !link_.Connected && jobs_.Current() != LogJob::Playback;
-        };
+        // The link, a playback and the self test own the gauges while they run.
+        viewer_->gaugesFree = [this] { return ops_.Current() == LongOperation::None; };
     }
     ShowWindow(viewer_);
     if (!log.empty()) {
@@ -226,7 +219,7 @@ void DashApp::DropMarker() {
                                : label);
     }
     if (dropped.error) {
-        ShowNotice(window_.get(), QString::fromStdString(*dropped.error));
+        MessageBoxSink(window_.get())(QString::fromStdString(*dropped.error), {});
     }
 }
 
@@ -254,24 +247,34 @@ void DashApp::Connect_Click() {
         status_.SetConnectCaption("Connect");
         return;
     }
-    if (loopRunning_) {
+    if (IsLink(ops_.Current())) {
         // The previous link is still winding down inside a wait: let it go on rather than
-        // start a second link on the same port inside the first.
-        link_.Connected = true;
-        status_.SetConnectCaption("Disconnect");
+        // start a second link on the same port after it. Not when it winds down for a
+        // playback or a self test the user asked for: that one starts once it has ended.
+        if (!ops_.Waiting()) {
+            link_.Connected = true;
+            status_.SetConnectCaption("Disconnect");
+        }
         return;
     }
-    struct RunningMark {
-        bool& flag;
-        explicit RunningMark(bool& f) : flag(f) { flag = true; }
-        ~RunningMark() { flag = false; }
-    } mark(loopRunning_);
+    // A playback is stopped first and the link starts once it has ended; an export or a self
+    // test refuses.
+    if (auto refusal = ops_.Request(LongOperation::Connecting, [this] { RunLink(); })) {
+        MessageBoxSink(window_.get())(QString::fromStdString(*refusal), {});
+    }
+}
 
+void DashApp::RunLink() {
+    auto running = ops_.Begin(LongOperation::Connecting, [this] {
+        link_.Connected = false;
+        status_.SetConnectCaption("Connect");
+    });
     link_.Connected = true;
     try {
         if (ConnectDevice(link_) == ConnectOutcome::Aborted || Ending()) {
             return;
         }
+        running.Become(LongOperation::Monitoring);
         ResetScopes();
         status_.SetConnectCaption("Disconnect");
         const MonitorResult result = Monitor(link_, path_);
@@ -315,21 +318,25 @@ void DashApp::PortFailed(const PortFailure& failure) {
     }
     link_.Connected = false;
     std::cerr << "quelm-dash: serial port error: " << failure.detail() << '\n';
-    QMessageBox box(QMessageBox::Critical, QString::fromUtf8(failure.title()),
-                    QString::fromUtf8(failure.message()), QMessageBox::Ok, window_.get());
-    box.exec();
-    if (!WriteComPortFile(0)) {
-        std::cerr << "quelm-dash: could not write quelmom.ini\n";
-    }
-    EndProgram(1);
+    // The program ends once the box is closed; meanwhile nothing uses the port any more.
+    ShowNotice(window_.get(),
+               {QMessageBox::Critical, QString::fromUtf8(failure.title()),
+                QString::fromUtf8(failure.message())},
+               [this] {
+                   if (!WriteComPortFile(0)) {
+                       std::cerr << "quelm-dash: could not write quelmom.ini\n";
+                   }
+                   EndProgram(1);
+               });
 }
 
 void DashApp::ReportPortLost(const std::string& error) {
-    QMessageBox::warning(window_.get(), QStringLiteral("Serial Port Lost"),
-                         QStringLiteral("The serial port stopped answering while polling (%1).\n"
-                                        "The link has been stopped; check the cable and the "
-                                        "Communications Setup, then press Connect.")
-                             .arg(QString::fromStdString(error)));
+    ShowNotice(window_.get(),
+               {QMessageBox::Warning, QStringLiteral("Serial Port Lost"),
+                QStringLiteral("The serial port stopped answering while polling (%1).\n"
+                               "The link has been stopped; check the cable and the "
+                               "Communications Setup, then press Connect.")
+                    .arg(QString::fromStdString(error))});
 }
 
 void DashApp::EndProgram(int code) {

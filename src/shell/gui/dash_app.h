@@ -8,21 +8,21 @@
 
 #include "common/com_port_map.h"
 #include "common/live_config.h"
+#include "common/long_operation.h"
 #include "common/qt_serial_port.h"
 #include "common/status_model.h"
 #include "decode/calibration_tables.h"
 #include "decode/convert_frame.h"
 #include "files/live_marks.h"
-#include "files/log_activity.h"
 #include "files/log_writer.h"
 #include "files/settings_file.h"
 #include "link/connect_device.h"
 #include "link/link_context.h"
-#include "link/link_self_test_device.h"
-#include "shell/gui/app_hub.h"
 #include "shell/gui/frame_path.h"
 #include "shell/gui/gui_runtime.h"
 #include "tools/dashboard_features.h"
+#include "tools/link_self_test_device.h"
+#include "widgets/app_hub.h"
 
 class QTimer;
 
@@ -55,6 +55,7 @@ class DashApp : public AppHub {
     const EngData& engData() const override { return convert_.eng; }
     LogRecorder& recorder() override { return recorder_; }
     QWidget* mainWindow() override;
+    OperationRecord& operations() override { return ops_; }
     bool Connected() const override { return link_.Connected; }
     void Connect_Click() override;
     void Disconnect() override;
@@ -104,6 +105,8 @@ class DashApp : public AppHub {
     int exitCode() const { return exitCode_; }
 
   private:
+    // Connects and runs the receive loop until the link is stopped.
+    void RunLink();
     void ReportPortLost(const std::string& error);
     void RecordFrame(const FrameBuffer& frame);
     // Needle values reach the widgets at most once per screen refresh; the latest frame wins.
@@ -136,11 +139,11 @@ class DashApp : public AppHub {
     LinkSelfTestDevice selfTestDevice_;
     ScopeFeed* scopes_ = nullptr;
     LogRecorder recorder_;
-    // Keeps a playback and an export from running at once.
-    LogActivity jobs_;
+    // A start that waited for an operation to end runs from the event loop, after the ended
+    // operation's handler has returned.
+    OperationRecord ops_;
     LiveMarks liveMarks_;
     FeatureTarget featureTarget_{*this};
-    bool loopRunning_ = false;
     GaugeValues pendingGauges_{};
     bool gaugesPending_ = false;
     double lastGaugeFlush_ = -1e9;

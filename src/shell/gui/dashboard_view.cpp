@@ -7,9 +7,9 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
-#include "shell/gui/gauge_widget.h"
 #include "shell/gui/link_indicator.h"
-#include "shell/gui/refresh_queue.h"
+#include "widgets/gauge_widget.h"
+#include "widgets/refresh_queue.h"
 
 namespace quelm {
 namespace {
@@ -57,6 +57,8 @@ DashboardView::DashboardView(QWidget* parent) : QWidget(parent) {
     GaugeWidget* duty = AddGauge("DutyCycle", "Inj. Duty", "%", 0, 100);
     duty->AddZone(85, 100, kWarnRed);
     GaugeWidget* injpw = AddGauge("INJPW", "Inj. PW", "ms", 0, 160);
+    // Pulse widths of a few milliseconds: a tuner needs the tenths.
+    injpw->SetMinimumReadoutDecimals(1);
     GaugeWidget* load = AddGauge("EECLOAD", "LOAD", "", 0, 2);
     GaugeWidget* mpg = AddGauge("mpg", "MPG", "", 0, 50);
     GaugeWidget* hp = AddGauge("hp", "RWHP", "", 0, 1000);

@@ -1,7 +1,7 @@
 #include "shell/gui/frame_path.h"
 
 #include "decode/frame_decoder.h"
-#include "shell/gui/app_hub.h"
+#include "widgets/app_hub.h"
 
 namespace quelm {
 

@@ -3,8 +3,8 @@
 #include <QLabel>
 #include <QVBoxLayout>
 
+#include "common/product_info.h"
 #include "shell/gui/svg_picture.h"
-#include "shell/product_info.h"
 
 namespace quelm {
 

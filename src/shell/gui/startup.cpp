@@ -15,7 +15,9 @@
 #include <vector>
 
 #include "common/app_paths.h"
+#include "common/com_port_map.h"
 #include "common/number_text.h"
+#include "common/product_info.h"
 #include "files/settings_file.h"
 #include "link/gui/com_setup.h"
 #include "shell/dash_options.h"
@@ -23,7 +25,6 @@
 #include "shell/gui/resources.h"
 #include "shell/gui/splash.h"
 #include "shell/gui/super_dash.h"
-#include "shell/product_info.h"
 #include "sim/frame_source.h"
 #include "sim/simulator_thread.h"
 #include "tools/gui/scope_table.h"
@@ -43,8 +44,8 @@ void LoadVehicleAndMaf(DashApp& app) {
 
 // COM number the --port and --simulate devices stand behind: the configured one, else COM1.
 int MappedComPort(const SettingsFile& settings) {
-    const int port = static_cast<int>(LenientNumber(ReadIniValue(settings, "SERIAL", "COMPORT")));
-    return port >= 1 && port <= ComPortMap::kPorts ? port : 1;
+    const int port = ComPortNumber(ReadIniValue(settings, "SERIAL", "COMPORT"));
+    return port != 0 ? port : 1;
 }
 
 // SIGINT and SIGTERM end the program the way closing the window does, so that the port is
@@ -73,8 +74,7 @@ bool LoadDashboard(DashApp& app, Splash* splash) {
     LinkContext& link = app.link();
     GuiRuntime& rt = app.guiRuntime();
     link.Connected = false;
-    link.ComPort =
-        static_cast<int>(LenientNumber(ReadIniValue(app.settings(), "SERIAL", "COMPORT")));
+    link.ComPort = ComPortNumber(ReadIniValue(app.settings(), "SERIAL", "COMPORT"));
     link.BaudRate = ReadIniValue(app.settings(), "SERIAL", "MAXBAUDRATE");
     app.mutableTables() = BuiltInTables();
     Delay(rt, 1.0);
@@ -124,7 +124,7 @@ int RunDashboard(int argc, char** argv) {
             return 0;
         }
         if (arg == "--version") {
-            std::cout << "quelm-dash " << VersionLabel() << '\n';
+            std::cout << VersionLine("quelm-dash") << '\n';
             return 0;
         }
     }

@@ -10,9 +10,9 @@
 #include <QTimer>
 
 #include "common/status_model.h"
+#include "common/twips.h"
 #include "shell/gui/dashboard_view.h"
-#include "shell/gui/gauge_widget.h"
-#include "shell/twips.h"
+#include "widgets/gauge_widget.h"
 
 namespace quelm {
 

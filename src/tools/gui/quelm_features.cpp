@@ -4,12 +4,13 @@
 #include <QGroupBox>
 #include <QHBoxLayout>
 #include <QLabel>
-#include <QMessageBox>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QVBoxLayout>
 #include <string>
 #include <vector>
+
+#include "widgets/dialogs.h"
 
 namespace quelm {
 
@@ -46,8 +47,8 @@ QuelmFeatures::QuelmFeatures(LiveConfig& live, SettingsFile& settings, QWidget* 
       settings_(settings) {
     setObjectName("QuelmFeatures");
     setWindowTitle("Quelm Feature Connector Options");
-    error_ = [this](const QString& text) {
-        QMessageBox::warning(this, QStringLiteral("Quelm"), text, QMessageBox::Ok);
+    error_ = [this](const QString& text, Then then) {
+        ShowNotice(this, {QMessageBox::Warning, QStringLiteral("Quelm"), text}, std::move(then));
     };
 
     nomap_ = Option("nomap", "Disabled");
@@ -141,7 +142,8 @@ bool QuelmFeatures::save() {
     for (const auto& [section, value] : writes) {
         if (!WriteIniValue(settings_, section, "TYPE", value)) {
             error_("The feature options could not be saved: " +
-                   QString::fromStdString(settings_.LastError()));
+                       QString::fromStdString(settings_.LastError()),
+                   {});
             return false;
         }
     }

@@ -9,6 +9,7 @@
 #include "files/settings_file.h"
 #include "files/vehicle_config.h"
 #include "tools/dashboard_features.h"
+#include "widgets/user_prompts.h"
 
 class QRadioButton;
 
@@ -27,7 +28,7 @@ class QuelmFeatures : public QWidget {
     // The BOOST value last computed, zero offset included.
     void setCurrentBoost(std::function<double()> boost) { currentBoost_ = std::move(boost); }
     // Reports a settings file that could not be written.
-    void setErrorSink(std::function<void(const QString&)> sink) { error_ = std::move(sink); }
+    void setErrorSink(MessageSink sink) { error_ = std::move(sink); }
 
     void ConfigureFeaturesFromVars(const VehicleConfig& config);
 
@@ -42,7 +43,7 @@ class QuelmFeatures : public QWidget {
     DashboardFeatureTarget* dashboard_ = nullptr;
     std::function<void()> reload_;
     std::function<double()> currentBoost_;
-    std::function<void(const QString&)> error_;
+    MessageSink error_;
     QRadioButton* nomap_ = nullptr;
     QRadioButton* onebar_ = nullptr;
     QRadioButton* twobar_ = nullptr;

@@ -1,9 +1,9 @@
 #include "tools/gui/scope_table.h"
 
-#include <QMessageBox>
 #include <stdexcept>
 
 #include "tools/gui/super_scope.h"
+#include "widgets/dialogs.h"
 
 namespace quelm {
 
@@ -37,10 +37,10 @@ SuperScope* ScopeTable::Existing(int slot) const {
 SuperScope* ScopeTable::OpenNextScope() {
     const int slot = NextFreeScopeSlot([this](int n) { return Window(n).isVisible(); });
     if (slot == kNoFreeScopeSlot) {
-        QMessageBox box(
-            QMessageBox::NoIcon, parentForMessages_ ? parentForMessages_->windowTitle() : QString(),
-            "A maximum of 10 Quelm Scopes can be displayed.", QMessageBox::Ok, parentForMessages_);
-        box.exec();
+        ShowNotice(parentForMessages_,
+                   {QMessageBox::NoIcon,
+                    parentForMessages_ ? parentForMessages_->windowTitle() : QString(),
+                    "A maximum of 10 Quelm Scopes can be displayed."});
         return nullptr;
     }
     SuperScope& window = Window(slot);

@@ -6,10 +6,10 @@
 #include <array>
 #include <memory>
 
-#include "shell/gui/app_hub.h"
-#include "shell/gui/refresh_queue.h"
-#include "shell/gui/strip_chart.h"
 #include "tools/scope_rules.h"
+#include "widgets/app_hub.h"
+#include "widgets/refresh_queue.h"
+#include "widgets/strip_chart.h"
 
 class QString;
 class QWidget;

@@ -5,12 +5,13 @@
 #include <QGridLayout>
 #include <QHBoxLayout>
 #include <QLabel>
-#include <QMessageBox>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QVBoxLayout>
+#include <utility>
 
 #include "tools/gui/lamp_widget.h"
+#include "widgets/dialogs.h"
 
 namespace quelm {
 namespace {
@@ -34,8 +35,10 @@ QLabel* DigitLabel(const QString& name, QWidget* parent) {
 
 }  // namespace
 
-SelfTester::SelfTester(SelfTestDevice& device, Runtime& rt, QWidget* parent)
+SelfTester::SelfTester(SelfTestDevice& device, Runtime& rt, OperationRecord& operations,
+                       QWidget* parent)
     : QWidget(parent, Qt::Tool | Qt::MSWindowsFixedSizeDialogHint),
+      operations_(operations),
       test_(device, rt, MakeObserver()) {
     setObjectName("SelfTester");
     setWindowTitle("Self Test Tool");
@@ -122,25 +125,48 @@ SelfTestObserver SelfTester::MakeObserver() {
 void SelfTester::STGo_Click() {
     // After a Stop the previous run may still be unwinding (it leaves at its next poll, or after
     // connecting); a second run must not start on top of it.
-    if (test_.InProgress()) {
+    const LongOperation running = operations_.Current();
+    if (running == LongOperation::SelfTest || startPending_) {
+        return;
+    }
+    if (auto refusal = operations_.Refusal(LongOperation::SelfTest)) {
+        ShowNotice(this,
+                   {QMessageBox::Information, windowTitle(), QString::fromStdString(*refusal)});
         return;
     }
     go_->setEnabled(false);
     stop_->setEnabled(true);
-    if (stopReceiveLoop && stopReceiveLoop()) {
-        QMessageBox::information(this, windowTitle(), kLoopStoppedNotice);
+    startPending_ = true;
+    // The receive loop or a playback stops now and unwinds while the boxes are open.
+    operations_.StopCurrent();
+    const auto prompt = [this] {
+        ShowNotice(this, {QMessageBox::Information, windowTitle(), kIgnitionPrompt},
+                   [this] { operations_.WhenIdle([this] { RunTest(); }); });
+    };
+    if (IsLink(running)) {
+        ShowNotice(this, {QMessageBox::Information, windowTitle(), kLoopStoppedNotice}, prompt);
+    } else {
+        prompt();
     }
-    QMessageBox::information(this, windowTitle(), kIgnitionPrompt);
+}
+
+void SelfTester::RunTest() {
+    // Stop was pressed (or the window closed) while the boxes were open.
+    if (!std::exchange(startPending_, false)) {
+        return;
+    }
+    const auto running = operations_.Begin(LongOperation::SelfTest, [this] { STStop_Click(); });
     test_.Run();
 }
 
 void SelfTester::STStop_Click() {
+    startPending_ = false;
     go_->setEnabled(true);
     test_.Stop();
 }
 
 void SelfTester::closeEvent(QCloseEvent* event) {
-    if (test_.InProgress()) {
+    if (test_.InProgress() || startPending_) {
         STStop_Click();
     }
     event->accept();

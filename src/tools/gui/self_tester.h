@@ -5,6 +5,7 @@
 #include <QWidget>
 #include <functional>
 
+#include "common/long_operation.h"
 #include "common/runtime.h"
 #include "tools/self_test.h"
 #include "tools/self_test_device.h"
@@ -23,13 +24,12 @@ inline const QColor kLampDark{128, 128, 128};
 class SelfTester : public QWidget {
     Q_OBJECT
   public:
-    SelfTester(SelfTestDevice& device, Runtime& rt, QWidget* parent = nullptr);
+    // `operations` is the program's record of its long operation: a receive loop or a playback
+    // is stopped before the test, which then waits for it to end; an export refuses it.
+    SelfTester(SelfTestDevice& device, Runtime& rt, OperationRecord& operations,
+               QWidget* parent = nullptr);
 
-    // Provided by the main window: stops a running receive loop so the two never poll the port
-    // in turn. Returns true when a loop was running and has been told to stop.
-    std::function<bool()> stopReceiveLoop;
-
-    // Runs the whole test inside the click, yielding through the runtime.
+    // Asks for the ignition cycle, then runs the whole test, yielding through the runtime.
     void STGo_Click();
     void STStop_Click();
 
@@ -39,8 +39,12 @@ class SelfTester : public QWidget {
 
   private:
     SelfTestObserver MakeObserver();
+    void RunTest();
 
+    OperationRecord& operations_;
     SelfTest test_;
+    // Start was clicked and the test has not begun: its boxes are open, or the link unwinds.
+    bool startPending_ = false;
     QPlainTextEdit* codeList_;
     QPushButton* go_;
     QPushButton* stop_;

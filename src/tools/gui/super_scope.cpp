@@ -11,8 +11,8 @@
 
 #include "decode/scope_channels.h"
 #include "files/settings_file.h"
-#include "shell/gui/strip_chart.h"
 #include "tools/scope_rules.h"
+#include "widgets/strip_chart.h"
 
 namespace quelm {
 namespace {

@@ -3,9 +3,9 @@
 #include <QResizeEvent>
 #include <algorithm>
 
-#include "shell/gui/gauge_widget.h"
-#include "shell/gui/tps_tool_gauge.h"
-#include "shell/twips.h"
+#include "common/twips.h"
+#include "tools/gui/tps_tool_gauge.h"
+#include "widgets/gauge_widget.h"
 
 namespace quelm {
 

@@ -181,7 +181,7 @@ void VP::setMafFile(const QString& path) {
 bool VP::save() {
     const QString cylinders = numcyl_->text();
     if (cylinders != "4" && cylinders != "6" && cylinders != "8") {
-        message_("Quelm does not support " + cylinders + " cylinder engines.");
+        message_("Quelm does not support " + cylinders + " cylinder engines.", {});
         numcyl_->setText("8");
         return false;
     }
@@ -189,13 +189,14 @@ bool VP::save() {
     const QString displacement = ci_->text();
     const double ci = LenientNumber(displacement.toStdString());
     if (!IsNumberText(displacement.toStdString()) || ci < 100 || ci > 700) {
-        message_("Quelm does not support " + displacement + " cubic inch engines.");
+        message_("Quelm does not support " + displacement + " cubic inch engines.", {});
         ci_->setText("302");
         return false;
     }
     if (!IsNumberText(Text(vsscorrection_))) {
-        message_("Quelm does not support a VSS correction multiplier of " + vsscorrection_->text() +
-                 ".");
+        message_(
+            "Quelm does not support a VSS correction multiplier of " + vsscorrection_->text() + ".",
+            {});
         vsscorrection_->setText("1");
         return false;
     }
@@ -216,7 +217,8 @@ bool VP::save() {
     for (const auto& [section, key, value] : writes) {
         if (!WriteIniValue(settings_, section, key, value)) {
             message_("The vehicle settings could not be saved: " +
-                     QString::fromStdString(settings_.LastError()));
+                         QString::fromStdString(settings_.LastError()),
+                     {});
             return false;
         }
     }

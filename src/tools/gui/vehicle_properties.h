@@ -6,9 +6,9 @@
 #include <functional>
 
 #include "common/live_config.h"
-#include "files/gui/user_prompts.h"
 #include "files/settings_file.h"
 #include "files/vehicle_config.h"
+#include "widgets/user_prompts.h"
 
 class QCheckBox;
 class QLineEdit;

@@ -9,8 +9,8 @@
 #include <algorithm>
 #include <cmath>
 
-#include "shell/gui/marker_lines.h"
 #include "viewer/log_columns.h"
+#include "widgets/marker_lines.h"
 
 namespace quelm {
 namespace {

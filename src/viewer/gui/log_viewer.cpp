@@ -2,7 +2,7 @@
 
 #include <QCheckBox>
 #include <QCloseEvent>
-#include <QFileDialog>
+#include <QFile>
 #include <QHBoxLayout>
 #include <QHeaderView>
 #include <QLabel>
@@ -20,8 +20,8 @@
 #include "decode/scope_channels.h"
 #include "viewer/gui/log_chart.h"
 #include "viewer/gui/marks_panel.h"
-#include "viewer/gui/notice.h"
 #include "viewer/gui/xy_view.h"
+#include "widgets/dialogs.h"
 
 namespace quelm {
 namespace {
@@ -56,7 +56,7 @@ LogViewer::LogViewer(const LiveConfig& config, const CalibrationTables& tables, 
     : QWidget(parent, Qt::Window),
       config_(config),
       tables_(tables),
-      message_([this](const QString& text) { ShowNotice(this, text); }) {
+      message_(MessageBoxSink(this)) {
     setObjectName(QStringLiteral("LogViewer"));
     setWindowTitle(QStringLiteral("Log Viewer"));
 
@@ -126,7 +126,8 @@ LogViewer::LogViewer(const LiveConfig& config, const CalibrationTables& tables, 
     }
     values_->resizeRowsToContents();
     marks_ = new MarksPanel(this);
-    marks_->setMessageSink([this](const QString& text) { message_(text); });
+    marks_->setMessageSink(
+        [this](const QString& text, Then then) { message_(text, std::move(then)); });
     marks_->addAt = [this] { return cursor_; };
     connect(marks_, &MarksPanel::changed, this, [this] { ShowMarks(); });
     connect(marks_, &MarksPanel::picked, this, [this](double t) {
@@ -220,20 +221,18 @@ void LogViewer::setMessageSink(MessageSink sink) {
 }
 
 void LogViewer::Browse() {
-    auto* dialog = new QFileDialog(this, QStringLiteral("Browse"), Text(LogsDir().string()),
-                                   QStringLiteral("Quelm Files (*.qm1)"));
-    dialog->setAttribute(Qt::WA_DeleteOnClose);
-    dialog->setFileMode(QFileDialog::ExistingFile);
-    connect(dialog, &QFileDialog::fileSelected, this, [this](const QString& file) {
-        Open(std::filesystem::path(QFile::encodeName(file).toStdString()));
-    });
-    dialog->open();
+    AskForFile(this, FileDialogMode::Existing, QStringLiteral("Browse"), Text(LogsDir().string()),
+               QStringLiteral("Quelm Files (*.qm1)"), [this](const QString& file) {
+                   if (!file.isEmpty()) {
+                       Open(std::filesystem::path(QFile::encodeName(file).toStdString()));
+                   }
+               });
 }
 
 void LogViewer::Open(const std::filesystem::path& log) {
     auto loader = std::make_unique<LogColumnsLoader>(log, config_, tables_);
     if (!loader->Error().empty()) {
-        message_(Text(loader->Error()));
+        message_(Text(loader->Error()), {});
         return;
     }
     CancelLoad();
@@ -280,7 +279,7 @@ void LogViewer::LoadSlice() {
     if (!loader->Finished()) {
         status_->clear();
         UpdateButtons();
-        message_(Text(loader->Error()));
+        message_(Text(loader->Error()), {});
         return;
     }
     log_ = std::make_unique<LogColumns>(loader->Take());

@@ -17,8 +17,8 @@
 #include "common/live_config.h"
 #include "common/records.h"
 #include "decode/calibration_tables.h"
-#include "files/gui/user_prompts.h"
 #include "viewer/log_columns.h"
+#include "widgets/user_prompts.h"
 
 class QCheckBox;
 class QLabel;

@@ -87,7 +87,7 @@ void MarksPanel::Load(const std::filesystem::path& log, double first, double las
                      [](const LogMark& a, const LogMark& b) { return a.seconds < b.seconds; });
     Fill();
     if (!read.error.empty() && message_) {
-        message_(Text(read.error));
+        message_(Text(read.error), {});
     }
     if (!read.badLines.empty() && message_) {
         QString text = QStringLiteral("Some lines of %1 were not read:").arg(Text(file_.string()));
@@ -98,7 +98,7 @@ void MarksPanel::Load(const std::filesystem::path& log, double first, double las
             text +=
                 QStringLiteral("\n... and %1 more.").arg(read.badLines.size() - kListedBadLines);
         }
-        message_(text);
+        message_(text, {});
     }
 }
 
@@ -153,7 +153,7 @@ void MarksPanel::Save() {
     if (auto error = SaveLogMarks(file_, marks_)) {
         unsaved_ = true;
         if (message_) {
-            message_(Text(*error) + QStringLiteral("  The markers stay in the viewer."));
+            message_(Text(*error) + QStringLiteral("  The markers stay in the viewer."), {});
         }
     } else {
         unsaved_ = false;

@@ -11,8 +11,8 @@
 #include <utility>
 #include <vector>
 
-#include "files/gui/user_prompts.h"
 #include "files/log_marks.h"
+#include "widgets/user_prompts.h"
 
 class QLabel;
 class QPushButton;

@@ -1,4 +1,4 @@
-#include "link/link_self_test_device.h"
+#include "tools/link_self_test_device.h"
 
 #include "link/await_reply.h"
 

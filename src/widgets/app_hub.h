@@ -10,6 +10,7 @@ class QWidget;
 namespace quelm {
 
 class LogRecorder;
+class OperationRecord;
 class Runtime;
 class SettingsFile;
 class StatusModel;
@@ -39,6 +40,8 @@ class AppHub {
     virtual const EngData& engData() const = 0;
     virtual LogRecorder& recorder() = 0;
     virtual QWidget* mainWindow() = 0;
+    // The long operation that runs; every handler that starts one asks it first.
+    virtual OperationRecord& operations() = 0;
 
     // The link runs (the receive loop is active).
     virtual bool Connected() const = 0;

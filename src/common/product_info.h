@@ -2,6 +2,7 @@
 #pragma once
 
 #include <string>
+#include <string_view>
 
 namespace quelm {
 
@@ -15,7 +16,10 @@ struct ProductVersion {
     int revision = QUELM_VERSION_PATCH;
 };
 
-// "Version 1.4.1": each part as a plain decimal number.
+// "Version 1.4.1": each part as a plain decimal number (the About box).
 std::string VersionLabel(const ProductVersion& v = {});
+
+// What `--version` prints, the same in every program: "quelm-dash 1.4.1".
+std::string VersionLine(std::string_view program, const ProductVersion& v = {});
 
 }  // namespace quelm

@@ -1,6 +1,6 @@
-#include "shell/gui/tps_tool_gauge.h"
+#include "tools/gui/tps_tool_gauge.h"
 
-#include "shell/gui/gauge_widget.h"
+#include "widgets/gauge_widget.h"
 
 namespace quelm {
 

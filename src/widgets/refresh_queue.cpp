@@ -1,4 +1,4 @@
-#include "shell/gui/refresh_queue.h"
+#include "widgets/refresh_queue.h"
 
 #include <algorithm>
 #include <limits>

@@ -5,14 +5,16 @@
 #pragma once
 
 #include <QColor>
+#include <QFont>
 #include <QPixmap>
+#include <QRectF>
 #include <QString>
 #include <QWidget>
 #include <array>
 #include <optional>
 #include <vector>
 
-#include "shell/gui/refresh_queue.h"
+#include "widgets/refresh_queue.h"
 
 namespace quelm {
 
@@ -73,6 +75,21 @@ class GaugeWidget : public QWidget {
     // Position of a value along the scale, 0 at the start stop and 1 at the end stop.
     double ScaleFraction(double value) const;
 
+    // The read-out never cuts a value: the text shrinks to fit its box, and below this size
+    // gives way to the overflow mark (with the value's sign).
+    static constexpr int kMinReadoutPixels = 7;
+    static constexpr const char* kOverflowMark = "OL";
+    // The read-out carries at least this many decimals (more on a narrow scale).
+    void SetMinimumReadoutDecimals(int decimals);
+    // What the read-out of a needle shows at the present size: text, font and its box (in
+    // pixels from the dial's centre).
+    struct Readout {
+        QString text;
+        QFont font;
+        QRectF box;
+    };
+    Readout ReadoutOf(int needle) const;
+
     // How often the static face was rebuilt and the widget painted; for tests and benchmarks.
     int FaceBuildCount() const { return faceBuilds_; }
     int PaintCount() const { return paints_; }
@@ -102,6 +119,7 @@ class GaugeWidget : public QWidget {
     double minimum_ = 0.0;
     double maximum_ = 100.0;
     double majorStep_ = 0.0;
+    int minReadoutDecimals_ = 0;
     QString title_;
     QString unit_;
     std::vector<Mark> marks_;

@@ -1,4 +1,4 @@
-#include "shell/gui/gauge_scale.h"
+#include "widgets/gauge_scale.h"
 
 #include <algorithm>
 #include <array>

@@ -1,4 +1,4 @@
-#include "shell/twips.h"
+#include "common/twips.h"
 
 #include <algorithm>
 #include <cmath>

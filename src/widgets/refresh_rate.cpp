@@ -1,4 +1,4 @@
-#include "shell/gui/refresh_rate.h"
+#include "widgets/refresh_rate.h"
 
 #include <QGuiApplication>
 #include <QScreen>

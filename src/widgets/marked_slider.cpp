@@ -1,10 +1,10 @@
-#include "viewer/gui/marked_slider.h"
+#include "widgets/marked_slider.h"
 
 #include <QPainter>
 #include <QStyle>
 #include <QStyleOptionSlider>
 
-#include "shell/gui/marker_lines.h"
+#include "widgets/marker_lines.h"
 
 namespace quelm {
 

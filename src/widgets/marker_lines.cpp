@@ -1,4 +1,4 @@
-#include "shell/gui/marker_lines.h"
+#include "widgets/marker_lines.h"
 
 #include <qcustomplot.h>
 

@@ -1,7 +1,8 @@
-#include "shell/gui/gauge_widget.h"
+#include "widgets/gauge_widget.h"
 
 #include <QConicalGradient>
 #include <QEvent>
+#include <QFontMetricsF>
 #include <QMouseEvent>
 #include <QPainter>
 #include <QPainterPath>
@@ -9,8 +10,8 @@
 #include <cmath>
 #include <numbers>
 
-#include "shell/gui/gauge_scale.h"
-#include "shell/gui/refresh_rate.h"
+#include "widgets/gauge_scale.h"
+#include "widgets/refresh_rate.h"
 
 namespace quelm {
 namespace {
@@ -49,6 +50,25 @@ struct Dial {
 Dial DialFor(const QSizeF& size) {
     const double side = std::min(size.width(), size.height());
     return {{size.width() / 2.0, size.height() / 2.0}, std::max(1.0, side / 2.0 - 2.0)};
+}
+
+// Shrinks the font until the text fits the room; false when that would take a font below
+// `minimum` pixels.
+bool ShrinkToFit(QFont& font, const QString& text, double room, int minimum) {
+    const double wide = QFontMetricsF(font).horizontalAdvance(text);
+    if (wide <= room) {
+        return true;
+    }
+    // Text width follows the font size closely; hinting may want a step or two more.
+    int pixels = std::min(font.pixelSize() - 1,
+                          static_cast<int>(std::floor(font.pixelSize() * room / wide)));
+    for (; pixels >= minimum; --pixels) {
+        font.setPixelSize(pixels);
+        if (QFontMetricsF(font).horizontalAdvance(text) <= room) {
+            return true;
+        }
+    }
+    return false;
 }
 
 }  // namespace
@@ -187,11 +207,45 @@ void GaugeWidget::mouseReleaseEvent(QMouseEvent* event) {
     QWidget::mouseReleaseEvent(event);
 }
 
+void GaugeWidget::SetMinimumReadoutDecimals(int decimals) {
+    minReadoutDecimals_ = std::max(0, decimals);
+    update();
+}
+
 QString GaugeWidget::ReadoutText(double value) const {
     if (std::isnan(value)) {
         return QStringLiteral("--");
     }
-    return QString::number(value, 'f', gs::ReadoutDecimals(maximum_ - minimum_));
+    if (std::isinf(value)) {
+        return QString(value < 0 ? "-" : "") + kOverflowMark;
+    }
+    const int decimals = std::max(gs::ReadoutDecimals(maximum_ - minimum_), minReadoutDecimals_);
+    return QString::number(value, 'f', decimals);
+}
+
+GaugeWidget::Readout GaugeWidget::ReadoutOf(int needle) const {
+    const double r = DialFor(QSizeF(size())).radius;
+    const bool twin = needleCount_ > 1;
+    const double halfWidth = twin ? 0.38 * r : 0.3 * r;
+    Readout out;
+    out.box = QRectF(-halfWidth, 0.53 * r, 2 * halfWidth, 0.24 * r);
+    if (twin) {
+        out.box.setWidth(halfWidth);
+        out.box.moveLeft(-halfWidth + (needle == 1 ? halfWidth : 0.0));
+    }
+    out.font = DialFont(twin ? 0.12 * r : 0.19 * r, QFont::Bold);
+    out.text = ReadoutText(NeedleValue(needle));
+    // Some room inside the rounded frame.
+    const double room = 0.9 * out.box.width();
+    const int full = out.font.pixelSize();
+    if (!ShrinkToFit(out.font, out.text, room, kMinReadoutPixels)) {
+        out.text = QString(NeedleValue(needle) < 0 ? "-" : "") + kOverflowMark;
+        out.font.setPixelSize(full);
+        if (!ShrinkToFit(out.font, out.text, room, kMinReadoutPixels)) {
+            out.font.setPixelSize(std::min(full, kMinReadoutPixels));
+        }
+    }
+    return out;
 }
 
 void GaugeWidget::BuildFace(qreal dpr) {
@@ -344,23 +398,16 @@ void GaugeWidget::paintEvent(QPaintEvent* /*event*/) {
     p.translate(dial.centre);
 
     // Read-out: a dark window in the gap at the bottom of the scale.
-    const QFont readoutFont = DialFont(needleCount_ > 1 ? 0.12 * r : 0.19 * r, QFont::Bold);
-    p.setFont(readoutFont);
     const double halfWidth = needleCount_ > 1 ? 0.38 * r : 0.3 * r;
     const QRectF window(-halfWidth, 0.53 * r, 2 * halfWidth, 0.24 * r);
     p.setPen(QPen(QColor(70, 76, 86), std::max(1.0, 0.01 * r)));
     p.setBrush(QColor(8, 9, 11));
     p.drawRoundedRect(window, 0.05 * r, 0.05 * r);
-    if (needleCount_ == 1) {
-        p.setPen(kTitleColour);
-        p.drawText(window, Qt::AlignCenter, ReadoutText(values_[0]));
-    } else {
-        for (int n = 0; n < needleCount_; ++n) {
-            const QRectF half(window.left() + n * window.width() / 2.0, window.top(),
-                              window.width() / 2.0, window.height());
-            p.setPen(kNeedleColours[n]);
-            p.drawText(half, Qt::AlignCenter, ReadoutText(values_[n]));
-        }
+    for (int n = 0; n < needleCount_; ++n) {
+        const Readout readout = ReadoutOf(n);
+        p.setFont(readout.font);
+        p.setPen(needleCount_ > 1 ? kNeedleColours[n] : kTitleColour);
+        p.drawText(readout.box, Qt::AlignCenter, readout.text);
     }
 
     // Needles, the last one on top, then the hub.

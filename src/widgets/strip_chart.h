@@ -11,7 +11,7 @@
 #include <limits>
 #include <memory>
 
-#include "shell/gui/refresh_queue.h"
+#include "widgets/refresh_queue.h"
 
 class QCustomPlot;
 class QCPAxis;

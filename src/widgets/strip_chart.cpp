@@ -1,9 +1,9 @@
-#include "shell/gui/strip_chart.h"
+#include "widgets/strip_chart.h"
 
 #include <qcustomplot.h>
 #include <QVBoxLayout>
 
-#include "shell/gui/marker_lines.h"
+#include "widgets/marker_lines.h"
 
 namespace quelm {
 
