@@ -1,6 +1,7 @@
 #include "files/log_marks.h"
 
 #include <fcntl.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <algorithm>
@@ -9,14 +10,13 @@
 #include <cmath>
 #include <cstdio>
 #include <cstring>
-#include <fstream>
-#include <iterator>
 #include <system_error>
 
 #include "common/number_text.h"
 #include "files/atomic_file.h"
 #include "files/log_format.h"
 #include "files/log_reader.h"
+#include "files/regular_file.h"
 
 namespace quelm {
 namespace {
@@ -138,26 +138,15 @@ std::string MarkLine(const LogMark& mark) {
 
 MarksReadResult ReadLogMarks(const fs::path& marksFile) {
     MarksReadResult result;
-    std::error_code ec;
-    const fs::file_status status = fs::status(marksFile, ec);
-    if (!fs::exists(status)) {
+    RegularFileText file = ReadRegularFile(marksFile, kMaxMarksFileBytes);
+    if (file.fault == FileFault::Missing) {
+        return result;  // no markers yet
+    }
+    if (file.fault != FileFault::None) {
+        result.error = Failure("Cannot read the markers", marksFile, file.Reason());
         return result;
     }
-    if (!fs::is_regular_file(status)) {
-        result.error = Failure("Cannot read the markers", marksFile, "not a regular file");
-        return result;
-    }
-    if (fs::file_size(marksFile, ec) > kMaxMarksFileBytes) {
-        result.error = Failure("Cannot read the markers", marksFile,
-                               "larger than " + std::to_string(kMaxMarksFileBytes) + " bytes");
-        return result;
-    }
-    std::ifstream in(marksFile, std::ios::binary);
-    std::string text{std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-    if (!in.good() && !in.eof()) {
-        result.error = Failure("Cannot read the markers", marksFile, std::strerror(errno));
-        return result;
-    }
+    const std::string& text = file.text;
     std::size_t at = 0;
     for (int number = 1; at < text.size(); ++number) {
         std::size_t end = text.find('\n', at);
@@ -191,9 +180,19 @@ MarksReadResult ReadLogMarks(const fs::path& marksFile) {
 }
 
 std::optional<std::string> AppendLogMark(const fs::path& marksFile, const LogMark& mark) {
-    const int fd = ::open(marksFile.c_str(), O_RDWR | O_APPEND | O_CREAT | O_CLOEXEC, 0644);
-    if (fd < 0) {
+    // Without blocking, and only into a regular file: a FIFO would take the line and lose it.
+    UniqueFd file(::open(marksFile.c_str(),
+                         O_RDWR | O_APPEND | O_CREAT | O_NONBLOCK | O_NOCTTY | O_CLOEXEC, 0644));
+    if (!file) {
         return Failure("Cannot write the marker to", marksFile, std::strerror(errno));
+    }
+    const int fd = file.get();
+    struct stat st {};
+    if (::fstat(fd, &st) != 0) {
+        return Failure("Cannot write the marker to", marksFile, std::strerror(errno));
+    }
+    if (!S_ISREG(st.st_mode)) {
+        return Failure("Cannot write the marker to", marksFile, "it is not a regular file");
     }
     std::string line = MarkLine(mark);
     // A line cut short by an earlier crash must not swallow this one.
@@ -203,8 +202,8 @@ std::optional<std::string> AppendLogMark(const fs::path& marksFile, const LogMar
         line.insert(line.begin(), '\n');
     }
     int error = WriteAll(fd, line);
-    if (::close(fd) != 0 && error == 0) {
-        error = errno;
+    if (const int closed = file.Close(); closed != 0 && error == 0) {
+        error = closed;
     }
     if (error != 0) {
         return Failure("Cannot write the marker to", marksFile, std::strerror(error));
