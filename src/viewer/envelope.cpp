@@ -1,6 +1,7 @@
 #include "viewer/envelope.h"
 
 #include <algorithm>
+#include <cmath>
 #include <limits>
 
 namespace quelm {
@@ -65,7 +66,7 @@ std::size_t After(const std::vector<double>& times, std::size_t from, std::size_
 }  // namespace
 
 void BuildEnvelope(const LogColumns& log, std::size_t channel, double t0, double t1, int columns,
-                   EnvelopeLine& out) {
+                   EnvelopeLine& out, DisplayUnits units) {
     out.keys.clear();
     out.values.clear();
     const std::vector<double>& times = log.times;
@@ -121,6 +122,24 @@ void BuildEnvelope(const LogColumns& log, std::size_t channel, double t0, double
     if (last < times.size()) {
         point(last);
     }
+    // Converting the chosen points is exact: a conversion that turns the order round (fuel
+    // economy) swaps a column's lowest and highest value, and both are kept.
+    if (const auto quantity = DisplayQuantity(channel, units)) {
+        for (double& value : out.values) {
+            value = ToMetric(*quantity, value);
+        }
+    }
+}
+
+std::pair<double, double> AxisRange(const LogColumns& log, std::size_t channel,
+                                    DisplayUnits units) {
+    const auto& extent = log.extents[channel];
+    if (!extent || !(extent->second > extent->first)) {
+        return ScaleInUnits(channel, units);
+    }
+    const auto [lower, upper] = RangeInUnits(channel, extent->first, extent->second, units);
+    const double margin = (upper - lower) * 0.05;
+    return {lower - margin, upper + margin};
 }
 
 }  // namespace quelm

@@ -3,7 +3,10 @@
 #pragma once
 
 #include <cstddef>
+#include <utility>
 #include <vector>
+
+#include "decode/display_units.h"
 
 #include "viewer/log_columns.h"
 
@@ -19,8 +22,12 @@ struct EnvelopeLine {
 // one). Otherwise each column t0 + k*(t1-t0)/columns .. the next gives the lowest and the
 // highest good value among its records, at their own times and in time order, or one NaN
 // point when all of them failed. The records just outside the range are added so that the line
-// runs on to the edges. `out` is overwritten; its storage is reused.
+// runs on to the edges. The values are in `units`. `out` is overwritten; its storage is reused.
 void BuildEnvelope(const LogColumns& log, std::size_t channel, double t0, double t1, int columns,
-                   EnvelopeLine& out);
+                   EnvelopeLine& out, DisplayUnits units = DisplayUnits::US);
+
+// The value range of a channel's axis in `units`: what the whole log holds, a little wider, or
+// the channel's gauge scale when the log holds a single value or none.
+std::pair<double, double> AxisRange(const LogColumns& log, std::size_t channel, DisplayUnits units);
 
 }  // namespace quelm

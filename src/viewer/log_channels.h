@@ -5,9 +5,12 @@
 #include <array>
 #include <cstddef>
 #include <optional>
+#include <string>
 #include <string_view>
+#include <utility>
 
 #include "common/records.h"
+#include "decode/display_units.h"
 
 namespace quelm {
 
@@ -27,5 +30,18 @@ const std::array<LogChannel, kLogChannelCount>& LogChannels();
 
 // Exact, case-sensitive; nothing for "*OFF*" or a name not in the list.
 std::optional<std::size_t> FindLogChannel(std::string_view name);
+
+// What a channel's values (stored in US units) are converted with to show in `units`: nothing
+// when they show as stored.
+std::optional<Quantity> DisplayQuantity(std::size_t channel, DisplayUnits units);
+// The channel's name, with the unit where `units` changes it: "MPH", or "MPH (km/h)".
+std::string ChannelCaption(std::size_t channel, DisplayUnits units);
+// The US range lower..upper of a channel's values in `units`, lowest first. Fuel economy at
+// 0 mpg or below has no litres per 100 km: such a range runs from 0 to the metric dial's top,
+// or to the highest value there is.
+std::pair<double, double> RangeInUnits(std::size_t channel, double lower, double upper,
+                                       DisplayUnits units);
+// The channel's gauge scale in `units`.
+std::pair<double, double> ScaleInUnits(std::size_t channel, DisplayUnits units);
 
 }  // namespace quelm

@@ -1,6 +1,7 @@
 #include "viewer/xy_grid.h"
 
 #include <algorithm>
+#include <cmath>
 #include <limits>
 
 namespace quelm {
@@ -11,18 +12,32 @@ struct Span {
     double upper;
 };
 
-Span ValueSpan(const LogColumns& log, std::size_t channel, std::size_t first, std::size_t last) {
-    const std::vector<float>& v = log.values[channel];
+// A channel's values in the units shown.
+class Shown {
+  public:
+    Shown(const LogColumns& log, std::size_t channel, DisplayUnits units)
+        : values_(log.values[channel]), quantity_(DisplayQuantity(channel, units)) {}
+    double operator()(std::size_t i) const {
+        return quantity_ ? ToMetric(*quantity_, values_[i]) : values_[i];
+    }
+
+  private:
+    const std::vector<float>& values_;
+    std::optional<Quantity> quantity_;
+};
+
+Span ValueSpan(const Shown& v, std::size_t first, std::size_t last,
+               std::pair<double, double> scale) {
     double lower = std::numeric_limits<double>::infinity();
     double upper = -lower;
     for (std::size_t i = first; i < last; ++i) {
-        if (!std::isnan(v[i])) {
-            lower = std::min<double>(lower, v[i]);
-            upper = std::max<double>(upper, v[i]);
+        if (const double value = v(i); !std::isnan(value)) {
+            lower = std::min(lower, value);
+            upper = std::max(upper, value);
         }
     }
     if (lower > upper) {
-        return {LogChannels()[channel].lower, LogChannels()[channel].upper};
+        return {scale.first, scale.second};
     }
     if (lower == upper) {
         return {lower - 0.5, upper + 0.5};
@@ -38,14 +53,17 @@ int Cell(double value, const Span& span, int cells) {
 }  // namespace
 
 XYGrid BinXY(const LogColumns& log, std::size_t x, std::size_t y, std::optional<std::size_t> colour,
-             std::size_t first, std::size_t last, int nx, int ny) {
+             std::size_t first, std::size_t last, int nx, int ny, DisplayUnits units) {
     XYGrid grid;
     grid.nx = std::max(nx, 1);
     grid.ny = std::max(ny, 1);
     last = std::min(last, log.size());
     first = std::min(first, last);
-    const Span xs = ValueSpan(log, x, first, last);
-    const Span ys = ValueSpan(log, y, first, last);
+    const Shown xv(log, x, units);
+    const Shown yv(log, y, units);
+    const Shown cv(log, colour.value_or(0), units);
+    const Span xs = ValueSpan(xv, first, last, ScaleInUnits(x, units));
+    const Span ys = ValueSpan(yv, first, last, ScaleInUnits(y, units));
     grid.xLower = xs.lower;
     grid.xUpper = xs.upper;
     grid.yLower = ys.lower;
@@ -54,16 +72,18 @@ XYGrid BinXY(const LogColumns& log, std::size_t x, std::size_t y, std::optional<
     const auto cells = static_cast<std::size_t>(grid.nx) * static_cast<std::size_t>(grid.ny);
     std::vector<double> sums(cells, 0.0);
     std::vector<std::uint32_t> counts(cells, 0);
-    const std::vector<float>& xv = log.values[x];
-    const std::vector<float>& yv = log.values[y];
     for (std::size_t i = first; i < last; ++i) {
-        if (!log.Good(i)) {
+        const double xi = xv(i);
+        const double yi = yv(i);
+        const double ci = colour ? cv(i) : 1.0;
+        // NaN: a failed checksum, or no metric value.
+        if (std::isnan(xi) || std::isnan(yi) || std::isnan(ci)) {
             continue;
         }
         const std::size_t cell =
-            static_cast<std::size_t>(Cell(yv[i], ys, grid.ny)) * static_cast<std::size_t>(grid.nx) +
-            static_cast<std::size_t>(Cell(xv[i], xs, grid.nx));
-        sums[cell] += colour ? log.values[*colour][i] : 1.0;
+            static_cast<std::size_t>(Cell(yi, ys, grid.ny)) * static_cast<std::size_t>(grid.nx) +
+            static_cast<std::size_t>(Cell(xi, xs, grid.nx));
+        sums[cell] += ci;
         ++counts[cell];
         ++grid.points;
     }

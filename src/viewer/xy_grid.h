@@ -8,6 +8,7 @@
 #include <optional>
 #include <vector>
 
+#include "decode/display_units.h"
 #include "viewer/log_columns.h"
 
 namespace quelm {
@@ -26,8 +27,10 @@ struct XYGrid {
 };
 
 // Records [first, last) that passed their checksum, on an nx by ny grid over the range their x
-// and y values span (a channel's gauge scale when they span nothing).
+// and y values span (a channel's gauge scale when they span nothing), every value in `units`.
+// A record whose value has no metric equivalent (fuel economy at 0 mpg) is left out.
 XYGrid BinXY(const LogColumns& log, std::size_t x, std::size_t y, std::optional<std::size_t> colour,
-             std::size_t first, std::size_t last, int nx, int ny);
+             std::size_t first, std::size_t last, int nx, int ny,
+             DisplayUnits units = DisplayUnits::US);
 
 }  // namespace quelm

@@ -5,6 +5,7 @@
 #include <cmath>
 #include <fstream>
 
+#include "decode/scope_channels.h"
 #include "fake_app_hub.h"
 #include "files/log_reader.h"
 #include "viewer/gui/log_chart.h"
@@ -63,6 +64,19 @@ class LogViewerTest : public QObject {
         QCOMPARE(values->item(0, 1)->text(), QString("2.10"));
         QCOMPARE(values->item(1, 1)->text(), QString("21"));
         QVERIFY(!values->item(2, 1)->text().isEmpty());
+
+        // Metric: the table and the charts convert and name the unit.
+        viewer.SetUnits(DisplayUnits::Metric);
+        viewer.Redraw();
+        const std::size_t ect = *FindLogChannel("ECT");
+        const int ectRow = 2 + static_cast<int>(ect);
+        QCOMPARE(values->item(ectRow, 0)->text(), QString("ECT (C)"));
+        QCOMPARE(values->item(ectRow, 1)->text().toStdString(),
+                 TwoDecimalText((viewer.log()->values[ect][20] - 32) * 5.0 / 9));
+        QCPGraph* mph = viewer.chart(1)->graph(0);
+        QCOMPARE(mph->valueAxis()->label(), QString("MPH (km/h)"));
+        QCOMPARE(mph->data()->at(30)->value,
+                 viewer.log()->values[*FindLogChannel("MPH")][30] * 1.609344);
 
         // A log playback and export refuse gets their message; the log shown stays.
         messages.clear();

@@ -8,6 +8,7 @@
 #include "files_test_support.h"
 #include "viewer/envelope.h"
 #include "viewer/log_columns.h"
+#include "viewer/xy_grid.h"
 
 namespace quelm {
 namespace {
@@ -94,6 +95,33 @@ TEST(Envelope, KeepsEveryColumnsExtremesAndGapsAndIsExactAtFullZoom) {
             EXPECT_EQ(got[1], want[1]) << "column " << c;
         }
         EXPECT_LE(line.keys.size(), 2u * columns + 2);
+    }
+}
+
+TEST(Envelope, MetricUnitsConvertTheLineAndEveryAxisStaysFinite) {
+    const LogColumns log = RandomLog(2000);
+    const std::size_t ect = *FindLogChannel("ECT");
+    EnvelopeLine us;
+    EnvelopeLine metric;
+    BuildEnvelope(log, ect, log.times[100], log.times[1500], 50, us);
+    BuildEnvelope(log, ect, log.times[100], log.times[1500], 50, metric, DisplayUnits::Metric);
+    ASSERT_EQ(metric.values.size(), us.values.size());
+    for (std::size_t i = 0; i < us.values.size(); ++i) {
+        EXPECT_EQ(std::isnan(metric.values[i]), std::isnan(us.values[i]));
+        if (!std::isnan(us.values[i])) {
+            EXPECT_DOUBLE_EQ(metric.values[i], (us.values[i] - 32) * 5 / 9);
+        }
+    }
+    // The log holds one temperature: the X-Y grid spans half a degree Celsius either side.
+    const XYGrid grid = BinXY(log, ect, *FindLogChannel("RPM"), std::nullopt, 0, log.size(), 10, 10,
+                              DisplayUnits::Metric);
+    EXPECT_DOUBLE_EQ(grid.xUpper, (double{log.extents[ect]->second} - 32) * 5 / 9 + 0.5);
+    // Fuel economy at 0 mpg has no litres per 100 km; no axis may be left without a range.
+    ASSERT_EQ(log.extents[*FindLogChannel("MPG")]->first, 0.0f);
+    for (std::size_t c = 0; c < kLogChannelCount; ++c) {
+        const auto [lower, upper] = AxisRange(log, c, DisplayUnits::Metric);
+        EXPECT_TRUE(std::isfinite(lower) && std::isfinite(upper) && lower < upper)
+            << ChannelCaption(c, DisplayUnits::Metric) << ": " << lower << " .. " << upper;
     }
 }
 

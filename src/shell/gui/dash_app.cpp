@@ -199,6 +199,9 @@ void DashApp::SetUnits(DisplayUnits units) {
     units_ = units;
     window_->dashboard()->SetUnits(units);
     scopeTable_->SetUnits(units);
+    if (viewer_) {
+        viewer_->SetUnits(units);
+    }
     window_->ShowDisplayChoices(units == DisplayUnits::Metric, peakHold_);
     // Peaks in the old units mean nothing in the new ones; the dials show the last frame again.
     ResetPeaks();
@@ -247,6 +250,7 @@ void DashApp::RecordFrame(const FrameBuffer& frame) {
 void DashApp::OpenViewer(const std::filesystem::path& log) {
     if (!viewer_) {
         viewer_ = new LogViewer(config_, tables_, window_.get());
+        viewer_->SetUnits(units_);
         viewer_->onPlayFrom = [this](const std::filesystem::path& file, std::uint64_t record) {
             window_->menuItem(QLatin1String(SuperDash::kLoggingItem))->trigger();
             // Outside the viewer's click: the playback runs until it ends.

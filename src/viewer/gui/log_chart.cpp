@@ -20,18 +20,6 @@ constexpr int kDragPixels = 5;
 constexpr const char* kOff = "*OFF*";
 constexpr int kSideMargin = 130;
 
-// The value range of a channel's axis: what the log holds, a little wider; the gauge scale when
-// it holds a single value or none.
-QCPRange AxisRange(const LogColumns& log, std::size_t channel) {
-    const auto& extent = log.extents[channel];
-    const LogChannel& c = LogChannels()[channel];
-    if (!extent || !(extent->second > extent->first)) {
-        return {c.lower, c.upper};
-    }
-    const double margin = (extent->second - extent->first) * 0.05;
-    return {extent->first - margin, extent->second + margin};
-}
-
 }  // namespace
 
 QColor LogChart::PenColour(int pen) {
@@ -143,9 +131,10 @@ void LogChart::Draw(const LogColumns* log, double t0, double t1) {
             graph->data()->clear();
             continue;
         }
-        axis->setLabel(selector(pen)->currentText());
-        axis->setRange(AxisRange(*log, *channel));
-        BuildEnvelope(*log, *channel, t0, t1, columns, line_);
+        axis->setLabel(QString::fromStdString(ChannelCaption(*channel, units_)));
+        const auto [lower, upper] = AxisRange(*log, *channel, units_);
+        axis->setRange(lower, upper);
+        BuildEnvelope(*log, *channel, t0, t1, columns, line_, units_);
         points_.resize(static_cast<qsizetype>(line_.keys.size()));
         for (std::size_t i = 0; i < line_.keys.size(); ++i) {
             points_[static_cast<qsizetype>(i)] = QCPGraphData(line_.keys[i], line_.values[i]);

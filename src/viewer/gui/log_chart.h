@@ -38,8 +38,9 @@ class LogChart : public QWidget {
     void SetChannels(const std::array<std::optional<std::size_t>, kPens>& channels);
     std::optional<std::size_t> Channel(int pen) const;
 
-    // Draws `log` over t0..t1 (no log: an empty chart over that range).
+    // Draws `log` over t0..t1 (no log: an empty chart over that range), in the units set.
     void Draw(const LogColumns* log, double t0, double t1);
+    void SetUnits(DisplayUnits units) { units_ = units; }
     void SetCursor(std::optional<double> t);
     void SetMarks(const std::vector<std::pair<double, QString>>& marks, bool labels);
 
@@ -76,6 +77,7 @@ class LogChart : public QWidget {
     EnvelopeLine line_;
     QVector<QCPGraphData> points_;
     int pointsDrawn_ = 0;
+    DisplayUnits units_ = DisplayUnits::US;
     // Mouse: where a left press began (zoom box or cursor), the pixel a pan last stood on.
     std::optional<QPoint> pressAt_;
     std::optional<double> panFrom_;

@@ -115,15 +115,13 @@ LogViewer::LogViewer(const LiveConfig& config, const CalibrationTables& tables, 
     values_->setEditTriggers(QAbstractItemView::NoEditTriggers);
     values_->setItem(kTimeRow, 0, new QTableWidgetItem(QStringLiteral("Time (s)")));
     values_->setItem(kRecordRow, 0, new QTableWidgetItem(QStringLiteral("Record")));
-    for (std::size_t c = 0; c < kLogChannelCount; ++c) {
-        const std::string_view name = LogChannels()[c].name;
-        values_->setItem(
-            kFirstChannelRow + static_cast<int>(c), 0,
-            new QTableWidgetItem(QString::fromLatin1(name.data(), static_cast<int>(name.size()))));
+    for (int row = kFirstChannelRow; row < values_->rowCount(); ++row) {
+        values_->setItem(row, 0, new QTableWidgetItem);
     }
     for (int row = 0; row < values_->rowCount(); ++row) {
         values_->setItem(row, 1, new QTableWidgetItem);
     }
+    ShowChannelCaptions();
     values_->resizeRowsToContents();
     marks_ = new MarksPanel(this);
     marks_->setMessageSink(
@@ -218,6 +216,26 @@ LogViewer::~LogViewer() = default;
 
 void LogViewer::setMessageSink(MessageSink sink) {
     message_ = std::move(sink);
+}
+
+void LogViewer::SetUnits(DisplayUnits units) {
+    units_ = units;
+    for (LogChart* chart : charts_) {
+        chart->SetUnits(units);
+    }
+    if (xy_ != nullptr) {
+        xy_->SetUnits(units);
+    }
+    ShowChannelCaptions();
+    ShowCursorValues();
+    ScheduleRedraw();
+}
+
+void LogViewer::ShowChannelCaptions() {
+    for (std::size_t c = 0; c < kLogChannelCount; ++c) {
+        values_->item(kFirstChannelRow + static_cast<int>(c), 0)
+            ->setText(QString::fromStdString(ChannelCaption(c, units_)));
+    }
 }
 
 void LogViewer::Browse() {
@@ -384,7 +402,9 @@ void LogViewer::ShowCursorValues() {
                                 (good ? QString() : QStringLiteral(" (bad checksum)")));
     for (std::size_t c = 0; c < kLogChannelCount; ++c) {
         values_->item(kFirstChannelRow + static_cast<int>(c), 1)
-            ->setText(good ? Text(TwoDecimalText(log_->values[c][*record])) : QString());
+            ->setText(good ? Text(TwoDecimalText(
+                                 InUnits(LogChannels()[c].name, log_->values[c][*record], units_)))
+                           : QString());
     }
     if (good && followGauges_->isChecked() && showOnGauges && (!gaugesFree || gaugesFree())) {
         showOnGauges(log_->Values(*record));
@@ -433,6 +453,7 @@ void LogViewer::Redraw() {
 XYView& LogViewer::xyView() {
     if (xy_ == nullptr) {
         xy_ = new XYView(this);
+        xy_->SetUnits(units_);
     }
     return *xy_;
 }

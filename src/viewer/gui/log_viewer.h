@@ -47,6 +47,9 @@ class LogViewer : public QWidget {
     ~LogViewer() override;
 
     void setMessageSink(MessageSink sink);
+    // The charts, the value table and the X-Y view show values in these units.
+    void SetUnits(DisplayUnits units);
+    DisplayUnits units() const { return units_; }
 
     // Starts loading `log`; the charts show it once loaded. A log that playback and export
     // refuse is refused with their message, and the log shown stays.
@@ -104,6 +107,7 @@ class LogViewer : public QWidget {
     void LoadSlice();
     void ScheduleRedraw();
     void ShowCursorValues();
+    void ShowChannelCaptions();
     void ShowMarks();
     void UpdateButtons();
     std::pair<double, double> Extent() const;
@@ -120,6 +124,7 @@ class LogViewer : public QWidget {
     double t1_ = 1;
     std::optional<double> cursor_;
     int chartCount_ = 0;
+    DisplayUnits units_ = DisplayUnits::US;
 
     QPushButton* open_;
     QLabel* file_;

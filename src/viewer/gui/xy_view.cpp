@@ -107,9 +107,12 @@ void XYView::Redraw() {
     const std::optional<std::size_t> colour =
         colourIndex > 0 ? std::optional<std::size_t>(static_cast<std::size_t>(colourIndex - 1))
                         : std::nullopt;
-    plot_->xAxis->setLabel(x_->currentText());
-    plot_->yAxis->setLabel(y_->currentText());
-    scale_->axis()->setLabel(colour ? colour_->currentText() + QStringLiteral(" (mean)")
+    const auto caption = [this](std::size_t channel) {
+        return QString::fromStdString(ChannelCaption(channel, units_));
+    };
+    plot_->xAxis->setLabel(caption(x));
+    plot_->yAxis->setLabel(caption(y));
+    scale_->axis()->setLabel(colour ? QStringLiteral("mean of ") + caption(*colour)
                                     : QStringLiteral("records"));
     if (log_ == nullptr) {
         map_->data()->clear();
@@ -120,7 +123,7 @@ void XYView::Redraw() {
     const QRect area = plot_->axisRect()->rect();
     const int nx = std::clamp(area.width() / kCellPixels, 10, 400);
     const int ny = std::clamp(area.height() / kCellPixels, 10, 400);
-    grid_ = BinXY(*log_, x, y, colour, first_, last_, nx, ny);
+    grid_ = BinXY(*log_, x, y, colour, first_, last_, nx, ny, units_);
 
     // The map's range runs from the first cell's centre to the last one's.
     const double dx = (grid_.xUpper - grid_.xLower) / grid_.nx;

@@ -25,6 +25,8 @@ class XYView : public QWidget {
 
     // The records [first, last) of `log` (no log: an empty view); redraws when shown.
     void SetSource(const LogColumns* log, std::size_t first, std::size_t last);
+    // The values in these units from the next redraw.
+    void SetUnits(DisplayUnits units) { units_ = units; }
 
     QComboBox* xSelector() const { return x_; }
     QComboBox* ySelector() const { return y_; }
@@ -41,6 +43,7 @@ class XYView : public QWidget {
     const LogColumns* log_ = nullptr;
     std::size_t first_ = 0;
     std::size_t last_ = 0;
+    DisplayUnits units_ = DisplayUnits::US;
     XYGrid grid_;
     QComboBox* x_;
     QComboBox* y_;
