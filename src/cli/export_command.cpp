@@ -12,12 +12,13 @@
 #include "common/app_paths.h"
 #include "common/option_cursor.h"
 #include "files/csv_export.h"
+#include "files/log_marks.h"
 
 namespace quelm::cli {
 namespace {
 
 constexpr const char* kUsage =
-    "Usage: quelm export LOG [--config INI] [--units us|metric]\n"
+    "Usage: quelm export LOG [--config INI] [--units us|metric] [--markers]\n"
     "\n"
     "Converts the log file LOG into comma-separated text beside it (run1.qm1 -> run1.csv,\n"
     "replacing any file of that name), with the vehicle settings of the settings file.\n"
@@ -26,6 +27,7 @@ constexpr const char* kUsage =
     "                  $XDG_CONFIG_HOME/quelm/Quelm.ini\n"
     "  --units metric  the same columns in km/h, C, kPa, kW and Nm, each changed\n"
     "                  header naming its unit (default: us)\n"
+    "  --markers       also list the log's markers (LOG.marks) in run1.marks.csv\n"
     "  --help          show this text\n"
     "  --              the next argument is the log, even if it starts with \"-\"\n"
     "\n"
@@ -79,6 +81,26 @@ class ProgressLine {
     std::chrono::steady_clock::time_point last_{};
 };
 
+// The markers of `log` into their CSV list beside the export; bad lines are reported and left
+// out.
+int ExportMarkers(const std::filesystem::path& log, std::FILE* out, std::FILE* err) {
+    const MarksReadResult read = ReadLogMarks(MarksPath(log));
+    if (!read.error.empty()) {
+        std::fprintf(err, "quelm export: %s\n", read.error.c_str());
+        return 1;
+    }
+    for (const std::string& bad : read.badLines) {
+        std::fprintf(err, "quelm export: warning: %s: %s\n", MarksPath(log).c_str(), bad.c_str());
+    }
+    const std::filesystem::path csv = MarksCsvPath(log);
+    if (const auto error = WriteMarksCsv(csv, read.marks)) {
+        std::fprintf(err, "quelm export: %s\n", error->c_str());
+        return 1;
+    }
+    std::fprintf(out, "%s\n", csv.c_str());
+    return 0;
+}
+
 }  // namespace
 
 int ExportCommand(int argc, char** argv, std::FILE* out, std::FILE* err) {
@@ -86,6 +108,7 @@ int ExportCommand(int argc, char** argv, std::FILE* out, std::FILE* err) {
     std::vector<std::string> logs;
     std::filesystem::path config;
     DisplayUnits units = DisplayUnits::US;
+    bool markers = false;
     OptionCursor cursor(args);
     while (cursor.Next()) {
         const std::string& arg = cursor.Name();
@@ -108,6 +131,12 @@ int ExportCommand(int argc, char** argv, std::FILE* out, std::FILE* err) {
                 return 2;
             }
             units = value == "metric" ? DisplayUnits::Metric : DisplayUnits::US;
+        } else if (arg == "--markers") {
+            if (cursor.HasAttachedValue()) {
+                std::fputs("quelm export: --markers takes no value\n", err);
+                return 2;
+            }
+            markers = true;
         } else if (arg.starts_with("-") && arg != "-") {
             std::fprintf(err, "quelm export: unknown option '%s' (see quelm export --help)\n",
                          arg.c_str());
@@ -163,7 +192,7 @@ int ExportCommand(int argc, char** argv, std::FILE* out, std::FILE* err) {
         return 1;
     }
     std::fprintf(out, "%s\n", result.output.c_str());
-    return 0;
+    return markers ? ExportMarkers(source, out, err) : 0;
 }
 
 }  // namespace quelm::cli

@@ -40,7 +40,9 @@ std::string RecordUsage() {
                     [--frames N | --seconds S] [--config INI] [--json] [--overwrite]
 Connects to the device on DEVICE (as COM1), negotiates the line rate and records every good
 frame to a log until N good frames or S seconds of polling, or until interrupted (Ctrl-C).
-Status texts and the statistics (once a second) go to standard error.
+Status texts and the statistics (once a second) go to standard error. Each line read on
+standard input while recording drops a marker in FILE.qm1.marks, the line its label (an empty
+line gives "Mark N").
 
   --port DEVICE     serial device, e.g. /dev/ttyUSB0 or the simulator's /dev/pts/N
   --max-rate RATE   highest line rate to try: 9600, 19200, 38400, 57600 or 115200

@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "cli/cli_link.h"
+#include "cli/mark_input.h"
 #include "cli/port_failure_report.h"
 #include "cli/record_args.h"
 #include "cli/record_session.h"
@@ -106,6 +107,8 @@ int RecordCommand(int argc, char** argv) {
 
     LogRecorder recorder;
     RecordSession session(ctx, rt, recorder, out, {parsed->frames, parsed->seconds}, std::cerr);
+    MarkInput marks(STDIN_FILENO);
+    session.markLines = [&marks] { return marks.Lines(); };
     const RecordReport report = session.Run();
     // No quelmom.ini: that side file belongs to the dashboard's configuration-error path, and a
     // command-line tool must not leave it in the user's current folder.

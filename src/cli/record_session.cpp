@@ -58,6 +58,7 @@ std::string RecordReportJson(const RecordReport& r) {
         .Add("checksum_errors", r.stats.ChecksumErrors)
         .Add("timeout_errors", r.stats.TimeoutErrors)
         .Add("records", static_cast<std::int64_t>(r.records))
+        .Add("markers", static_cast<std::int64_t>(r.markers))
         .Add("seconds", r.pollingSeconds)
         .Add("polls_per_second",
              r.pollingSeconds > 0 ? r.stats.TotalFrames / r.pollingSeconds : 0.0)
@@ -174,6 +175,7 @@ RecordReport RecordSession::Finish(RecordEnd end, std::string message) {
     report.rate = rate_;
     report.stats = ctx_.Stats;
     report.records = recorder_.RecordNumber() - 1;
+    report.markers = marksWritten_;
     report.pollingSeconds = pollEnd_ - pollStart_;
     // Only a log this session made: a file the connection never got to replace is not its log.
     std::error_code ec;
@@ -242,10 +244,27 @@ void RecordSession::Periodic() {
     if (limits_.seconds && now - pollStart_ >= *limits_.seconds) {
         Stop(RecordEnd::SecondsReached);
     }
+    DropMarks();
     if (now >= nextTick_) {
         PrintStatistics();
         // A long stall (a reconnection) gives one tick, not a burst of them.
         nextTick_ = now >= nextTick_ + 1.0 ? now + 1.0 : nextTick_ + 1.0;
+    }
+}
+
+void RecordSession::DropMarks() {
+    if (!markLines || !recorder_.Recording()) {
+        return;
+    }
+    for (const std::string& line : markLines()) {
+        const DroppedMark dropped = marks_.Drop(recorder_, rt_.Now(), line);
+        if (dropped.error) {
+            err_ << *dropped.error << std::endl;
+            continue;
+        }
+        ++marksWritten_;
+        err_ << dropped.mark.label << " at " << MarkSecondsText(dropped.mark.seconds) << " s"
+             << std::endl;
     }
 }
 

@@ -10,6 +10,7 @@
 #include <string>
 
 #include "cli/cli_runtime.h"
+#include "files/live_marks.h"
 #include "files/log_writer.h"
 #include "link/connect_device.h"
 #include "link/monitor.h"
@@ -45,6 +46,7 @@ struct RecordReport {
     std::optional<std::string> rate;
     LinkStats stats;
     std::uint64_t records = 0;
+    std::uint64_t markers = 0;  // written to the marks file
     double pollingSeconds = 0;
     std::string out;      // the log; empty when none was created
     std::string message;  // why it ended, when that needs saying
@@ -75,11 +77,16 @@ class RecordSession final : public FrameSink {
 
     void OnGoodFrame(const FrameBuffer& frame, const RawData& raw, double scopeTime) override;
 
+    // Marker lines that have arrived (standard input); each becomes a marker while recording,
+    // its text the label ("Mark N" for an empty line).
+    std::function<std::vector<std::string>()> markLines;
+
   private:
     void Periodic();
     bool Interrupted() const;
     void Stop(RecordEnd end, std::string message = {});
     void PrintStatistics();
+    void DropMarks();
     RecordReport Finish(RecordEnd end, std::string message = {});
 
     LinkContext& ctx_;
@@ -101,6 +108,8 @@ class RecordSession final : public FrameSink {
     std::optional<std::string> rate_;
     bool logStarted_ = false;
     FrameBuffer buffer_{};
+    LiveMarks marks_;
+    std::uint64_t marksWritten_ = 0;
 };
 
 }  // namespace quelm::cli

@@ -30,7 +30,8 @@ void WaitForStamp(Runtime& rt, const PlaybackPace& pace, double stamp, const boo
     }
 }
 
-PlaybackResult LogPlayer::PlayLog(const std::filesystem::path& path, const PlaybackHooks& hooks) {
+PlaybackResult LogPlayer::PlayLog(const std::filesystem::path& path, const PlaybackHooks& hooks,
+                                  std::uint64_t first) {
     halt_ = false;
     PlaybackResult result;
     if (paused_) {
@@ -57,7 +58,12 @@ PlaybackResult LogPlayer::PlayLog(const std::filesystem::path& path, const Playb
     }
     FrameBuffer frame{};
     double lastStamp = 0;
-    for (std::uint64_t n = 1; n <= count; ++n) {
+    first = std::clamp<std::uint64_t>(first, 1, std::max<std::uint64_t>(count, 1));
+    if (first > 1) {
+        // As a move to that record: the pace starts from its stamp.
+        seek_ = first;
+    }
+    for (std::uint64_t n = first; n <= count; ++n) {
         hooks.showPosition(n);
         while (paused_ && !rt_.Aborting()) {
             rt_.Sleep(kPausePoll);

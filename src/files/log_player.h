@@ -57,9 +57,11 @@ class LogPlayer {
   public:
     explicit LogPlayer(Runtime& rt) : rt_(rt) {}
 
-    // `PlayLog`: plays `path` from record 1. When a playback is paused, only resumes it
-    // (returns Resumed at once; the running loop goes on).
-    PlaybackResult PlayLog(const std::filesystem::path& path, const PlaybackHooks& hooks);
+    // `PlayLog`: plays `path` from record `first` (1: the whole log), paced as if Play had been
+    // pressed at that record's stamp. When a playback is paused, only resumes it (returns
+    // Resumed at once; the running loop goes on).
+    PlaybackResult PlayLog(const std::filesystem::path& path, const PlaybackHooks& hooks,
+                           std::uint64_t first = 1);
 
     // `ShowSliderRecord`: shows record n of the log being played (while paused).
     bool ShowRecord(std::uint64_t n, const PlaybackHooks& hooks);

@@ -9,6 +9,7 @@
 #include <system_error>
 
 #include "files/log_format.h"
+#include "files/log_marks.h"
 #include "files/regular_file.h"
 
 namespace quelm {
@@ -87,6 +88,12 @@ std::optional<std::string> LogRecorder::StartRecording(const std::filesystem::pa
     }
     if (const int error = fd.Close(); error != 0) {
         return Failure(path, error);
+    }
+    // The markers of the recording this one replaces would land on the new log.
+    std::error_code ec;
+    if (std::filesystem::remove(MarksPath(path), ec); ec) {
+        return "Cannot remove the old markers \"" + MarksPath(path).string() +
+               "\": " + ec.message() + ".";
     }
     path_ = path;
     device_ = st.st_dev;

@@ -37,8 +37,8 @@ class LogRecorder {
     // Starts a recording into `path`, replacing any file there (ask first: LogFileExists); an
     // entry that is not a regular file, or a read-only file, is refused and left as it is. The
     // file is created at once so that an unusable name or folder is reported here and not at
-    // the first frame. Returns the message when recording cannot start; the state is then
-    // unchanged.
+    // the first frame; the markers file of the log it replaces is removed. Returns the message
+    // when recording cannot start; the state is then unchanged.
     std::optional<std::string> StartRecording(const std::filesystem::path& path, double now);
     void StopRecording() { recording_ = false; }
 

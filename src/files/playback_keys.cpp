@@ -51,6 +51,9 @@ PlaybackKeyAction ActionForKey(std::string_view keyName, LoggingState state, std
         return {};
     }
     using Kind = PlaybackKeyAction::Kind;
+    if (binding->key == PlaybackKey::Mark) {
+        return {Kind::Mark};
+    }
     const LoggingControls controls = ControlsFor(state);
     if (binding->key == PlaybackKey::PlayPause) {
         return {controls.pause ? Kind::Pause : controls.play ? Kind::Play : Kind::None};
@@ -79,12 +82,19 @@ PlaybackKeyAction ActionForKey(std::string_view keyName, LoggingState state, std
             target = count;
             break;
         case PlaybackKey::PlayPause:
+        case PlaybackKey::Mark:
             break;
     }
     if (target == position) {
         return {};
     }
     return {Kind::Move, target};
+}
+
+bool IsMarkKey(std::string_view keyName) {
+    return std::any_of(kPlaybackKeys.begin(), kPlaybackKeys.end(), [&](const auto& b) {
+        return b.key == PlaybackKey::Mark && b.name == keyName;
+    });
 }
 
 std::string ClockText(double seconds) {

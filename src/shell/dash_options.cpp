@@ -21,6 +21,7 @@ An option's value follows it or an equals sign: --port /dev/ttyUSB0 or --port=/d
   --minimized        start with the dashboard minimised
   --no-layout        do not open the windows of the last exit again where they were
   --scopes N         open N scope windows (1 to 10) at start
+  --view LOG         open the log viewer showing LOG (.qm1)
   --stats-log FILE   append each second's link statistics to FILE: frames per second,
                      total frames, checksum errors, timeout errors
   --help             show this text
@@ -54,7 +55,7 @@ std::variant<DashOptions, std::string> ParseDashOptions(const std::vector<std::s
             }
             opts.scopes = n;
         } else if (opt == "--config" || opt == "--port" || opt == "--scenario" ||
-                   opt == "--stats-log" || opt == "--open") {
+                   opt == "--stats-log" || opt == "--open" || opt == "--view") {
             const auto v = cursor.Value();
             if (!v || v->empty()) {
                 return opt + " needs a value";
@@ -65,6 +66,8 @@ std::variant<DashOptions, std::string> ParseDashOptions(const std::vector<std::s
                 opts.port = *v;
             } else if (opt == "--stats-log") {
                 opts.statsLog = *v;
+            } else if (opt == "--view") {
+                opts.view = *v;
             } else if (opt == "--open") {
                 opts.open.push_back(*v);
             } else {

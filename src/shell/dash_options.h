@@ -19,6 +19,8 @@ struct DashOptions {
     bool minimized = false;  // start with the dashboard minimised
     bool noLayout = false;   // do not open the windows of the last exit again
     int scopes = 0;          // scope windows to open at start
+    // A log to show in the log viewer once the window is up.
+    std::filesystem::path view;
     // Appends each statistics tick ("fps total checksum timeouts") to this file.
     std::filesystem::path statsLog;
     // Menu items (by object name, e.g. mnuLogging_Control) to choose once the window is up, in

@@ -3,6 +3,8 @@
 #include <qcustomplot.h>
 #include <QVBoxLayout>
 
+#include "widgets/marker_colour.h"
+
 namespace quelm {
 
 StripChart::StripChart(QWidget* parent) : QWidget(parent) {
@@ -108,7 +110,7 @@ double StripChart::NewestX() const {
 
 void StripChart::AddMarkerTick(double x) {
     auto* tick = new QCPItemLine(plot_);
-    tick->setPen(QPen(QColor(200, 120, 0), 2.0));
+    tick->setPen(QPen(MarkerColour(), 2.0));
     tick->setSelectable(false);
     for (QCPItemPosition* end : {tick->start, tick->end}) {
         end->setTypeX(QCPItemPosition::ptPlotCoords);

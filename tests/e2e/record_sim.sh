@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
-# quelm record against quelm-sim limited to 38400: the rate negotiation ends "Ready @ 38400", and
-# the log holds every frame the simulator sent exactly once, in order, with rising time stamps.
+# quelm record against quelm-sim limited to 38400: the rate negotiation ends "Ready @ 38400", the
+# log holds every frame the simulator sent exactly once, in order, with rising time stamps, and
+# the lines fed on standard input are its markers.
 set -euo pipefail
 bin="$(cd "${1:?usage: record_sim.sh <folder of built programs>}" && pwd)"
 here="$(cd "$(dirname "$0")" && pwd)"
@@ -15,7 +16,8 @@ status=0
 
 start_sim --max-rate 38400 --scenario wot --sent-frames "$work/sent.bin"
 echo "simulator on $port"
-record_ok 38400 --out "$work/run.qm1" --frames 300
+# Each line on standard input drops a marker while recording; an empty one is "Mark N".
+record_ok 38400 --out "$work/run.qm1" --frames 300 < <(printf 'knock\n\n')
 grep -q " FPS" "$work/stderr" || { echo "FAIL: no statistics line"; cat "$work/stderr"; exit 1; }
 python3 - "$json" <<'PY'
 import json, sys
@@ -24,7 +26,14 @@ assert r["rate"] == 38400, r
 assert r["status"] == "COM Stopped", r
 assert r["records"] == 300, r
 assert r["total_frames"] >= 300, r
+assert r["markers"] == 2, r
 PY
+awk -F'\t' 'NR == 1 && $2 != "knock" || NR == 2 && $2 != "Mark 2" || $1 !~ /^[0-9]+\.[0-9][0-9]$/ \
+    {bad = 1} END {exit bad || NR != 2}' "$work/run.qm1.marks" \
+    || { echo "FAIL: marks file"; cat "$work/run.qm1.marks"; exit 1; }
+"$bin/quelm" export --markers "$work/run.qm1" >/dev/null
+[[ "$(tr -d '\r' <"$work/run.marks.csv" | cut -d, -f2 | tr '\n' '|')" == "Marker|knock|Mark 2|" ]] \
+    || { echo "FAIL: run.marks.csv"; cat "$work/run.marks.csv"; exit 1; }
 python3 "$here/check_log.py" "$work/run.qm1" "$work/sent.bin" "$json" 0
 no_lock_left
 echo "PASS"

@@ -1,8 +1,9 @@
 // The dashboard against the in-process device simulator: the report of a port error, the
-// start-up wait for a port, a full connection to "Ready @ 115200" with moving gauges, the stop on
-// a second Connect, and closing the main window from inside those long operations, which ends
-// the program.
+// start-up wait for a port, a full connection to "Ready @ 115200" with moving gauges and
+// markers dropped on a scope, the stop on a second Connect, and closing the main window from inside
+// those long operations, which ends the program.
 #include <QDir>
+#include <QLabel>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QTemporaryDir>
@@ -10,6 +11,7 @@
 #include <QtTest>
 #include <fstream>
 
+#include "files/gui/logging_window.h"
 #include "link/gui/com_setup.h"
 #include "modal_catcher.h"
 #include "shell/gui/dash_app.h"
@@ -17,7 +19,9 @@
 #include "shell/gui/super_dash.h"
 #include "sim/frame_source.h"
 #include "sim/simulator_thread.h"
+#include "tools/gui/scope_table.h"
 #include "tools/gui/self_tester.h"
+#include "tools/gui/super_scope.h"
 #include "widgets/gauge_widget.h"
 
 using namespace quelm;
@@ -115,9 +119,13 @@ class DashLinkTest : public QObject {
         app.portMap().SetOverride(2, device.path());
         QVERIFY(LoadDashboard(app, nullptr));
         SuperDash& w = app.window();
-        QVERIFY(QTest::qWaitForWindowExposed(&w));
+        SuperScope* scope = app.scopeTable().OpenNextScope();
+        w.activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(&w));
 
         QString readyText;
+        std::vector<int> markerTicks;
+        QString lastMark;
         QString captionWhileRunning;
         double tach = 0;
         double speedo = 0;
@@ -128,6 +136,15 @@ class DashLinkTest : public QObject {
                 captionWhileRunning = w.connectButton()->text();
                 tach = w.gauge("Tach")->Value();
                 speedo = w.gauge("Speedo")->Value();
+                if (goodTicks == 0) {
+                    // A marker from the dashboard's M key, one from the logging window's button.
+                    QTest::keyClick(&w, Qt::Key_M);
+                    markerTicks.push_back(scope->chart()->MarkerTickCount());
+                    w.menuItem(SuperDash::kLoggingItem)->trigger();
+                    app.logging()->findChild<QPushButton*>("Mark")->click();
+                    markerTicks.push_back(scope->chart()->MarkerTickCount());
+                    lastMark = app.logging()->findChild<QLabel*>("lastMark")->text();
+                }
                 // Give the loop a few more frames, then press Connect again.
                 if (++goodTicks > 10) {
                     QTest::mouseClick(w.connectButton(), Qt::LeftButton);
@@ -145,6 +162,8 @@ class DashLinkTest : public QObject {
         // The click returns once the loop has stopped.
         QCOMPARE(readyText, QStringLiteral("Ready @ 115200"));
         QCOMPARE(captionWhileRunning, QStringLiteral("Disconnect"));
+        QCOMPARE(markerTicks, (std::vector<int>{1, 2}));
+        QCOMPARE(lastMark, QStringLiteral("Mark 2"));  // not recording: numbered, not written
         QVERIFY2(tach > 1000, qPrintable(QString::number(tach)));
         QVERIFY(speedo > 20);
         QCOMPARE(w.PanelText(2), QStringLiteral("COM Stopped"));

@@ -7,11 +7,13 @@
 #include <QtTest>
 #include <chrono>
 #include <cstdlib>
+#include <fstream>
 #include <memory>
 
 #include "common/long_operation.h"
 #include "fake_app_hub.h"
 #include "files/gui/logging_window.h"
+#include "widgets/marked_slider.h"
 
 using namespace quelm;
 using quelm::testing::Child;
@@ -161,6 +163,19 @@ class LoggingPlaybackTest : public QObject, quelm::testing::HubWindow<Logging> {
                                             stamps.end()),
                  Range(99, 600));
         ExpectIdle();
+    }
+
+    // The log viewer's "Play from here": the pace starts at that record, and the slider ticks
+    // the markers inside the log.
+    void playsFromARecordWithTheMarkersOnTheSlider() {
+        OpenRun(600);
+        std::ofstream(File("run.qm1.marks")) << "1.00\tm\n2.50\tn\n9.00\tafter the end\n";
+        Child<QCheckBox>(*w, "realtime")->setChecked(true);
+        const double pressed = hub->rt.Now();
+        w->PlayFrom(QString::fromStdString(File("run.qm1").string()), 300);
+        QCOMPARE(Stamps(*hub), Range(300, 600));
+        QVERIFY(hub->shown.front().shownAt - pressed < 0.01);
+        QCOMPARE(Child<MarkedSlider>(*w, "Slider")->marks(), (std::vector<int>{100, 250}));
     }
 
     void stopWhilePausedShowsTheRecordOnceMoreAndEnds() {

@@ -38,6 +38,7 @@
 #include "shell/gui/user_guide.h"
 #include "tools/gui/self_tester.h"
 #include "tools/gui/tps_tool.h"
+#include "viewer/gui/log_viewer.h"
 #include "widgets/gauge_widget.h"
 
 using namespace quelm;
@@ -81,7 +82,7 @@ class SuperDashTest : public QObject {
         QCOMPARE(w.windowTitle(), QStringLiteral("Quelm_Dash"));
         const std::vector<std::pair<QString, QStringList>> menus{
             {"&View",
-             {"Quelm Scope", "&Logging Control", "&Export Utility", "", "&US Units",
+             {"Quelm Scope", "&Logging Control", "&Export Utility", "Log Viewer", "", "&US Units",
               "&Metric Units", "&Peak Hold", "&Reset Peaks"}},
             {"&Diagnostic Tools", {"&KOEO Self Test", "&TPS Setting Tool"}},
             {"&Quelm Setup",
@@ -105,6 +106,8 @@ class SuperDashTest : public QObject {
         QCOMPARE(app.logging()->windowTitle(), QStringLiteral("Logging Control"));
         w.menuItem(SuperDash::kExportItem)->trigger();
         QVERIFY(app.exportWindow() != nullptr && app.exportWindow()->isVisible());
+        w.menuItem(SuperDash::kViewerItem)->trigger();
+        QVERIFY(app.viewer() != nullptr && app.viewer()->isVisible());
         w.menuItem(SuperDash::kScopeItem)->trigger();
         w.menuItem(SuperDash::kScopeItem)->trigger();
         QVERIFY(app.scopeTable().Existing(2) != nullptr);

@@ -12,6 +12,7 @@
 
 #include "files/com_port_map_file.h"
 #include "files/csv_export.h"
+#include "files/log_marks.h"
 #include "files/log_reader.h"
 #include "files/log_writer.h"
 #include "files/maf_table.h"
@@ -424,6 +425,10 @@ TEST_F(FilesFaultTest, HostileNamesAreRefusedWithoutWaitingOrChangingAnything) {
         LogRecorder recorder;
         return recorder.StartRecording(p, 0).value_or("recording");
     };
+    const Run marks = [](const fs::path& p) { return ReadLogMarks(p).error; };
+    const Run mark = [](const fs::path& p) {
+        return AppendLogMark(p, {1, "m"}).value_or("appended");
+    };
     const Run replay = [](const fs::path& p) {
         const auto r = sim::ReadLogFrames(p);
         return std::holds_alternative<std::string>(r) ? std::get<std::string>(r) : "read";
@@ -456,6 +461,9 @@ TEST_F(FilesFaultTest, HostileNamesAreRefusedWithoutWaitingOrChangingAnything) {
         {"recorder output", record, fifo, notRegular},
         {"recorder output", record, "/dev/full", notRegular},
         {"recorder output", record, readOnly, "it is read-only"},
+        {"markers reader (viewer, slider, quelm export)", marks, fifo, notRegular},
+        {"markers reader", marks, "/dev/zero", notRegular},
+        {"marker append (recording)", mark, fifo, notRegular},
         {"simulator replay", replay, dir_.path(), "Is a directory"},
         {"simulator replay", replay, "/dev/zero", notRegular},
         {"simulator replay", replay, huge, "larger than 128 MiB"},

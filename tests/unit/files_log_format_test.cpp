@@ -5,6 +5,9 @@
 #include <cmath>
 #include <limits>
 
+#include "files/log_marks.h"
+#include "files_test_support.h"
+
 namespace quelm {
 namespace {
 
@@ -82,6 +85,44 @@ TEST(LogRecordLayout, CountsWholeRecordsOnly) {
     EXPECT_EQ(LogRecordCount(24020), 500u);
     EXPECT_EQ(LogRecordOffset(1), 0u);
     EXPECT_EQ(LogRecordOffset(501), 24000u);
+}
+
+TEST(LogMarks, RoundTripKeepsTheGoodLinesAndNamesTheBadOnes) {
+    testing::ScratchDir dir;
+    const auto marks = MarksPath(dir / "run.qm1");
+    EXPECT_EQ(marks, dir / "run.qm1.marks");
+    EXPECT_TRUE(ReadLogMarks(marks).marks.empty());  // no file yet: no markers, no error
+
+    const std::vector<LogMark> saved = {{1.5, "knock"}, {12.34, "Mark 2"}, {0, ""}};
+    ASSERT_EQ(SaveLogMarks(marks, saved), std::nullopt);
+    ASSERT_EQ(AppendLogMark(marks, {7.25, "tab\there"}), std::nullopt);
+    EXPECT_EQ(testing::Slurp(marks), "1.50\tknock\n12.34\tMark 2\n0.00\t\n7.25\ttab here\n");
+
+    // A crash left a line without its end; then damaged lines and a blank one.
+    testing::Put(marks, testing::Slurp(marks) + "3.00\tcut");
+    ASSERT_EQ(AppendLogMark(marks, {4, "next"}), std::nullopt);
+    testing::Put(marks, testing::Slurp(marks) + "no tab\n-1\tneg\n\nabc\tx\n5\twin\r\n");
+    const MarksReadResult read = ReadLogMarks(marks);
+    const std::vector<LogMark> expected = {{1.5, "knock"},     {12.34, "Mark 2"}, {0, ""},
+                                           {7.25, "tab here"}, {3, "cut"},        {4, "next"},
+                                           {5, "win"}};
+    EXPECT_EQ(read.marks, expected);
+    EXPECT_EQ(read.badLines,
+              (std::vector<std::string>{"line 7: no tab between the time and the label",
+                                        "line 8: \"-1\" is not a time in seconds",
+                                        "line 10: \"abc\" is not a time in seconds"}));
+    EXPECT_EQ(NextMarkNumber(read.marks), 8);
+
+    // The export's list: the time as the CSV export writes it, labels quoted where needed.
+    const auto csv = MarksCsvPath(dir / "run.qm1");
+    EXPECT_EQ(csv, dir / "run.marks.csv");
+    ASSERT_EQ(WriteMarksCsv(csv, std::vector<LogMark>{{0.07, "a, \"b\""}, {12, "c"}}),
+              std::nullopt);
+    EXPECT_EQ(testing::Slurp(csv), "Time(s),Marker\r\n.07,\"a, \"\"b\"\"\"\r\n12,c\r\n");
+
+    // A file that cannot be replaced is reported and left as it was.
+    std::filesystem::create_directory(dir / "blocked.marks");
+    EXPECT_NE(SaveLogMarks(dir / "blocked.marks", saved), std::nullopt);
 }
 
 }  // namespace

@@ -84,7 +84,8 @@ TEST(Playback, KeysActOnTheStateTheyArePressedIn) {
         {"PgDown", S::Playing, 90, {K::Move, 100}},  // past the end: the last record
         {"Home", S::Playing, 50, {K::Move, 1}},
         {"End", S::Paused, 50, {K::Move, 100}},
-        {"Home", S::Idle, 50, {}},  // nothing to move
+        {"Home", S::Idle, 50, {}},           // nothing to move
+        {"M", S::Recording, 50, {K::Mark}},  // whatever the playback does
         {"X", S::Playing, 50, {}},
     };
     for (const Row& row : rows) {

@@ -11,10 +11,10 @@
 #include <QPushButton>
 #include <QShortcut>
 #include <QSignalBlocker>
-#include <QSlider>
 #include <QVBoxLayout>
 #include <cmath>
 #include <ctime>
+#include <utility>
 
 #include "common/app_paths.h"
 #include "common/long_operation.h"
@@ -22,10 +22,12 @@
 #include "common/runtime.h"
 #include "common/status_model.h"
 #include "files/log_file_name.h"
+#include "files/log_marks.h"
 #include "files/log_name.h"
 #include "files/playback_keys.h"
 #include "files/settings_file.h"
 #include "widgets/app_hub.h"
+#include "widgets/marked_slider.h"
 
 namespace quelm {
 namespace {
@@ -77,6 +79,10 @@ Logging::Logging(AppHub& hub, QWidget* parent)
     play_ = Button("Play", "Play", this);
     pause_ = Button("Pause", "Pause", this);
     halt_ = Button("Halt", "Stop", this);
+    mark_ = Button("Mark", "Mark", this);
+    mark_->setToolTip(QStringLiteral("Drops a numbered marker while the link runs (M)"));
+    lastMark_ = new QLabel(this);
+    lastMark_->setObjectName(QStringLiteral("lastMark"));
     // Room for the recording cue without the row changing width.
     record_->setMinimumWidth(
         record_->fontMetrics().horizontalAdvance(QString::fromUtf8(kRecordingCaption)) + 24);
@@ -90,7 +96,7 @@ Logging::Logging(AppHub& hub, QWidget* parent)
         speed_->addItem(QString::fromUtf8(caption.data(), static_cast<qsizetype>(caption.size())));
     }
     speed_->setCurrentIndex(static_cast<int>(PlaybackSpeed::Fastest));
-    slider_ = new QSlider(Qt::Horizontal, this);
+    slider_ = new MarkedSlider(Qt::Horizontal, this);
     slider_->setObjectName(QStringLiteral("Slider"));
     slider_->setTickPosition(QSlider::TicksBelow);
     pbcounter_ = Value("pbcounter", this);
@@ -115,6 +121,9 @@ Logging::Logging(AppHub& hub, QWidget* parent)
     buttonRow->addSpacing(12);
     buttonRow->addWidget(realtime_);
     buttonRow->addWidget(speed_);
+    buttonRow->addSpacing(12);
+    buttonRow->addWidget(mark_);
+    buttonRow->addWidget(lastMark_);
     buttonRow->addStretch(1);
 
     auto* counters = new QGridLayout;
@@ -151,6 +160,11 @@ Logging::Logging(AppHub& hub, QWidget* parent)
     connect(pause_, &QPushButton::clicked, this, [this] { Pause_Click(); });
     connect(halt_, &QPushButton::clicked, this, [this] { Halt_Click(); });
     connect(slider_, &QSlider::valueChanged, this, [this] { Slider_Scroll(); });
+    connect(mark_, &QPushButton::clicked, this, [this] {
+        if (onMark) {
+            onMark();
+        }
+    });
     // The Real-Time box and the speed choice move together.
     connect(realtime_, &QCheckBox::toggled, this, [this](bool on) {
         const auto current = static_cast<PlaybackSpeed>(speed_->currentIndex());
@@ -299,6 +313,7 @@ void Logging::Play_Click() {
         return;
     }
     if (auto refusal = hub_.operations().Refusal(LongOperation::Playback)) {
+        startAt_ = 1;
         message_(Text(*refusal), {});
         return;
     }
@@ -343,6 +358,15 @@ PlaybackHooks Logging::Hooks() {
             slider_->setTickInterval(ticks);
             slider_->setPageStep(std::max(1, ticks));
         }
+        std::vector<int> marked;
+        const std::filesystem::path log = ToPath(logFile_->text());
+        const MarksReadResult marks = ReadLogMarks(MarksPath(log));
+        for (const auto& record : MarkRecords(log, marks.marks)) {
+            if (record) {
+                marked.push_back(SliderPosition(range, static_cast<std::int64_t>(*record)));
+            }
+        }
+        slider_->SetMarks(std::move(marked));
     };
     hooks.showPosition = [this](std::uint64_t n) {
         shownRecord_ = n;
@@ -383,6 +407,7 @@ void Logging::PlayLog() {
     // A link that was just told to stop unwinds first; the playback starts after it.
     if (auto refusal =
             hub_.operations().Request(LongOperation::Playback, [this] { RunPlayback(); })) {
+        startAt_ = 1;
         message_(Text(*refusal), {});
     }
 }
@@ -391,7 +416,8 @@ void Logging::RunPlayback() {
     ShowPlaying();
     const auto running = hub_.operations().Begin(LongOperation::Playback, [this] { Halt_Click(); });
     hub_.ResetScopes();
-    const PlaybackResult result = player_.PlayLog(ToPath(logFile_->text()), Hooks());
+    const PlaybackResult result =
+        player_.PlayLog(ToPath(logFile_->text()), Hooks(), std::exchange(startAt_, 1));
     if (result.kind == PlaybackResult::Kind::Error) {
         message_(Text(result.error), {});
     }
@@ -445,7 +471,36 @@ void Logging::PlaybackKeyPressed(const QString& keyName) {
                 player_.Seek(action.record);
             }
             break;
+        case PlaybackKeyAction::Kind::Mark:
+            if (onMark) {
+                onMark();
+            }
+            break;
     }
+}
+
+void Logging::ShowMark(const QString& text) {
+    lastMark_->setText(text);
+}
+
+void Logging::PlayFrom(const QString& log, std::uint64_t record) {
+    if (player_.Running() && log == logFile_->text()) {
+        if (player_.Paused()) {
+            ShowPausedRecord(record);
+        } else {
+            player_.Seek(record);
+        }
+        return;
+    }
+    if (player_.Running() || !play_->isEnabled()) {
+        message_(QStringLiteral("Stop the recording or the playback in Logging Control first."),
+                 {});
+        return;
+    }
+    logFile_->setText(log);
+    // The playback that Play starts (perhaps once the link has unwound) begins there.
+    startAt_ = record;
+    Play_Click();
 }
 
 void Logging::ShowSliderRecord() {

@@ -16,11 +16,11 @@ class QComboBox;
 class QLabel;
 class QLineEdit;
 class QPushButton;
-class QSlider;
 
 namespace quelm {
 
 class AppHub;
+class MarkedSlider;
 
 inline constexpr const char* kRecordNeedsLinkMessage =
     "In order to record data to a log, Quelm must be connected.  Quelm will now connect.  Press "
@@ -57,11 +57,19 @@ class Logging : public QWidget {
     void Halt_Click();
     // Shows the record at the slider's position (the slider moved while paused).
     void Slider_Scroll();
-    // A playback key ("Space", "Left", "PgUp", ... as key sequences spell them), from this
-    // window or the dashboard.
+    // A playback key ("Space", "Left", "PgUp", "M", ... as key sequences spell them), from
+    // this window or the dashboard.
     void PlaybackKeyPressed(const QString& keyName);
     // Recording has started (the dashboard resets its peaks).
     std::function<void()> recordingStarted;
+    // "Play from here" of the log viewer: plays `log` from record `record`; while that log
+    // plays already, goes on from there instead.
+    void PlayFrom(const QString& log, std::uint64_t record);
+
+    // The Mark button and the M key: drop a marker (the main window decides what that means).
+    std::function<void()> onMark;
+    // The marker just dropped, shown beside the Mark button.
+    void ShowMark(const QString& text);
 
     // Writes the file box to LOGGING/FILE (on closing, and when the program ends with the
     // window open); false with the reason when it could not be written.
@@ -111,6 +119,8 @@ class Logging : public QWidget {
     // The record whose time stamp was read last, and that stamp: the counters always show a
     // pair from one record, even when a throttled refresh fell between two records.
     std::uint64_t stampedRecord_ = 0;
+    // "Play from here": the record the next playback starts at.
+    std::uint64_t startAt_ = 1;
     double shownTime_ = 0;
     double lastRefresh_ = -1e9;
     MessageSink message_;
@@ -124,9 +134,11 @@ class Logging : public QWidget {
     QPushButton* play_;
     QPushButton* pause_;
     QPushButton* halt_;
+    QPushButton* mark_;
     QCheckBox* realtime_;
     QComboBox* speed_;
-    QSlider* slider_;
+    MarkedSlider* slider_;
+    QLabel* lastMark_;
     QLabel* pbcounter_;
     QLabel* logTime_;
     QLabel* fs_;

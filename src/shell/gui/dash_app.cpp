@@ -1,6 +1,7 @@
 #include "shell/gui/dash_app.h"
 
 #include <QApplication>
+#include <QFile>
 #include <QScreen>
 #include <QTimer>
 #include <iostream>
@@ -8,6 +9,7 @@
 #include "files/com_port_map_file.h"
 #include "files/gui/export_window.h"
 #include "files/gui/logging_window.h"
+#include "files/playback_keys.h"
 #include "link/gui/com_setup.h"
 #include "link/gui/comstat_display.h"
 #include "link/link_statistics.h"
@@ -22,6 +24,7 @@
 #include "tools/gui/self_tester.h"
 #include "tools/gui/tps_tool.h"
 #include "tools/gui/vehicle_windows.h"
+#include "viewer/gui/log_viewer.h"
 #include "widgets/dialogs.h"
 #include "widgets/gauge_widget.h"
 #include "widgets/user_prompts.h"
@@ -93,6 +96,7 @@ DashApp::DashApp(std::filesystem::path settingsPath)
         if (!logging_) {
             logging_ = new Logging(*this, window_.get());
             logging_->recordingStarted = [this] { ResetPeaks(); };
+            logging_->onMark = [this] { DropMarker(); };
             QObject::connect(logging_, &Logging::shownChanged, window_.get(),
                              [this](bool shown) { window_->SetPlaybackKeysEnabled(shown); });
         }
@@ -101,6 +105,8 @@ DashApp::DashApp(std::filesystem::path settingsPath)
     w->onPlaybackKey = [this](const QString& key) {
         if (logging_ && logging_->isVisible()) {
             logging_->PlaybackKeyPressed(key);
+        } else if (IsMarkKey(key.toStdString())) {
+            DropMarker();
         }
     };
     w->onUnitsChosen = [this](bool metric) {
@@ -114,6 +120,7 @@ DashApp::DashApp(std::filesystem::path settingsPath)
         }
         ShowWindow(export_);
     });
+    w->SetWindowOpener(SuperDash::kViewerItem, [this] { OpenViewer(); });
     onRecordWritten = [this](const LogWriteResult& result) {
         if (logging_) {
             logging_->OnRecordResult(result);
@@ -192,6 +199,9 @@ void DashApp::SetUnits(DisplayUnits units) {
     units_ = units;
     window_->dashboard()->SetUnits(units);
     scopeTable_->SetUnits(units);
+    if (viewer_) {
+        viewer_->SetUnits(units);
+    }
     window_->ShowDisplayChoices(units == DisplayUnits::Metric, peakHold_);
     // Peaks in the old units mean nothing in the new ones; the dials show the last frame again.
     ResetPeaks();
@@ -234,6 +244,54 @@ void DashApp::RecordFrame(const FrameBuffer& frame) {
         onRecordWritten(result);
     } else if (result.kind != LogWriteResult::Kind::Written) {
         MessageBoxSink(window_.get())(QString::fromStdString(result.message), {});
+    }
+}
+
+void DashApp::OpenViewer(const std::filesystem::path& log) {
+    if (!viewer_) {
+        viewer_ = new LogViewer(config_, tables_, window_.get());
+        viewer_->SetUnits(units_);
+        viewer_->onPlayFrom = [this](const std::filesystem::path& file, std::uint64_t record) {
+            window_->menuItem(QLatin1String(SuperDash::kLoggingItem))->trigger();
+            // Outside the viewer's click: the playback runs until it ends.
+            QTimer::singleShot(0, logging_, [this, name = QFile::decodeName(file.c_str()), record] {
+                logging_->PlayFrom(name, record);
+            });
+        };
+        viewer_->showOnGauges = [this](const EngData& eng) {
+            EngData shown = eng;
+            ShowGauges(UpdateDashboard(shown, config_));
+        };
+        // The link, a playback and the self test own the gauges while they run.
+        viewer_->gaugesFree = [this] { return ops_.Current() == LongOperation::None; };
+    }
+    ShowWindow(viewer_);
+    if (!log.empty()) {
+        viewer_->Open(log);
+    }
+}
+
+void DashApp::DropMarker() {
+    if (!link_.Connected) {
+        if (logging_) {
+            logging_->ShowMark(QStringLiteral("Markers need the link running."));
+        }
+        return;
+    }
+    const DroppedMark dropped = liveMarks_.Drop(recorder_, rt_.Now());
+    const QString label = QString::fromStdString(dropped.mark.label);
+    if (scopes_) {
+        scopes_->AddMarker(path_.lastScopeTime());
+    }
+    if (logging_) {
+        logging_->ShowMark(dropped.recorded
+                               ? QStringLiteral("%1 at %2 s")
+                                     .arg(label)
+                                     .arg(QString::number(dropped.mark.seconds, 'f', 2))
+                               : label);
+    }
+    if (dropped.error) {
+        MessageBoxSink(window_.get())(QString::fromStdString(*dropped.error), {});
     }
 }
 

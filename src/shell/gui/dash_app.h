@@ -17,6 +17,7 @@
 #include "decode/display_units.h"
 #include "decode/gauge_peaks.h"
 #include "files/dash_layout_file.h"
+#include "files/live_marks.h"
 #include "files/log_writer.h"
 #include "files/settings_file.h"
 #include "link/connect_device.h"
@@ -33,6 +34,7 @@ namespace quelm {
 
 class ComSetup;
 class Export;
+class LogViewer;
 class Logging;
 class ScopeTable;
 class SelfTester;
@@ -63,6 +65,13 @@ class DashApp : public AppHub {
     void Disconnect() override;
     void ShowLoggedFrame(const FrameBuffer& frame, double scopeTime) override;
     void ResetScopes() override;
+
+    // The log viewer, shown, loading `log` when one is given.
+    void OpenViewer(const std::filesystem::path& log = {});
+    LogViewer* viewer() { return viewer_; }
+    // The M key and the Mark button: while the link runs, a numbered marker on the live scopes
+    // and, while recording, in the log's marks file.
+    void DropMarker();
 
     // Hook-in points for the windows other parts of the program provide.
     void SetScopeFeed(ScopeFeed* scopes);
@@ -149,6 +158,7 @@ class DashApp : public AppHub {
     // A start that waited for an operation to end runs from the event loop, after the ended
     // operation's handler has returned.
     OperationRecord ops_;
+    LiveMarks liveMarks_;
     FeatureTarget featureTarget_{*this};
     GaugeValues pendingGauges_{};
     // The last frame's values in US units, shown again when the units change.
@@ -170,6 +180,7 @@ class DashApp : public AppHub {
     std::unique_ptr<ScopeTable> scopeTable_;
     Logging* logging_ = nullptr;
     Export* export_ = nullptr;
+    LogViewer* viewer_ = nullptr;
     ComSetup* comSetup_ = nullptr;
     comstatdisplay* comStats_ = nullptr;
     TPSTool* tpsTool_ = nullptr;

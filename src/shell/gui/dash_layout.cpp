@@ -26,9 +26,10 @@ struct KnownWindow {
     const char* name;
     const char* menuItem;
 };
-constexpr std::array<KnownWindow, 8> kWindows{{
+constexpr std::array<KnownWindow, 9> kWindows{{
     {"Logging", SuperDash::kLoggingItem},
     {"Export", SuperDash::kExportItem},
+    {"LogViewer", SuperDash::kViewerItem},
     {"ComSetup", SuperDash::kComSetupItem},
     {"comstatdisplay", SuperDash::kComStatsItem},
     {"TPSTool", SuperDash::kTpsToolItem},

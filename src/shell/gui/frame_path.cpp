@@ -18,6 +18,7 @@ void FramePath::ShowLoggedFrame(const FrameBuffer& frame, double scopeTime) {
 }
 
 void FramePath::Show(const RawData& raw, double scopeTime, bool live) {
+    lastScopeTime_ = scopeTime;
     const ConvertOutput out = ConvertFrame(raw, config_, tables_, state_);
     if (out.boostFullScale && setBoostFullScale) {
         setBoostFullScale(*out.boostFullScale);

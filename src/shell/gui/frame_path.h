@@ -41,6 +41,8 @@ class FramePath : public FrameSink {
     void ShowLoggedFrame(const FrameBuffer& frame, double scopeTime);
 
     const EngData& engData() const { return state_.eng; }
+    // The scope time of the frame shown last: where a marker dropped now goes on the scopes.
+    double lastScopeTime() const { return lastScopeTime_; }
 
   private:
     void Show(const RawData& raw, double scopeTime, bool live);
@@ -49,6 +51,7 @@ class FramePath : public FrameSink {
     const CalibrationTables& tables_;
     ConvertState& state_;
     RawData loggedRaw_{};
+    double lastScopeTime_ = 0;
 };
 
 }  // namespace quelm

@@ -190,6 +190,9 @@ int RunDashboard(int argc, char** argv) {
     if (opts.minimized) {
         app.window().showMinimized();
     }
+    if (!opts.view.empty()) {
+        app.OpenViewer(opts.view);
+    }
     for (const std::string& item : opts.open) {
         QTimer::singleShot(0, &app.window(), [&app, name = QString::fromStdString(item)] {
             QAction* action = app.window().menuItem(name);

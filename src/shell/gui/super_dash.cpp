@@ -60,13 +60,16 @@ SuperDash::SuperDash(QWidget* parent) : QMainWindow(parent) {
         const QString name =
             QString::fromLatin1(binding.name.data(), static_cast<qsizetype>(binding.name.size()));
         auto* key = new QShortcut(QKeySequence(name), this);
-        key->setEnabled(false);
         connect(key, &QShortcut::activated, this, [this, name] {
             if (onPlaybackKey) {
                 onPlaybackKey(name);
             }
         });
-        playbackKeys_.push_back(key);
+        // A marker can be dropped whether or not the logging window shows.
+        if (binding.key != PlaybackKey::Mark) {
+            key->setEnabled(false);
+            playbackKeys_.push_back(key);
+        }
     }
     connect(gauge(QStringLiteral("tps")), &GaugeWidget::clicked, this,
             [this] { Open(QLatin1String(kTpsToolItem)); });
@@ -86,6 +89,7 @@ void SuperDash::BuildMenus() {
         ->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_L));
     AddItem(view, kExportItem, QStringLiteral("&Export Utility"))
         ->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_E));
+    AddItem(view, kViewerItem, QStringLiteral("Log Viewer"));
     view->addSeparator();
     auto* units = new QActionGroup(view);
     for (const auto& [name, caption, metric] : {std::tuple{kUnitsUsItem, "&US Units", false},

@@ -30,6 +30,7 @@ class SuperDash : public QMainWindow {
     static constexpr const char* kScopeItem = "mnuViewquelmscope1";
     static constexpr const char* kLoggingItem = "mnuLogging_Control";
     static constexpr const char* kExportItem = "mnu_Export_Utility";
+    static constexpr const char* kViewerItem = "mnuLogViewer";
     static constexpr const char* kSelfTestItem = "mnuSelfTestTool";
     static constexpr const char* kTpsToolItem = "mnuTPSSettingTool";
     static constexpr const char* kComSetupItem = "mnuSerialCommunication";
@@ -77,14 +78,14 @@ class SuperDash : public QMainWindow {
     // Ticks the units item and the Peak Hold item as the application has them.
     void ShowDisplayChoices(bool metric, bool peakHold);
     // Space, the arrows, Page Up/Down, Home and End go to playback while the logging window is
-    // open (otherwise they keep their usual meaning on the panel).
+    // open (otherwise they keep their usual meaning on the panel); M always drops a marker.
     void SetPlaybackKeysEnabled(bool enabled);
 
     // The View menu's display items were chosen.
     std::function<void(bool metric)> onUnitsChosen;
     std::function<void(bool on)> onPeakHoldChosen;
     std::function<void()> onResetPeaks;
-    // A playback key ("Space", "PgUp", ...) was pressed.
+    // A playback key ("Space", "PgUp", "M", ...) was pressed.
     std::function<void(const QString& keyName)> onPlaybackKey;
 
     // The Connect button was pressed; Timer1 fired; the window was closed (the program ends).
