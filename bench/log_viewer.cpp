@@ -56,13 +56,15 @@ void WriteLog(const std::filesystem::path& path, long records) {
         const double phase = static_cast<double>(n) / 5000.0;
         for (std::size_t word = 0; word < 10; ++word) {
             const auto v = static_cast<std::uint32_t>(
-                400 + 300 * std::sin(phase * (1 + 0.3 * word)) + ((seed >> (word * 3)) & 31));
+                400 + 300 * std::sin(phase * (1 + 0.3 * static_cast<double>(word))) +
+                ((seed >> (word * 3)) & 31));
             b[2 * word] = static_cast<std::uint8_t>(v >> 8);
             b[2 * word + 1] = static_cast<std::uint8_t>(v);
         }
         for (std::size_t at = 20; at < 36; at += 2) {
-            const auto v = static_cast<std::uint32_t>(3000 + 1500 * std::sin(phase * 0.7 + at) +
-                                                      ((seed >> (at % 16)) & 63));
+            const auto v = static_cast<std::uint32_t>(
+                3000 + 1500 * std::sin(phase * 0.7 + static_cast<double>(at)) +
+                ((seed >> (at % 16)) & 63));
             b[at] = static_cast<std::uint8_t>(v);
             b[at + 1] = static_cast<std::uint8_t>(v >> 8);
         }

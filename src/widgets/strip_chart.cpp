@@ -22,14 +22,14 @@ StripChart::StripChart(QWidget* parent) : QWidget(parent) {
     QCPAxisRect* rect = plot_->axisRect();
     penAxes_[0] = plot_->yAxis;
     for (int pen = 1; pen < kPens; ++pen) {
-        penAxes_[pen] = rect->addAxis(QCPAxis::atLeft);
-        penAxes_[pen]->setVisible(false);
+        penAxes_[static_cast<std::size_t>(pen)] = rect->addAxis(QCPAxis::atLeft);
+        Axis(pen)->setVisible(false);
     }
     for (int pen = 0; pen < kPens; ++pen) {
-        penAxes_[pen]->setRange(0.0, 1.0);
-        graphs_[pen] = plot_->addGraph(plot_->xAxis, penAxes_[pen]);
-        graphs_[pen]->setPen(QPen(PenColour(pen), 1.5));
-        graphs_[pen]->setAdaptiveSampling(true);
+        Axis(pen)->setRange(0.0, 1.0);
+        graphs_[static_cast<std::size_t>(pen)] = plot_->addGraph(plot_->xAxis, Axis(pen));
+        Graph(pen)->setPen(QPen(PenColour(pen), 1.5));
+        Graph(pen)->setAdaptiveSampling(true);
     }
     plot_->xAxis->setRange(0.0, 15.0);
     plot_->xAxis->grid()->setSubGridVisible(true);
@@ -55,14 +55,15 @@ void StripChart::SetRefreshQueue(RefreshQueue* queue) {
 QColor StripChart::PenColour(int pen) {
     static const std::array<QColor, kPens> kColours{QColor(0, 0, 0), QColor(255, 0, 0),
                                                     QColor(0, 0, 255), QColor(0, 160, 0)};
-    return (pen >= 0 && pen < kPens) ? kColours[pen] : QColor(128, 128, 128);
+    return (pen >= 0 && pen < kPens) ? kColours[static_cast<std::size_t>(pen)]
+                                     : QColor(128, 128, 128);
 }
 
 void StripChart::AddPoint(int pen, double x, double y) {
     if (!ValidPen(pen)) {
         return;
     }
-    graphs_[pen]->addData(x, y);
+    Graph(pen)->addData(x, y);
     ScheduleReplot();
 }
 
@@ -149,27 +150,27 @@ void StripChart::SetPenRange(int pen, double lower, double upper) {
     if (!ValidPen(pen)) {
         return;
     }
-    penAxes_[pen]->setRange(lower, upper);
+    Axis(pen)->setRange(lower, upper);
     ScheduleReplot();
 }
 
 void StripChart::SetVerticalTop(double top) {
     for (int pen = 0; pen < kPens; ++pen) {
-        SetPenRange(pen, penAxes_[pen]->range().lower, top);
+        SetPenRange(pen, Axis(pen)->range().lower, top);
     }
 }
 
 double StripChart::PenRangeLower(int pen) const {
-    return ValidPen(pen) ? penAxes_[pen]->range().lower : 0.0;
+    return ValidPen(pen) ? Axis(pen)->range().lower : 0.0;
 }
 double StripChart::PenRangeUpper(int pen) const {
-    return ValidPen(pen) ? penAxes_[pen]->range().upper : 0.0;
+    return ValidPen(pen) ? Axis(pen)->range().upper : 0.0;
 }
 
 void StripChart::SetPenCount(int count) {
     penCount_ = std::clamp(count, 1, kPens);
     for (int pen = 0; pen < kPens; ++pen) {
-        graphs_[pen]->setVisible(pen < penCount_);
+        Graph(pen)->setVisible(pen < penCount_);
     }
     ScheduleReplot();
 }
@@ -193,15 +194,15 @@ double StripChart::ValueAt(int pen) const {
     if (!ValidPen(pen) || !HasReadOut()) {
         return 0.0;
     }
-    const auto data = graphs_[pen]->data();
-    if (data->isEmpty()) {
+    const auto points = Graph(pen)->data();
+    if (points->isEmpty()) {
         return 0.0;
     }
-    auto after = data->findBegin(readOutX_, false);  // first point with key >= x
-    if (after == data->constEnd()) {
-        return (data->constEnd() - 1)->value;
+    auto after = points->findBegin(readOutX_, false);  // first point with key >= x
+    if (after == points->constEnd()) {
+        return (points->constEnd() - 1)->value;
     }
-    if (after == data->constBegin() || after->key == readOutX_) {
+    if (after == points->constBegin() || after->key == readOutX_) {
         return after->value;
     }
     auto before = after - 1;
@@ -214,7 +215,7 @@ double StripChart::ValueAt(int pen) const {
 }
 
 int StripChart::PointCount(int pen) const {
-    return ValidPen(pen) ? graphs_[pen]->data()->size() : 0;
+    return ValidPen(pen) ? Graph(pen)->data()->size() : 0;
 }
 
 void StripChart::ScheduleReplot() {
@@ -228,9 +229,9 @@ void StripChart::Flush() {
     }
     // Trim even while hidden, so a chart nobody looks at does not grow either.
     for (QCPGraph* graph : graphs_) {
-        auto data = graph->data();
-        if (!data->isEmpty()) {
-            data->removeBefore((data->constEnd() - 1)->key - historySpan_);
+        auto points = graph->data();
+        if (!points->isEmpty()) {
+            points->removeBefore((points->constEnd() - 1)->key - historySpan_);
         }
     }
     const double keepFrom = NewestX() - historySpan_;

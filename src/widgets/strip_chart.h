@@ -116,6 +116,9 @@ class StripChart : public QWidget {
     void OnRelease(QMouseEvent* event);
     void OnWheel(QWheelEvent* event);
     bool ValidPen(int pen) const { return pen >= 0 && pen < kPens; }
+    // The pen's graph and vertical axis; `pen` is valid.
+    QCPGraph* Graph(int pen) const { return graphs_[static_cast<std::size_t>(pen)]; }
+    QCPAxis* Axis(int pen) const { return penAxes_[static_cast<std::size_t>(pen)]; }
 
     QCustomPlot* plot_ = nullptr;
     std::array<QCPGraph*, kPens> graphs_{};

@@ -161,14 +161,14 @@ QString SuperDash::PanelText(int panel) const {
     if (panel < 1 || panel > static_cast<int>(panels_.size())) {
         return {};
     }
-    return panels_[panel - 1]->text();
+    return panels_[static_cast<std::size_t>(panel - 1)]->text();
 }
 
 void SuperDash::ShowStatus(const StatusModel& status) {
     for (int i = 1; i <= StatusModel::kPanels; ++i) {
         const QString text = QString::fromStdString(status.Panel(i));
-        if (panels_[i - 1]->text() != text) {
-            panels_[i - 1]->setText(text);
+        if (QLabel* label = panels_[static_cast<std::size_t>(i - 1)]; label->text() != text) {
+            label->setText(text);
         }
     }
     dashboard_->SetComStat(static_cast<int>(status.Indicator()));

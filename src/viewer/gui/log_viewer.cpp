@@ -312,8 +312,10 @@ void LogViewer::LoadSlice() {
     if (log_->badRecords > 0) {
         summary += QStringLiteral(", %1 with a bad checksum (shown as gaps)").arg(log_->badRecords);
     }
-    status_->setText(summary + QStringLiteral("; loaded in %1 s")
-                                   .arg(QString::number(loadClock_.elapsed() / 1000.0, 'f', 2)));
+    status_->setText(
+        summary +
+        QStringLiteral("; loaded in %1 s")
+            .arg(QString::number(static_cast<double>(loadClock_.elapsed()) / 1000.0, 'f', 2)));
     marks_->Load(path_, first, last);
     ShowAll();
     Redraw();
