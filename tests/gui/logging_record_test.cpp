@@ -75,6 +75,13 @@ class LoggingRecordTest : public QObject, quelm::testing::HubWindow<Logging> {
              {"Log File Name:", "Frame Number:", "Time Stamp:", "Sec", "File Size:", "Kb"}) {
             QVERIFY2(labels.contains(text), text);
         }
+        // The keys reach the window's shortcuts rather than the file box: M marks.
+        int marks = 0;
+        w->onMark = [&] { ++marks; };
+        w->activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(w.get()));
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_M);
+        QCOMPARE(marks, 1);
     }
 
     void fileBoxComesFromAndGoesBackToTheSettings() {

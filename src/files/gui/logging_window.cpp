@@ -83,6 +83,8 @@ Logging::Logging(AppHub& hub, QWidget* parent)
     mark_->setToolTip(QStringLiteral("Drops a numbered marker while the link runs (M)"));
     lastMark_ = new QLabel(this);
     lastMark_->setObjectName(QStringLiteral("lastMark"));
+    // The text takes the room there is: a long one must not widen the window.
+    lastMark_->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
     // Room for the recording cue without the row changing width.
     record_->setMinimumWidth(
         record_->fontMetrics().horizontalAdvance(QString::fromUtf8(kRecordingCaption)) + 24);
@@ -123,7 +125,6 @@ Logging::Logging(AppHub& hub, QWidget* parent)
     buttonRow->addWidget(speed_);
     buttonRow->addSpacing(12);
     buttonRow->addWidget(mark_);
-    buttonRow->addWidget(lastMark_);
     buttonRow->addStretch(1);
 
     auto* counters = new QGridLayout;
@@ -140,6 +141,7 @@ Logging::Logging(AppHub& hub, QWidget* parent)
     counters->addWidget(records_, 0, 5);
     counters->addWidget(new QLabel(QStringLiteral("Duration:"), this), 1, 4);
     counters->addWidget(duration_, 1, 5);
+    counters->addWidget(lastMark_, 2, 4, 1, 3);
     counters->setColumnMinimumWidth(4, 12);
     counters->setColumnStretch(6, 1);
 
@@ -184,6 +186,9 @@ Logging::Logging(AppHub& hub, QWidget* parent)
 
     logFile_->setText(Text(ReadIniValue(hub_.settings(), "LOGGING", "FILE")));
     SetState(LoggingState::Idle);
+    // The window opens with the keys on the buttons, not in the file box, where M and Space
+    // would be typed into the name.
+    record_->setFocus();
 }
 
 void Logging::SetState(LoggingState state) {
