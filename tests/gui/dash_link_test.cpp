@@ -10,6 +10,7 @@
 #include <QtTest>
 #include <fstream>
 
+#include "common/status_texts.h"
 #include "link/gui/com_setup.h"
 #include "modal_catcher.h"
 #include "shell/gui/dash_app.h"
@@ -123,7 +124,8 @@ class DashLinkTest : public QObject {
         double speedo = 0;
         int goodTicks = 0;
         Watcher watch([&] {
-            if (w.PanelText(2).startsWith("Ready @") && w.PanelText(1) == "Monitoring") {
+            if (w.PanelText(2).startsWith("Ready @") &&
+                w.PanelText(1) == QString::fromUtf8(status_text::kMonitoring)) {
                 readyText = w.PanelText(2);
                 captionWhileRunning = w.connectButton()->text();
                 tach = w.gauge("Tach")->Value();
@@ -135,7 +137,7 @@ class DashLinkTest : public QObject {
                 }
             }
             // A sequence that never gets there must not hang the test.
-            if (w.PanelText(2) == "COM Retry") {
+            if (w.PanelText(2) == QString::fromUtf8(status_text::kComRetry)) {
                 QTest::mouseClick(w.connectButton(), Qt::LeftButton);
                 return true;
             }
@@ -144,11 +146,11 @@ class DashLinkTest : public QObject {
         QTest::mouseClick(w.connectButton(), Qt::LeftButton);
         // The click returns once the loop has stopped.
         QCOMPARE(readyText, QStringLiteral("Ready @ 115200"));
-        QCOMPARE(captionWhileRunning, QStringLiteral("Disconnect"));
+        QCOMPARE(captionWhileRunning, QString::fromUtf8(status_text::kDisconnectCaption));
         QVERIFY2(tach > 1000, qPrintable(QString::number(tach)));
         QVERIFY(speedo > 20);
-        QCOMPARE(w.PanelText(2), QStringLiteral("COM Stopped"));
-        QCOMPARE(w.connectButton()->text(), QStringLiteral("Connect"));
+        QCOMPARE(w.PanelText(2), QString::fromUtf8(status_text::kComStopped));
+        QCOMPARE(w.connectButton()->text(), QString::fromUtf8(status_text::kConnectCaption));
         QCOMPARE(app.status().Indicator(), ComStat::Red);
         QVERIFY(!app.Connected());
         QVERIFY(app.link().Stats.TotalFrames > 10);
@@ -165,7 +167,7 @@ class DashLinkTest : public QObject {
         bool closedWhileConnecting = false;
         // The connection takes many seconds; close the window one second into it.
         QTimer::singleShot(1000, &app->window(), [&] {
-            closedWhileConnecting = app->status().Panel(1) == "Initializing";
+            closedWhileConnecting = app->status().Panel(1) == status_text::kInitializing;
             app->window().close();
         });
         app->Connect_Click();

@@ -1,6 +1,7 @@
 #include <QPushButton>
 #include <QtTest>
 
+#include "common/status_texts.h"
 #include "shell/gui/dashboard_view.h"
 #include "shell/gui/link_indicator.h"
 #include "widgets/gauge_widget.h"
@@ -146,7 +147,8 @@ class DashboardViewTest : public QObject {
 
     void connectButtonAndLinkLampFollowTheStatusCodes() {
         DashboardView view;
-        QCOMPARE(view.connectButton()->text(), QString("Connect"));
+        QCOMPARE(view.connectButton()->text(),
+                 QString::fromUtf8(quelm::status_text::kConnectCaption));
         QCOMPARE(view.connectButton()->objectName(), QString("Connect"));
         auto* lamp = view.linkIndicator();
         QCOMPARE(lamp->Colour(), QColor(64, 64, 64));

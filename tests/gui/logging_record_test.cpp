@@ -8,6 +8,7 @@
 #include <QtTest>
 #include <memory>
 
+#include "common/status_texts.h"
 #include "fake_app_hub.h"
 #include "files/gui/logging_window.h"
 
@@ -140,7 +141,7 @@ class LoggingRecordTest : public QObject, quelm::testing::HubWindow<Logging> {
         QVERIFY(hub->recorder().Recording());
         QCOMPARE(started, 1);
         QVERIFY(!Button("New")->isEnabled());  // the recorder keeps the file it opened
-        QCOMPARE(hub->status().Panel(1), std::string("Recording"));
+        QCOMPARE(hub->status().Panel(1), std::string(status_text::kRecording));
         QCOMPARE(Buttons(), QString("0001"));
         QCOMPARE(Label("pbcounter"), QString("0"));
         QCOMPARE(Button("Record")->text(), QString::fromUtf8(kRecordingCaption));
@@ -163,7 +164,7 @@ class LoggingRecordTest : public QObject, quelm::testing::HubWindow<Logging> {
 
     void overwriteQuestionNoLeavesTheFileUntouched() {
         hub->connected = true;
-        hub->status().SetPanel(1, "Monitoring");
+        hub->status().SetPanel(1, status_text::kMonitoring);
         std::ofstream(File("old.qm1")) << "keep me";
         LogFile()->setText(QString::fromStdString(File("old.qm1").string()));
         QStringList asked;
@@ -179,7 +180,7 @@ class LoggingRecordTest : public QObject, quelm::testing::HubWindow<Logging> {
         QCOMPARE(w->state(), LoggingState::Declined);
         QCOMPARE(Buttons(), QString("1101"));
         QCOMPARE(Size(File("old.qm1")), std::uintmax_t{7});
-        QCOMPARE(hub->status().Panel(1), std::string("Monitoring"));
+        QCOMPARE(hub->status().Panel(1), std::string(status_text::kMonitoring));
 
         yes = true;
         Button("Record")->click();
@@ -189,7 +190,7 @@ class LoggingRecordTest : public QObject, quelm::testing::HubWindow<Logging> {
 
     void unusableNamesAreReportedAndNothingRecords() {
         hub->connected = true;
-        hub->status().SetPanel(1, "Monitoring");
+        hub->status().SetPanel(1, status_text::kMonitoring);
         for (const QString& name :
              {QString(), QString::fromStdString(File("no/such/folder/run.qm1").string())}) {
             messages.clear();
@@ -199,7 +200,7 @@ class LoggingRecordTest : public QObject, quelm::testing::HubWindow<Logging> {
             QVERIFY(!hub->recorder().Recording());
             QCOMPARE(Buttons(), QString("1100"));
             QCOMPARE(Button("Record")->text(), QString("Record"));
-            QCOMPARE(hub->status().Panel(1), std::string("Monitoring"));
+            QCOMPARE(hub->status().Panel(1), std::string(status_text::kMonitoring));
         }
     }
 

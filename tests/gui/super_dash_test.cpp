@@ -24,6 +24,7 @@
 
 #include "common/app_paths.h"
 #include "common/long_operation.h"
+#include "common/status_texts.h"
 #include "common/twips.h"
 #include "link/gui/com_setup.h"
 #include "link/gui/comstat_display.h"
@@ -304,7 +305,7 @@ class SuperDashTest : public QObject {
         setup.findChild<QLineEdit*>("device2")->setText("/dev/ttyUSB0");
         setup.findChild<QPushButton*>("ApplyCom")->click();
         QVERIFY(!setup.isVisible());
-        QCOMPARE(app.window().PanelText(1), QStringLiteral("COM Reset"));
+        QCOMPARE(app.window().PanelText(1), QString::fromUtf8(status_text::kComReset));
         QCOMPARE(app.link().ComPort, 2);
         QCOMPARE(app.link().MaxBaudRate, std::string("57600"));
         QCOMPARE(app.portMap().DevicePath(2), std::string("/dev/ttyUSB0"));

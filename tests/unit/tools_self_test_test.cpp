@@ -10,6 +10,7 @@
 
 #include "common/com_port_map.h"
 #include "common/runtime.h"
+#include "common/status_texts.h"
 #include "fake_flashing_device.h"
 #include "link_fake_device.h"
 #include "tools/link_self_test_device.h"
@@ -224,17 +225,18 @@ TEST(SelfTestOnTheLink, PanelsAndLampShowTheLinkOnceTheTestIsOver) {
         const char* name;
         bool devicePresent;
         bool linkStartedMeanwhile;
-        const char* before1;
-        const char* before2;
-        const char* after1;
-        const char* after2;
+        std::string_view before1;
+        std::string_view before2;
+        std::string_view after1;
+        std::string_view after2;
         ComStat lampAfter;
     };
     const Row rows[] = {
         {"never connected", true, false, "", "", "", "", ComStat::Red},
-        {"after monitoring, no device", false, false, "Monitoring", "COM Stopped", "Monitoring",
-         "COM Stopped", ComStat::Red},
-        {"link started meanwhile", true, true, "", "", "Initializing", "Ready @ 115200",
+        {"after monitoring, no device", false, false, status_text::kMonitoring,
+         status_text::kComStopped, status_text::kMonitoring, status_text::kComStopped,
+         ComStat::Red},
+        {"link started meanwhile", true, true, "", "", status_text::kInitializing, "Ready @ 115200",
          ComStat::Green},
     };
     for (const Row& row : rows) {
@@ -249,7 +251,7 @@ TEST(SelfTestOnTheLink, PanelsAndLampShowTheLinkOnceTheTestIsOver) {
         LinkContext link(device, rt, status, map);
         link.ComPort = 1;
         link.MaxBaudRate = "115200";
-        LinkSelfTestDevice adapter(link, nullptr);
+        LinkSelfTestDevice adapter(link, UnansweredConnect::TestAnyway);
         SelfTest run(adapter, rt);
         const double start = rt.Now();
         rt.onYield = [&] {

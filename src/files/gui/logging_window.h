@@ -28,8 +28,6 @@ inline constexpr const char* kRecordNeedsLinkMessage =
 inline constexpr const char* kPlayNeedsNoLinkMessage =
     "In order to display log file contents, Quelm must be disconnected.  Disconnecting now.";
 inline constexpr const char* kRecordingCaption = "\u25CF Recording";
-// Status panel 1 while frames are being written.
-inline constexpr const char* kRecordingPanelText = "Recording";
 // The playback counters and slider are redrawn at most this often (a screen refresh).
 inline constexpr double kCounterInterval = 1.0 / 60;
 

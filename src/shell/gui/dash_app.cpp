@@ -5,6 +5,7 @@
 #include <QTimer>
 #include <iostream>
 
+#include "common/status_texts.h"
 #include "files/com_port_map_file.h"
 #include "files/gui/export_window.h"
 #include "files/gui/logging_window.h"
@@ -43,7 +44,8 @@ DashApp::DashApp(std::filesystem::path settingsPath)
     : settings_(std::move(settingsPath)),
       link_(port_, rt_, status_, portMap_),
       path_(config_, tables_, convert_),
-      selfTestDevice_(link_, [this](const PortFailure& f) { PortFailed(f); }),
+      selfTestDevice_(link_, UnansweredConnect::TestAnyway,
+                      [this](const PortFailure& f) { PortFailed(f); }),
       ops_([this](OperationRecord::Task start) {
           if (window_) {
               QTimer::singleShot(0, window_.get(), std::move(start));
@@ -258,7 +260,7 @@ void DashApp::Connect_Click() {
     if (link_.Connected) {
         // The running loop notices at its next turn and stops with "COM Stopped".
         link_.Connected = false;
-        status_.SetConnectCaption("Connect");
+        status_.SetConnectCaption(status_text::kConnectCaption);
         return;
     }
     if (IsLink(ops_.Current())) {
@@ -267,7 +269,7 @@ void DashApp::Connect_Click() {
         // playback or a self test the user asked for: that one starts once it has ended.
         if (!ops_.Waiting()) {
             link_.Connected = true;
-            status_.SetConnectCaption("Disconnect");
+            status_.SetConnectCaption(status_text::kDisconnectCaption);
         }
         return;
     }
@@ -281,7 +283,7 @@ void DashApp::Connect_Click() {
 void DashApp::RunLink() {
     auto running = ops_.Begin(LongOperation::Connecting, [this] {
         link_.Connected = false;
-        status_.SetConnectCaption("Connect");
+        status_.SetConnectCaption(status_text::kConnectCaption);
     });
     link_.Connected = true;
     try {
@@ -290,7 +292,7 @@ void DashApp::RunLink() {
         }
         running.Become(LongOperation::Monitoring);
         ResetScopes();
-        status_.SetConnectCaption("Disconnect");
+        status_.SetConnectCaption(status_text::kDisconnectCaption);
         const MonitorResult result = Monitor(link_, path_);
         if (result.end == MonitorEnd::PortLost && !Ending()) {
             ReportPortLost(result.error);
@@ -301,10 +303,7 @@ void DashApp::RunLink() {
 }
 
 void DashApp::Disconnect() {
-    link_.Connected = false;
-    status_.SetPanel(2, "COM Stopped");
-    status_.SetIndicator(ComStat::Red);
-    status_.SetConnectCaption("Connect");
+    StopLink(link_);
 }
 
 void DashApp::ShowLoggedFrame(const FrameBuffer& frame, double scopeTime) {

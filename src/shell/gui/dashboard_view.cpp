@@ -7,6 +7,7 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
+#include "common/status_texts.h"
 #include "shell/gui/link_indicator.h"
 #include "widgets/gauge_widget.h"
 #include "widgets/refresh_queue.h"
@@ -79,7 +80,7 @@ DashboardView::DashboardView(QWidget* parent) : QWidget(parent) {
     indicator_->setFixedSize(20, 20);
     header->addWidget(indicator_);
     header->addSpacing(8);
-    connect_ = new QPushButton(QStringLiteral("Connect"), this);
+    connect_ = new QPushButton(QString::fromUtf8(status_text::kConnectCaption), this);
     connect_->setObjectName(QStringLiteral("Connect"));
     connect_->setMinimumWidth(110);
     connect_->setStyleSheet(QStringLiteral(

@@ -6,7 +6,6 @@
 #include <QPushButton>
 #include <QTimer>
 #include <algorithm>
-#include <csignal>
 #include <fstream>
 #include <iostream>
 #include <memory>
@@ -18,6 +17,7 @@
 #include "common/com_port_map.h"
 #include "common/number_text.h"
 #include "common/product_info.h"
+#include "common/stop_signals.h"
 #include "files/settings_file.h"
 #include "link/gui/com_setup.h"
 #include "shell/dash_options.h"
@@ -49,20 +49,12 @@ int MappedComPort(const SettingsFile& settings) {
     return port != 0 ? port : 1;
 }
 
-// SIGINT and SIGTERM end the program the way closing the window does, so that the port is
-// closed and its lock file removed. The handler may only set a flag; a timer looks at it.
-volatile std::sig_atomic_t gStopSignal = 0;
-
-extern "C" void OnStopSignal(int) {
-    gStopSignal = 1;
-}
-
-void WatchStopSignals(DashApp& app) {
-    std::signal(SIGINT, OnStopSignal);
-    std::signal(SIGTERM, OnStopSignal);
+// A stop signal ends the program the way closing the window does, so that the port is closed
+// and its lock file removed. A timer looks for it.
+void WatchStopSignals(DashApp& app, const StopSignals& stop) {
     auto* timer = new QTimer(&app.window());
-    QObject::connect(timer, &QTimer::timeout, [&app] {
-        if (gStopSignal) {
+    QObject::connect(timer, &QTimer::timeout, [&app, &stop] {
+        if (stop.Requested()) {
             app.EndProgram(0);
         }
     });
@@ -154,6 +146,7 @@ int RunDashboard(int argc, char** argv) {
         }
     }
 
+    const StopSignals stopSignals;
     auto splash = std::make_unique<Splash>();
     splash->show();
     QCoreApplication::processEvents();
@@ -163,7 +156,7 @@ int RunDashboard(int argc, char** argv) {
     if (!device.empty()) {
         app.portMap().SetSessionDevice(MappedComPort(app.settings()), device);
     }
-    WatchStopSignals(app);
+    WatchStopSignals(app, stopSignals);
     std::ofstream statsLog;
     if (!opts.statsLog.empty()) {
         statsLog.open(opts.statsLog, std::ios::app);
