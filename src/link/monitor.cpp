@@ -42,6 +42,36 @@ ReconnectEnd Reconnect(LinkContext& ctx) {
     return failed ? ReconnectEnd::Failed : ReconnectEnd::Done;
 }
 
+// A port error inside a reconnection is a connection error: the loop stops as at any other end
+// and the error reaches Monitor's caller.
+ReconnectEnd ReconnectOrStop(LinkContext& ctx) {
+    try {
+        return Reconnect(ctx);
+    } catch (const PortFailure&) {
+        StopLink(ctx);
+        throw;
+    }
+}
+
+// After a poll: the lamp shows how it went, and a reconnection is due on "COM Reset" in panel 1
+// or once more than ten polls in a row have timed out ("COM FAIL").
+bool ReconnectDue(LinkContext& ctx, int& consecutiveTimeouts) {
+    ctx.status.SetIndicator(ComStat::Green);
+    bool due = ctx.status.Panel(1) == status_text::kComReset;
+    if (ctx.FrameTimedOut) {
+        ctx.status.SetIndicator(ComStat::Yellow);
+        ++consecutiveTimeouts;
+    } else {
+        consecutiveTimeouts = 0;
+    }
+    if (consecutiveTimeouts > kTimeoutsBeforeReconnect) {
+        due = true;
+        ctx.status.SetIndicator(ComStat::Red);
+        ctx.status.SetPanel(1, status_text::kComFailTimeouts);
+    }
+    return due;
+}
+
 }  // namespace
 
 MonitorResult Monitor(LinkContext& ctx, FrameSink& sink) {
@@ -81,27 +111,8 @@ MonitorResult Monitor(LinkContext& ctx, FrameSink& sink) {
         }
         pollSent.reset();
         lineUnsettled = ctx.FrameTimedOut;
-        ctx.status.SetIndicator(ComStat::Green);
-        bool resetRequest = ctx.status.Panel(1) == status_text::kComReset;
-        if (ctx.FrameTimedOut) {
-            ctx.status.SetIndicator(ComStat::Yellow);
-            ++consecutiveTimeouts;
-        } else {
-            consecutiveTimeouts = 0;
-        }
-        if (consecutiveTimeouts > kTimeoutsBeforeReconnect) {
-            resetRequest = true;
-            ctx.status.SetIndicator(ComStat::Red);
-            ctx.status.SetPanel(1, status_text::kComFailTimeouts);
-        }
-        if (resetRequest) {
-            ReconnectEnd end;
-            try {
-                end = Reconnect(ctx);
-            } catch (const PortFailure&) {
-                StopLink(ctx);
-                throw;
-            }
+        if (ReconnectDue(ctx, consecutiveTimeouts)) {
+            const ReconnectEnd end = ReconnectOrStop(ctx);
             if (end == ReconnectEnd::Aborted) {
                 return {MonitorEnd::Aborted, {}};
             }

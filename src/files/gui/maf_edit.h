@@ -9,6 +9,8 @@
 #include "files/maf_table.h"
 #include "widgets/user_prompts.h"
 
+class QGridLayout;
+class QHBoxLayout;
 class QLineEdit;
 class QPushButton;
 class QTimer;
@@ -63,6 +65,11 @@ class MAFEdit : public QWidget {
     void showEvent(QShowEvent* event) override;
 
   private:
+    // The steps of building the window.
+    QHBoxLayout* BuildFileRow();
+    QGridLayout* BuildPointTable();
+    void BuildChart();
+    QHBoxLayout* BuildBottomRow();
     MafCurve curveFromBoxes() const;
     void writeCurve(const QString& path);
 

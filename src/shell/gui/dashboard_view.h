@@ -10,6 +10,8 @@
 #include "decode/display_units.h"
 #include "widgets/gauge_widget.h"
 
+class QGridLayout;
+class QHBoxLayout;
 class QPushButton;
 
 namespace quelm {
@@ -52,6 +54,12 @@ class DashboardView : public QWidget {
     bool eventFilter(QObject* watched, QEvent* event) override;
 
   private:
+    // The steps of building the panel, in order.
+    void AddGauges();
+    QHBoxLayout* BuildHeader();
+    QGridLayout* BuildMainGrid();
+    QWidget* BuildFeatureRow();
+    void RememberUsFaces();
     GaugeWidget* AddGauge(const QString& name, const QString& title, const QString& unit,
                           double minimum, double maximum);
     void UpdateFeatureRow();

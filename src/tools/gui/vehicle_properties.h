@@ -11,7 +11,9 @@
 #include "widgets/user_prompts.h"
 
 class QCheckBox;
+class QGridLayout;
 class QLineEdit;
+class QPushButton;
 
 namespace quelm {
 
@@ -34,6 +36,11 @@ class VP : public QWidget {
     bool save();
 
   private:
+    // The steps of building the dialog.
+    void CreateFields();
+    QGridLayout* FieldGrid(QPushButton* edit);
+    void FeedLiveConfig();
+
     LiveConfig& live_;
     SettingsFile& settings_;
     MessageSink message_;
