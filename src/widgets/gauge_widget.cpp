@@ -266,11 +266,6 @@ void GaugeWidget::SetPeakShown(bool shown) {
     }
 }
 
-double GaugeWidget::Peak(int needle) const {
-    return (needle >= 0 && needle < kMaxNeedles) ? peaks_[needle]
-                                                 : std::numeric_limits<double>::quiet_NaN();
-}
-
 void GaugeWidget::SetRefreshQueue(RefreshQueue* queue) {
     pacer_.SetQueue(queue);
 }
@@ -350,15 +345,6 @@ void GaugeWidget::ClearZones() {
 
 double GaugeWidget::NeedleValue(int needle) const {
     return (needle >= 0 && needle < kMaxNeedles) ? values_[needle] : 0.0;
-}
-
-std::optional<QColor> GaugeWidget::ZoneColourAt(double value) const {
-    for (auto it = zones_.rbegin(); it != zones_.rend(); ++it) {
-        if (value >= it->from && value <= it->to) {
-            return it->colour;
-        }
-    }
-    return std::nullopt;
 }
 
 double GaugeWidget::ScaleFraction(double value) const {
@@ -465,7 +451,6 @@ void GaugeWidget::BuildFace(qreal dpr) {
 }
 
 void GaugeWidget::paintEvent(QPaintEvent* /*event*/) {
-    ++paints_;
     const qreal dpr = devicePixelRatioF();
     const QSize pixels = (QSizeF(size()) * dpr).toSize();
     if (!faceValid_ || face_.size() != pixels || face_.devicePixelRatio() != dpr) {

@@ -19,9 +19,11 @@
 #include "sim/frame_source.h"
 #include "sim/simulator_thread.h"
 #include "tools/gui/self_tester.h"
+#include "widget_access.h"
 #include "widgets/gauge_widget.h"
 
 using namespace quelm;
+using quelm::testing::PanelText;
 
 namespace {
 
@@ -124,9 +126,9 @@ class DashLinkTest : public QObject {
         double speedo = 0;
         int goodTicks = 0;
         Watcher watch([&] {
-            if (w.PanelText(2).startsWith("Ready @") &&
-                w.PanelText(1) == QString::fromUtf8(status_text::kMonitoring)) {
-                readyText = w.PanelText(2);
+            if (PanelText(w, 2).startsWith("Ready @") &&
+                PanelText(w, 1) == QString::fromUtf8(status_text::kMonitoring)) {
+                readyText = PanelText(w, 2);
                 captionWhileRunning = w.connectButton()->text();
                 tach = w.gauge("Tach")->Value();
                 speedo = w.gauge("Speedo")->Value();
@@ -137,7 +139,7 @@ class DashLinkTest : public QObject {
                 }
             }
             // A sequence that never gets there must not hang the test.
-            if (w.PanelText(2) == QString::fromUtf8(status_text::kComRetry)) {
+            if (PanelText(w, 2) == QString::fromUtf8(status_text::kComRetry)) {
                 QTest::mouseClick(w.connectButton(), Qt::LeftButton);
                 return true;
             }
@@ -149,7 +151,7 @@ class DashLinkTest : public QObject {
         QCOMPARE(captionWhileRunning, QString::fromUtf8(status_text::kDisconnectCaption));
         QVERIFY2(tach > 1000, qPrintable(QString::number(tach)));
         QVERIFY(speedo > 20);
-        QCOMPARE(w.PanelText(2), QString::fromUtf8(status_text::kComStopped));
+        QCOMPARE(PanelText(w, 2), QString::fromUtf8(status_text::kComStopped));
         QCOMPARE(w.connectButton()->text(), QString::fromUtf8(status_text::kConnectCaption));
         QCOMPARE(app.status().Indicator(), ComStat::Red);
         QVERIFY(!app.Connected());

@@ -90,7 +90,7 @@ class LoggingRecordTest : public QObject, quelm::testing::HubWindow<Logging> {
     void browseAppendsTheExtensionCaseSensitively() {
         QString title, folder, filter;
         QString answer;
-        w->setFileChooser([&](const QString& t, const QString& d, const QString& f,
+        w->SetFileChooser([&](const QString& t, const QString& d, const QString& f,
                               const std::function<void(const QString&)>& answered) {
             title = t;
             folder = d;
@@ -169,7 +169,7 @@ class LoggingRecordTest : public QObject, quelm::testing::HubWindow<Logging> {
         LogFile()->setText(QString::fromStdString(File("old.qm1").string()));
         QStringList asked;
         bool yes = false;
-        w->setOverwriteQuestion([&](const QString& text, const QString& title,
+        w->SetOverwriteQuestion([&](const QString& text, const QString& title,
                                     const std::function<void(bool)>& answered) {
             asked << title + "|" + text;
             answered(yes);

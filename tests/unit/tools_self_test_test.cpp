@@ -15,6 +15,12 @@
 #include "link_fake_device.h"
 #include "tools/link_self_test_device.h"
 
+template <>
+struct quelm::TestAccess<quelm::SelfTest> {
+    // What the digit displays show.
+    static const CodeDigits& Digits(const SelfTest& t) { return t.state_.digits; }
+};
+
 namespace quelm {
 namespace {
 
@@ -135,7 +141,7 @@ TEST_F(SelfTestRun, AStartClearsTheListButNotTheDigits) {
     ASSERT_EQ(seen.digits, (CodeDigits{"1", "0", "0"})) << "the closing flash starts a digit";
 
     std::vector<CodeDigits> digitsAtClear;
-    seen.onClear = [&] { digitsAtClear.push_back(test.Digits()); };
+    seen.onClear = [&] { digitsAtClear.push_back(TestAccess<SelfTest>::Digits(test)); };
     std::vector<CodeDigits> shown;
     seen.onDigits = [&](const CodeDigits& d) { shown.push_back(d); };
     device.FlashCodes({{2, 3}});

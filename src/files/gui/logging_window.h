@@ -36,9 +36,9 @@ class Logging : public QWidget {
   public:
     explicit Logging(AppHub& hub, QWidget* parent = nullptr);
 
-    void setMessageSink(MessageSink sink) { message_ = std::move(sink); }
-    void setFileChooser(FileChooser chooser) { chooser_ = std::move(chooser); }
-    void setOverwriteQuestion(YesNoQuestion ask) { ask_ = std::move(ask); }
+    void SetMessageSink(MessageSink sink) { message_ = std::move(sink); }
+    void SetFileChooser(FileChooser chooser) { chooser_ = std::move(chooser); }
+    void SetOverwriteQuestion(YesNoQuestion ask) { ask_ = std::move(ask); }
 
     // The receive loop's recorder reports every result here (the main window calls it after
     // hub.recorder().WriteLogRecord(...)): the counters for a written record, the message and

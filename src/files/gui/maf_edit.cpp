@@ -147,16 +147,8 @@ QHBoxLayout* MAFEdit::BuildBottomRow() {
     return bottom;
 }
 
-QString MAFEdit::fileName() const {
-    return file_->text();
-}
-
-void MAFEdit::setFileName(const QString& path) {
+void MAFEdit::SetFileName(const QString& path) {
     file_->setText(path);
-}
-
-bool MAFEdit::redrawing() const {
-    return timer_->isActive();
 }
 
 MafCurve MAFEdit::curveFromBoxes() const {

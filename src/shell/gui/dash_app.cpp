@@ -67,10 +67,10 @@ DashApp::DashApp(std::filesystem::path settingsPath)
     for (const std::string& problem : problems) {
         std::cerr << "quelm-dash: " << layoutPath.string() << ": " << problem << '\n';
     }
-    vehicle_->setMessageSink(MessageBoxSink(w));
-    vehicle_->features().setDashboard(&featureTarget_);
+    vehicle_->SetMessageSink(MessageBoxSink(w));
+    vehicle_->features().SetDashboard(&featureTarget_);
     // "Zero It!" zeroes the boost reading the conversions last produced, offset included.
-    vehicle_->features().setCurrentBoost(
+    vehicle_->features().SetCurrentBoost(
         [this] { return static_cast<double>(convert_.eng.BOOST); });
     w->SetWindowOpener(SuperDash::kVehicleItem, [this] { ShowWindow(&vehicle_->vehicleDialog()); });
     w->SetWindowOpener(SuperDash::kFeaturesItem, [this] { ShowWindow(&vehicle_->features()); });
@@ -239,7 +239,7 @@ void DashApp::RecordFrame(const FrameBuffer& frame) {
     }
 }
 
-void DashApp::FeatureTarget::setGaugeVisible(const std::string& name, bool visible) {
+void DashApp::FeatureTarget::SetGaugeVisible(const std::string& name, bool visible) {
     app_.window().SetGaugeVisible(QString::fromStdString(name), visible);
 }
 
@@ -248,11 +248,11 @@ bool DashApp::FeatureTarget::gaugeVisible(const std::string& name) const {
     return g && !g->isHidden();
 }
 
-void DashApp::FeatureTarget::setBoostFullScale(double psi) {
+void DashApp::FeatureTarget::SetBoostFullScale(double psi) {
     app_.window().SetBoostFullScale(psi);
 }
 
-void DashApp::FeatureTarget::setWindowHeightTwips(int twips) {
+void DashApp::FeatureTarget::SetWindowHeightTwips(int twips) {
     app_.window().SetHeightTwips(twips);
 }
 

@@ -33,7 +33,6 @@ class DashboardView : public QWidget {
     GaugeWidget* gauge(const QString& name) const;
     const std::vector<GaugeWidget*>& gauges() const { return gauges_; }
     QPushButton* connectButton() const { return connect_; }
-    LinkIndicator* linkIndicator() const { return indicator_; }
 
     // Link lamp: 0 grey, 1 green, 2 yellow, 3 red, other codes unchanged.
     void SetComStat(int stat);

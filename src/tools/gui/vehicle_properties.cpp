@@ -194,7 +194,7 @@ void VP::ConfigureFeaturesFromVars(const VehicleConfig& config) {
     hasdis_->setChecked(config.DisIgnition);
 }
 
-void VP::setMafFile(const QString& path) {
+void VP::SetMafFile(const QString& path) {
     maffile_->setText(path);
 }
 
