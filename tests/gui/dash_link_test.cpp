@@ -27,6 +27,8 @@ using quelm::testing::PanelText;
 
 namespace {
 
+using namespace status_text;
+
 // Runs `check` every 20 ms while a blocking call runs; `check` returns true when it is done.
 class Watcher {
   public:
@@ -127,7 +129,7 @@ class DashLinkTest : public QObject {
         int goodTicks = 0;
         Watcher watch([&] {
             if (PanelText(w, 2).startsWith("Ready @") &&
-                PanelText(w, 1) == QString::fromUtf8(status_text::kMonitoring)) {
+                PanelText(w, 1) == QString::fromUtf8(kMonitoring)) {
                 readyText = PanelText(w, 2);
                 captionWhileRunning = w.connectButton()->text();
                 tach = w.gauge("Tach")->Value();
@@ -139,7 +141,7 @@ class DashLinkTest : public QObject {
                 }
             }
             // A sequence that never gets there must not hang the test.
-            if (PanelText(w, 2) == QString::fromUtf8(status_text::kComRetry)) {
+            if (PanelText(w, 2) == QString::fromUtf8(kComRetry)) {
                 QTest::mouseClick(w.connectButton(), Qt::LeftButton);
                 return true;
             }
@@ -148,11 +150,11 @@ class DashLinkTest : public QObject {
         QTest::mouseClick(w.connectButton(), Qt::LeftButton);
         // The click returns once the loop has stopped.
         QCOMPARE(readyText, QStringLiteral("Ready @ 115200"));
-        QCOMPARE(captionWhileRunning, QString::fromUtf8(status_text::kDisconnectCaption));
+        QCOMPARE(captionWhileRunning, QString::fromUtf8(kDisconnectCaption));
         QVERIFY2(tach > 1000, qPrintable(QString::number(tach)));
         QVERIFY(speedo > 20);
-        QCOMPARE(PanelText(w, 2), QString::fromUtf8(status_text::kComStopped));
-        QCOMPARE(w.connectButton()->text(), QString::fromUtf8(status_text::kConnectCaption));
+        QCOMPARE(PanelText(w, 2), QString::fromUtf8(kComStopped));
+        QCOMPARE(w.connectButton()->text(), QString::fromUtf8(kConnectCaption));
         QCOMPARE(app.status().Indicator(), ComStat::Red);
         QVERIFY(!app.Connected());
         QVERIFY(app.link().Stats.TotalFrames > 10);
@@ -169,7 +171,7 @@ class DashLinkTest : public QObject {
         bool closedWhileConnecting = false;
         // The connection takes many seconds; close the window one second into it.
         QTimer::singleShot(1000, &app->window(), [&] {
-            closedWhileConnecting = app->status().Panel(1) == status_text::kInitializing;
+            closedWhileConnecting = app->status().Panel(1) == kInitializing;
             app->window().close();
         });
         app->Connect_Click();

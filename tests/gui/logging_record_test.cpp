@@ -17,6 +17,8 @@ using quelm::testing::Child;
 
 namespace {
 
+using namespace status_text;
+
 std::uintmax_t Size(const std::filesystem::path& p) {
     std::error_code ec;
     return std::filesystem::file_size(p, ec);
@@ -141,7 +143,7 @@ class LoggingRecordTest : public QObject, quelm::testing::HubWindow<Logging> {
         QVERIFY(hub->recorder().Recording());
         QCOMPARE(started, 1);
         QVERIFY(!Button("New")->isEnabled());  // the recorder keeps the file it opened
-        QCOMPARE(hub->status().Panel(1), std::string(status_text::kRecording));
+        QCOMPARE(hub->status().Panel(1), std::string(kRecording));
         QCOMPARE(Buttons(), QString("0001"));
         QCOMPARE(Label("pbcounter"), QString("0"));
         QCOMPARE(Button("Record")->text(), QString::fromUtf8(kRecordingCaption));
@@ -164,7 +166,7 @@ class LoggingRecordTest : public QObject, quelm::testing::HubWindow<Logging> {
 
     void overwriteQuestionNoLeavesTheFileUntouched() {
         hub->connected = true;
-        hub->status().SetPanel(1, status_text::kMonitoring);
+        hub->status().SetPanel(1, kMonitoring);
         std::ofstream(File("old.qm1")) << "keep me";
         LogFile()->setText(QString::fromStdString(File("old.qm1").string()));
         QStringList asked;
@@ -180,7 +182,7 @@ class LoggingRecordTest : public QObject, quelm::testing::HubWindow<Logging> {
         QCOMPARE(w->state(), LoggingState::Declined);
         QCOMPARE(Buttons(), QString("1101"));
         QCOMPARE(Size(File("old.qm1")), std::uintmax_t{7});
-        QCOMPARE(hub->status().Panel(1), std::string(status_text::kMonitoring));
+        QCOMPARE(hub->status().Panel(1), std::string(kMonitoring));
 
         yes = true;
         Button("Record")->click();
@@ -190,7 +192,7 @@ class LoggingRecordTest : public QObject, quelm::testing::HubWindow<Logging> {
 
     void unusableNamesAreReportedAndNothingRecords() {
         hub->connected = true;
-        hub->status().SetPanel(1, status_text::kMonitoring);
+        hub->status().SetPanel(1, kMonitoring);
         for (const QString& name :
              {QString(), QString::fromStdString(File("no/such/folder/run.qm1").string())}) {
             messages.clear();
@@ -200,7 +202,7 @@ class LoggingRecordTest : public QObject, quelm::testing::HubWindow<Logging> {
             QVERIFY(!hub->recorder().Recording());
             QCOMPARE(Buttons(), QString("1100"));
             QCOMPARE(Button("Record")->text(), QString("Record"));
-            QCOMPARE(hub->status().Panel(1), std::string(status_text::kMonitoring));
+            QCOMPARE(hub->status().Panel(1), std::string(kMonitoring));
         }
     }
 

@@ -73,13 +73,6 @@ TEST(LinkSelfTestDevice, PortErrorsReachTheCallerOrTheHandler) {
     EXPECT_EQ(handed, 1);
 }
 
-TEST(LightReply, SelfTestAndLinkAgreeOnWhatALitLampLooksLike) {
-    for (const char* reply : {"", "0", "\r0", "\r1", "00", "x10", "\r", "01"}) {
-        EXPECT_EQ(ReplyShowsLightOn(reply), ReplyContains(std::string_view(reply), "0"))
-            << '"' << reply << '"';
-    }
-}
-
 TEST(PortFailureText, GivesTheMessageTheDetailAndForPermissionAHint) {
     const std::string notFound = cli::PortFailureText(
         PortFailure("/dev/ttyUSB9: No such file or directory", SerialPortErrorKind::NotFound));

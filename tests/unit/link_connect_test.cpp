@@ -7,6 +7,8 @@
 namespace quelm {
 namespace {
 
+using namespace status_text;
+
 struct ConnectFixture : ::testing::Test, test::FakeLink {
     std::vector<std::string> panel2;
 
@@ -78,7 +80,7 @@ TEST_F(ConnectFixture, ExactSequenceForADeviceGoodTo38400) {
     EXPECT_EQ(device.transcript, expected);
 
     EXPECT_EQ(ctx.BaudRate, "38400");
-    EXPECT_EQ(status.Panel(1), status_text::kInitializing);
+    EXPECT_EQ(status.Panel(1), kInitializing);
     EXPECT_EQ(status.Indicator(), ComStat::Green);
     EXPECT_EQ(panel2, (std::vector<std::string>{"", "Resetting", "Connecting", "Connected",
                                                 "Ready @ 38400"}));
@@ -120,7 +122,7 @@ TEST_F(ConnectFixture, AllowedRateLimitsTheClimb) {
 TEST_F(ConnectFixture, QuelmWithNothingBeforeItFailsIdentification) {
     device.identReply = "Quelm";
     EXPECT_EQ(ConnectDevice(ctx), ConnectOutcome::Retry);
-    EXPECT_EQ(status.Panel(2), status_text::kComRetry);
+    EXPECT_EQ(status.Panel(2), kComRetry);
     EXPECT_EQ(Count("send e"), 0);
 }
 
@@ -128,7 +130,7 @@ TEST_F(ConnectFixture, NoDeviceEndsInRetryAfterAboutSixAndAHalfSeconds) {
     device.present = false;
     const double start = rt.Now();
     EXPECT_EQ(ConnectDevice(ctx), ConnectOutcome::Retry);
-    EXPECT_EQ(status.Panel(2), status_text::kComRetry);
+    EXPECT_EQ(status.Panel(2), kComRetry);
     EXPECT_EQ(status.Indicator(), ComStat::Red);
     EXPECT_EQ(ctx.BaudRate, "9600");
     EXPECT_EQ(Count("send c"), 1);
@@ -162,13 +164,11 @@ TEST_F(ConnectFixture, MappedComNumberOpensItsDevice) {
 }
 
 TEST_F(ConnectFixture, ClosingTheProgramStopsTheSequence) {
-    status.onChange = [this] {
-        rt.ending = rt.ending || status.Panel(2) == status_text::kConnecting;
-    };
+    status.onChange = [this] { rt.ending = rt.ending || status.Panel(2) == kConnecting; };
     EXPECT_EQ(ConnectDevice(ctx), ConnectOutcome::Aborted);
     // The command already on its way is the last: the wait after it notices the end.
     EXPECT_EQ(device.transcript.back(), "send c");
-    EXPECT_EQ(status.Panel(2), status_text::kConnecting);
+    EXPECT_EQ(status.Panel(2), kConnecting);
 }
 
 }  // namespace

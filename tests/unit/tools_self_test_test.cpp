@@ -24,6 +24,8 @@ struct quelm::TestAccess<quelm::SelfTest> {
 namespace quelm {
 namespace {
 
+using namespace status_text;
+
 TEST(ReplyShowsLightOn, ZeroAfterTheFirstByteMeansLit) {
     struct Row {
         std::string reply;
@@ -239,10 +241,9 @@ TEST(SelfTestOnTheLink, PanelsAndLampShowTheLinkOnceTheTestIsOver) {
     };
     const Row rows[] = {
         {"never connected", true, false, "", "", "", "", ComStat::Red},
-        {"after monitoring, no device", false, false, status_text::kMonitoring,
-         status_text::kComStopped, status_text::kMonitoring, status_text::kComStopped,
-         ComStat::Red},
-        {"link started meanwhile", true, true, "", "", status_text::kInitializing, "Ready @ 115200",
+        {"after monitoring, no device", false, false, kMonitoring, kComStopped, kMonitoring,
+         kComStopped, ComStat::Red},
+        {"link started meanwhile", true, true, "", "", kInitializing, "Ready @ 115200",
          ComStat::Green},
     };
     for (const Row& row : rows) {
