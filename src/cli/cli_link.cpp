@@ -6,7 +6,7 @@
 namespace quelm::cli {
 
 CliLink::CliLink(const std::string& device, std::string maxRate, std::ostream& statusOut) {
-    rt.interrupted = [this] { return stopSignals.Pending(); };
+    rt.interrupted = [this] { return stopSignals.Requested(); };
     map.SetOverride(1, device);
     PrintStatusChanges(status, statusOut);
     ctx.ComPort = 1;

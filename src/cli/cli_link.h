@@ -1,4 +1,4 @@
-// The command line's hold on one serial device: the stop signals held for a clean stop, the Qt
+// The command line's hold on one serial device: the stop signals caught for a clean stop, the Qt
 // core application the port needs, the clock, COM1 mapped to the device and the status texts
 // printed as they change. `quelm record` and `quelm selftest` both talk to the device this way.
 #pragma once
@@ -12,6 +12,7 @@
 #include "common/qt_serial_port.h"
 #include "common/runtime.h"
 #include "common/status_model.h"
+#include "common/stop_signals.h"
 #include "link/link_context.h"
 
 namespace quelm::cli {
@@ -22,7 +23,7 @@ class CliLink {
     CliLink(const CliLink&) = delete;
     CliLink& operator=(const CliLink&) = delete;
 
-    // Before Qt exists, so that no thread of it can take the signals.
+    // An interrupt ends the link's loops at their next step, with the port closed cleanly.
     StopSignals stopSignals;
 
   private:

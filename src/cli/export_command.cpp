@@ -7,10 +7,10 @@
 #include <string>
 #include <vector>
 
-#include "cli/cancel_signals.h"
 #include "cli/export_inputs.h"
 #include "common/app_paths.h"
 #include "common/option_cursor.h"
+#include "common/stop_signals.h"
 #include "files/csv_export.h"
 #include "files/log_marks.h"
 
@@ -152,7 +152,7 @@ int ExportCommand(int argc, char** argv, std::FILE* out, std::FILE* err) {
 
     // From here on an interrupt cancels the export: its temporary file is removed, an earlier
     // CSV stays as it was, and the exit status is the signal's.
-    const CancelSignals signals;
+    const StopSignals signals;
     const std::filesystem::path source{logs.front()};
     std::error_code ec;
     if (IsCsvPath(source)) {

@@ -148,9 +148,7 @@ RecordReport RecordSession::Run() {
     switch (result.end) {
         case MonitorEnd::Aborted:
             // Monitor leaves the panels as they were when the program is ending.
-            ctx_.Connected = false;
-            ctx_.status.SetPanel(2, "COM Stopped");
-            ctx_.status.SetIndicator(ComStat::Red);
+            StopLink(ctx_);
             return Finish(RecordEnd::Interrupted, "Interrupted.");
         case MonitorEnd::PortLost:
             return Finish(RecordEnd::PortLost,

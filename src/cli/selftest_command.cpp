@@ -4,8 +4,8 @@
 #include <ostream>
 #include <utility>
 
-#include "cli/cli_self_test_device.h"
 #include "common/option_cursor.h"
+#include "tools/link_self_test_device.h"
 #include "tools/self_test.h"
 
 namespace quelm::cli {

@@ -6,7 +6,6 @@
 #include <vector>
 
 #include "cli/cli_link.h"
-#include "cli/cli_self_test_device.h"
 #include "cli/port_failure_report.h"
 #include "cli/selftest_command.h"
 #include "cli/status_printer.h"
@@ -15,6 +14,7 @@
 #include "common/qt_serial_port.h"
 #include "files/settings_file.h"
 #include "link/connect_device.h"
+#include "tools/link_self_test_device.h"
 
 namespace quelm::cli {
 
@@ -45,7 +45,7 @@ int SelftestCommand(int argc, char** argv) {
     CliLink link(parsed->port, rate.empty() ? "115200" : rate, std::cerr);
     LinkContext& ctx = link.ctx;
 
-    CliSelfTestDevice device(ctx);
+    LinkSelfTestDevice device(ctx, UnansweredConnect::Refuse);
     int exitCode = 0;
     try {
         exitCode = RunSelftest(run, device, link.rt, std::cin, std::cout, std::cerr);
@@ -57,7 +57,7 @@ int SelftestCommand(int argc, char** argv) {
         return 1;
     }
     link.port.Close();
-    if (link.stopSignals.Pending()) {
+    if (link.stopSignals.Requested()) {
         std::cerr << "quelm selftest: interrupted\n";
         return 1;
     }

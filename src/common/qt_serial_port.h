@@ -8,6 +8,7 @@
 #include <optional>
 
 #include "common/serial_port.h"
+#include "common/test_access.h"
 
 class QSerialPort;
 
@@ -30,11 +31,9 @@ class QtSerialPort final : public SerialPort {
     void WriteByte(std::uint8_t byte) override;
     bool WaitForBytes(int ms) override;
 
-    // True when the driver accepted low-latency mode at the last Open (USB adapters otherwise
-    // hold received bytes for up to 16 ms); pseudo-terminals and some drivers do not offer it.
-    bool LowLatency() const { return lowLatency_; }
-
   private:
+    friend struct TestAccess<QtSerialPort>;
+
     void ApplySettings();
     // Waits, for a bounded time, until what was written has left the line. False when it has
     // not; what is still queued is then discarded, so that closing cannot wait for it either.
@@ -46,6 +45,8 @@ class QtSerialPort final : public SerialPort {
     std::unique_ptr<QSerialPort> port_;
     std::string device_;
     LineSettings settings_;
+    // The driver accepted low-latency mode at the last Open (USB adapters otherwise hold
+    // received bytes for up to 16 ms); pseudo-terminals and some drivers do not offer it.
     bool lowLatency_ = false;
     // When the last byte not yet known to have left the line was written.
     std::optional<std::chrono::steady_clock::time_point> lastWrite_;

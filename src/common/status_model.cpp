@@ -17,10 +17,10 @@ const std::string& StatusModel::Panel(int panel) const {
     return panels_[Index(panel)];
 }
 
-void StatusModel::SetPanel(int panel, std::string text) {
+void StatusModel::SetPanel(int panel, std::string_view text) {
     auto& slot = panels_[Index(panel)];
     if (slot != text) {
-        slot = std::move(text);
+        slot = text;
         Changed();
     }
 }
@@ -38,9 +38,9 @@ void StatusModel::SetIndicator(ComStat stat) {
     }
 }
 
-void StatusModel::SetConnectCaption(std::string caption) {
+void StatusModel::SetConnectCaption(std::string_view caption) {
     if (connectCaption_ != caption) {
-        connectCaption_ = std::move(caption);
+        connectCaption_ = caption;
         Changed();
     }
 }

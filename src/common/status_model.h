@@ -6,6 +6,9 @@
 #include <array>
 #include <functional>
 #include <string>
+#include <string_view>
+
+#include "common/status_texts.h"
 
 namespace quelm {
 
@@ -18,7 +21,7 @@ class StatusModel {
 
     // Panels are numbered 1..5 as on the status bar.
     const std::string& Panel(int panel) const;
-    void SetPanel(int panel, std::string text);
+    void SetPanel(int panel, std::string_view text);
 
     ComStat Indicator() const { return indicator_; }
     // Any code other than 0..3 leaves the indicator unchanged.
@@ -26,7 +29,7 @@ class StatusModel {
     void SetIndicator(ComStat stat);
 
     const std::string& ConnectCaption() const { return connectCaption_; }
-    void SetConnectCaption(std::string caption);
+    void SetConnectCaption(std::string_view caption);
 
     // Called after every change; the window repaints, the recorder prints.
     std::function<void()> onChange;
@@ -35,7 +38,7 @@ class StatusModel {
     void Changed();
     std::array<std::string, kPanels> panels_{};
     ComStat indicator_ = ComStat::Grey;
-    std::string connectCaption_ = "Connect";
+    std::string connectCaption_{status_text::kConnectCaption};
 };
 
 }  // namespace quelm

@@ -1,6 +1,7 @@
 #include "decode/gauge_peaks.h"
 
 #include <array>
+#include <limits>
 
 namespace quelm {
 namespace {

@@ -3,8 +3,6 @@
 // repaints still counts.
 #pragma once
 
-#include <limits>
-
 #include "decode/dashboard_update.h"
 
 namespace quelm {
@@ -17,7 +15,6 @@ class GaugePeaks {
     void Update(const GaugeValues& values);
     void Reset();
     const GaugeValues& Peaks() const { return peaks_; }
-    static bool HasPeak(float peak) { return peak > -std::numeric_limits<float>::infinity(); }
 
   private:
     GaugeValues peaks_;

@@ -117,6 +117,77 @@ class TempOutput {
     bool kept_ = false;
 };
 
+// Why an open log cannot be exported to `output`: it did not open, the output is the source
+// itself, or the output may not be replaced. Nothing when it can.
+std::optional<std::string> ExportRefusal(const std::filesystem::path& source,
+                                         const LogReader& reader,
+                                         const std::filesystem::path& output) {
+    if (!reader.IsOpen()) {
+        return reader.Error();
+    }
+    std::error_code ec;
+    if (std::filesystem::equivalent(source, output, ec)) {
+        return Text({"Refusing to export ", Quoted(source), ": the output ", Quoted(output),
+                     " is the source itself."});
+    }
+    if (const auto refusal = ReplaceRefusal(output)) {
+        return Text({"Refusing to replace ", Quoted(output), ": ", *refusal, "."});
+    }
+    return std::nullopt;
+}
+
+// The CSV text as it gathers: the header, then one CR LF line per log record, each converted
+// after the one before it.
+class CsvText {
+  public:
+    CsvText(const LiveConfig& config, const CalibrationTables& tables, DisplayUnits units)
+        : config_(config), tables_(tables), units_(units) {
+        const std::string header = CsvHeader(units);
+        at_ = std::copy(header.begin(), header.end(), text_.data());
+        *at_++ = '\r';
+        *at_++ = '\n';
+    }
+
+    void Add(const std::uint8_t* record) {
+        std::copy_n(record, buffer_.size(), buffer_.begin());
+        // A failed checksum leaves `raw_` as it was: the previous record is written again.
+        DecodeFrame(buffer_, raw_);
+        ConvertFrame(raw_, config_, tables_, state_);
+        const EngData& eng =
+            units_ == DisplayUnits::US ? state_.eng : (metric_ = InUnits(state_.eng, units_));
+        at_ = WriteCsvLine(at_, DecodeTimeStamp(buffer_), eng);
+        *at_++ = '\r';
+        *at_++ = '\n';
+    }
+
+    // Time to write: a whole block of lines always fits behind kFlushBytes.
+    bool Full() const { return at_ - text_.data() >= static_cast<std::ptrdiff_t>(kFlushBytes); }
+    std::string_view Gathered() const { return {text_.data(), at_}; }
+    void Clear() { at_ = text_.data(); }
+
+  private:
+    const LiveConfig& config_;
+    const CalibrationTables& tables_;
+    DisplayUnits units_;
+    std::vector<char> text_ = std::vector<char>(kFlushBytes + kBlockRecords * kLineRoom);
+    char* at_ = nullptr;
+    FrameBuffer buffer_{};
+    RawData raw_;
+    ConvertState state_;
+    EngData metric_;
+};
+
+// Writes the rest of the text, keeps a replaced file's permissions and renames the output into
+// place; returns 0 or the error.
+int Finish(TempOutput& out, std::string_view rest, const std::filesystem::path& output) {
+    if (const int error = out.Write(rest); error != 0) {
+        return error;
+    }
+    if (const int error = out.KeepModeOf(output); error != 0) {
+        return error;
+    }
+    return out.Commit(output);
+}
 }  // namespace
 
 std::string CsvHeader(DisplayUnits units) {
@@ -174,24 +245,15 @@ CsvExportResult ExportLogToCsv(const std::filesystem::path& source, const LiveCo
                                DisplayUnits units) {
     CsvExportResult result;
     result.output = CsvOutputPath(source);
+    // Before the source is opened: a CSV file is not read at all.
     if (IsCsvPath(source)) {
         result.error = Text({"Refusing to export ", Quoted(source),
                              ": it is already a CSV file and would be overwritten."});
         return result;
     }
     LogReader reader(source);
-    if (!reader.IsOpen()) {
-        result.error = reader.Error();
-        return result;
-    }
-    std::error_code ec;
-    if (std::filesystem::equivalent(source, result.output, ec)) {
-        result.error = Text({"Refusing to export ", Quoted(source), ": the output ",
-                             Quoted(result.output), " is the source itself."});
-        return result;
-    }
-    if (const auto refusal = ReplaceRefusal(result.output)) {
-        result.error = Text({"Refusing to replace ", Quoted(result.output), ": ", *refusal, "."});
+    if (auto refusal = ExportRefusal(source, reader, result.output)) {
+        result.error = std::move(*refusal);
         return result;
     }
     TempOutput out(result.output);
@@ -199,24 +261,10 @@ CsvExportResult ExportLogToCsv(const std::filesystem::path& source, const LiveCo
         result.error = CannotWrite(result.output, out.error());
         return result;
     }
-    const auto writeFailed = [&](int error) {
-        result.error = CannotWrite(result.output, error);
-        return result;
-    };
 
-    // Text gathers in `text` up to `at`; a whole block of lines always fits behind kFlushBytes.
-    std::vector<char> text(kFlushBytes + kBlockRecords * kLineRoom);
-    const std::string header = CsvHeader(units);
-    char* at = std::copy(header.begin(), header.end(), text.data());
-    *at++ = '\r';
-    *at++ = '\n';
-
+    CsvText text(config, tables, units);
     const std::uint64_t total = reader.RecordCount();
     std::vector<std::uint8_t> block(kBlockRecords * kLogRecordBytes);
-    FrameBuffer buffer{};
-    RawData raw;
-    ConvertState state;
-    EngData metric;
     std::uint64_t done = 0;
     while (done < total) {
         if (progress && !progress(done, total)) {
@@ -232,33 +280,20 @@ CsvExportResult ExportLogToCsv(const std::filesystem::path& source, const LiveCo
             return result;
         }
         for (std::size_t i = 0; i < got; ++i) {
-            const std::uint8_t* record = block.data() + i * kLogRecordBytes;
-            std::copy_n(record, buffer.size(), buffer.begin());
-            // A failed checksum leaves `raw` as it was: the previous record is written again.
-            DecodeFrame(buffer, raw);
-            ConvertFrame(raw, config, tables, state);
-            const EngData& eng =
-                units == DisplayUnits::US ? state.eng : (metric = InUnits(state.eng, units));
-            at = WriteCsvLine(at, DecodeTimeStamp(buffer), eng);
-            *at++ = '\r';
-            *at++ = '\n';
+            text.Add(block.data() + i * kLogRecordBytes);
         }
         done += got;
-        if (at - text.data() >= static_cast<std::ptrdiff_t>(kFlushBytes)) {
-            if (const int error = out.Write({text.data(), at}); error != 0) {
-                return writeFailed(error);
+        if (text.Full()) {
+            if (const int error = out.Write(text.Gathered()); error != 0) {
+                result.error = CannotWrite(result.output, error);
+                return result;
             }
-            at = text.data();
+            text.Clear();
         }
     }
-    if (const int error = out.Write({text.data(), at}); error != 0) {
-        return writeFailed(error);
-    }
-    if (const int error = out.KeepModeOf(result.output); error != 0) {
-        return writeFailed(error);
-    }
-    if (const int error = out.Commit(result.output); error != 0) {
-        return writeFailed(error);
+    if (const int error = Finish(out, text.Gathered(), result.output); error != 0) {
+        result.error = CannotWrite(result.output, error);
+        return result;
     }
     if (progress) {
         progress(total, total);

@@ -3,6 +3,8 @@
 #include <array>
 #include <string_view>
 
+#include "common/status_texts.h"
+
 namespace quelm {
 
 namespace {
@@ -121,7 +123,7 @@ void ShiftUpToRate(LinkContext& ctx) {
 
 ConnectOutcome ConnectDevice(LinkContext& ctx) {
     try {
-        ctx.status.SetPanel(1, "Initializing");
+        ctx.status.SetPanel(1, status_text::kInitializing);
         if (ctx.port.IsOpen()) {
             ctx.port.Close();
         }
@@ -133,12 +135,12 @@ ConnectOutcome ConnectDevice(LinkContext& ctx) {
         }
         ctx.port.SetDevice(device);
         ctx.port.SetSettings("115200,N,8,1");
-        ctx.status.SetPanel(2, "Resetting");
+        ctx.status.SetPanel(2, status_text::kResetting);
         ctx.status.SetIndicator(ComStat::Grey);
         ctx.rt.Yield();
 
         ResetDevice(ctx);
-        ctx.status.SetPanel(2, "Connecting");
+        ctx.status.SetPanel(2, status_text::kConnecting);
         ctx.rt.Yield();
         ctx.BaudRate = FindMaxRate(ctx);
 
@@ -147,16 +149,16 @@ ConnectOutcome ConnectDevice(LinkContext& ctx) {
         Reopen(ctx, ctx.BaudRate + ",n,8,1");
         ctx.status.SetIndicator(ComStat::Yellow);
         ctx.rt.Yield();
-        ctx.status.SetPanel(2, "Connected");
+        ctx.status.SetPanel(2, status_text::kConnected);
         ShiftUpToRate(ctx);
         ctx.rt.Yield();
 
         if (IdentifyDevice(ctx)) {
-            ctx.status.SetPanel(2, "Ready @ " + ctx.BaudRate);
+            ctx.status.SetPanel(2, std::string(status_text::kReadyAt) + ctx.BaudRate);
             ctx.status.SetIndicator(ComStat::Green);
             return ConnectOutcome::Ready;
         }
-        ctx.status.SetPanel(2, "COM Retry");
+        ctx.status.SetPanel(2, status_text::kComRetry);
         ctx.status.SetIndicator(ComStat::Red);
         return ConnectOutcome::Retry;
     } catch (const SerialPortError& e) {

@@ -1,6 +1,7 @@
 #include "link/link_context.h"
 
 #include "common/number_text.h"
+#include "common/status_texts.h"
 
 namespace quelm {
 
@@ -9,6 +10,13 @@ void LinkWait(LinkContext& ctx, double seconds) {
     if (ctx.rt.Aborting()) {
         throw LinkAborted{};
     }
+}
+
+void StopLink(LinkContext& ctx) {
+    ctx.Connected = false;
+    ctx.status.SetPanel(2, status_text::kComStopped);
+    ctx.status.SetIndicator(ComStat::Red);
+    ctx.status.SetConnectCaption(status_text::kConnectCaption);
 }
 
 double RateValue(const std::string& rate) {

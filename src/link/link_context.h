@@ -60,6 +60,10 @@ struct LinkAborted : std::exception {
 // Delay, then LinkAborted if the program is ending meanwhile.
 void LinkWait(LinkContext& ctx, double seconds);
 
+// The link's stopped state: Connected cleared, panel 2 "COM Stopped", the red indicator and the
+// caption "Connect". The port is left as it is.
+void StopLink(LinkContext& ctx);
+
 // Leading numeric value of a rate text; 0 for text without one.
 double RateValue(const std::string& rate);
 

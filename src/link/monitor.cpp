@@ -3,6 +3,7 @@
 #include <optional>
 #include <utility>
 
+#include "common/status_texts.h"
 #include "decode/frame_decoder.h"
 #include "link/connect_device.h"
 
@@ -14,13 +15,6 @@ constexpr int kTimeoutsBeforeReconnect = 10;
 constexpr int kReconnectAttempts = 3;
 constexpr double kReconnectWait = 1.0;
 
-void ShowStopped(LinkContext& ctx) {
-    ctx.Connected = false;
-    ctx.status.SetPanel(2, "COM Stopped");
-    ctx.status.SetIndicator(ComStat::Red);
-    ctx.status.SetConnectCaption("Connect");
-}
-
 enum class ReconnectEnd { Done, Failed, Aborted };
 
 // Connects again, retrying once a second while the device does not answer; the third failed
@@ -31,27 +25,57 @@ ReconnectEnd Reconnect(LinkContext& ctx) {
     }
     bool failed = false;
     int attempts = 0;
-    while (ctx.status.Panel(2) == "COM Retry") {
+    while (ctx.status.Panel(2) == status_text::kComRetry) {
         Delay(ctx.rt, kReconnectWait);
         if (ctx.rt.Aborting() || ConnectDevice(ctx) == ConnectOutcome::Aborted) {
             return ReconnectEnd::Aborted;
         }
         ++attempts;
-        if (attempts == kReconnectAttempts && ctx.status.Panel(2) == "COM Retry") {
-            ctx.status.SetPanel(2, "COM Fail");
+        if (attempts == kReconnectAttempts && ctx.status.Panel(2) == status_text::kComRetry) {
+            ctx.status.SetPanel(2, status_text::kComFailReconnects);
             ctx.Connected = false;
             failed = true;
         }
     }
-    ctx.status.SetPanel(1, "Monitoring");
+    ctx.status.SetPanel(1, status_text::kMonitoring);
     ctx.status.SetIndicator(ComStat::Green);
     return failed ? ReconnectEnd::Failed : ReconnectEnd::Done;
+}
+
+// A port error inside a reconnection is a connection error: the loop stops as at any other end
+// and the error reaches Monitor's caller.
+ReconnectEnd ReconnectOrStop(LinkContext& ctx) {
+    try {
+        return Reconnect(ctx);
+    } catch (const PortFailure&) {
+        StopLink(ctx);
+        throw;
+    }
+}
+
+// After a poll: the lamp shows how it went, and a reconnection is due on "COM Reset" in panel 1
+// or once more than ten polls in a row have timed out ("COM FAIL").
+bool ReconnectDue(LinkContext& ctx, int& consecutiveTimeouts) {
+    ctx.status.SetIndicator(ComStat::Green);
+    bool due = ctx.status.Panel(1) == status_text::kComReset;
+    if (ctx.FrameTimedOut) {
+        ctx.status.SetIndicator(ComStat::Yellow);
+        ++consecutiveTimeouts;
+    } else {
+        consecutiveTimeouts = 0;
+    }
+    if (consecutiveTimeouts > kTimeoutsBeforeReconnect) {
+        due = true;
+        ctx.status.SetIndicator(ComStat::Red);
+        ctx.status.SetPanel(1, status_text::kComFailTimeouts);
+    }
+    return due;
 }
 
 }  // namespace
 
 MonitorResult Monitor(LinkContext& ctx, FrameSink& sink) {
-    ctx.status.SetPanel(1, "Monitoring");
+    ctx.status.SetPanel(1, status_text::kMonitoring);
     const double startTime = ctx.rt.Now();
     int consecutiveTimeouts = 0;
     bool linkFailed = false;
@@ -62,7 +86,7 @@ MonitorResult Monitor(LinkContext& ctx, FrameSink& sink) {
     bool lineUnsettled = false;
     const auto portLost = [&ctx](std::string error) -> MonitorResult {
         ctx.port.Close();
-        ShowStopped(ctx);
+        StopLink(ctx);
         return {MonitorEnd::PortLost, std::move(error)};
     };
 
@@ -71,7 +95,7 @@ MonitorResult Monitor(LinkContext& ctx, FrameSink& sink) {
             return {MonitorEnd::Aborted, {}};
         }
         if (!ctx.Connected) {
-            ShowStopped(ctx);
+            StopLink(ctx);
             return {linkFailed ? MonitorEnd::LinkFailed : MonitorEnd::Stopped, {}};
         }
         try {
@@ -87,27 +111,8 @@ MonitorResult Monitor(LinkContext& ctx, FrameSink& sink) {
         }
         pollSent.reset();
         lineUnsettled = ctx.FrameTimedOut;
-        ctx.status.SetIndicator(ComStat::Green);
-        bool resetRequest = ctx.status.Panel(1) == "COM Reset";
-        if (ctx.FrameTimedOut) {
-            ctx.status.SetIndicator(ComStat::Yellow);
-            ++consecutiveTimeouts;
-        } else {
-            consecutiveTimeouts = 0;
-        }
-        if (consecutiveTimeouts > kTimeoutsBeforeReconnect) {
-            resetRequest = true;
-            ctx.status.SetIndicator(ComStat::Red);
-            ctx.status.SetPanel(1, "COM FAIL");
-        }
-        if (resetRequest) {
-            ReconnectEnd end;
-            try {
-                end = Reconnect(ctx);
-            } catch (const PortFailure&) {
-                ShowStopped(ctx);
-                throw;
-            }
+        if (ReconnectDue(ctx, consecutiveTimeouts)) {
+            const ReconnectEnd end = ReconnectOrStop(ctx);
             if (end == ReconnectEnd::Aborted) {
                 return {MonitorEnd::Aborted, {}};
             }

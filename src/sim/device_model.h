@@ -10,6 +10,7 @@
 #include <span>
 #include <vector>
 
+#include "common/test_access.h"
 #include "sim/flash_schedule.h"
 #include "sim/frame_source.h"
 
@@ -58,14 +59,14 @@ class DeviceModel {
     // The next pending byte is the last of its reply: the one the program waits for.
     bool NextEndsReply() const { return pending_.size() == 1; }
 
-    int rate() const { return rate_; }
     long framesSent() const { return framesSent_; }
-    bool selfTestRunning() const { return selfTestStart_.has_value(); }
     bool LightLit(double now) const;
     // The line-drop fault has struck: the frames it allows are all on the line.
     bool LineDropped(double now) const;
 
   private:
+    friend struct TestAccess<DeviceModel>;
+
     struct PendingByte {
         double at;
         std::uint8_t value;

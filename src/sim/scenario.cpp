@@ -143,18 +143,6 @@ std::optional<Scenario> ParseScenario(std::string_view name) {
     return std::nullopt;
 }
 
-std::string_view ScenarioName(Scenario s) {
-    switch (s) {
-        case Scenario::Idle:
-            return "idle";
-        case Scenario::Cruise:
-            return "cruise";
-        case Scenario::Wot:
-            return "wot";
-    }
-    return "idle";
-}
-
 EngineState ScenarioState(Scenario s, double seconds) {
     switch (s) {
         case Scenario::Idle:

@@ -11,7 +11,6 @@ namespace quelm::sim {
 enum class Scenario { Idle, Cruise, Wot };
 
 std::optional<Scenario> ParseScenario(std::string_view name);
-std::string_view ScenarioName(Scenario s);
 
 // The engine `seconds` after the scenario started. The wide-open-throttle pull repeats.
 EngineState ScenarioState(Scenario s, double seconds);

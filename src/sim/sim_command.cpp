@@ -1,6 +1,6 @@
 #include "sim/sim_command.h"
 
-#include <signal.h>
+#include <time.h>
 
 #include <charconv>
 #include <cstdio>
@@ -10,6 +10,7 @@
 
 #include "common/option_cursor.h"
 #include "common/product_info.h"
+#include "common/stop_signals.h"
 #include "sim/frame_tap.h"
 #include "sim/simulator_thread.h"
 
@@ -166,25 +167,16 @@ int SimMain(int argc, char** argv) {
         return 1;
     }
 
-    // Signals are taken synchronously below; block them before the device thread exists so
-    // that it inherits the mask and never receives them itself.
-    sigset_t stopSignals;
-    sigemptyset(&stopSignals);
-    sigaddset(&stopSignals, SIGINT);
-    sigaddset(&stopSignals, SIGTERM);
-    sigaddset(&stopSignals, SIGHUP);
-    pthread_sigmask(SIG_BLOCK, &stopSignals, nullptr);
-
+    const StopSignals stopSignals;
     try {
         SimulatorThread sim(cmd.device, std::move(frames), std::move(journal));
         std::cout << sim.path() << std::endl;
         std::cerr << "quelm-sim: device on " << sim.path() << ", highest rate "
                   << cmd.device.maxRate << "\n";
         const timespec tick{0, 100'000'000};
-        while (!sim.finished()) {
-            if (sigtimedwait(&stopSignals, nullptr, &tick) > 0) {
-                break;
-            }
+        while (!sim.finished() && !stopSignals.Requested()) {
+            // A stop signal cuts the wait short.
+            ::nanosleep(&tick, nullptr);
         }
         sim.Stop();
         if (sim.lineDropped()) {

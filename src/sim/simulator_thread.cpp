@@ -79,92 +79,117 @@ void SimulatorThread::Run() {
     // closer to that on a busy machine.
     [[maybe_unused]] const bool shortSlices = RequestShortTimeSlices();
     const auto start = std::chrono::steady_clock::now();
-    std::array<std::uint8_t, 256> in{};
     std::optional<double> dropSeen;
     while (true) {
         const double now = SecondsSince(start);
-        const std::vector<std::uint8_t> out = model_.TakeDue(now, pty_.Rates().receive);
-        framesSent_ = model_.framesSent();
-        if (!out.empty()) {
-            // The program's input buffer is finite: what does not fit is lost, as on a real
-            // line whose receiver is not read.
-            const ssize_t n = ::write(pty_.master(), out.data(), out.size());
-            if (n < 0 && errno != EAGAIN && errno != EINTR) {
-                Fail(std::string("write to the pseudo-terminal: ") + std::strerror(errno));
-                return;
-            }
-            if (journal_ && !model_.NextDue()) {
-                journal_->ReplyOnLine(SecondsSince(start));
-            }
+        if (!SendDue(now, start)) {
+            return;
         }
-        // Hanging up discards what the program has not read yet; a pulled cable leaves the
-        // bytes already received in the port, so let the program take them first.
-        // The terminal passes written bytes on a moment later, hence the short settling time.
-        constexpr double kDropSettle = 0.05;
-        constexpr double kDropGrace = 0.5;
-        bool dropWaits = false;
-        if (model_.LineDropped(now)) {
-            if (!dropSeen) {
-                dropSeen = now;
-            }
-            if ((now - *dropSeen >= kDropSettle && pty_.Unread() == 0) ||
-                now - *dropSeen > kDropGrace) {
-                pty_.Drop();
-                dropped_ = true;
-                finished_ = true;
-                return;
-            }
-            dropWaits = true;
+        const DropState drop = FollowDrop(now, dropSeen);
+        if (drop == DropState::Dropped) {
+            return;
         }
-
-        std::array<pollfd, 2> fds{{{pty_.master(), POLLIN, 0}, {wakeRead_.get(), POLLIN, 0}}};
-        timespec timeout{};
-        const timespec* wait = nullptr;
         std::optional<double> due = model_.NextDue();
-        if (dropWaits) {
+        if (drop == DropState::Waiting) {
             due = SecondsSince(start) + 0.01;
         }
-        if (due) {
-            // A timer wakes tens of microseconds late, and on a real line the last byte of a
-            // reply is not late at all: wake early for it and poll without sleeping until due.
-            constexpr double kLastByteLead = 150e-6;
-            const double lead = model_.NextEndsReply() && !dropWaits ? kLastByteLead : 0.0;
-            const double seconds = std::max(*due - lead - SecondsSince(start), 0.0);
-            timeout.tv_sec = static_cast<time_t>(seconds);
-            timeout.tv_nsec = static_cast<long>((seconds - std::floor(seconds)) * 1e9);
-            wait = &timeout;
-        }
-        if (::ppoll(fds.data(), fds.size(), wait, nullptr) < 0) {
-            if (errno == EINTR) {
-                continue;
-            }
-            Fail(std::string("poll: ") + std::strerror(errno));
+        const WaitEnd end = WaitForLine(due, drop == DropState::Waiting, start);
+        if (end == WaitEnd::Stop || (end == WaitEnd::Bytes && !Receive(start))) {
             return;
-        }
-        if (fds[1].revents != 0) {
-            return;  // asked to stop
-        }
-        if ((fds[0].revents & POLLIN) == 0 && (fds[0].revents & (POLLHUP | POLLERR)) != 0) {
-            Fail("the pseudo-terminal hung up");
-            return;
-        }
-        if ((fds[0].revents & POLLIN) != 0) {
-            const ssize_t n = ::read(pty_.master(), in.data(), in.size());
-            if (n < 0 && errno != EAGAIN && errno != EINTR) {
-                Fail(std::string("read from the pseudo-terminal: ") + std::strerror(errno));
-                return;
-            }
-            // Each byte is heard at the rate the program has set at the moment it arrives.
-            const double arrived = SecondsSince(start);
-            const int rate = pty_.Rates().transmit;
-            for (ssize_t i = 0; i < n; ++i) {
-                model_.Receive(in[static_cast<std::size_t>(i)], rate, arrived);
-                if (journal_) {
-                    journal_->Heard(in[static_cast<std::size_t>(i)], rate, arrived);
-                }
-            }
         }
     }
+}
+
+bool SimulatorThread::SendDue(double now, TimePoint start) {
+    const std::vector<std::uint8_t> out = model_.TakeDue(now, pty_.Rates().receive);
+    framesSent_ = model_.framesSent();
+    if (out.empty()) {
+        return true;
+    }
+    // The program's input buffer is finite: what does not fit is lost, as on a real line whose
+    // receiver is not read.
+    const ssize_t n = ::write(pty_.master(), out.data(), out.size());
+    if (n < 0 && errno != EAGAIN && errno != EINTR) {
+        Fail(std::string("write to the pseudo-terminal: ") + std::strerror(errno));
+        return false;
+    }
+    if (journal_ && !model_.NextDue()) {
+        journal_->ReplyOnLine(SecondsSince(start));
+    }
+    return true;
+}
+
+SimulatorThread::DropState SimulatorThread::FollowDrop(double now,
+                                                       std::optional<double>& dropSeen) {
+    // Hanging up discards what the program has not read yet; a pulled cable leaves the bytes
+    // already received in the port, so let the program take them first. The terminal passes
+    // written bytes on a moment later, hence the short settling time.
+    constexpr double kDropSettle = 0.05;
+    constexpr double kDropGrace = 0.5;
+    if (!model_.LineDropped(now)) {
+        return DropState::None;
+    }
+    if (!dropSeen) {
+        dropSeen = now;
+    }
+    if ((now - *dropSeen >= kDropSettle && pty_.Unread() == 0) || now - *dropSeen > kDropGrace) {
+        pty_.Drop();
+        dropped_ = true;
+        finished_ = true;
+        return DropState::Dropped;
+    }
+    return DropState::Waiting;
+}
+
+SimulatorThread::WaitEnd SimulatorThread::WaitForLine(std::optional<double> due, bool dropWaits,
+                                                      TimePoint start) {
+    std::array<pollfd, 2> fds{{{pty_.master(), POLLIN, 0}, {wakeRead_.get(), POLLIN, 0}}};
+    timespec timeout{};
+    const timespec* wait = nullptr;
+    if (due) {
+        // A timer wakes tens of microseconds late, and on a real line the last byte of a reply
+        // is not late at all: wake early for it and poll without sleeping until due.
+        constexpr double kLastByteLead = 150e-6;
+        const double lead = model_.NextEndsReply() && !dropWaits ? kLastByteLead : 0.0;
+        const double seconds = std::max(*due - lead - SecondsSince(start), 0.0);
+        timeout.tv_sec = static_cast<time_t>(seconds);
+        timeout.tv_nsec = static_cast<long>((seconds - std::floor(seconds)) * 1e9);
+        wait = &timeout;
+    }
+    if (::ppoll(fds.data(), fds.size(), wait, nullptr) < 0) {
+        if (errno == EINTR) {
+            return WaitEnd::Due;
+        }
+        Fail(std::string("poll: ") + std::strerror(errno));
+        return WaitEnd::Stop;
+    }
+    if (fds[1].revents != 0) {
+        return WaitEnd::Stop;  // asked to stop
+    }
+    if ((fds[0].revents & POLLIN) == 0 && (fds[0].revents & (POLLHUP | POLLERR)) != 0) {
+        Fail("the pseudo-terminal hung up");
+        return WaitEnd::Stop;
+    }
+    return (fds[0].revents & POLLIN) != 0 ? WaitEnd::Bytes : WaitEnd::Due;
+}
+
+bool SimulatorThread::Receive(TimePoint start) {
+    std::array<std::uint8_t, 256> in{};
+    const ssize_t n = ::read(pty_.master(), in.data(), in.size());
+    if (n < 0 && errno != EAGAIN && errno != EINTR) {
+        Fail(std::string("read from the pseudo-terminal: ") + std::strerror(errno));
+        return false;
+    }
+    // Each byte is heard at the rate the program has set at the moment it arrives.
+    const double arrived = SecondsSince(start);
+    const int rate = pty_.Rates().transmit;
+    for (ssize_t i = 0; i < n; ++i) {
+        model_.Receive(in[static_cast<std::size_t>(i)], rate, arrived);
+        if (journal_) {
+            journal_->Heard(in[static_cast<std::size_t>(i)], rate, arrived);
+        }
+    }
+    return true;
 }
 
 }  // namespace quelm::sim

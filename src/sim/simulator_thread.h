@@ -3,8 +3,10 @@
 #pragma once
 
 #include <atomic>
+#include <chrono>
 #include <memory>
 #include <mutex>
+#include <optional>
 #include <string>
 #include <thread>
 
@@ -39,7 +41,20 @@ class SimulatorThread {
     long framesSent() const { return framesSent_.load(); }
 
   private:
+    using TimePoint = std::chrono::steady_clock::time_point;
+    enum class DropState { None, Waiting, Dropped };
+    enum class WaitEnd { Due, Bytes, Stop };
+
+    // Answers the program until the line drops, an I/O error or Stop. The steps of one turn:
     void Run();
+    // Writes the bytes due by `now`; false after an I/O error.
+    bool SendDue(double now, TimePoint start);
+    // A dropped line is hung up once the program has taken what it was sent.
+    DropState FollowDrop(double now, std::optional<double>& dropSeen);
+    // Until `due` (none: until the program writes) or a stop request.
+    WaitEnd WaitForLine(std::optional<double> due, bool dropWaits, TimePoint start);
+    // Hears what the program wrote; false after an I/O error.
+    bool Receive(TimePoint start);
     void Fail(std::string message);
 
     Pseudoterminal pty_;

@@ -9,10 +9,10 @@ namespace quelm {
 class DashboardFeatureTarget {
   public:
     virtual ~DashboardFeatureTarget() = default;
-    virtual void setGaugeVisible(const std::string& name, bool visible) = 0;
+    virtual void SetGaugeVisible(const std::string& name, bool visible) = 0;
     virtual bool gaugeVisible(const std::string& name) const = 0;
-    virtual void setBoostFullScale(double psi) = 0;
-    virtual void setWindowHeightTwips(int twips) = 0;
+    virtual void SetBoostFullScale(double psi) = 0;
+    virtual void SetWindowHeightTwips(int twips) = 0;
 };
 
 inline constexpr int kDashboardHeightWithoutFeatures = 7575;  // twips

@@ -9,10 +9,19 @@ void LinkSelfTestDevice::Connect() {
     panel1_ = link_.status.Panel(1);
     panel2_ = link_.status.Panel(2);
     lamp_ = link_.status.Indicator();
+    ConnectOutcome outcome = ConnectOutcome::Ready;
     try {
-        ConnectDevice(link_);
+        outcome = ConnectDevice(link_);
     } catch (const PortFailure& failure) {
-        Fail(failure);
+        if (!onPortFailure_) {
+            throw;
+        }
+        failed_ = true;
+        onPortFailure_(failure);
+        return;
+    }
+    if (outcome == ConnectOutcome::Retry && unanswered_ == UnansweredConnect::Refuse) {
+        throw DeviceNotReady();
     }
 }
 
@@ -23,8 +32,7 @@ void LinkSelfTestDevice::Send(char command) {
     try {
         link_.port.WriteByte(static_cast<std::uint8_t>(command));
     } catch (const SerialPortError& e) {
-        link_.port.Close();
-        Fail(PortFailure(e.what()));
+        Fail(e);
     }
 }
 
@@ -38,8 +46,7 @@ std::string LinkSelfTestDevice::ReadReply() {
         AwaitReply(link_, kReplyWait);
         quelm::ReadReply(link_);
     } catch (const SerialPortError& e) {
-        link_.port.Close();
-        Fail(PortFailure(e.what()));
+        Fail(e);
         return {};
     }
     return {link_.ReplyBuffer.begin(), link_.ReplyBuffer.end()};
@@ -56,11 +63,13 @@ void LinkSelfTestDevice::Release() {
     link_.status.SetIndicator(lamp_);
 }
 
-void LinkSelfTestDevice::Fail(const PortFailure& failure) {
-    failed_ = true;
-    if (onPortFailure_) {
-        onPortFailure_(failure);
+void LinkSelfTestDevice::Fail(const SerialPortError& error) {
+    link_.port.Close();
+    if (!onPortFailure_) {
+        throw;  // only ever called while `error` is being handled
     }
+    failed_ = true;
+    onPortFailure_(PortFailure(error.what(), error.kind()));
 }
 
 }  // namespace quelm

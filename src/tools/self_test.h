@@ -7,6 +7,7 @@
 #include <string_view>
 
 #include "common/runtime.h"
+#include "common/test_access.h"
 #include "tools/flash_decoder.h"
 #include "tools/self_test_device.h"
 #include "tools/trouble_codes.h"
@@ -61,10 +62,10 @@ class SelfTest {
     bool Running() const { return running_; }
     // A run is on the stack (it may still be connecting or unwinding after Stop).
     bool InProgress() const { return inProgress_; }
-    const CodeDigits& Digits() const { return state_.digits; }
-    const TroubleCodes& Codes() const { return codes_; }
 
   private:
+    friend struct TestAccess<SelfTest>;
+
     bool KeepGoing() const { return running_ && !rt_.Aborting(); }
     void Report(std::string_view text);
     void ShowLamp(bool lit);

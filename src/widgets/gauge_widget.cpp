@@ -72,6 +72,171 @@ bool ShrinkToFit(QFont& font, const QString& text, double room, int minimum) {
     return false;
 }
 
+// The pieces of the static face, each painted around the dial's centre on a dial of radius r.
+
+// Where a value sits on the scale, as an angle of the dial.
+struct ScaleArc {
+    double minimum;
+    double maximum;
+    double AngleOf(double value) const {
+        return gs::AngleDeg(gs::Fraction(value, minimum, maximum));
+    }
+};
+
+// The outer end of the ticks; the zone band lies just inside it.
+constexpr double kTickOuter = 0.89;
+// The ring the numbers are centred on.
+constexpr double kLabelRadius = 0.635;
+
+// Spacing and numbering of the ticks. Small dials get fewer numbers so that they stay legible;
+// scales reaching into the thousands are numbered in thousands.
+struct ScaleSteps {
+    double step = 0;
+    double divisor = 1;
+    int decimals = 0;
+    int minorPerMajor = 5;
+    double minorStep = 0;
+    double eps = 0;
+
+    QString Label(double v) const {
+        return QString::number(std::abs(v) < eps ? 0.0 : v / divisor, 'f', decimals);
+    }
+};
+
+ScaleSteps ScaleStepsFor(const ScaleArc& arc, double majorStep, double r) {
+    ScaleSteps s;
+    const double span = arc.maximum - arc.minimum;
+    s.step = majorStep > 0.0 ? majorStep : gs::NiceStep(span, r < 90.0 ? 5.0 : 7.0);
+    s.divisor = (arc.maximum >= 2000.0 && s.step >= 100.0) ? 1000.0 : 1.0;
+    s.decimals = gs::StepDecimals(s.step / s.divisor);
+    s.minorPerMajor = (gs::StepDecimals(s.step / 5.0) <= s.decimals + 1) ? 5 : 4;
+    s.minorStep = s.step / s.minorPerMajor;
+    s.eps = s.minorStep * 1e-6;
+    return s;
+}
+
+// Bezel: a thin metallic ring around a dark face.
+void PaintBezel(QPainter& p, double r) {
+    QConicalGradient bezel(QPointF(0, 0), 135);
+    bezel.setColorAt(0.0, QColor(120, 126, 136));
+    bezel.setColorAt(0.25, QColor(40, 43, 48));
+    bezel.setColorAt(0.5, QColor(110, 116, 126));
+    bezel.setColorAt(0.75, QColor(36, 39, 44));
+    bezel.setColorAt(1.0, QColor(120, 126, 136));
+    p.setPen(Qt::NoPen);
+    p.setBrush(bezel);
+    p.drawEllipse(QPointF(0, 0), r, r);
+    QRadialGradient face(QPointF(0, -0.3 * r), 1.3 * r);
+    face.setColorAt(0.0, kFaceCentre);
+    face.setColorAt(1.0, kFaceEdge);
+    p.setBrush(face);
+    const double faceR = 0.955 * r;
+    p.drawEllipse(QPointF(0, 0), faceR, faceR);
+}
+
+// Coloured zones as a band just inside the tick ends, in order, later ones on top.
+void PaintZones(QPainter& p, double r, const ScaleArc& arc,
+                const std::vector<GaugeWidget::Zone>& zones) {
+    const double bandWidth = 0.075 * r;
+    const double bandR = kTickOuter * r - bandWidth / 2.0;
+    const QRectF bandRect(-bandR, -bandR, 2 * bandR, 2 * bandR);
+    for (const GaugeWidget::Zone& zone : zones) {
+        const double a0 = arc.AngleOf(zone.from);
+        const double a1 = arc.AngleOf(zone.to);
+        if (a0 == a1) {
+            continue;
+        }
+        QPen band(zone.colour, bandWidth, Qt::SolidLine, Qt::FlatCap);
+        p.setPen(band);
+        p.setBrush(Qt::NoBrush);
+        p.drawArc(bandRect, static_cast<int>(std::lround(a0 * 16)),
+                  static_cast<int>(std::lround((a1 - a0) * 16)));
+    }
+}
+
+// The numbers' font, shrunk until neighbours cannot touch.
+QFont NumberFont(double r, const ScaleArc& arc, const ScaleSteps& steps) {
+    QFont font = DialFont(std::max(8.0, 0.135 * r), QFont::DemiBold);
+    const double span = arc.maximum - arc.minimum;
+    if (span > 0.0 && std::isfinite(span)) {
+        const double stepAngle =
+            gs::kSweepDeg * std::min(1.0, steps.step / span) * std::numbers::pi / 180.0;
+        const double labelR = kLabelRadius * r;
+        const double room = 0.9 * 2.0 * labelR * std::sin(stepAngle / 2.0);
+        const QFontMetricsF probe(font);
+        const double widest = std::max(probe.horizontalAdvance(steps.Label(arc.minimum)),
+                                       probe.horizontalAdvance(steps.Label(arc.maximum)));
+        if (widest > room && widest > 0.0) {
+            font.setPixelSize(
+                std::max(7, static_cast<int>(std::floor(font.pixelSize() * room / widest))));
+        }
+    }
+    return font;
+}
+
+void PaintTicksAndNumbers(QPainter& p, double r, const ScaleArc& arc, const ScaleSteps& steps) {
+    const QFont numberFont = NumberFont(r, arc, steps);
+    p.setFont(numberFont);
+    const double span = arc.maximum - arc.minimum;
+    if (!(span > 0.0 && std::isfinite(span))) {
+        return;
+    }
+    const QFontMetricsF numberMetrics(numberFont);
+    const long first = static_cast<long>(std::ceil((arc.minimum - steps.eps) / steps.minorStep));
+    const long last = static_cast<long>(std::floor((arc.maximum + steps.eps) / steps.minorStep));
+    for (long i = first; i <= last && i - first < 1000; ++i) {
+        const double v = static_cast<double>(i) * steps.minorStep;
+        const bool major = i % steps.minorPerMajor == 0;
+        const double a = arc.AngleOf(v);
+        const double inner = major ? 0.77 * r : 0.83 * r;
+        p.setPen(QPen(major ? kTickColour : kMinorTickColour, major ? 0.028 * r : 0.012 * r,
+                      Qt::SolidLine, Qt::FlatCap));
+        p.drawLine(Polar(inner, a), Polar(kTickOuter * r, a));
+        if (major) {
+            const QString text = steps.Label(v);
+            QRectF box = numberMetrics.boundingRect(text);
+            box.moveCenter(Polar(kLabelRadius * r, a));
+            p.setPen(kTickColour);
+            p.drawText(box, Qt::AlignCenter, text);
+        }
+    }
+}
+
+// Extra marks: an accent tick on the rim and the text on an inner ring.
+void PaintMarks(QPainter& p, double r, const ScaleArc& arc,
+                const std::vector<GaugeWidget::Mark>& marks) {
+    const QFont markFont = DialFont(std::max(7.0, 0.095 * r), QFont::Bold);
+    p.setFont(markFont);
+    const QFontMetricsF markMetrics(markFont);
+    for (const GaugeWidget::Mark& mark : marks) {
+        const double a = arc.AngleOf(mark.value);
+        p.setPen(QPen(kMarkColour, 0.03 * r, Qt::SolidLine, Qt::FlatCap));
+        p.drawLine(Polar(0.91 * r, a), Polar(0.955 * r, a));
+        QRectF box = markMetrics.boundingRect(mark.text);
+        box.moveCenter(Polar(0.3 * r, a));
+        p.setPen(kMarkColour);
+        p.drawText(box, Qt::AlignCenter, mark.text);
+    }
+}
+
+// Title above the hub, unit (and the thousands hint) under it.
+void PaintTitleAndUnit(QPainter& p, double r, const QString& title, const QString& unit,
+                       bool thousands) {
+    const QFont titleFont = DialFont(std::max(8.0, 0.15 * r), QFont::Bold);
+    p.setFont(titleFont);
+    p.setPen(kTitleColour);
+    p.drawText(QRectF(-0.6 * r, -0.47 * r, 1.2 * r, 0.2 * r), Qt::AlignCenter, title);
+    QString unitLine = unit;
+    if (thousands) {
+        unitLine = unitLine.isEmpty() ? QStringLiteral("x1000") : unitLine + " x1000";
+    }
+    if (!unitLine.isEmpty()) {
+        p.setFont(DialFont(std::max(8.0, 0.12 * r), QFont::Normal));
+        p.setPen(kUnitColour);
+        p.drawText(QRectF(-0.6 * r, -0.29 * r, 1.2 * r, 0.15 * r), Qt::AlignCenter, unitLine);
+    }
+}
+
 }  // namespace
 
 GaugeWidget::GaugeWidget(QWidget* parent)
@@ -99,11 +264,6 @@ void GaugeWidget::SetPeakShown(bool shown) {
         peakShown_ = shown;
         update();
     }
-}
-
-double GaugeWidget::Peak(int needle) const {
-    return (needle >= 0 && needle < kMaxNeedles) ? peaks_[needle]
-                                                 : std::numeric_limits<double>::quiet_NaN();
 }
 
 void GaugeWidget::SetRefreshQueue(RefreshQueue* queue) {
@@ -185,15 +345,6 @@ void GaugeWidget::ClearZones() {
 
 double GaugeWidget::NeedleValue(int needle) const {
     return (needle >= 0 && needle < kMaxNeedles) ? values_[needle] : 0.0;
-}
-
-std::optional<QColor> GaugeWidget::ZoneColourAt(double value) const {
-    for (auto it = zones_.rbegin(); it != zones_.rend(); ++it) {
-        if (value >= it->from && value <= it->to) {
-            return it->colour;
-        }
-    }
-    return std::nullopt;
 }
 
 double GaugeWidget::ScaleFraction(double value) const {
@@ -289,126 +440,17 @@ void GaugeWidget::BuildFace(qreal dpr) {
     const double r = dial.radius;
     p.translate(dial.centre);
 
-    // Bezel: a thin metallic ring around a dark face.
-    QConicalGradient bezel(QPointF(0, 0), 135);
-    bezel.setColorAt(0.0, QColor(120, 126, 136));
-    bezel.setColorAt(0.25, QColor(40, 43, 48));
-    bezel.setColorAt(0.5, QColor(110, 116, 126));
-    bezel.setColorAt(0.75, QColor(36, 39, 44));
-    bezel.setColorAt(1.0, QColor(120, 126, 136));
-    p.setPen(Qt::NoPen);
-    p.setBrush(bezel);
-    p.drawEllipse(QPointF(0, 0), r, r);
-    QRadialGradient face(QPointF(0, -0.3 * r), 1.3 * r);
-    face.setColorAt(0.0, kFaceCentre);
-    face.setColorAt(1.0, kFaceEdge);
-    p.setBrush(face);
-    const double faceR = 0.955 * r;
-    p.drawEllipse(QPointF(0, 0), faceR, faceR);
-
-    const double tickOuter = 0.89 * r;
-    auto angleOf = [&](double v) { return gs::AngleDeg(ScaleFraction(v)); };
-
-    // Coloured zones as a band just inside the tick ends, in order, later ones on top.
-    const double bandWidth = 0.075 * r;
-    const double bandR = tickOuter - bandWidth / 2.0;
-    const QRectF bandRect(-bandR, -bandR, 2 * bandR, 2 * bandR);
-    for (const Zone& zone : zones_) {
-        const double a0 = angleOf(zone.from);
-        const double a1 = angleOf(zone.to);
-        if (a0 == a1) {
-            continue;
-        }
-        QPen band(zone.colour, bandWidth, Qt::SolidLine, Qt::FlatCap);
-        p.setPen(band);
-        p.setBrush(Qt::NoBrush);
-        p.drawArc(bandRect, static_cast<int>(std::lround(a0 * 16)),
-                  static_cast<int>(std::lround((a1 - a0) * 16)));
-    }
-
-    // Ticks and numbers. Small dials get fewer numbers so that they stay legible.
-    const double span = maximum_ - minimum_;
-    const double step = majorStep_ > 0.0 ? majorStep_ : gs::NiceStep(span, r < 90.0 ? 5.0 : 7.0);
-    // Scales reaching into the thousands are numbered in thousands.
-    const double divisor = (maximum_ >= 2000.0 && step >= 100.0) ? 1000.0 : 1.0;
-    const int decimals = gs::StepDecimals(step / divisor);
-    const int minorPerMajor = (gs::StepDecimals(step / 5.0) <= decimals + 1) ? 5 : 4;
-    const double minorStep = step / minorPerMajor;
-    const double eps = minorStep * 1e-6;
-    auto labelFor = [&](double v) {
-        return QString::number(std::abs(v) < eps ? 0.0 : v / divisor, 'f', decimals);
-    };
-    // Shrink the numbers until neighbours cannot touch.
-    const double labelR = 0.635 * r;
-    QFont numberFont = DialFont(std::max(8.0, 0.135 * r), QFont::DemiBold);
-    if (span > 0.0 && std::isfinite(span)) {
-        const double stepAngle =
-            gs::kSweepDeg * std::min(1.0, step / span) * std::numbers::pi / 180.0;
-        const double room = 0.9 * 2.0 * labelR * std::sin(stepAngle / 2.0);
-        const QFontMetricsF probe(numberFont);
-        const double widest = std::max(probe.horizontalAdvance(labelFor(minimum_)),
-                                       probe.horizontalAdvance(labelFor(maximum_)));
-        if (widest > room && widest > 0.0) {
-            numberFont.setPixelSize(
-                std::max(7, static_cast<int>(std::floor(numberFont.pixelSize() * room / widest))));
-        }
-    }
-    p.setFont(numberFont);
-    const QFontMetricsF numberMetrics(numberFont);
-    if (span > 0.0 && std::isfinite(span)) {
-        const long first = static_cast<long>(std::ceil((minimum_ - eps) / minorStep));
-        const long last = static_cast<long>(std::floor((maximum_ + eps) / minorStep));
-        for (long i = first; i <= last && i - first < 1000; ++i) {
-            const double v = static_cast<double>(i) * minorStep;
-            const bool major = i % minorPerMajor == 0;
-            const double a = angleOf(v);
-            const double inner = major ? 0.77 * r : 0.83 * r;
-            p.setPen(QPen(major ? kTickColour : kMinorTickColour, major ? 0.028 * r : 0.012 * r,
-                          Qt::SolidLine, Qt::FlatCap));
-            p.drawLine(Polar(inner, a), Polar(tickOuter, a));
-            if (major) {
-                const QString text = labelFor(v);
-                QRectF box = numberMetrics.boundingRect(text);
-                box.moveCenter(Polar(labelR, a));
-                p.setPen(kTickColour);
-                p.drawText(box, Qt::AlignCenter, text);
-            }
-        }
-    }
-
-    // Extra marks: an accent tick on the rim and the text on an inner ring.
-    const QFont markFont = DialFont(std::max(7.0, 0.095 * r), QFont::Bold);
-    p.setFont(markFont);
-    const QFontMetricsF markMetrics(markFont);
-    for (const Mark& mark : marks_) {
-        const double a = angleOf(mark.value);
-        p.setPen(QPen(kMarkColour, 0.03 * r, Qt::SolidLine, Qt::FlatCap));
-        p.drawLine(Polar(0.91 * r, a), Polar(0.955 * r, a));
-        QRectF box = markMetrics.boundingRect(mark.text);
-        box.moveCenter(Polar(0.3 * r, a));
-        p.setPen(kMarkColour);
-        p.drawText(box, Qt::AlignCenter, mark.text);
-    }
-
-    // Title above the hub, unit (and the thousands hint) under it.
-    const QFont titleFont = DialFont(std::max(8.0, 0.15 * r), QFont::Bold);
-    p.setFont(titleFont);
-    p.setPen(kTitleColour);
-    p.drawText(QRectF(-0.6 * r, -0.47 * r, 1.2 * r, 0.2 * r), Qt::AlignCenter, title_);
-    QString unitLine = unit_;
-    if (divisor > 1.0) {
-        unitLine = unitLine.isEmpty() ? QStringLiteral("x1000") : unitLine + " x1000";
-    }
-    if (!unitLine.isEmpty()) {
-        p.setFont(DialFont(std::max(8.0, 0.12 * r), QFont::Normal));
-        p.setPen(kUnitColour);
-        p.drawText(QRectF(-0.6 * r, -0.29 * r, 1.2 * r, 0.15 * r), Qt::AlignCenter, unitLine);
-    }
+    const ScaleArc arc{minimum_, maximum_};
+    const ScaleSteps steps = ScaleStepsFor(arc, majorStep_, r);
+    PaintBezel(p, r);
+    PaintZones(p, r, arc, zones_);
+    PaintTicksAndNumbers(p, r, arc, steps);
+    PaintMarks(p, r, arc, marks_);
+    PaintTitleAndUnit(p, r, title_, unit_, steps.divisor > 1.0);
     faceValid_ = true;
 }
 
 void GaugeWidget::paintEvent(QPaintEvent* /*event*/) {
-    ++paints_;
     const qreal dpr = devicePixelRatioF();
     const QSize pixels = (QSizeF(size()) * dpr).toSize();
     if (!faceValid_ || face_.size() != pixels || face_.devicePixelRatio() != dpr) {

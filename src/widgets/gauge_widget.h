@@ -11,9 +11,9 @@
 #include <QString>
 #include <QWidget>
 #include <array>
-#include <optional>
 #include <vector>
 
+#include "common/test_access.h"
 #include "widgets/refresh_queue.h"
 
 namespace quelm {
@@ -59,26 +59,18 @@ class GaugeWidget : public QWidget {
     // drawn while shown.
     void SetPeak(int needle, double value);
     void SetPeakShown(bool shown);
-    double Peak(int needle) const;
-    bool PeakShown() const { return peakShown_; }
     // Zones are painted in the order added, each over the earlier ones.
     void AddZone(double from, double to, const QColor& colour);
     void ClearZones();
 
     double Value() const { return values_[selected_]; }
     double NeedleValue(int needle) const;
-    int SelectedNeedle() const { return selected_; }
-    int NeedleCount() const { return needleCount_; }
-    double FullScale() const { return maximum_; }
     double MajorStep() const { return majorStep_; }
     double ScaleMinimum() const { return minimum_; }
     double ScaleMaximum() const { return maximum_; }
     const QString& Title() const { return title_; }
     const QString& Unit() const { return unit_; }
-    const std::vector<Mark>& Marks() const { return marks_; }
     const std::vector<Zone>& Zones() const { return zones_; }
-    // Colour of the topmost zone containing the value (ends included), if any.
-    std::optional<QColor> ZoneColourAt(double value) const;
     // Position of a value along the scale, 0 at the start stop and 1 at the end stop.
     double ScaleFraction(double value) const;
 
@@ -97,10 +89,6 @@ class GaugeWidget : public QWidget {
     };
     Readout ReadoutOf(int needle) const;
 
-    // How often the static face was rebuilt and the widget painted; for tests and benchmarks.
-    int FaceBuildCount() const { return faceBuilds_; }
-    int PaintCount() const { return paints_; }
-
     QSize sizeHint() const override { return {200, 200}; }
     QSize minimumSizeHint() const override { return {80, 80}; }
 
@@ -115,6 +103,8 @@ class GaugeWidget : public QWidget {
     void mouseReleaseEvent(QMouseEvent* event) override;
 
   private:
+    friend struct TestAccess<GaugeWidget>;
+
     void FaceChanged();
     void BuildFace(qreal dpr);
     QString ReadoutText(double value) const;
@@ -138,8 +128,7 @@ class GaugeWidget : public QWidget {
     RefreshPacer pacer_;
     bool faceValid_ = false;
     bool pressed_ = false;
-    int faceBuilds_ = 0;
-    int paints_ = 0;
+    int faceBuilds_ = 0;  // how often the static face was rebuilt
 };
 
 }  // namespace quelm

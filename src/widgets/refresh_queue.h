@@ -27,7 +27,6 @@ class RefreshQueue : public QObject {
     // The member has something new to show.
     void Request(QObject* member);
 
-    int IntervalMs() const { return intervalMs_; }
     int Members() const { return static_cast<int>(members_.size()); }
     // Shortest time between two turns.
     int GapMs() const;
@@ -60,7 +59,6 @@ class RefreshPacer {
     RefreshPacer& operator=(const RefreshPacer&) = delete;
 
     void SetQueue(RefreshQueue* queue);
-    void SetIntervalMs(int ms) { timer_.setInterval(ms); }
     void Request();
 
   private:

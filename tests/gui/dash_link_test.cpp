@@ -11,6 +11,7 @@
 #include <QtTest>
 #include <fstream>
 
+#include "common/status_texts.h"
 #include "files/gui/logging_window.h"
 #include "link/gui/com_setup.h"
 #include "modal_catcher.h"
@@ -22,11 +23,15 @@
 #include "tools/gui/scope_table.h"
 #include "tools/gui/self_tester.h"
 #include "tools/gui/super_scope.h"
+#include "widget_access.h"
 #include "widgets/gauge_widget.h"
 
 using namespace quelm;
+using quelm::testing::PanelText;
 
 namespace {
+
+using namespace status_text;
 
 // Runs `check` every 20 ms while a blocking call runs; `check` returns true when it is done.
 class Watcher {
@@ -131,8 +136,9 @@ class DashLinkTest : public QObject {
         double speedo = 0;
         int goodTicks = 0;
         Watcher watch([&] {
-            if (w.PanelText(2).startsWith("Ready @") && w.PanelText(1) == "Monitoring") {
-                readyText = w.PanelText(2);
+            if (PanelText(w, 2).startsWith("Ready @") &&
+                PanelText(w, 1) == QString::fromUtf8(kMonitoring)) {
+                readyText = PanelText(w, 2);
                 captionWhileRunning = w.connectButton()->text();
                 tach = w.gauge("Tach")->Value();
                 speedo = w.gauge("Speedo")->Value();
@@ -152,7 +158,7 @@ class DashLinkTest : public QObject {
                 }
             }
             // A sequence that never gets there must not hang the test.
-            if (w.PanelText(2) == "COM Retry") {
+            if (PanelText(w, 2) == QString::fromUtf8(kComRetry)) {
                 QTest::mouseClick(w.connectButton(), Qt::LeftButton);
                 return true;
             }
@@ -161,13 +167,13 @@ class DashLinkTest : public QObject {
         QTest::mouseClick(w.connectButton(), Qt::LeftButton);
         // The click returns once the loop has stopped.
         QCOMPARE(readyText, QStringLiteral("Ready @ 115200"));
-        QCOMPARE(captionWhileRunning, QStringLiteral("Disconnect"));
+        QCOMPARE(captionWhileRunning, QString::fromUtf8(kDisconnectCaption));
         QCOMPARE(markerTicks, (std::vector<int>{1, 2}));
         QCOMPARE(lastMark, QStringLiteral("Mark 2"));  // not recording: numbered, not written
         QVERIFY2(tach > 1000, qPrintable(QString::number(tach)));
         QVERIFY(speedo > 20);
-        QCOMPARE(w.PanelText(2), QStringLiteral("COM Stopped"));
-        QCOMPARE(w.connectButton()->text(), QStringLiteral("Connect"));
+        QCOMPARE(PanelText(w, 2), QString::fromUtf8(kComStopped));
+        QCOMPARE(w.connectButton()->text(), QString::fromUtf8(kConnectCaption));
         QCOMPARE(app.status().Indicator(), ComStat::Red);
         QVERIFY(!app.Connected());
         QVERIFY(app.link().Stats.TotalFrames > 10);
@@ -184,7 +190,7 @@ class DashLinkTest : public QObject {
         bool closedWhileConnecting = false;
         // The connection takes many seconds; close the window one second into it.
         QTimer::singleShot(1000, &app->window(), [&] {
-            closedWhileConnecting = app->status().Panel(1) == "Initializing";
+            closedWhileConnecting = app->status().Panel(1) == kInitializing;
             app->window().close();
         });
         app->Connect_Click();

@@ -1,8 +1,10 @@
 #include <QPushButton>
 #include <QtTest>
 
+#include "common/status_texts.h"
 #include "shell/gui/dashboard_view.h"
 #include "shell/gui/link_indicator.h"
+#include "widget_access.h"
 #include "widgets/gauge_widget.h"
 
 using quelm::DashboardView;
@@ -64,7 +66,8 @@ class DashboardViewTest : public QObject {
         QCOMPARE(static_cast<int>(view.gauges().size()), 20);
         QCOMPARE(view.findChildren<GaugeWidget*>().size(), 20);
         for (GaugeWidget* g : view.gauges()) {
-            QCOMPARE(g->NeedleCount(), g->objectName() == "HEGOS" ? 2 : 1);
+            QCOMPARE(quelm::TestAccess<GaugeWidget>::NeedleCount(*g),
+                     g->objectName() == "HEGOS" ? 2 : 1);
         }
         QVERIFY(view.gauge("Missing") == nullptr);
         QVERIFY(view.gauge("speedo") == nullptr);  // names are exact
@@ -72,7 +75,7 @@ class DashboardViewTest : public QObject {
 
     void advanceGaugeCarriesItsThreeMarksOnTheRightSides() {
         DashboardView view;
-        const auto& marks = view.gauge("Advance")->Marks();
+        const auto& marks = quelm::TestAccess<GaugeWidget>::Marks(*view.gauge("Advance"));
         QCOMPARE(static_cast<int>(marks.size()), 3);
         for (const auto& m : marks) {
             if (m.text == "TDC") {
@@ -146,16 +149,18 @@ class DashboardViewTest : public QObject {
 
     void connectButtonAndLinkLampFollowTheStatusCodes() {
         DashboardView view;
-        QCOMPARE(view.connectButton()->text(), QString("Connect"));
+        QCOMPARE(view.connectButton()->text(),
+                 QString::fromUtf8(quelm::status_text::kConnectCaption));
         QCOMPARE(view.connectButton()->objectName(), QString("Connect"));
-        auto* lamp = view.linkIndicator();
-        QCOMPARE(lamp->Colour(), QColor(64, 64, 64));
+        const auto* lamp = view.findChild<quelm::LinkIndicator*>("comstat");
+        using Lamp = quelm::TestAccess<quelm::LinkIndicator>;
+        QCOMPARE(Lamp::Colour(*lamp), QColor(64, 64, 64));
         const std::vector<std::pair<int, QColor>> steps{
             {1, QColor(0, 255, 0)}, {2, QColor(255, 255, 0)}, {3, QColor(255, 0, 0)},
             {7, QColor(255, 0, 0)}, {-1, QColor(255, 0, 0)},  {0, QColor(64, 64, 64)}};
         for (const auto& [stat, colour] : steps) {
             view.SetComStat(stat);
-            QCOMPARE(lamp->Colour(), colour);
+            QCOMPARE(Lamp::Colour(*lamp), colour);
         }
     }
 

@@ -45,7 +45,7 @@ class ExportWindowTest : public QObject, quelm::testing::HubWindow<Export> {
     void init() {
         Start();
         asked_.clear();
-        w->setFileChooser([this](const QString& title, const QString&, const QString& filter,
+        w->SetFileChooser([this](const QString& title, const QString&, const QString& filter,
                                  const std::function<void(const QString&)>& answered) {
             asked_ << title << filter;
             answered(answer_);

@@ -190,7 +190,7 @@ struct HubWindow {
         w.reset();
         w = std::make_unique<Window>(*hub);
         messages.clear();
-        w->setMessageSink(CollectMessages(messages));
+        w->SetMessageSink(CollectMessages(messages));
         w->show();
     }
     void Stop() {

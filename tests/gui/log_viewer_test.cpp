@@ -37,7 +37,7 @@ class LogViewerTest : public QObject {
         const CalibrationTables tables = BuiltInTables();
         LogViewer viewer(config, tables);
         QStringList messages;
-        viewer.setMessageSink(quelm::testing::CollectMessages(messages));
+        viewer.SetMessageSink(quelm::testing::CollectMessages(messages));
         viewer.show();
         QSignalSpy loaded(&viewer, &LogViewer::loaded);
         viewer.Open(File("run.qm1"));

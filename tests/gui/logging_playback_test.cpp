@@ -11,6 +11,7 @@
 #include <memory>
 
 #include "common/long_operation.h"
+#include "common/status_texts.h"
 #include "fake_app_hub.h"
 #include "files/gui/logging_window.h"
 #include "widgets/marked_slider.h"
@@ -90,8 +91,8 @@ class LoggingPlaybackTest : public QObject, quelm::testing::HubWindow<Logging> {
         QCOMPARE(ticks, 30);
         QVERIFY(sliderShownDisabled);
         QCOMPARE(hub->resets, 1);
-        QCOMPARE(hub->status().Panel(1), std::string("Log Playback"));
-        QCOMPARE(hub->status().Panel(2), std::string("COM Stopped"));
+        QCOMPARE(hub->status().Panel(1), std::string(status_text::kLogPlayback));
+        QCOMPARE(hub->status().Panel(2), std::string(status_text::kComStopped));
         QCOMPARE(hub->status().Panel(3), std::string());
         QCOMPARE(Label("fs"), QString("28.8"));
         QCOMPARE(Label("LogTime"), QString("6"));

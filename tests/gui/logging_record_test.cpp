@@ -8,6 +8,7 @@
 #include <QtTest>
 #include <memory>
 
+#include "common/status_texts.h"
 #include "fake_app_hub.h"
 #include "files/gui/logging_window.h"
 
@@ -15,6 +16,8 @@ using namespace quelm;
 using quelm::testing::Child;
 
 namespace {
+
+using namespace status_text;
 
 std::uintmax_t Size(const std::filesystem::path& p) {
     std::error_code ec;
@@ -96,7 +99,7 @@ class LoggingRecordTest : public QObject, quelm::testing::HubWindow<Logging> {
     void browseAppendsTheExtensionCaseSensitively() {
         QString title, folder, filter;
         QString answer;
-        w->setFileChooser([&](const QString& t, const QString& d, const QString& f,
+        w->SetFileChooser([&](const QString& t, const QString& d, const QString& f,
                               const std::function<void(const QString&)>& answered) {
             title = t;
             folder = d;
@@ -147,7 +150,7 @@ class LoggingRecordTest : public QObject, quelm::testing::HubWindow<Logging> {
         QVERIFY(hub->recorder().Recording());
         QCOMPARE(started, 1);
         QVERIFY(!Button("New")->isEnabled());  // the recorder keeps the file it opened
-        QCOMPARE(hub->status().Panel(1), std::string("Recording"));
+        QCOMPARE(hub->status().Panel(1), std::string(kRecording));
         QCOMPARE(Buttons(), QString("0001"));
         QCOMPARE(Label("pbcounter"), QString("0"));
         QCOMPARE(Button("Record")->text(), QString::fromUtf8(kRecordingCaption));
@@ -170,12 +173,12 @@ class LoggingRecordTest : public QObject, quelm::testing::HubWindow<Logging> {
 
     void overwriteQuestionNoLeavesTheFileUntouched() {
         hub->connected = true;
-        hub->status().SetPanel(1, "Monitoring");
+        hub->status().SetPanel(1, kMonitoring);
         std::ofstream(File("old.qm1")) << "keep me";
         LogFile()->setText(QString::fromStdString(File("old.qm1").string()));
         QStringList asked;
         bool yes = false;
-        w->setOverwriteQuestion([&](const QString& text, const QString& title,
+        w->SetOverwriteQuestion([&](const QString& text, const QString& title,
                                     const std::function<void(bool)>& answered) {
             asked << title + "|" + text;
             answered(yes);
@@ -186,7 +189,7 @@ class LoggingRecordTest : public QObject, quelm::testing::HubWindow<Logging> {
         QCOMPARE(w->state(), LoggingState::Declined);
         QCOMPARE(Buttons(), QString("1101"));
         QCOMPARE(Size(File("old.qm1")), std::uintmax_t{7});
-        QCOMPARE(hub->status().Panel(1), std::string("Monitoring"));
+        QCOMPARE(hub->status().Panel(1), std::string(kMonitoring));
 
         yes = true;
         Button("Record")->click();
@@ -196,7 +199,7 @@ class LoggingRecordTest : public QObject, quelm::testing::HubWindow<Logging> {
 
     void unusableNamesAreReportedAndNothingRecords() {
         hub->connected = true;
-        hub->status().SetPanel(1, "Monitoring");
+        hub->status().SetPanel(1, kMonitoring);
         for (const QString& name :
              {QString(), QString::fromStdString(File("no/such/folder/run.qm1").string())}) {
             messages.clear();
@@ -206,7 +209,7 @@ class LoggingRecordTest : public QObject, quelm::testing::HubWindow<Logging> {
             QVERIFY(!hub->recorder().Recording());
             QCOMPARE(Buttons(), QString("1100"));
             QCOMPARE(Button("Record")->text(), QString("Record"));
-            QCOMPARE(hub->status().Panel(1), std::string("Monitoring"));
+            QCOMPARE(hub->status().Panel(1), std::string(kMonitoring));
         }
     }
 

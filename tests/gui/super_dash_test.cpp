@@ -24,6 +24,7 @@
 
 #include "common/app_paths.h"
 #include "common/long_operation.h"
+#include "common/status_texts.h"
 #include "common/twips.h"
 #include "link/gui/com_setup.h"
 #include "link/gui/comstat_display.h"
@@ -39,11 +40,18 @@
 #include "tools/gui/self_tester.h"
 #include "tools/gui/tps_tool.h"
 #include "viewer/gui/log_viewer.h"
+#include "widget_access.h"
 #include "widgets/gauge_widget.h"
 
 using namespace quelm;
+using quelm::testing::PanelText;
 
 namespace {
+
+// The window's outer height (caption and borders included) in twips.
+int HeightTwips(const QWidget& w) {
+    return PixelsToTwips(w.frameGeometry().height(), w.logicalDpiY());
+}
 
 // A running engine: about 3000 rpm on 8 cylinders, road speed, two different oxygen sensors.
 RawData RunningEngine() {
@@ -134,17 +142,18 @@ class SuperDashTest : public QObject {
         w.show();
         QVERIFY(QTest::qWaitForWindowExposed(&w));
         for (int p = 1; p <= 5; ++p) {
-            QCOMPARE(w.PanelText(p), QString());
+            QCOMPARE(PanelText(w, p), QString());
         }
         app.status().SetPanel(1, "Monitoring");
         app.status().SetPanel(2, "Ready @ 115200");
         app.status().SetPanel(3, " 23 FPS");
         app.status().SetComStat(2);
         app.status().SetConnectCaption("Disconnect");
-        QCOMPARE(w.PanelText(1), QStringLiteral("Monitoring"));
-        QCOMPARE(w.PanelText(2), QStringLiteral("Ready @ 115200"));
-        QCOMPARE(w.PanelText(3), QStringLiteral(" 23 FPS"));
-        QCOMPARE(w.dashboard()->linkIndicator()->Colour(), QColor(255, 255, 0));
+        QCOMPARE(PanelText(w, 1), QStringLiteral("Monitoring"));
+        QCOMPARE(PanelText(w, 2), QStringLiteral("Ready @ 115200"));
+        QCOMPARE(PanelText(w, 3), QStringLiteral(" 23 FPS"));
+        QCOMPARE(TestAccess<LinkIndicator>::Colour(*w.findChild<LinkIndicator*>("comstat")),
+                 QColor(255, 255, 0));
         QCOMPARE(w.connectButton()->text(), QStringLiteral("Disconnect"));
         // Five panels of equal width.
         QList<int> widths;
@@ -172,14 +181,14 @@ class SuperDashTest : public QObject {
         }
         QVERIFY(w.gauge("Tach")->isVisible());
         // One pixel is 15 twips at 96 dpi: allow the rounding of one pixel.
-        QVERIFY(std::abs(w.HeightTwips() - kDashHeightCompactTwips) <= 15);
+        QVERIFY(std::abs(HeightTwips(w) - kDashHeightCompactTwips) <= 15);
         w.SetGaugeVisible("Boost", true);
         w.SetHeightTwips(kDashHeightFullTwips);
         QCoreApplication::processEvents();
         QVERIFY(w.gauge("Boost")->isVisible());
-        QVERIFY(std::abs(w.HeightTwips() - kDashHeightFullTwips) <= 15);
+        QVERIFY(std::abs(HeightTwips(w) - kDashHeightFullTwips) <= 15);
         w.SetBoostFullScale(15);
-        QCOMPARE(w.gauge("Boost")->FullScale(), 15.0);
+        QCOMPARE(w.gauge("Boost")->ScaleMaximum(), 15.0);
     }
 
     void aFrameMovesEveryGaugeBothHegoNeedlesAndTheTpsToolOnlyWhenShown() {
@@ -266,9 +275,9 @@ class SuperDashTest : public QObject {
         link.Stats.TimeoutErrors = 2;
         link.Stats.ChecksumErrors = 4;
         link.FrameCounter = 23;
-        QVERIFY(QMetaObject::invokeMethod(app.window().timer1(), "timeout"));
+        QVERIFY(QMetaObject::invokeMethod(app.window().findChild<QTimer*>("Timer1"), "timeout"));
         comstatdisplay& stats = app.comStats();
-        QCOMPARE(app.window().PanelText(3), QStringLiteral(" 23 FPS"));
+        QCOMPARE(PanelText(app.window(), 3), QStringLiteral(" 23 FPS"));
         QCOMPARE(Label(stats, "tfc")->text(), QStringLiteral("120"));
         QCOMPARE(Label(stats, "fps")->text(), QStringLiteral("23"));
         QCOMPARE(Label(stats, "cke")->text(), QStringLiteral("4"));
@@ -280,13 +289,13 @@ class SuperDashTest : public QObject {
         // The labels keep their texts until the next tick.
         QCOMPARE(Label(stats, "tfc")->text(), QStringLiteral("120"));
         link.FrameCounter = 7;
-        QVERIFY(QMetaObject::invokeMethod(app.window().timer1(), "timeout"));
+        QVERIFY(QMetaObject::invokeMethod(app.window().findChild<QTimer*>("Timer1"), "timeout"));
         QCOMPARE(Label(stats, "tfc")->text(), QStringLiteral("0"));
         QCOMPARE(Label(stats, "cke")->text(), QStringLiteral("0"));
         QCOMPARE(Label(stats, "toe")->text(), QStringLiteral("0"));
         QCOMPARE(Label(stats, "flp")->text(), QStringLiteral("0"));
         QCOMPARE(Label(stats, "fps")->text(), QStringLiteral("7"));
-        QCOMPARE(app.window().PanelText(3), QStringLiteral(" 7 FPS"));
+        QCOMPARE(PanelText(app.window(), 3), QStringLiteral(" 7 FPS"));
     }
 
     void comSetupLoadsAppliesAndMapsDevices() {
@@ -307,7 +316,7 @@ class SuperDashTest : public QObject {
         setup.findChild<QLineEdit*>("device2")->setText("/dev/ttyUSB0");
         setup.findChild<QPushButton*>("ApplyCom")->click();
         QVERIFY(!setup.isVisible());
-        QCOMPARE(app.window().PanelText(1), QStringLiteral("COM Reset"));
+        QCOMPARE(PanelText(app.window(), 1), QString::fromUtf8(status_text::kComReset));
         QCOMPARE(app.link().ComPort, 2);
         QCOMPARE(app.link().MaxBaudRate, std::string("57600"));
         QCOMPARE(app.portMap().DevicePath(2), std::string("/dev/ttyUSB0"));
@@ -335,7 +344,7 @@ class SuperDashTest : public QObject {
         QVERIFY(setup.isVisible());
         QVERIFY(setup.findChild<QLabel*>("hint")->isVisible());
         QCOMPARE(app.link().ComPort, 0);
-        QCOMPARE(app.window().PanelText(1), QString());
+        QCOMPARE(PanelText(app.window(), 1), QString());
         QVERIFY(!std::filesystem::exists(Ini("none.ini")));
 
         setup.findChild<QRadioButton*>("com1")->setChecked(true);
@@ -565,9 +574,9 @@ class SuperDashTest : public QObject {
             const auto near = [](double a, double b) { return std::abs(a - b) < 1e-3; };
             QTRY_VERIFY(near(w.gauge("Speedo")->Value(), app.engData().MPH * 1.609344));
             QVERIFY(near(w.gauge("ECT")->Value(), (app.engData().ECT - 32.0) * 5 / 9));
-            QVERIFY(near(w.gauge("Speedo")->Peak(0), peakMph * 1.609344));
+            QVERIFY(near(TestAccess<GaugeWidget>::Peak(*w.gauge("Speedo"), 0), peakMph * 1.609344));
             w.menuItem(SuperDash::kResetPeaksItem)->trigger();
-            QVERIFY(!std::isfinite(w.gauge("Speedo")->Peak(0)));
+            QVERIFY(!std::isfinite(TestAccess<GaugeWidget>::Peak(*w.gauge("Speedo"), 0)));
 
             w.menuItem(SuperDash::kScopeItem)->trigger();
             w.menuItem(SuperDash::kScopeItem)->trigger();

@@ -18,10 +18,10 @@ struct FakeDashboard : DashboardFeatureTarget {
         {"Boost", true}, {"Vac", true}, {"WideBand", true}, {"AUX1", true}, {"AUX2", true}};
     double boostFullScale = 0;
     int heightTwips = 0;
-    void setGaugeVisible(const std::string& name, bool v) override { visible.at(name) = v; }
+    void SetGaugeVisible(const std::string& name, bool v) override { visible.at(name) = v; }
     bool gaugeVisible(const std::string& name) const override { return visible.at(name); }
-    void setBoostFullScale(double psi) override { boostFullScale = psi; }
-    void setWindowHeightTwips(int twips) override { heightTwips = twips; }
+    void SetBoostFullScale(double psi) override { boostFullScale = psi; }
+    void SetWindowHeightTwips(int twips) override { heightTwips = twips; }
 };
 
 }  // namespace
@@ -56,8 +56,8 @@ class VehicleFeaturesTest : public QObject {
         dashboard_ = FakeDashboard{};
         windows_ = std::make_unique<VehicleWindows>(*settings_, live_, tables_);
         messages_.clear();
-        windows_->setMessageSink(quelm::testing::CollectMessages(messages_));
-        features().setDashboard(&dashboard_);
+        windows_->SetMessageSink(quelm::testing::CollectMessages(messages_));
+        features().SetDashboard(&dashboard_);
         windows_->LoadVehicleConfig();
         features().show();
     }
@@ -158,7 +158,7 @@ class VehicleFeaturesTest : public QObject {
 
     void zeroItTwice() {
         const double raw = 0.3;
-        features().setCurrentBoost([&] { return static_cast<float>(raw + live_.mapZeroOffset); });
+        features().SetCurrentBoost([&] { return static_cast<float>(raw + live_.mapZeroOffset); });
         auto* zero = features().findChild<QPushButton*>("ZeroMap");
         QTest::mouseClick(zero, Qt::LeftButton);
         QCOMPARE(live_.mapZeroOffset, static_cast<double>(-0.3f));

@@ -3,6 +3,7 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QTemporaryDir>
+#include <QTimer>
 #include <QtTest>
 #include <fstream>
 
@@ -11,6 +12,16 @@
 #include "files/gui/maf_edit.h"
 
 using namespace quelm;
+
+template <>
+struct quelm::TestAccess<MAFEdit> {
+    // The file dialogs and the overwrite question, answered by the test.
+    static void Prompts(MAFEdit& editor, const FileChooser& chooser, const YesNoQuestion& ask) {
+        editor.openChooser_ = chooser;
+        editor.saveChooser_ = chooser;
+        editor.ask_ = ask;
+    }
+};
 
 class MafEditTest : public QObject {
     Q_OBJECT
@@ -35,6 +46,11 @@ class MafEditTest : public QObject {
     static std::string readAll(const QString& file) {
         return quelm::testing::ReadAll(file.toStdString());
     }
+    QLineEdit* volts(int i) { return editor_->findChild<QLineEdit*>(QString("volts%1").arg(i)); }
+    QLineEdit* kghr(int i) { return editor_->findChild<QLineEdit*>(QString("kghr%1").arg(i)); }
+    QCustomPlot* chart() { return editor_->findChild<QCustomPlot*>("MAFCURVE"); }
+    QString fileName() { return editor_->findChild<QLineEdit*>("MAFfile")->text(); }
+    bool redrawing() { return editor_->findChild<QTimer*>("Timer1")->isActive(); }
     void click(const char* name) {
         QTest::mouseClick(editor_->findChild<QPushButton*>(name), Qt::LeftButton);
     }
@@ -49,30 +65,29 @@ class MafEditTest : public QObject {
         messages_.clear();
         dialogs_.clear();
         chosen_.clear();
-        editor_->setMessageSink(quelm::testing::CollectMessages(messages_));
+        editor_->SetMessageSink(quelm::testing::CollectMessages(messages_));
         const auto chooser = [this](const QString& title, const QString& folder,
                                     const QString& filter,
                                     const std::function<void(const QString&)>& answered) {
             dialogs_ << title + "|" + folder + "|" + filter;
             answered(chosen_);
         };
-        editor_->setOpenChooser(chooser);
-        editor_->setSaveChooser(chooser);
-        editor_->setOverwriteQuestion([this](const QString& text, const QString& title,
-                                             const std::function<void(bool)>& answered) {
-            dialogs_ << title + "|" + text;
-            answered(overwrite_);
-        });
+        quelm::TestAccess<MAFEdit>::Prompts(*editor_, chooser,
+                                            [this](const QString& text, const QString& title,
+                                                   const std::function<void(bool)>& answered) {
+                                                dialogs_ << title + "|" + text;
+                                                answered(overwrite_);
+                                            });
     }
 
     void initialState() {
         QCOMPARE(editor_->windowTitle(), QString("MAF Editor"));
-        QCOMPARE(editor_->fileName(), QString("none specified"));
-        QCOMPARE(editor_->voltsBox(30)->text(), QString("5"));
-        QVERIFY(editor_->voltsBox(0)->isReadOnly());
-        QVERIFY(editor_->voltsBox(30)->isReadOnly());
-        QVERIFY(!editor_->voltsBox(15)->isReadOnly());
-        QVERIFY(editor_->redrawing());
+        QCOMPARE(fileName(), QString("none specified"));
+        QCOMPARE(volts(30)->text(), QString("5"));
+        QVERIFY(volts(0)->isReadOnly());
+        QVERIFY(volts(30)->isReadOnly());
+        QVERIFY(!volts(15)->isReadOnly());
+        QVERIFY(redrawing());
     }
 
     void browseLoadsTheCurveAndTheChartFollows() {
@@ -82,64 +97,64 @@ class MafEditTest : public QObject {
         QCOMPARE(dialogs_, QStringList{"Browse|" + QString::fromStdString(MafLibDir().string()) +
                                        "/|MAF Files (*.maf)"});
         QVERIFY(messages_.isEmpty());
-        QCOMPARE(editor_->kghrBox(30)->text(), QString("1200"));
+        QCOMPARE(kghr(30)->text(), QString("1200"));
         QCOMPARE(tables_.maf[30].y, 1200.0);
         QCOMPARE(tables_.maf[31].y, 0.0);
-        QCOMPARE(editor_->chart()->yAxis->range().upper, 1200.0);
+        QCOMPARE(chart()->yAxis->range().upper, 1200.0);
         // The timer redraws from the boxes within one period.
-        QTRY_COMPARE_WITH_TIMEOUT(editor_->chart()->graph(0)->dataCount(), 31, 5000);
-        QCOMPARE(editor_->chart()->xAxis->range().upper, 4.5);
-        QCOMPARE(editor_->chart()->xAxis->range().lower, 0.0);
-        QCOMPARE(editor_->chart()->yAxis->range().upper, 1200.0);
+        QTRY_COMPARE_WITH_TIMEOUT(chart()->graph(0)->dataCount(), 31, 5000);
+        QCOMPARE(chart()->xAxis->range().upper, 4.5);
+        QCOMPARE(chart()->xAxis->range().lower, 0.0);
+        QCOMPARE(chart()->yAxis->range().upper, 1200.0);
     }
 
     void extensionIsAppendedCaseSensitivelyAndCancelReloadsTheNamedFile() {
         writeCurve(path("curve2.MAF.maf"), 31);
         chosen_ = path("curve2.MAF");
         click("browse");
-        QCOMPARE(editor_->fileName(), path("curve2.MAF.maf"));
+        QCOMPARE(fileName(), path("curve2.MAF.maf"));
         QVERIFY(messages_.isEmpty());
         writeCurve(path("curve.maf"), 31);
-        editor_->setFileName(path("curve.maf"));
-        editor_->kghrBox(30)->clear();
+        editor_->SetFileName(path("curve.maf"));
+        kghr(30)->clear();
         chosen_.clear();
         click("browse");
-        QCOMPARE(editor_->kghrBox(30)->text(), QString("1200"));
+        QCOMPARE(kghr(30)->text(), QString("1200"));
     }
 
     void missingFileFallsBackToTheStockCurve() {
         QString fallback;
-        editor_->setFallbackHandler([&](const QString& p) { fallback = p; });
-        editor_->setFileName(path("gone.maf"));
+        editor_->SetFallbackHandler([&](const QString& p) { fallback = p; });
+        editor_->SetFileName(path("gone.maf"));
         editor_->LoadMafTable();
         QCOMPARE(messages_.value(0),
                  QString("File not found attempting to access MAF configuration file.  Setting "
                          "to default. Check Vehicle Settings."));
-        QCOMPARE(editor_->fileName(), QString::fromStdString(StockMafPath().string()));
-        QCOMPARE(fallback, editor_->fileName());
+        QCOMPARE(fileName(), QString::fromStdString(StockMafPath().string()));
+        QCOMPARE(fallback, fileName());
     }
 
     void shortFileKeepsWhatWasRead() {
         writeCurve(path("short.maf"), 20);
-        editor_->kghrBox(25)->setText("keep");
-        editor_->setFileName(path("short.maf"));
+        kghr(25)->setText("keep");
+        editor_->SetFileName(path("short.maf"));
         editor_->LoadMafTable();
         QCOMPARE(messages_, QStringList{"Default MAF configuration file not installed.  "
                                         "Reinstall Application."});
-        QCOMPARE(editor_->kghrBox(19)->text(), QString("760"));
+        QCOMPARE(kghr(19)->text(), QString("760"));
         QCOMPARE(tables_.maf[19].y, 760.0);
-        QCOMPARE(editor_->kghrBox(25)->text(), QString("keep"));
+        QCOMPARE(kghr(25)->text(), QString("keep"));
     }
 
     void loadSaveRoundTrip() {
         writeCurve(path("curve.maf"), 31);
-        editor_->setFileName(path("curve.maf"));
+        editor_->SetFileName(path("curve.maf"));
         editor_->LoadMafTable();
         const std::string original = readAll(path("curve.maf"));
         chosen_ = path("copy");
         click("Save");
         QVERIFY(messages_.isEmpty());
-        QCOMPARE(editor_->fileName(), path("copy.maf"));
+        QCOMPARE(fileName(), path("copy.maf"));
         const std::string saved = readAll(path("copy.maf"));
         QCOMPARE(saved.substr(saved.find("\r\n")), original.substr(original.find("\r\n")));
         QVERIFY(saved.starts_with("Volts , Kg/HR\r\n"));
@@ -147,13 +162,13 @@ class MafEditTest : public QObject {
 
     void emptyBoxesSaveAsEmptyTextsAndLoadAsZero() {
         for (int i = 1; i < 30; ++i) {
-            editor_->voltsBox(i)->setText(QString::number(i / 6.0));
+            volts(i)->setText(QString::number(i / 6.0));
         }
         for (int i = 0; i < 31; ++i) {
-            editor_->kghrBox(i)->setText(QString::number(i * 10));
+            kghr(i)->setText(QString::number(i * 10));
         }
-        editor_->kghrBox(7)->clear();
-        editor_->voltsBox(7)->clear();
+        kghr(7)->clear();
+        volts(7)->clear();
         chosen_ = path("empty.maf");
         click("Save");
         const std::string saved = readAll(path("empty.maf"));
@@ -161,11 +176,11 @@ class MafEditTest : public QObject {
         QVERIFY(saved.find("\r\n,\r\n") != std::string::npos);
         QVERIFY(saved.ends_with("5,300\r\n"));
 
-        editor_->kghrBox(7)->setText("junk");
+        kghr(7)->setText("junk");
         chosen_.clear();
         click("browse");
         QVERIFY(messages_.isEmpty());
-        QCOMPARE(editor_->kghrBox(7)->text(), QString());
+        QCOMPARE(kghr(7)->text(), QString());
         QCOMPARE(tables_.maf[7].x, 0.0);
         QCOMPARE(tables_.maf[7].y, 0.0);
     }
@@ -178,22 +193,22 @@ class MafEditTest : public QObject {
                                        "/|MAF Files (*.maf)"});
         QVERIFY(UserMafDir().string().starts_with(dir_.path().toStdString()));
         QVERIFY(messages_.isEmpty());
-        QCOMPARE(editor_->fileName(), QString("none specified"));
+        QCOMPARE(fileName(), QString("none specified"));
         QVERIFY(!QFile::exists("none specified"));
 
         writeCurve(path("stock.maf"), 31);
         const std::string stock = readAll(path("stock.maf"));
-        editor_->kghrBox(3)->setText("edited");
+        kghr(3)->setText("edited");
         chosen_ = path("stock");
         dialogs_.clear();
         click("Save");
         QCOMPARE(dialogs_.value(1), QString("Warning|File exists.  Overwrite?"));
         QCOMPARE(readAll(path("stock.maf")), stock);
-        QCOMPARE(editor_->fileName(), QString("none specified"));
+        QCOMPARE(fileName(), QString("none specified"));
         overwrite_ = true;
         click("Save");
         QVERIFY(readAll(path("stock.maf")).find(",edited\r\n") != std::string::npos);
-        QCOMPARE(editor_->fileName(), path("stock.maf"));
+        QCOMPARE(fileName(), path("stock.maf"));
 
         chosen_ = path("no/such/folder/x.maf");
         click("Save");
@@ -204,24 +219,24 @@ class MafEditTest : public QObject {
 
     void applyHandsThePathOnAndTheChartStillFollowsTheBoxes() {
         QString applied;
-        editor_->setApplyHandler([&](const QString& p) { applied = p; });
-        editor_->setFileName("/curves/x.maf");
+        editor_->SetApplyHandler([&](const QString& p) { applied = p; });
+        editor_->SetFileName("/curves/x.maf");
         editor_->show();
         click("Command1");
         QCOMPARE(applied, QString("/curves/x.maf"));
         QVERIFY(!editor_->isVisible());
-        QVERIFY(!editor_->redrawing());
+        QVERIFY(!redrawing());
         // A curve loaded while the redraw is off is drawn at once; showing the window again
         // restarts the redraw.
         writeCurve(path("next.maf"), 31, 4.0);
-        editor_->setFileName(path("next.maf"));
+        editor_->SetFileName(path("next.maf"));
         editor_->LoadMafTable();
-        QCOMPARE(editor_->chart()->graph(0)->dataCount(), 31);
-        QCOMPARE(editor_->chart()->xAxis->range().upper, 4.0);
+        QCOMPARE(chart()->graph(0)->dataCount(), 31);
+        QCOMPARE(chart()->xAxis->range().upper, 4.0);
         editor_->show();
-        QVERIFY(editor_->redrawing());
-        editor_->kghrBox(30)->setText("1500");
-        QTRY_COMPARE(editor_->chart()->yAxis->range().upper, 1500.0);
+        QVERIFY(redrawing());
+        kghr(30)->setText("1500");
+        QTRY_COMPARE(chart()->yAxis->range().upper, 1500.0);
     }
 };
 

@@ -48,7 +48,7 @@ class VehiclePropertiesTest : public QObject {
         live_ = LiveConfig{};
         vp_ = std::make_unique<VP>(live_, *settings_);
         messages_.clear();
-        vp_->setMessageSink(quelm::testing::CollectMessages(messages_));
+        vp_->SetMessageSink(quelm::testing::CollectMessages(messages_));
         vp_->show();
     }
 
@@ -243,7 +243,7 @@ class VehiclePropertiesTest : public QObject {
 
     void editBrowseRunsTheHandlerAndClosingOnlyHides() {
         int shown = 0;
-        vp_->setEditHandler([&] { ++shown; });
+        vp_->SetEditHandler([&] { ++shown; });
         QTest::mouseClick(vp_->findChild<QPushButton*>("Edit"), Qt::LeftButton);
         QCOMPARE(shown, 1);
         box("numcyl")->setText("6");

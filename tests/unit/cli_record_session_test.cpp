@@ -9,10 +9,13 @@
 #include <string>
 #include <vector>
 
+#include "common/status_texts.h"
 #include "link_fake_device.h"
 
 namespace quelm::cli {
 namespace {
+
+using namespace status_text;
 
 namespace fs = std::filesystem;
 using test::FakeDevice;
@@ -96,7 +99,7 @@ TEST_F(RecordSessionTest, RecordsEveryGoodFrameOnceInOrderThenStopsAtTheCount) {
     EXPECT_EQ(r.connection, "Ready @ 57600");
     EXPECT_EQ(r.rate, "57600");
     EXPECT_EQ(r.out, out.string());
-    EXPECT_EQ(r.status, "COM Stopped");
+    EXPECT_EQ(r.status, kComStopped);
     EXPECT_EQ(r.records, 10u);
     EXPECT_EQ(r.stats.ChecksumErrors, 1);
     EXPECT_EQ(r.stats.TimeoutErrors, 0);
@@ -132,7 +135,7 @@ TEST_F(RecordSessionTest, NoAnswerEndsInComRetryWithoutALog) {
     const RecordReport r = Run({.frames = 5, .seconds = {}});
     EXPECT_EQ(r.end, RecordEnd::NotConnected);
     EXPECT_EQ(r.ExitCode(), 1);
-    EXPECT_EQ(r.status, "COM Retry");
+    EXPECT_EQ(r.status, kComRetry);
     EXPECT_EQ(r.records, 0u);
     EXPECT_EQ(fs::file_size(out), 5u) << "untouched";
     EXPECT_FALSE(r.rate.has_value()) << *r.rate;
@@ -157,7 +160,7 @@ TEST_F(RecordSessionTest, PortVanishingMidRecordingKeepsTheRecords) {
     const RecordReport r = Run({.frames = 100, .seconds = {}});
     EXPECT_EQ(r.end, RecordEnd::PortLost);
     EXPECT_EQ(r.ExitCode(), 1);
-    EXPECT_EQ(r.status, "COM Stopped");
+    EXPECT_EQ(r.status, kComStopped);
     EXPECT_EQ(r.records, 4u);
     EXPECT_EQ(Seqs(ReadLog(out)), (std::vector<int>{0, 1, 2, 3}));
     EXPECT_NE(r.message.find("went away"), std::string::npos) << r.message;
@@ -191,7 +194,7 @@ TEST_F(RecordSessionTest, InterruptStopsAtTheNextTurnAndKeepsTheRecords) {
     const RecordReport r = Run({.frames = 100, .seconds = {}});
     EXPECT_EQ(r.end, RecordEnd::Interrupted);
     EXPECT_EQ(r.ExitCode(), 0);
-    EXPECT_EQ(r.status, "COM Stopped");
+    EXPECT_EQ(r.status, kComStopped);
     EXPECT_EQ(r.records, 6u) << "the frame read before the interrupt is recorded";
     EXPECT_EQ(r.stats.TimeoutErrors, 0) << "and not cut short into a timeout";
     EXPECT_EQ(device.polls, 7);
@@ -215,7 +218,7 @@ TEST_F(RecordSessionTest, InterruptDuringAReconnectionAbortsItPromptly) {
     const RecordReport r = Run({.frames = 100, .seconds = {}});
     EXPECT_EQ(r.end, RecordEnd::Interrupted);
     EXPECT_EQ(r.records, 3u);
-    EXPECT_EQ(r.status, "COM Stopped");
+    EXPECT_EQ(r.status, kComStopped);
     EXPECT_LT(clock.Now() - interruptedAt, 1.0);
 }
 
@@ -250,7 +253,7 @@ TEST_F(RecordSessionTest, DeviceGoneQuietAndThreeFailedReconnectionsEndInComFail
     const RecordReport r = Run({.frames = 100, .seconds = {}});
     EXPECT_EQ(r.end, RecordEnd::LinkFailed);
     EXPECT_EQ(r.ExitCode(), 1);
-    EXPECT_EQ(r.status, "COM Stopped");
+    EXPECT_EQ(r.status, kComStopped);
     EXPECT_EQ(r.records, 3u);
     EXPECT_EQ(r.stats.TimeoutErrors, 11);
     EXPECT_EQ(r.rate, "57600") << "the rate the frames came at, not that of the failed retries";

@@ -7,9 +7,9 @@
 #include <vector>
 
 #include "cli/cli_runtime.h"
-#include "cli/cli_self_test_device.h"
 #include "fake_flashing_device.h"
 #include "link_fake_device.h"
+#include "tools/link_self_test_device.h"
 
 namespace quelm::cli {
 namespace {
@@ -83,7 +83,7 @@ TEST(SelftestOnTheLink, NoAnswerOrInterruptFailsWithoutClaimingCompletion) {
         ComPortMap map;
         LinkContext ctx{port, rt, status, map};
         ctx.ComPort = 1;
-        CliSelfTestDevice device(ctx);
+        LinkSelfTestDevice device(ctx, UnansweredConnect::Refuse);
         std::istringstream in;
         std::ostringstream out, err;
         EXPECT_EQ(RunSelftest({"/dev/x", true}, device, rt, in, out, err), 1);

@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <limits>
 
 namespace quelm {
 namespace {
@@ -180,7 +181,7 @@ TEST(DisplayUnits, MetricDialsHaveRoundScalesOfTheirOwn) {
 
 TEST(GaugePeaks, HighestSinceTheLastResetNeedleByNeedle) {
     GaugePeaks peaks;
-    EXPECT_FALSE(GaugePeaks::HasPeak(peaks.Peaks().Tach));
+    EXPECT_EQ(peaks.Peaks().Tach, -std::numeric_limits<float>::infinity());
     GaugeValues v;
     v.Tach = 3000;
     v.HEGOL = 0.8f;
@@ -199,7 +200,7 @@ TEST(GaugePeaks, HighestSinceTheLastResetNeedleByNeedle) {
     EXPECT_EQ(peaks.Peaks().Advance, -15);  // a negative peak is a peak
     EXPECT_EQ(peaks.Peaks().mpg, 0);
     peaks.Reset();
-    EXPECT_FALSE(GaugePeaks::HasPeak(peaks.Peaks().Tach));
+    EXPECT_EQ(peaks.Peaks().Tach, -std::numeric_limits<float>::infinity());
 }
 
 }  // namespace

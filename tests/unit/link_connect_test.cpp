@@ -1,10 +1,13 @@
 #include <gtest/gtest.h>
 
+#include "common/status_texts.h"
 #include "link/connect_device.h"
 #include "link_fake_device.h"
 
 namespace quelm {
 namespace {
+
+using namespace status_text;
 
 struct ConnectFixture : ::testing::Test, test::FakeLink {
     std::vector<std::string> panel2;
@@ -77,7 +80,7 @@ TEST_F(ConnectFixture, ExactSequenceForADeviceGoodTo38400) {
     EXPECT_EQ(device.transcript, expected);
 
     EXPECT_EQ(ctx.BaudRate, "38400");
-    EXPECT_EQ(status.Panel(1), "Initializing");
+    EXPECT_EQ(status.Panel(1), kInitializing);
     EXPECT_EQ(status.Indicator(), ComStat::Green);
     EXPECT_EQ(panel2, (std::vector<std::string>{"", "Resetting", "Connecting", "Connected",
                                                 "Ready @ 38400"}));
@@ -119,7 +122,7 @@ TEST_F(ConnectFixture, AllowedRateLimitsTheClimb) {
 TEST_F(ConnectFixture, QuelmWithNothingBeforeItFailsIdentification) {
     device.identReply = "Quelm";
     EXPECT_EQ(ConnectDevice(ctx), ConnectOutcome::Retry);
-    EXPECT_EQ(status.Panel(2), "COM Retry");
+    EXPECT_EQ(status.Panel(2), kComRetry);
     EXPECT_EQ(Count("send e"), 0);
 }
 
@@ -127,7 +130,7 @@ TEST_F(ConnectFixture, NoDeviceEndsInRetryAfterAboutSixAndAHalfSeconds) {
     device.present = false;
     const double start = rt.Now();
     EXPECT_EQ(ConnectDevice(ctx), ConnectOutcome::Retry);
-    EXPECT_EQ(status.Panel(2), "COM Retry");
+    EXPECT_EQ(status.Panel(2), kComRetry);
     EXPECT_EQ(status.Indicator(), ComStat::Red);
     EXPECT_EQ(ctx.BaudRate, "9600");
     EXPECT_EQ(Count("send c"), 1);
@@ -161,11 +164,11 @@ TEST_F(ConnectFixture, MappedComNumberOpensItsDevice) {
 }
 
 TEST_F(ConnectFixture, ClosingTheProgramStopsTheSequence) {
-    status.onChange = [this] { rt.ending = rt.ending || status.Panel(2) == "Connecting"; };
+    status.onChange = [this] { rt.ending = rt.ending || status.Panel(2) == kConnecting; };
     EXPECT_EQ(ConnectDevice(ctx), ConnectOutcome::Aborted);
     // The command already on its way is the last: the wait after it notices the end.
     EXPECT_EQ(device.transcript.back(), "send c");
-    EXPECT_EQ(status.Panel(2), "Connecting");
+    EXPECT_EQ(status.Panel(2), kConnecting);
 }
 
 }  // namespace

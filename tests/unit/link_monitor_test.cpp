@@ -2,12 +2,15 @@
 
 #include <algorithm>
 
+#include "common/status_texts.h"
 #include "link/connect_device.h"
 #include "link/monitor.h"
 #include "link_fake_device.h"
 
 namespace quelm {
 namespace {
+
+using namespace status_text;
 
 using test::FrameMode;
 
@@ -55,14 +58,14 @@ struct ConnectedLink : test::FakeLink {
         }
     }
     bool Reconnected() const { return Count("send a") > 0; }
-    static bool Has(const std::vector<std::string>& seen, const std::string& text) {
+    static bool Has(const std::vector<std::string>& seen, std::string_view text) {
         return std::find(seen.begin(), seen.end(), text) != seen.end();
     }
     void ExpectStopped() {
         EXPECT_FALSE(ctx.Connected);
-        EXPECT_EQ(status.Panel(2), "COM Stopped");
+        EXPECT_EQ(status.Panel(2), kComStopped);
         EXPECT_EQ(status.Indicator(), ComStat::Red);
-        EXPECT_EQ(status.ConnectCaption(), "Connect");
+        EXPECT_EQ(status.ConnectCaption(), kConnectCaption);
     }
 };
 
@@ -84,7 +87,7 @@ TEST_F(MonitorFixture, GoodFramesReachTheSinkInOrder) {
     EXPECT_GT(sink.times.front(), 0);
     EXPECT_EQ(ctx.Stats.TotalFrames, 3);
     EXPECT_EQ(ctx.FrameCounter, 3);
-    EXPECT_EQ(status.Panel(1), "Monitoring");
+    EXPECT_EQ(status.Panel(1), kMonitoring);
     ExpectStopped();
     EXPECT_TRUE(device.IsOpen());  // a user stop leaves the port open
 }
@@ -93,7 +96,7 @@ TEST_F(MonitorFixture, ElevenShortAnswersInARowReconnect) {
     Script({{11, FrameMode::Short37}});
     StopAfterPolls(12);
     Monitor(ctx, sink);
-    EXPECT_TRUE(Has(panel1, "COM FAIL"));
+    EXPECT_TRUE(Has(panel1, kComFailTimeouts));
     EXPECT_TRUE(Reconnected());
     EXPECT_TRUE(Has(panel2, "Ready @ 115200"));
     EXPECT_EQ(ctx.Stats.TimeoutErrors, 11);
@@ -155,7 +158,7 @@ TEST(MonitorAnswers, OnlyNewGoodFramesReachTheSink) {
         EXPECT_EQ(l.ctx.Stats.TotalFrames, row.total);
         EXPECT_EQ(l.ctx.FrameCounter, polls);
         EXPECT_FALSE(l.Reconnected());
-        EXPECT_FALSE(ConnectedLink::Has(l.panel1, "COM FAIL"));
+        EXPECT_FALSE(ConnectedLink::Has(l.panel1, kComFailTimeouts));
     }
     ConnectedLink burst;
     burst.device.frames = {FrameMode::Burst41};
@@ -171,7 +174,7 @@ TEST_F(MonitorFixture, ComResetReconnectsWithTheCurrentPort) {
     device.onPoll = [this](int poll) {
         if (poll == 3) {
             ctx.ComPort = 2;
-            status.SetPanel(1, "COM Reset");
+            status.SetPanel(1, kComReset);
         }
         if (poll == 4) {
             ctx.Connected = false;
@@ -179,7 +182,7 @@ TEST_F(MonitorFixture, ComResetReconnectsWithTheCurrentPort) {
     };
     Monitor(ctx, sink);
     EXPECT_TRUE(Has(device.transcript, "device /dev/pts/9"));
-    EXPECT_EQ(status.Panel(1), "Monitoring");
+    EXPECT_EQ(status.Panel(1), kMonitoring);
     EXPECT_EQ(sink.seqs,
               (std::vector<double>{0, 1, 3}));  // the poll that saw the request is not used
 }
@@ -190,8 +193,8 @@ TEST_F(MonitorFixture, ThreeFailedReconnectionsStopTheLoop) {
     EXPECT_EQ(result.end, MonitorEnd::LinkFailed);
     EXPECT_EQ(device.setDeviceCalls, 4);  // the reconnection and three retries
     ASSERT_GE(panel2.size(), 3u);
-    EXPECT_EQ(std::vector<std::string>(panel2.end() - 3, panel2.end()),
-              (std::vector<std::string>{"COM Retry", "COM Fail", "COM Stopped"}));
+    EXPECT_EQ(std::vector<std::string_view>(panel2.end() - 3, panel2.end()),
+              (std::vector<std::string_view>{kComRetry, kComFailReconnects, kComStopped}));
     ExpectStopped();
 }
 
@@ -208,8 +211,8 @@ TEST_F(MonitorFixture, ReconnectionThatSucceedsOnTheThirdRetryGoesOnPolling) {
     const auto result = Monitor(ctx, sink);
     EXPECT_EQ(result.end, MonitorEnd::Stopped);
     EXPECT_TRUE(Has(panel2, "Ready @ 115200"));
-    EXPECT_TRUE(Has(panel2, "COM Retry"));
-    EXPECT_FALSE(Has(panel2, "COM Fail"));
+    EXPECT_TRUE(Has(panel2, kComRetry));
+    EXPECT_FALSE(Has(panel2, kComFailReconnects));
     EXPECT_EQ(device.setDeviceCalls, 4);
     EXPECT_EQ(sink.seqs, (std::vector<double>{0, 1, 2}));
 }
@@ -227,7 +230,7 @@ TEST_F(MonitorFixture, VanishingPortStopsWithAReport) {
 TEST_F(MonitorFixture, PortErrorDuringReconnectionIsAPortFailure) {
     device.onPoll = [this](int poll) {
         if (poll == 2) {
-            status.SetPanel(1, "COM Reset");
+            status.SetPanel(1, kComReset);
             device.failOpen = true;
         }
     };

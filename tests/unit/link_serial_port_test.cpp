@@ -12,6 +12,11 @@
 #include "sim/pseudoterminal.h"
 #include "sim/simulator_thread.h"
 
+template <>
+struct quelm::TestAccess<quelm::QtSerialPort> {
+    static bool LowLatency(const QtSerialPort& port) { return port.lowLatency_; }
+};
+
 namespace quelm {
 namespace {
 
@@ -105,7 +110,7 @@ TEST_F(PtyFixture, BytesBothWays) {
     QtSerialPort port;
     ASSERT_TRUE(TryOpen(port, path).opened);  // no modem lines on a pseudo-terminal: not an error
     ASSERT_TRUE(port.IsOpen());
-    EXPECT_FALSE(port.LowLatency());
+    EXPECT_FALSE(TestAccess<QtSerialPort>::LowLatency(port));
 
     port.WriteByte('f');
     char got = 0;

@@ -6,6 +6,12 @@
 
 #include "decode/frame_decoder.h"
 
+template <>
+struct quelm::TestAccess<quelm::sim::DeviceModel> {
+    static int Rate(const sim::DeviceModel& m) { return m.rate_; }
+    static bool SelfTestRunning(const sim::DeviceModel& m) { return m.selfTestStart_.has_value(); }
+};
+
 namespace quelm::sim {
 namespace {
 
@@ -38,19 +44,22 @@ class Device {
         return {bytes.begin(), bytes.end()};
     }
 
+    // The line rate the device listens and answers at.
+    int rate() const { return TestAccess<DeviceModel>::Rate(model); }
+
     DeviceModel model;
     double now = 1.0;
 };
 
 TEST(SimDeviceRateLadder, EachUpShiftClimbsOneStepAndResetReturnsTo9600) {
     Device d;
-    EXPECT_EQ(d.model.rate(), 9600);
+    EXPECT_EQ(d.rate(), 9600);
     for (int expected : {19200, 38400, 57600, 115200, 115200}) {
-        d.Say('c', d.model.rate());
-        EXPECT_EQ(d.model.rate(), expected);
+        d.Say('c', d.rate());
+        EXPECT_EQ(d.rate(), expected);
     }
     d.Say('a', 115200);
-    EXPECT_EQ(d.model.rate(), 9600);
+    EXPECT_EQ(d.rate(), 9600);
 }
 
 TEST(SimDeviceRateLadder, StopsAtTheHighestRateItManages) {
@@ -58,9 +67,9 @@ TEST(SimDeviceRateLadder, StopsAtTheHighestRateItManages) {
     options.maxRate = 38400;
     Device d(options);
     for (int i = 0; i < 4; ++i) {
-        d.Say('c', d.model.rate());
+        d.Say('c', d.rate());
     }
-    EXPECT_EQ(d.model.rate(), 38400);
+    EXPECT_EQ(d.rate(), 38400);
     // The program climbing further does not find it at 57600.
     EXPECT_EQ(d.Say('b', 57600).find("Quelm"), std::string::npos);
 }
@@ -68,7 +77,7 @@ TEST(SimDeviceRateLadder, StopsAtTheHighestRateItManages) {
 TEST(SimDeviceHearing, CommandsAtAnotherRateAreIgnored) {
     Device d;
     EXPECT_TRUE(d.Say('c', 19200).empty());
-    EXPECT_EQ(d.model.rate(), 9600);
+    EXPECT_EQ(d.rate(), 9600);
     EXPECT_TRUE(d.Say('b', 115200).empty());
     EXPECT_TRUE(d.Say('f', 38400).empty());
     EXPECT_EQ(d.model.framesSent(), 0);
@@ -108,8 +117,8 @@ TEST(SimDeviceGarbling, ReplyAtAnotherLineRateIsJunkThatNeverIdentifies) {
     };
     for (Case c : {Case{9600, 19200}, Case{19200, 9600}, Case{9600, 115200}, Case{115200, 9600}}) {
         Device d;
-        while (d.model.rate() != c.deviceRate) {
-            d.Say('c', d.model.rate());
+        while (d.rate() != c.deviceRate) {
+            d.Say('c', d.rate());
         }
         // The command is heard; the program switches its line before the reply arrives.
         d.model.Receive('b', c.deviceRate, d.now);
@@ -164,7 +173,7 @@ TEST(SimDeviceSelfTest, LightAnswersZeroWhileLitAndOneWhileDark) {
     EXPECT_EQ(d.Say('h', 9600, 0.01), "\r1");
     d.model.Receive('j', 9600, d.now);
     EXPECT_EQ(d.Say('h', 9600, 0.01), "\r1");
-    EXPECT_FALSE(d.model.selfTestRunning());
+    EXPECT_FALSE(TestAccess<DeviceModel>::SelfTestRunning(d.model));
 }
 
 std::vector<std::size_t> FrameSizes(DeviceOptions options, int polls) {

@@ -153,10 +153,10 @@ TEST(SimScenario, WotPullRisesTo6000WithMoreAirRicherMixtureAndNearFullDuty) {
     EXPECT_NEAR(At(Scenario::Wot, kWotCycleSeconds).rpm, 2500, 10);
 }
 
-TEST(SimScenario, NamesParseBack) {
-    for (Scenario s : {Scenario::Idle, Scenario::Cruise, Scenario::Wot}) {
-        EXPECT_EQ(ParseScenario(ScenarioName(s)), s);
-    }
+TEST(SimScenario, NamesParse) {
+    EXPECT_EQ(ParseScenario("idle"), Scenario::Idle);
+    EXPECT_EQ(ParseScenario("cruise"), Scenario::Cruise);
+    EXPECT_EQ(ParseScenario("wot"), Scenario::Wot);
     EXPECT_FALSE(ParseScenario("drag"));
 }
 

@@ -13,10 +13,10 @@ struct FakeDashboard : DashboardFeatureTarget {
         {"Boost", true}, {"Vac", true}, {"WideBand", true}, {"AUX1", true}, {"AUX2", true}};
     double boostFullScale = 0;
     int heightTwips = 0;
-    void setGaugeVisible(const std::string& name, bool v) override { visible.at(name) = v; }
+    void SetGaugeVisible(const std::string& name, bool v) override { visible.at(name) = v; }
     bool gaugeVisible(const std::string& name) const override { return visible.at(name); }
-    void setBoostFullScale(double psi) override { boostFullScale = psi; }
-    void setWindowHeightTwips(int twips) override { heightTwips = twips; }
+    void SetBoostFullScale(double psi) override { boostFullScale = psi; }
+    void SetWindowHeightTwips(int twips) override { heightTwips = twips; }
 };
 
 TEST(DashboardFeatures, TwoBarShowsBoostAndVacuumWithFifteenPsiScale) {

@@ -10,12 +10,21 @@
 
 #include "common/com_port_map.h"
 #include "common/runtime.h"
+#include "common/status_texts.h"
 #include "fake_flashing_device.h"
 #include "link_fake_device.h"
 #include "tools/link_self_test_device.h"
 
+template <>
+struct quelm::TestAccess<quelm::SelfTest> {
+    // What the digit displays show.
+    static const CodeDigits& Digits(const SelfTest& t) { return t.state_.digits; }
+};
+
 namespace quelm {
 namespace {
+
+using namespace status_text;
 
 TEST(ReplyShowsLightOn, ZeroAfterTheFirstByteMeansLit) {
     struct Row {
@@ -134,7 +143,7 @@ TEST_F(SelfTestRun, AStartClearsTheListButNotTheDigits) {
     ASSERT_EQ(seen.digits, (CodeDigits{"1", "0", "0"})) << "the closing flash starts a digit";
 
     std::vector<CodeDigits> digitsAtClear;
-    seen.onClear = [&] { digitsAtClear.push_back(test.Digits()); };
+    seen.onClear = [&] { digitsAtClear.push_back(TestAccess<SelfTest>::Digits(test)); };
     std::vector<CodeDigits> shown;
     seen.onDigits = [&](const CodeDigits& d) { shown.push_back(d); };
     device.FlashCodes({{2, 3}});
@@ -224,17 +233,17 @@ TEST(SelfTestOnTheLink, PanelsAndLampShowTheLinkOnceTheTestIsOver) {
         const char* name;
         bool devicePresent;
         bool linkStartedMeanwhile;
-        const char* before1;
-        const char* before2;
-        const char* after1;
-        const char* after2;
+        std::string_view before1;
+        std::string_view before2;
+        std::string_view after1;
+        std::string_view after2;
         ComStat lampAfter;
     };
     const Row rows[] = {
         {"never connected", true, false, "", "", "", "", ComStat::Red},
-        {"after monitoring, no device", false, false, "Monitoring", "COM Stopped", "Monitoring",
-         "COM Stopped", ComStat::Red},
-        {"link started meanwhile", true, true, "", "", "Initializing", "Ready @ 115200",
+        {"after monitoring, no device", false, false, kMonitoring, kComStopped, kMonitoring,
+         kComStopped, ComStat::Red},
+        {"link started meanwhile", true, true, "", "", kInitializing, "Ready @ 115200",
          ComStat::Green},
     };
     for (const Row& row : rows) {
@@ -249,7 +258,7 @@ TEST(SelfTestOnTheLink, PanelsAndLampShowTheLinkOnceTheTestIsOver) {
         LinkContext link(device, rt, status, map);
         link.ComPort = 1;
         link.MaxBaudRate = "115200";
-        LinkSelfTestDevice adapter(link, nullptr);
+        LinkSelfTestDevice adapter(link, UnansweredConnect::TestAnyway);
         SelfTest run(adapter, rt);
         const double start = rt.Now();
         rt.onYield = [&] {

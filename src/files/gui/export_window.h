@@ -30,8 +30,8 @@ class Export : public QWidget {
   public:
     explicit Export(AppHub& hub, QWidget* parent = nullptr);
 
-    void setMessageSink(MessageSink sink) { message_ = std::move(sink); }
-    void setFileChooser(FileChooser chooser) { chooser_ = std::move(chooser); }
+    void SetMessageSink(MessageSink sink) { message_ = std::move(sink); }
+    void SetFileChooser(FileChooser chooser) { chooser_ = std::move(chooser); }
 
     // Chooses a log, then runs the whole export, yielding to the window system as it goes.
     void BrowseSRC_Click();

@@ -21,6 +21,7 @@
 #include "common/number_text.h"
 #include "common/runtime.h"
 #include "common/status_model.h"
+#include "common/status_texts.h"
 #include "files/log_file_name.h"
 #include "files/log_marks.h"
 #include "files/log_name.h"
@@ -213,7 +214,7 @@ void Logging::SetRecordingCue(bool on) {
 
 void Logging::RestorePanel1() {
     // Only while the panel still says so: a reconnection or a playback writes its own text.
-    if (hub_.status().Panel(1) == kRecordingPanelText) {
+    if (hub_.status().Panel(1) == status_text::kRecording) {
         hub_.status().SetPanel(1, panel1BeforeRecording_);
     }
 }
@@ -239,7 +240,7 @@ void Logging::Record_Click() {
         return;
     }
     panel1BeforeRecording_ = hub_.status().Panel(1);
-    hub_.status().SetPanel(1, kRecordingPanelText);
+    hub_.status().SetPanel(1, status_text::kRecording);
     SetState(LoggingState::Recording);
     pbcounter_->show();
     pbcounter_->setText(QStringLiteral("0"));
@@ -334,8 +335,8 @@ void Logging::Play_Click() {
 
 void Logging::ShowPlaying() {
     StatusModel& status = hub_.status();
-    status.SetPanel(1, "Log Playback");
-    status.SetPanel(2, "COM Stopped");
+    status.SetPanel(1, status_text::kLogPlayback);
+    status.SetPanel(2, status_text::kComStopped);
     status.SetPanel(3, "");
     SetState(LoggingState::Playing);
     pbcounter_->show();

@@ -28,8 +28,6 @@ inline constexpr const char* kRecordNeedsLinkMessage =
 inline constexpr const char* kPlayNeedsNoLinkMessage =
     "In order to display log file contents, Quelm must be disconnected.  Disconnecting now.";
 inline constexpr const char* kRecordingCaption = "\u25CF Recording";
-// Status panel 1 while frames are being written.
-inline constexpr const char* kRecordingPanelText = "Recording";
 // The playback counters and slider are redrawn at most this often (a screen refresh).
 inline constexpr double kCounterInterval = 1.0 / 60;
 
@@ -38,9 +36,9 @@ class Logging : public QWidget {
   public:
     explicit Logging(AppHub& hub, QWidget* parent = nullptr);
 
-    void setMessageSink(MessageSink sink) { message_ = std::move(sink); }
-    void setFileChooser(FileChooser chooser) { chooser_ = std::move(chooser); }
-    void setOverwriteQuestion(YesNoQuestion ask) { ask_ = std::move(ask); }
+    void SetMessageSink(MessageSink sink) { message_ = std::move(sink); }
+    void SetFileChooser(FileChooser chooser) { chooser_ = std::move(chooser); }
+    void SetOverwriteQuestion(YesNoQuestion ask) { ask_ = std::move(ask); }
 
     // The receive loop's recorder reports every result here (the main window calls it after
     // hub.recorder().WriteLogRecord(...)): the counters for a written record, the message and

@@ -45,6 +45,27 @@ MAFEdit::MAFEdit(CalibrationTables& tables, QWidget* parent)
     saveChooser_ = SaveFileDialog(this);
     ask_ = CriticalQuestion(this);
 
+    QHBoxLayout* fileRow = BuildFileRow();
+    QGridLayout* table = BuildPointTable();
+    BuildChart();
+    auto* body = new QHBoxLayout;
+    body->addLayout(table);
+    body->addWidget(chart_, 1);
+    QHBoxLayout* bottom = BuildBottomRow();
+
+    auto* layout = new QVBoxLayout(this);
+    layout->addLayout(fileRow);
+    layout->addLayout(body, 1);
+    layout->addLayout(bottom);
+
+    timer_ = new QTimer(this);
+    timer_->setObjectName("Timer1");
+    timer_->setInterval(kRedrawMs);
+    connect(timer_, &QTimer::timeout, this, &MAFEdit::redrawChart);
+    timer_->start();
+}
+
+QHBoxLayout* MAFEdit::BuildFileRow() {
     auto* fileRow = new QHBoxLayout;
     auto* fileLabel = new QLabel("MAF Curve File Name");
     file_ = new QLineEdit(kNoFileText);
@@ -56,8 +77,12 @@ MAFEdit::MAFEdit(CalibrationTables& tables, QWidget* parent)
     fileRow->addWidget(fileLabel);
     fileRow->addWidget(file_, 1);
     fileRow->addWidget(browseButton);
+    connect(browseButton, &QPushButton::clicked, this, &MAFEdit::browse);
+    return fileRow;
+}
 
-    // The 31 points in two blocks of columns, so that the table fits beside the chart.
+// The 31 points in two blocks of columns, so that the table fits beside the chart.
+QGridLayout* MAFEdit::BuildPointTable() {
     auto* table = new QGridLayout;
     table->setHorizontalSpacing(6);
     table->setVerticalSpacing(2);
@@ -85,7 +110,10 @@ MAFEdit::MAFEdit(CalibrationTables& tables, QWidget* parent)
     volts_[0]->setReadOnly(true);
     volts_[30]->setText("5");
     volts_[30]->setReadOnly(true);
+    return table;
+}
 
+void MAFEdit::BuildChart() {
     chart_ = new QCustomPlot;
     chart_->setObjectName("MAFCURVE");
     chart_->setMinimumSize(420, 360);
@@ -93,11 +121,10 @@ MAFEdit::MAFEdit(CalibrationTables& tables, QWidget* parent)
     chart_->graph(0)->setPen(QPen(QColor(0, 90, 200), 2));
     chart_->xAxis->setLabel("Volts");
     chart_->yAxis->setLabel("Kg/Hr");
+}
 
-    auto* body = new QHBoxLayout;
-    body->addLayout(table);
-    body->addWidget(chart_, 1);
-
+// How to use the editor, then Save and Apply.
+QHBoxLayout* MAFEdit::BuildBottomRow() {
     auto* help = new QVBoxLayout;
     for (const char* text :
          {"To enter a new maf curve, enter the data points in the provided table and save the "
@@ -115,33 +142,13 @@ MAFEdit::MAFEdit(CalibrationTables& tables, QWidget* parent)
     bottom->addLayout(help, 1);
     bottom->addWidget(saveButton);
     bottom->addWidget(applyButton);
-
-    auto* layout = new QVBoxLayout(this);
-    layout->addLayout(fileRow);
-    layout->addLayout(body, 1);
-    layout->addLayout(bottom);
-
-    connect(browseButton, &QPushButton::clicked, this, &MAFEdit::browse);
     connect(saveButton, &QPushButton::clicked, this, &MAFEdit::save);
     connect(applyButton, &QPushButton::clicked, this, &MAFEdit::apply);
-
-    timer_ = new QTimer(this);
-    timer_->setObjectName("Timer1");
-    timer_->setInterval(kRedrawMs);
-    connect(timer_, &QTimer::timeout, this, &MAFEdit::redrawChart);
-    timer_->start();
+    return bottom;
 }
 
-QString MAFEdit::fileName() const {
-    return file_->text();
-}
-
-void MAFEdit::setFileName(const QString& path) {
+void MAFEdit::SetFileName(const QString& path) {
     file_->setText(path);
-}
-
-bool MAFEdit::redrawing() const {
-    return timer_->isActive();
 }
 
 MafCurve MAFEdit::curveFromBoxes() const {

@@ -5,12 +5,14 @@
 #include <array>
 #include <functional>
 
+#include "common/test_access.h"
 #include "decode/calibration_tables.h"
 #include "files/maf_table.h"
 #include "widgets/user_prompts.h"
 
+class QGridLayout;
+class QHBoxLayout;
 class QLineEdit;
-class QPushButton;
 class QTimer;
 class QCustomPlot;
 
@@ -26,32 +28,23 @@ class MAFEdit : public QWidget {
     // `tables.maf` receives every curve this window loads.
     explicit MAFEdit(CalibrationTables& tables, QWidget* parent = nullptr);
 
-    void setMessageSink(MessageSink sink) { message_ = std::move(sink); }
-    void setOpenChooser(FileChooser chooser) { openChooser_ = std::move(chooser); }
-    void setSaveChooser(FileChooser chooser) { saveChooser_ = std::move(chooser); }
-    void setOverwriteQuestion(YesNoQuestion ask) { ask_ = std::move(ask); }
+    void SetMessageSink(MessageSink sink) { message_ = std::move(sink); }
     // Called with the path in the file box when Apply is clicked, after this window hides.
-    void setApplyHandler(std::function<void(const QString&)> handler) {
+    void SetApplyHandler(std::function<void(const QString&)> handler) {
         onApply_ = std::move(handler);
     }
     // Called with the stock curve's path when the named file was missing.
-    void setFallbackHandler(std::function<void(const QString&)> handler) {
+    void SetFallbackHandler(std::function<void(const QString&)> handler) {
         onFallback_ = std::move(handler);
     }
 
-    QString fileName() const;
-    void setFileName(const QString& path);
+    void SetFileName(const QString& path);
 
     // Loads the file named in the file box into the boxes and the conversion table, showing
     // the loader's messages.
     void LoadMafTable();
     // Redraws the chart from the boxes; the timer calls it every 500 ms.
     void redrawChart();
-
-    QLineEdit* voltsBox(int i) const { return volts_.at(i); }
-    QLineEdit* kghrBox(int i) const { return kghr_.at(i); }
-    QCustomPlot* chart() const { return chart_; }
-    bool redrawing() const;
 
     void browse();
     // Asks for a file name (in the user's own curve folder), asks before replacing a file, and
@@ -63,6 +56,13 @@ class MAFEdit : public QWidget {
     void showEvent(QShowEvent* event) override;
 
   private:
+    friend struct TestAccess<MAFEdit>;
+
+    // The steps of building the window.
+    QHBoxLayout* BuildFileRow();
+    QGridLayout* BuildPointTable();
+    void BuildChart();
+    QHBoxLayout* BuildBottomRow();
     MafCurve curveFromBoxes() const;
     void writeCurve(const QString& path);
 

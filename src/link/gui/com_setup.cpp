@@ -13,6 +13,7 @@
 
 #include "common/com_port_map.h"
 #include "common/number_text.h"
+#include "common/status_texts.h"
 #include "files/com_port_map_file.h"
 #include "files/settings_file.h"
 #include "link/link_context.h"
@@ -154,7 +155,7 @@ void ComSetup::ApplyCom_Click() {
         }
     }
     hide();
-    link_.status.SetPanel(1, "COM Reset");
+    link_.status.SetPanel(1, status_text::kComReset);
     std::string error;
     if (!(WriteIniValue(settings_, "SERIAL", "COMPORT", PrintNumber(link_.ComPort)) &&
           WriteIniValue(settings_, "SERIAL", "MAXBAUDRATE", link_.MaxBaudRate))) {

@@ -6,6 +6,7 @@
 #include <QTimer>
 #include <iostream>
 
+#include "common/status_texts.h"
 #include "files/com_port_map_file.h"
 #include "files/gui/export_window.h"
 #include "files/gui/logging_window.h"
@@ -46,7 +47,8 @@ DashApp::DashApp(std::filesystem::path settingsPath)
     : settings_(std::move(settingsPath)),
       link_(port_, rt_, status_, portMap_),
       path_(config_, tables_, convert_),
-      selfTestDevice_(link_, [this](const PortFailure& f) { PortFailed(f); }),
+      selfTestDevice_(link_, UnansweredConnect::TestAnyway,
+                      [this](const PortFailure& f) { PortFailed(f); }),
       ops_([this](OperationRecord::Task start) {
           if (window_) {
               QTimer::singleShot(0, window_.get(), std::move(start));
@@ -68,10 +70,10 @@ DashApp::DashApp(std::filesystem::path settingsPath)
     for (const std::string& problem : problems) {
         std::cerr << "quelm-dash: " << layoutPath.string() << ": " << problem << '\n';
     }
-    vehicle_->setMessageSink(MessageBoxSink(w));
-    vehicle_->features().setDashboard(&featureTarget_);
+    vehicle_->SetMessageSink(MessageBoxSink(w));
+    vehicle_->features().SetDashboard(&featureTarget_);
     // "Zero It!" zeroes the boost reading the conversions last produced, offset included.
-    vehicle_->features().setCurrentBoost(
+    vehicle_->features().SetCurrentBoost(
         [this] { return static_cast<double>(convert_.eng.BOOST); });
     w->SetWindowOpener(SuperDash::kVehicleItem, [this] { ShowWindow(&vehicle_->vehicleDialog()); });
     w->SetWindowOpener(SuperDash::kFeaturesItem, [this] { ShowWindow(&vehicle_->features()); });
@@ -295,7 +297,7 @@ void DashApp::DropMarker() {
     }
 }
 
-void DashApp::FeatureTarget::setGaugeVisible(const std::string& name, bool visible) {
+void DashApp::FeatureTarget::SetGaugeVisible(const std::string& name, bool visible) {
     app_.window().SetGaugeVisible(QString::fromStdString(name), visible);
 }
 
@@ -304,11 +306,11 @@ bool DashApp::FeatureTarget::gaugeVisible(const std::string& name) const {
     return g && !g->isHidden();
 }
 
-void DashApp::FeatureTarget::setBoostFullScale(double psi) {
+void DashApp::FeatureTarget::SetBoostFullScale(double psi) {
     app_.window().SetBoostFullScale(psi);
 }
 
-void DashApp::FeatureTarget::setWindowHeightTwips(int twips) {
+void DashApp::FeatureTarget::SetWindowHeightTwips(int twips) {
     app_.window().SetHeightTwips(twips);
 }
 
@@ -316,7 +318,7 @@ void DashApp::Connect_Click() {
     if (link_.Connected) {
         // The running loop notices at its next turn and stops with "COM Stopped".
         link_.Connected = false;
-        status_.SetConnectCaption("Connect");
+        status_.SetConnectCaption(status_text::kConnectCaption);
         return;
     }
     if (IsLink(ops_.Current())) {
@@ -325,7 +327,7 @@ void DashApp::Connect_Click() {
         // playback or a self test the user asked for: that one starts once it has ended.
         if (!ops_.Waiting()) {
             link_.Connected = true;
-            status_.SetConnectCaption("Disconnect");
+            status_.SetConnectCaption(status_text::kDisconnectCaption);
         }
         return;
     }
@@ -339,7 +341,7 @@ void DashApp::Connect_Click() {
 void DashApp::RunLink() {
     auto running = ops_.Begin(LongOperation::Connecting, [this] {
         link_.Connected = false;
-        status_.SetConnectCaption("Connect");
+        status_.SetConnectCaption(status_text::kConnectCaption);
     });
     link_.Connected = true;
     try {
@@ -348,7 +350,7 @@ void DashApp::RunLink() {
         }
         running.Become(LongOperation::Monitoring);
         ResetScopes();
-        status_.SetConnectCaption("Disconnect");
+        status_.SetConnectCaption(status_text::kDisconnectCaption);
         const MonitorResult result = Monitor(link_, path_);
         if (result.end == MonitorEnd::PortLost && !Ending()) {
             ReportPortLost(result.error);
@@ -359,10 +361,7 @@ void DashApp::RunLink() {
 }
 
 void DashApp::Disconnect() {
-    link_.Connected = false;
-    status_.SetPanel(2, "COM Stopped");
-    status_.SetIndicator(ComStat::Red);
-    status_.SetConnectCaption("Connect");
+    StopLink(link_);
 }
 
 void DashApp::ShowLoggedFrame(const FrameBuffer& frame, double scopeTime) {

@@ -133,10 +133,10 @@ class DashApp : public AppHub {
     class FeatureTarget : public DashboardFeatureTarget {
       public:
         explicit FeatureTarget(DashApp& app) : app_(app) {}
-        void setGaugeVisible(const std::string& name, bool visible) override;
+        void SetGaugeVisible(const std::string& name, bool visible) override;
         bool gaugeVisible(const std::string& name) const override;
-        void setBoostFullScale(double psi) override;
-        void setWindowHeightTwips(int twips) override;
+        void SetBoostFullScale(double psi) override;
+        void SetWindowHeightTwips(int twips) override;
 
       private:
         DashApp& app_;

@@ -7,6 +7,7 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
+#include "common/status_texts.h"
 #include "shell/gui/link_indicator.h"
 #include "widgets/gauge_widget.h"
 #include "widgets/refresh_queue.h"
@@ -29,20 +30,33 @@ DashboardView::DashboardView(QWidget* parent) : QWidget(parent) {
     setPalette(pal);
     repaints_ = new RefreshQueue(kGaugeRefreshMs, this);
 
+    AddGauges();
+    QHBoxLayout* header = BuildHeader();
+    QGridLayout* grid = BuildMainGrid();
+    QWidget* featureRow = BuildFeatureRow();
+    RememberUsFaces();
+
+    auto* column = new QVBoxLayout(this);
+    column->setContentsMargins(0, 0, 0, 0);
+    column->setSpacing(2);
+    column->addLayout(header, 0);
+    column->addLayout(grid, 3);
+    column->addWidget(featureRow, 1);
+}
+
+void DashboardView::AddGauges() {
     // Creation order is the order of the fixed gauge table.
-    GaugeWidget* speedo = AddGauge("Speedo", "MPH", "", 0, 220);
-    speedo->SetMajorStep(20);
+    AddGauge("Speedo", "MPH", "", 0, 220)->SetMajorStep(20);
     GaugeWidget* tach = AddGauge("Tach", "RPM", "", 0, 8000);
     tach->AddZone(6000, 6500, kWarnAmber);
     tach->AddZone(6500, 8000, kWarnRed);
-    GaugeWidget* act = AddGauge("ACT", "ACT", "'F", -30, 300);
-    GaugeWidget* ect = AddGauge("ECT", "ECT", "'F", -30, 300);
-    ect->AddZone(240, 300, kWarnRed);
-    GaugeWidget* mafs = AddGauge("MAFS", "MAF", "Volts", 0, 5);
-    GaugeWidget* tps = AddGauge("tps", "TPS", "", 0, 5);
-    GaugeWidget* aux1 = AddGauge("AUX1", "AUX1", "Volts", 0, 5);
-    GaugeWidget* aux2 = AddGauge("AUX2", "AUX2", "Volts", 0, 5);
-    GaugeWidget* wide = AddGauge("WideBand", "Wide02", "AFR", 9, 20);
+    AddGauge("ACT", "ACT", "'F", -30, 300);
+    AddGauge("ECT", "ECT", "'F", -30, 300)->AddZone(240, 300, kWarnRed);
+    AddGauge("MAFS", "MAF", "Volts", 0, 5);
+    AddGauge("tps", "TPS", "", 0, 5);
+    AddGauge("AUX1", "AUX1", "Volts", 0, 5);
+    AddGauge("AUX2", "AUX2", "Volts", 0, 5);
+    AddGauge("WideBand", "Wide02", "AFR", 9, 20);
     GaugeWidget* hego = AddGauge("HEGOS", "HEGO", "", 0, 1);
     hego->SetNeedleCount(2);
     hego->SetNeedleLabels("L", "R");
@@ -51,20 +65,20 @@ DashboardView::DashboardView(QWidget* parent) : QWidget(parent) {
     advance->AddMark(-10, "ATC");
     advance->AddMark(0, "TDC");
     advance->AddMark(35, "BTC");
-    GaugeWidget* boost = AddGauge("Boost", "Boost", "PSI", 0, 30);
-    GaugeWidget* vac = AddGauge("Vac", "Vacuum", kInchesHg, 0, 30);
-    GaugeWidget* bap = AddGauge("bap", "BAP", kInchesHg, 15, 32);
-    GaugeWidget* duty = AddGauge("DutyCycle", "Inj. Duty", "%", 0, 100);
-    duty->AddZone(85, 100, kWarnRed);
-    GaugeWidget* injpw = AddGauge("INJPW", "Inj. PW", "ms", 0, 160);
+    AddGauge("Boost", "Boost", "PSI", 0, 30);
+    AddGauge("Vac", "Vacuum", kInchesHg, 0, 30);
+    AddGauge("bap", "BAP", kInchesHg, 15, 32);
+    AddGauge("DutyCycle", "Inj. Duty", "%", 0, 100)->AddZone(85, 100, kWarnRed);
     // Pulse widths of a few milliseconds: a tuner needs the tenths.
-    injpw->SetMinimumReadoutDecimals(1);
-    GaugeWidget* load = AddGauge("EECLOAD", "LOAD", "", 0, 2);
-    GaugeWidget* mpg = AddGauge("mpg", "MPG", "", 0, 50);
-    GaugeWidget* hp = AddGauge("hp", "RWHP", "", 0, 1000);
-    GaugeWidget* tq = AddGauge("TQ", "RWTQ", "", 0, 1000);
+    AddGauge("INJPW", "Inj. PW", "ms", 0, 160)->SetMinimumReadoutDecimals(1);
+    AddGauge("EECLOAD", "LOAD", "", 0, 2);
+    AddGauge("mpg", "MPG", "", 0, 50);
+    AddGauge("hp", "RWHP", "", 0, 1000);
+    AddGauge("TQ", "RWTQ", "", 0, 1000);
+}
 
-    // Header: link lamp and Connect on the right.
+// Link lamp and Connect on the right.
+QHBoxLayout* DashboardView::BuildHeader() {
     auto* header = new QHBoxLayout;
     header->setContentsMargins(8, 4, 8, 0);
     auto* brand = new QLabel(QStringLiteral("QUELM"), this);
@@ -79,7 +93,7 @@ DashboardView::DashboardView(QWidget* parent) : QWidget(parent) {
     indicator_->setFixedSize(20, 20);
     header->addWidget(indicator_);
     header->addSpacing(8);
-    connect_ = new QPushButton(QStringLiteral("Connect"), this);
+    connect_ = new QPushButton(QString::fromUtf8(status_text::kConnectCaption), this);
     connect_->setObjectName(QStringLiteral("Connect"));
     connect_->setMinimumWidth(110);
     connect_->setStyleSheet(QStringLiteral(
@@ -88,22 +102,26 @@ DashboardView::DashboardView(QWidget* parent) : QWidget(parent) {
         "QPushButton:hover { background: #363c46; }"
         "QPushButton:pressed { background: #1e2228; }"));
     header->addWidget(connect_);
+    return header;
+}
 
-    // Main panel: the two big dials at the sides, the engine dials between and below.
+// The two big dials at the sides, the engine dials between and below.
+QGridLayout* DashboardView::BuildMainGrid() {
     auto* grid = new QGridLayout;
     grid->setSpacing(2);
     grid->setContentsMargins(4, 4, 4, 0);
-    grid->addWidget(speedo, 0, 0, 2, 2);
-    grid->addWidget(tach, 0, 5, 2, 2);
-    grid->addWidget(ect, 0, 2);
-    grid->addWidget(hego, 0, 3);
-    grid->addWidget(act, 0, 4);
-    grid->addWidget(mafs, 1, 2);
-    grid->addWidget(load, 1, 3);
-    grid->addWidget(tps, 1, 4);
-    const std::array<GaugeWidget*, 7> bottom{advance, duty, injpw, bap, mpg, hp, tq};
+    grid->addWidget(gauge("Speedo"), 0, 0, 2, 2);
+    grid->addWidget(gauge("Tach"), 0, 5, 2, 2);
+    grid->addWidget(gauge("ECT"), 0, 2);
+    grid->addWidget(gauge("HEGOS"), 0, 3);
+    grid->addWidget(gauge("ACT"), 0, 4);
+    grid->addWidget(gauge("MAFS"), 1, 2);
+    grid->addWidget(gauge("EECLOAD"), 1, 3);
+    grid->addWidget(gauge("tps"), 1, 4);
+    const std::array<const char*, 7> bottom{"Advance", "DutyCycle", "INJPW", "bap",
+                                            "mpg",     "hp",        "TQ"};
     for (int col = 0; col < static_cast<int>(bottom.size()); ++col) {
-        grid->addWidget(bottom[col], 2, col);
+        grid->addWidget(gauge(bottom[static_cast<std::size_t>(col)]), 2, col);
     }
     for (int i = 0; i < 7; ++i) {
         grid->setColumnStretch(i, 1);
@@ -111,31 +129,32 @@ DashboardView::DashboardView(QWidget* parent) : QWidget(parent) {
     for (int i = 0; i < 3; ++i) {
         grid->setRowStretch(i, 1);
     }
+    return grid;
+}
 
-    // Optional sensors get a row of their own, so hiding some of them reflows the row and
-    // hiding all of them removes it.
+// Optional sensors get a row of their own, so hiding some of them reflows the row and hiding
+// all of them removes it.
+QWidget* DashboardView::BuildFeatureRow() {
     featureRow_ = new QWidget(this);
     auto* featureLayout = new QHBoxLayout(featureRow_);
     featureLayout->setSpacing(2);
     featureLayout->setContentsMargins(4, 0, 4, 4);
-    featureGauges_ = {boost, vac, wide, aux1, aux2};
+    for (const char* name : {"Boost", "Vac", "WideBand", "AUX1", "AUX2"}) {
+        featureGauges_.push_back(gauge(name));
+    }
     for (GaugeWidget* g : featureGauges_) {
         featureLayout->addWidget(g);
         g->installEventFilter(this);
     }
+    return featureRow_;
+}
 
+void DashboardView::RememberUsFaces() {
     for (const GaugeFace& face : kMetricFaces) {
         GaugeWidget* g = gauge(QLatin1String(face.gauge.data(), face.gauge.size()));
         usFaces_.push_back({g, Face{g->Title(), g->Unit(), g->ScaleMinimum(), g->ScaleMaximum(),
                                     g->MajorStep(), g->Zones()}});
     }
-
-    auto* column = new QVBoxLayout(this);
-    column->setContentsMargins(0, 0, 0, 0);
-    column->setSpacing(2);
-    column->addLayout(header, 0);
-    column->addLayout(grid, 3);
-    column->addWidget(featureRow_, 1);
 }
 
 GaugeWidget* DashboardView::AddGauge(const QString& name, const QString& title, const QString& unit,

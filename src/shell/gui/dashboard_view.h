@@ -10,6 +10,8 @@
 #include "decode/display_units.h"
 #include "widgets/gauge_widget.h"
 
+class QGridLayout;
+class QHBoxLayout;
 class QPushButton;
 
 namespace quelm {
@@ -31,7 +33,6 @@ class DashboardView : public QWidget {
     GaugeWidget* gauge(const QString& name) const;
     const std::vector<GaugeWidget*>& gauges() const { return gauges_; }
     QPushButton* connectButton() const { return connect_; }
-    LinkIndicator* linkIndicator() const { return indicator_; }
 
     // Link lamp: 0 grey, 1 green, 2 yellow, 3 red, other codes unchanged.
     void SetComStat(int stat);
@@ -52,6 +53,12 @@ class DashboardView : public QWidget {
     bool eventFilter(QObject* watched, QEvent* event) override;
 
   private:
+    // The steps of building the panel, in order.
+    void AddGauges();
+    QHBoxLayout* BuildHeader();
+    QGridLayout* BuildMainGrid();
+    QWidget* BuildFeatureRow();
+    void RememberUsFaces();
     GaugeWidget* AddGauge(const QString& name, const QString& title, const QString& unit,
                           double minimum, double maximum);
     void UpdateFeatureRow();

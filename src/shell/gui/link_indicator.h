@@ -4,6 +4,8 @@
 #include <QColor>
 #include <QWidget>
 
+#include "common/test_access.h"
+
 namespace quelm {
 
 class LinkIndicator : public QWidget {
@@ -13,7 +15,6 @@ class LinkIndicator : public QWidget {
 
     // 0 dark grey, 1 green, 2 yellow, 3 red; any other code leaves the colour as it is.
     void SetComStat(int stat);
-    QColor Colour() const { return colour_; }
 
     QSize sizeHint() const override { return {22, 22}; }
 
@@ -21,6 +22,8 @@ class LinkIndicator : public QWidget {
     void paintEvent(QPaintEvent* event) override;
 
   private:
+    friend struct TestAccess<LinkIndicator>;
+
     QColor colour_{64, 64, 64};
 };
 

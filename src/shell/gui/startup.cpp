@@ -6,7 +6,6 @@
 #include <QPushButton>
 #include <QTimer>
 #include <algorithm>
-#include <csignal>
 #include <fstream>
 #include <iostream>
 #include <memory>
@@ -18,6 +17,7 @@
 #include "common/com_port_map.h"
 #include "common/number_text.h"
 #include "common/product_info.h"
+#include "common/stop_signals.h"
 #include "files/settings_file.h"
 #include "link/gui/com_setup.h"
 #include "shell/dash_options.h"
@@ -49,24 +49,142 @@ int MappedComPort(const SettingsFile& settings) {
     return port != 0 ? port : 1;
 }
 
-// SIGINT and SIGTERM end the program the way closing the window does, so that the port is
-// closed and its lock file removed. The handler may only set a flag; a timer looks at it.
-volatile std::sig_atomic_t gStopSignal = 0;
-
-extern "C" void OnStopSignal(int) {
-    gStopSignal = 1;
-}
-
-void WatchStopSignals(DashApp& app) {
-    std::signal(SIGINT, OnStopSignal);
-    std::signal(SIGTERM, OnStopSignal);
+// A stop signal ends the program the way closing the window does, so that the port is closed
+// and its lock file removed. A timer looks for it.
+void WatchStopSignals(DashApp& app, const StopSignals& stop) {
     auto* timer = new QTimer(&app.window());
-    QObject::connect(timer, &QTimer::timeout, [&app] {
-        if (gStopSignal) {
+    QObject::connect(timer, &QTimer::timeout, [&app, &stop] {
+        if (stop.Requested()) {
             app.EndProgram(0);
         }
     });
     timer->start(100);
+}
+
+using DashOptionsOrError = std::variant<DashOptions, std::string>;
+
+std::vector<std::string> Arguments(int argc, char** argv) {
+    return {argv + 1, argv + argc};
+}
+
+bool HasQtOptions(int argc, char** argv) {
+    const std::vector<std::string> args = Arguments(argc, argv);
+    return std::any_of(args.begin(), args.end(), [](const std::string& a) {
+        return a.size() > 1 && a[0] == '-' && a[1] != '-' && a != "-h";
+    });
+}
+
+// A wrong option, --help or --version: the answer is printed and its exit status returned.
+// Nothing when the dashboard is to run.
+std::optional<int> AnswerWithoutWindow(const DashOptionsOrError& parsed) {
+    if (const auto* error = std::get_if<std::string>(&parsed)) {
+        std::cerr << "quelm-dash: " << *error << "\n" << DashUsage();
+        return 2;
+    }
+    const DashOptions& opts = std::get<DashOptions>(parsed);
+    if (opts.help) {
+        std::cout << DashUsage();
+        return 0;
+    }
+    if (opts.version) {
+        std::cout << VersionLine("quelm-dash") << '\n';
+        return 0;
+    }
+    return std::nullopt;
+}
+
+// The built-in device behind the configured COM port; nothing (with a message) when no
+// pseudo-terminal can be had.
+std::unique_ptr<sim::SimulatorThread> StartSimulator(sim::Scenario scenario) {
+    try {
+        return std::make_unique<sim::SimulatorThread>(
+            sim::DeviceOptions{}, std::make_unique<sim::ScenarioSource>(scenario));
+    } catch (const std::exception& e) {
+        std::cerr << "quelm-dash: cannot start the simulator: " << e.what() << '\n';
+        return nullptr;
+    }
+}
+
+// Appends each statistics tick to `file`; false (with a message) when it cannot be opened.
+bool LogStatistics(DashApp& app, const std::filesystem::path& path, std::ofstream& file) {
+    file.open(path, std::ios::app);
+    if (!file) {
+        std::cerr << "quelm-dash: cannot write " << path << '\n';
+        return false;
+    }
+    app.onStatistics = [&file](const LinkStats& s) {
+        file << PlainNumber(s.FramesPerSecond) << ' ' << PlainNumber(s.TotalFrames) << ' '
+             << PlainNumber(s.ChecksumErrors) << ' ' << PlainNumber(s.TimeoutErrors) << std::endl;
+    };
+    return true;
+}
+
+// Once the window is up: the saved layout, the scopes asked for, the log to view, the menu items to
+// choose and the Connect press, each as the options say.
+void OpenAsAsked(DashApp& app, const DashOptions& opts) {
+    if (!opts.noLayout) {
+        RestoreLayout(app, app.savedLayout());
+    }
+    for (int i = 0; i < opts.scopes; ++i) {
+        app.scopeTable().OpenNextScope();
+    }
+    if (opts.minimized) {
+        app.window().showMinimized();
+    }
+    if (!opts.view.empty()) {
+        app.OpenViewer(opts.view);
+    }
+    for (const std::string& item : opts.open) {
+        QTimer::singleShot(0, &app.window(), [&app, name = QString::fromStdString(item)] {
+            QAction* action = app.window().menuItem(name);
+            if (action == nullptr || !action->isEnabled()) {
+                std::cerr << "quelm-dash: no menu item " << name.toStdString() << " to open\n";
+                return;
+            }
+            action->trigger();
+        });
+    }
+    if (opts.connect) {
+        QTimer::singleShot(0, app.window().connectButton(), [&app] { app.Connect_Click(); });
+    }
+}
+
+// The dashboard from its splash to the end of the event loop.
+int RunWindows(const DashOptions& opts) {
+    QApplication::setApplicationName(QStringLiteral("Quelm_Dash"));
+    InitResources();
+    QApplication::setWindowIcon(QIcon(QStringLiteral(":/quelm/icon.svg")));
+
+    // Lives longer than the dashboard, so the port closes before the terminal goes away.
+    std::unique_ptr<sim::SimulatorThread> simulator;
+    if (opts.simulate) {
+        simulator = StartSimulator(opts.scenario);
+        if (!simulator) {
+            return 1;
+        }
+    }
+    const StopSignals stopSignals;
+    auto splash = std::make_unique<Splash>();
+    splash->show();
+    QCoreApplication::processEvents();
+
+    DashApp app(SettingsPath(opts.config));
+    const std::string device = simulator ? simulator->path() : opts.port;
+    if (!device.empty()) {
+        app.portMap().SetSessionDevice(MappedComPort(app.settings()), device);
+    }
+    WatchStopSignals(app, stopSignals);
+    std::ofstream statsLog;
+    if (!opts.statsLog.empty() && !LogStatistics(app, opts.statsLog, statsLog)) {
+        return 1;
+    }
+    if (!LoadDashboard(app, splash.get())) {
+        return app.exitCode();
+    }
+    splash.reset();
+    OpenAsAsked(app, opts);
+    const int code = QApplication::exec();
+    return app.Ending() ? app.exitCode() : code;
 }
 
 }  // namespace
@@ -106,108 +224,23 @@ bool LoadDashboard(DashApp& app, Splash* splash) {
 }
 
 int RunDashboard(int argc, char** argv) {
-    // --help, --version and a wrong option answer without a display. Qt's own options (one
-    // dash, such as -platform) are left to QApplication and checked after it.
-    const std::vector<std::string> raw(argv + 1, argv + argc);
-    const bool qtOptions = std::any_of(raw.begin(), raw.end(), [](const std::string& a) {
-        return a.size() > 1 && a[0] == '-' && a[1] != '-' && a != "-h";
-    });
-    if (!qtOptions) {
-        const auto early = ParseDashOptions(raw);
-        if (const auto* error = std::get_if<std::string>(&early)) {
-            std::cerr << "quelm-dash: " << *error << "\n" << DashUsage();
-            return 2;
+    // --help, --version and a wrong option answer without a display, unless Qt's own options
+    // (one dash, such as -platform) are given: QApplication takes those out of argv first.
+    std::optional<DashOptionsOrError> parsed;
+    if (!HasQtOptions(argc, argv)) {
+        parsed = ParseDashOptions(Arguments(argc, argv));
+        if (const auto answered = AnswerWithoutWindow(*parsed)) {
+            return *answered;
         }
     }
-    for (const std::string& arg : raw) {
-        if (arg == "--help" || arg == "-h") {
-            std::cout << DashUsage();
-            return 0;
-        }
-        if (arg == "--version") {
-            std::cout << VersionLine("quelm-dash") << '\n';
-            return 0;
+    QApplication qt(argc, argv);
+    if (!parsed) {
+        parsed = ParseDashOptions(Arguments(argc, argv));
+        if (const auto answered = AnswerWithoutWindow(*parsed)) {
+            return *answered;
         }
     }
-
-    QApplication qt(argc, argv);  // takes Qt's own options out of argv
-    const std::vector<std::string> args(argv + 1, argv + argc);
-    const auto parsed = ParseDashOptions(args);
-    if (const auto* error = std::get_if<std::string>(&parsed)) {
-        std::cerr << "quelm-dash: " << *error << "\n" << DashUsage();
-        return 2;
-    }
-    const DashOptions& opts = std::get<DashOptions>(parsed);
-    QApplication::setApplicationName(QStringLiteral("Quelm_Dash"));
-    InitResources();
-    QApplication::setWindowIcon(QIcon(QStringLiteral(":/quelm/icon.svg")));
-
-    // Lives longer than the dashboard, so the port closes before the terminal goes away.
-    std::unique_ptr<sim::SimulatorThread> simulator;
-    if (opts.simulate) {
-        try {
-            simulator = std::make_unique<sim::SimulatorThread>(
-                sim::DeviceOptions{}, std::make_unique<sim::ScenarioSource>(opts.scenario));
-        } catch (const std::exception& e) {
-            std::cerr << "quelm-dash: cannot start the simulator: " << e.what() << '\n';
-            return 1;
-        }
-    }
-
-    auto splash = std::make_unique<Splash>();
-    splash->show();
-    QCoreApplication::processEvents();
-
-    DashApp app(SettingsPath(opts.config));
-    const std::string device = simulator ? simulator->path() : opts.port;
-    if (!device.empty()) {
-        app.portMap().SetSessionDevice(MappedComPort(app.settings()), device);
-    }
-    WatchStopSignals(app);
-    std::ofstream statsLog;
-    if (!opts.statsLog.empty()) {
-        statsLog.open(opts.statsLog, std::ios::app);
-        if (!statsLog) {
-            std::cerr << "quelm-dash: cannot write " << opts.statsLog << '\n';
-            return 1;
-        }
-        app.onStatistics = [&statsLog](const LinkStats& s) {
-            statsLog << PlainNumber(s.FramesPerSecond) << ' ' << PlainNumber(s.TotalFrames) << ' '
-                     << PlainNumber(s.ChecksumErrors) << ' ' << PlainNumber(s.TimeoutErrors)
-                     << std::endl;
-        };
-    }
-    if (!LoadDashboard(app, splash.get())) {
-        return app.exitCode();
-    }
-    splash.reset();
-    if (!opts.noLayout) {
-        RestoreLayout(app, app.savedLayout());
-    }
-    for (int i = 0; i < opts.scopes; ++i) {
-        app.scopeTable().OpenNextScope();
-    }
-    if (opts.minimized) {
-        app.window().showMinimized();
-    }
-    if (!opts.view.empty()) {
-        app.OpenViewer(opts.view);
-    }
-    for (const std::string& item : opts.open) {
-        QTimer::singleShot(0, &app.window(), [&app, name = QString::fromStdString(item)] {
-            QAction* action = app.window().menuItem(name);
-            if (action == nullptr || !action->isEnabled()) {
-                std::cerr << "quelm-dash: no menu item " << name.toStdString() << " to open\n";
-                return;
-            }
-            action->trigger();
-        });
-    }
-    if (opts.connect) {
-        QTimer::singleShot(0, app.window().connectButton(), [&app] { app.Connect_Click(); });
-    }
-    const int code = QApplication::exec();
-    return app.Ending() ? app.exitCode() : code;
+    return RunWindows(std::get<DashOptions>(*parsed));
 }
 
 }  // namespace quelm

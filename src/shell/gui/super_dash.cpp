@@ -157,13 +157,6 @@ QAction* SuperDash::menuItem(const QString& objectName) const {
     return menuBar()->findChild<QAction*>(objectName);
 }
 
-QString SuperDash::PanelText(int panel) const {
-    if (panel < 1 || panel > static_cast<int>(panels_.size())) {
-        return {};
-    }
-    return panels_[static_cast<std::size_t>(panel - 1)]->text();
-}
-
 void SuperDash::ShowStatus(const StatusModel& status) {
     for (int i = 1; i <= StatusModel::kPanels; ++i) {
         const QString text = QString::fromStdString(status.Panel(i));
@@ -217,10 +210,6 @@ void SuperDash::SetHeightTwips(int twips) {
     // The height in twips is the outer height, caption and borders included.
     const int frame = frameGeometry().height() - height();
     resize(width(), TwipsToPixels(twips, logicalDpiY()) - frame);
-}
-
-int SuperDash::HeightTwips() const {
-    return PixelsToTwips(frameGeometry().height(), logicalDpiY());
 }
 
 bool SuperDash::DashboardShown(bool live) const {

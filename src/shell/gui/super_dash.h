@@ -50,12 +50,9 @@ class SuperDash : public QMainWindow {
     DashboardView* dashboard() const { return dashboard_; }
     GaugeWidget* gauge(const QString& name) const;
     QPushButton* connectButton() const;
-    QTimer* timer1() const { return timer1_; }
     // The menu item with this object name, or nullptr.
     QAction* menuItem(const QString& objectName) const;
 
-    // Status panel 1..5 exactly as last written ("" outside 1..5).
-    QString PanelText(int panel) const;
     // Mirrors the link's status model: panel texts, link lamp, Connect caption.
     void ShowStatus(const StatusModel& status);
 
@@ -69,7 +66,6 @@ class SuperDash : public QMainWindow {
     void SetGaugeVisible(const QString& name, bool visible);
     void SetBoostFullScale(double fullScale);
     void SetHeightTwips(int twips);
-    int HeightTwips() const;
 
     // Whether frames reach the gauges: live frames need the window visible and not minimised,
     // logged frames only visible.

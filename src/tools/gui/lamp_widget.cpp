@@ -9,7 +9,7 @@ LampWidget::LampWidget(QColor color, QWidget* parent) : QWidget(parent), color_(
     setMinimumSize(24, 24);
 }
 
-void LampWidget::setColor(const QColor& color) {
+void LampWidget::SetColor(const QColor& color) {
     if (color == color_) {
         return;
     }

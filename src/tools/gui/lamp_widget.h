@@ -13,7 +13,7 @@ class LampWidget : public QWidget {
 
     QColor color() const { return color_; }
     // Repaints only when the colour really changes: the self test sets it at every poll.
-    void setColor(const QColor& color);
+    void SetColor(const QColor& color);
 
     QSize sizeHint() const override { return {40, 40}; }
 

@@ -22,13 +22,13 @@ class QuelmFeatures : public QWidget {
     QuelmFeatures(LiveConfig& live, SettingsFile& settings, QWidget* parent = nullptr);
 
     // The main window, whose feature gauges and height follow the choice; may stay unset.
-    void setDashboard(DashboardFeatureTarget* dashboard) { dashboard_ = dashboard; }
+    void SetDashboard(DashboardFeatureTarget* dashboard) { dashboard_ = dashboard; }
     // Reloads every vehicle and feature setting from the file into both settings windows.
-    void setReloadHandler(std::function<void()> handler) { reload_ = std::move(handler); }
+    void SetReloadHandler(std::function<void()> handler) { reload_ = std::move(handler); }
     // The BOOST value last computed, zero offset included.
-    void setCurrentBoost(std::function<double()> boost) { currentBoost_ = std::move(boost); }
+    void SetCurrentBoost(std::function<double()> boost) { currentBoost_ = std::move(boost); }
     // Reports a settings file that could not be written.
-    void setErrorSink(MessageSink sink) { error_ = std::move(sink); }
+    void SetErrorSink(MessageSink sink) { error_ = std::move(sink); }
 
     void ConfigureFeaturesFromVars(const VehicleConfig& config);
 

@@ -107,7 +107,7 @@ SelfTester::SelfTester(SelfTestDevice& device, Runtime& rt, OperationRecord& ope
 SelfTestObserver SelfTester::MakeObserver() {
     return {
         .status = [this](std::string_view text) { status_->setText(QString::fromUtf8(text)); },
-        .lamp = [this](bool lit) { lamp_->setColor(lit ? kLampLit : kLampDark); },
+        .lamp = [this](bool lit) { lamp_->SetColor(lit ? kLampLit : kLampDark); },
         .digits =
             [this](const CodeDigits& d) {
                 for (int i = 0; i < 3; ++i) {

@@ -65,6 +65,33 @@ VP::VP(LiveConfig& live, SettingsFile& settings, QWidget* parent)
         "vehicle the data is/was collected from. ");
     notice->setWordWrap(true);
 
+    CreateFields();
+    auto* edit = new QPushButton("Edit/Browse");
+    edit->setObjectName("Edit");
+    auto* saveButton = new QPushButton("Save Settings");
+    saveButton->setObjectName("Save");
+    QGridLayout* grid = FieldGrid(edit);
+
+    auto* buttons = new QHBoxLayout;
+    buttons->addStretch();
+    buttons->addWidget(saveButton);
+
+    auto* layout = new QVBoxLayout(this);
+    layout->addWidget(notice);
+    layout->addLayout(grid);
+    layout->addLayout(buttons);
+    layout->setSizeConstraint(QLayout::SetFixedSize);
+
+    connect(edit, &QPushButton::clicked, this, [this] {
+        if (onEdit_) {
+            onEdit_();
+        }
+    });
+    connect(saveButton, &QPushButton::clicked, this, &VP::save);
+    FeedLiveConfig();
+}
+
+void VP::CreateFields() {
     ci_ = new QLineEdit("302");
     ci_->setObjectName("CI");
     LimitTyping(ci_, 3);
@@ -90,12 +117,10 @@ VP::VP(LiveConfig& live, SettingsFile& settings, QWidget* parent)
     for (auto* box : {ci_, numcyl_, injsize_, vsscorrection_}) {
         box->setFixedWidth(70);
     }
+}
 
-    auto* edit = new QPushButton("Edit/Browse");
-    edit->setObjectName("Edit");
-    auto* saveButton = new QPushButton("Save Settings");
-    saveButton->setObjectName("Save");
-
+// Caption, field and note of each setting, one row each.
+QGridLayout* VP::FieldGrid(QPushButton* edit) {
     auto* injRow = new QHBoxLayout;
     injRow->addWidget(injsize_);
     injRow->addWidget(new QLabel("lb/hr"));
@@ -138,17 +163,11 @@ VP::VP(LiveConfig& live, SettingsFile& settings, QWidget* parent)
     grid->addLayout(mafRow, row, 1, 1, 2);
     ++row;
     grid->addWidget(Note("Used for Load, Horsepower, and Torque Calculations"), row++, 1, 1, 2);
+    return grid;
+}
 
-    auto* buttons = new QHBoxLayout;
-    buttons->addStretch();
-    buttons->addWidget(saveButton);
-
-    auto* layout = new QVBoxLayout(this);
-    layout->addWidget(notice);
-    layout->addLayout(grid);
-    layout->addLayout(buttons);
-    layout->setSizeConstraint(QLayout::SetFixedSize);
-
+// The fields are the live configuration from the start, and every edit reaches it at once.
+void VP::FeedLiveConfig() {
     connect(numcyl_, &QLineEdit::textChanged, this,
             [this](const QString& t) { live_.numcyl = t.toStdString(); });
     connect(vsscorrection_, &QLineEdit::textChanged, this,
@@ -157,14 +176,6 @@ VP::VP(LiveConfig& live, SettingsFile& settings, QWidget* parent)
             [this](const QString& t) { live_.injsize = NumberText(t).toStdString(); });
     connect(hasdis_, &QCheckBox::toggled, this, [this](bool on) { live_.hasdis = on; });
     connect(hasbatchfire_, &QCheckBox::toggled, this, [this](bool on) { live_.hasbatchfire = on; });
-    connect(edit, &QPushButton::clicked, this, [this] {
-        if (onEdit_) {
-            onEdit_();
-        }
-    });
-    connect(saveButton, &QPushButton::clicked, this, &VP::save);
-
-    // The fields are the live configuration from the start.
     live_.numcyl = Text(numcyl_);
     live_.vsscorrection = NumberText(vsscorrection_);
     live_.injsize = NumberText(injsize_);
@@ -183,7 +194,7 @@ void VP::ConfigureFeaturesFromVars(const VehicleConfig& config) {
     hasdis_->setChecked(config.DisIgnition);
 }
 
-void VP::setMafFile(const QString& path) {
+void VP::SetMafFile(const QString& path) {
     maffile_->setText(path);
 }
 

@@ -11,7 +11,9 @@
 #include "widgets/user_prompts.h"
 
 class QCheckBox;
+class QGridLayout;
 class QLineEdit;
+class QPushButton;
 
 namespace quelm {
 
@@ -21,19 +23,24 @@ class VP : public QWidget {
   public:
     VP(LiveConfig& live, SettingsFile& settings, QWidget* parent = nullptr);
 
-    void setMessageSink(MessageSink sink) { message_ = std::move(sink); }
+    void SetMessageSink(MessageSink sink) { message_ = std::move(sink); }
     // What "Edit/Browse" does: show the MAF editor.
-    void setEditHandler(std::function<void()> handler) { onEdit_ = std::move(handler); }
+    void SetEditHandler(std::function<void()> handler) { onEdit_ = std::move(handler); }
 
     // Shows the loaded configuration in the fields (and so in the live configuration).
     void ConfigureFeaturesFromVars(const VehicleConfig& config);
-    void setMafFile(const QString& path);
+    void SetMafFile(const QString& path);
 
     // Save Settings: checks the fields, writes them and hides. Returns false when a check
     // refused the input or the settings file could not be written; the dialog then stays.
     bool save();
 
   private:
+    // The steps of building the dialog.
+    void CreateFields();
+    QGridLayout* FieldGrid(QPushButton* edit);
+    void FeedLiveConfig();
+
     LiveConfig& live_;
     SettingsFile& settings_;
     MessageSink message_;

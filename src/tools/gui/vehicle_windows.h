@@ -23,7 +23,6 @@ class VehicleWindows {
 
     VP& vehicleDialog() { return *vp_; }
     QuelmFeatures& features() { return *features_; }
-    MAFEdit& mafEditor() { return *mafEdit_; }
     const VehicleConfig& config() const { return config_; }
 
     // Reads every vehicle and feature setting, puts the MAF path into the editor's file box
@@ -33,7 +32,7 @@ class VehicleWindows {
     void LoadMafTable() { mafEdit_->LoadMafTable(); }
 
     // Routes every message box of the three windows (tests collect them instead).
-    void setMessageSink(const MessageSink& sink);
+    void SetMessageSink(const MessageSink& sink);
 
   private:
     SettingsFile& settings_;

@@ -124,7 +124,7 @@ LogViewer::LogViewer(const LiveConfig& config, const CalibrationTables& tables, 
     ShowChannelCaptions();
     values_->resizeRowsToContents();
     marks_ = new MarksPanel(this);
-    marks_->setMessageSink(
+    marks_->SetMessageSink(
         [this](const QString& text, Then then) { message_(text, std::move(then)); });
     marks_->addAt = [this] { return cursor_; };
     connect(marks_, &MarksPanel::changed, this, [this] { ShowMarks(); });
@@ -214,7 +214,7 @@ LogViewer::LogViewer(const LiveConfig& config, const CalibrationTables& tables, 
 
 LogViewer::~LogViewer() = default;
 
-void LogViewer::setMessageSink(MessageSink sink) {
+void LogViewer::SetMessageSink(MessageSink sink) {
     message_ = std::move(sink);
 }
 

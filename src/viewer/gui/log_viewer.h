@@ -46,7 +46,7 @@ class LogViewer : public QWidget {
     LogViewer(const LiveConfig& config, const CalibrationTables& tables, QWidget* parent = nullptr);
     ~LogViewer() override;
 
-    void setMessageSink(MessageSink sink);
+    void SetMessageSink(MessageSink sink);
     // The charts, the value table and the X-Y view show values in these units.
     void SetUnits(DisplayUnits units);
     DisplayUnits units() const { return units_; }

@@ -25,7 +25,7 @@ class MarksPanel : public QWidget {
   public:
     explicit MarksPanel(QWidget* parent = nullptr);
 
-    void setMessageSink(MessageSink sink) { message_ = std::move(sink); }
+    void SetMessageSink(MessageSink sink) { message_ = std::move(sink); }
 
     // The markers of `log`, which spans the times first..last. Bad lines of its marks file are
     // reported with their line numbers; the good ones are listed.

@@ -1,11 +1,11 @@
-#include "cli/cancel_signals.h"
+#include "common/stop_signals.h"
 
 #include <pthread.h>
 #include <signal.h>
 
 #include <csignal>
 
-namespace quelm::cli {
+namespace quelm {
 namespace {
 
 constexpr std::array<int, 3> kSignals{SIGINT, SIGTERM, SIGHUP};
@@ -22,7 +22,7 @@ extern "C" void NoteSignal(int signo) {
 
 }  // namespace
 
-CancelSignals::CancelSignals() {
+StopSignals::StopSignals() {
     gCaught = 0;
     struct sigaction action {};
     action.sa_handler = NoteSignal;
@@ -44,15 +44,15 @@ CancelSignals::CancelSignals() {
     pthread_sigmask(SIG_UNBLOCK, &set, &previousMask_);
 }
 
-CancelSignals::~CancelSignals() {
+StopSignals::~StopSignals() {
     for (std::size_t i = 0; i < kSignals.size(); ++i) {
         sigaction(kSignals[i], &previous_[i], nullptr);
     }
     pthread_sigmask(SIG_SETMASK, &previousMask_, nullptr);
 }
 
-int CancelSignals::Caught() const {
+int StopSignals::Caught() const {
     return gCaught;
 }
 
-}  // namespace quelm::cli
+}  // namespace quelm
