@@ -26,6 +26,11 @@ const QColor kMinorTickColour(150, 158, 170);
 const QColor kTitleColour(236, 240, 245);
 const QColor kUnitColour(140, 170, 200);
 const QColor kMarkColour(255, 196, 60);
+// A needle's slot in the per-needle arrays; callers have checked the range.
+constexpr std::size_t At(int needle) {
+    return static_cast<std::size_t>(needle);
+}
+
 const std::array<QColor, GaugeWidget::kMaxNeedles> kNeedleColours{QColor(255, 106, 20),
                                                                   QColor(60, 200, 255)};
 
@@ -249,11 +254,11 @@ GaugeWidget::GaugeWidget(QWidget* parent)
 }
 
 void GaugeWidget::SetPeak(int needle, double value) {
-    if (needle < 0 || needle >= kMaxNeedles || peaks_[needle] == value ||
-        (std::isnan(peaks_[needle]) && std::isnan(value))) {
+    if (needle < 0 || needle >= kMaxNeedles || peaks_[At(needle)] == value ||
+        (std::isnan(peaks_[At(needle)]) && std::isnan(value))) {
         return;
     }
-    peaks_[needle] = value;
+    peaks_[At(needle)] = value;
     if (peakShown_) {
         pacer_.Request();
     }
@@ -271,10 +276,10 @@ void GaugeWidget::SetRefreshQueue(RefreshQueue* queue) {
 }
 
 void GaugeWidget::SetValue(double value) {
-    if (values_[selected_] == value) {
+    if (values_[At(selected_)] == value) {
         return;
     }
-    values_[selected_] = value;
+    values_[At(selected_)] = value;
     // update() alone would repaint at the next pass of the event loop, which the poll loop
     // makes hundreds of times a second.
     pacer_.Request();
@@ -344,7 +349,7 @@ void GaugeWidget::ClearZones() {
 }
 
 double GaugeWidget::NeedleValue(int needle) const {
-    return (needle >= 0 && needle < kMaxNeedles) ? values_[needle] : 0.0;
+    return (needle >= 0 && needle < kMaxNeedles) ? values_[At(needle)] : 0.0;
 }
 
 double GaugeWidget::ScaleFraction(double value) const {
@@ -473,23 +478,23 @@ void GaugeWidget::paintEvent(QPaintEvent* /*event*/) {
     for (int n = 0; n < needleCount_; ++n) {
         const Readout readout = ReadoutOf(n);
         p.setFont(readout.font);
-        p.setPen(needleCount_ > 1 ? kNeedleColours[n] : kTitleColour);
+        p.setPen(needleCount_ > 1 ? kNeedleColours[At(n)] : kTitleColour);
         p.drawText(readout.box, Qt::AlignCenter, readout.text);
     }
 
     // Peak marks: a thin line across the tick band in the needle's colour.
     for (int n = 0; peakShown_ && n < needleCount_; ++n) {
-        if (!std::isfinite(peaks_[n])) {
+        if (!std::isfinite(peaks_[At(n)])) {
             continue;
         }
-        const double a = gs::AngleDeg(ScaleFraction(peaks_[n]));
-        p.setPen(QPen(kNeedleColours[n], std::max(1.5, 0.02 * r), Qt::SolidLine, Qt::FlatCap));
+        const double a = gs::AngleDeg(ScaleFraction(peaks_[At(n)]));
+        p.setPen(QPen(kNeedleColours[At(n)], std::max(1.5, 0.02 * r), Qt::SolidLine, Qt::FlatCap));
         p.drawLine(Polar(0.72 * r, a), Polar(0.95 * r, a));
     }
 
     // Needles, the last one on top, then the hub.
     for (int n = needleCount_ - 1; n >= 0; --n) {
-        const double a = gs::AngleDeg(ScaleFraction(values_[n]));
+        const double a = gs::AngleDeg(ScaleFraction(values_[At(n)]));
         p.save();
         p.rotate(-a);
         QPainterPath needle;
@@ -501,18 +506,19 @@ void GaugeWidget::paintEvent(QPaintEvent* /*event*/) {
         p.setPen(Qt::NoPen);
         p.setBrush(QColor(0, 0, 0, 90));
         p.drawPath(needle.translated(0.015 * r, 0.02 * r));
-        p.setBrush(kNeedleColours[n]);
+        p.setBrush(kNeedleColours[At(n)]);
         p.drawPath(needle);
-        if (needleCount_ > 1 && !needleLabels_[n].isEmpty()) {
+        if (needleCount_ > 1 && !needleLabels_[At(n)].isEmpty()) {
             const QPointF tag(0.4 * r, 0.0);
             const double tagR = 0.075 * r;
-            p.setBrush(kNeedleColours[n]);
+            p.setBrush(kNeedleColours[At(n)]);
             p.drawEllipse(tag, tagR, tagR);
             p.translate(tag);
             p.rotate(a);  // keep the letter upright
             p.setFont(DialFont(0.1 * r, QFont::Black));
             p.setPen(QColor(10, 10, 10));
-            p.drawText(QRectF(-tagR, -tagR, 2 * tagR, 2 * tagR), Qt::AlignCenter, needleLabels_[n]);
+            p.drawText(QRectF(-tagR, -tagR, 2 * tagR, 2 * tagR), Qt::AlignCenter,
+                       needleLabels_[At(n)]);
         }
         p.restore();
     }

@@ -63,7 +63,7 @@ class GaugeWidget : public QWidget {
     void AddZone(double from, double to, const QColor& colour);
     void ClearZones();
 
-    double Value() const { return values_[selected_]; }
+    double Value() const { return values_[static_cast<std::size_t>(selected_)]; }
     double NeedleValue(int needle) const;
     double MajorStep() const { return majorStep_; }
     double ScaleMinimum() const { return minimum_; }

@@ -91,20 +91,21 @@ QGridLayout* MAFEdit::BuildPointTable() {
         table->addWidget(new QLabel("Kg/Hr"), 0, block * 3 + 2);
     }
     for (int i = 0; i < static_cast<int>(kMafPoints); ++i) {
+        const auto at = static_cast<std::size_t>(i);
         const int block = i / kRowsPerColumn;
         const int row = i % kRowsPerColumn + 1;
         auto* index = new QLabel(QString::number(i));
         index->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
-        volts_[i] = new QLineEdit;
-        volts_[i]->setObjectName(QString("volts%1").arg(i));
-        kghr_[i] = new QLineEdit;
-        kghr_[i]->setObjectName(QString("kghr%1").arg(i));
-        for (auto* box : {volts_[i], kghr_[i]}) {
+        volts_[at] = new QLineEdit;
+        volts_[at]->setObjectName(QString("volts%1").arg(i));
+        kghr_[at] = new QLineEdit;
+        kghr_[at]->setObjectName(QString("kghr%1").arg(i));
+        for (auto* box : {volts_[at], kghr_[at]}) {
             box->setFixedWidth(72);
         }
         table->addWidget(index, row, block * 3);
-        table->addWidget(volts_[i], row, block * 3 + 1);
-        table->addWidget(kghr_[i], row, block * 3 + 2);
+        table->addWidget(volts_[at], row, block * 3 + 1);
+        table->addWidget(kghr_[at], row, block * 3 + 2);
     }
     // The curve always starts at the first box and ends at 5 V.
     volts_[0]->setReadOnly(true);

@@ -151,7 +151,8 @@ QWidget* DashboardView::BuildFeatureRow() {
 
 void DashboardView::RememberUsFaces() {
     for (const GaugeFace& face : kMetricFaces) {
-        GaugeWidget* g = gauge(QLatin1String(face.gauge.data(), face.gauge.size()));
+        GaugeWidget* g =
+            gauge(QLatin1String(face.gauge.data(), static_cast<qsizetype>(face.gauge.size())));
         usFaces_.push_back({g, Face{g->Title(), g->Unit(), g->ScaleMinimum(), g->ScaleMaximum(),
                                     g->MajorStep(), g->Zones()}});
     }
@@ -219,8 +220,10 @@ void DashboardView::SetUnits(DisplayUnits units) {
             units == DisplayUnits::Metric ? MetricFace(g->objectName().toStdString()) : nullptr;
         g->ClearZones();
         if (metric) {
-            g->SetTitle(QString::fromUtf8(metric->title.data(), metric->title.size()));
-            g->SetUnit(QString::fromUtf8(metric->unit.data(), metric->unit.size()));
+            g->SetTitle(QString::fromUtf8(metric->title.data(),
+                                          static_cast<qsizetype>(metric->title.size())));
+            g->SetUnit(QString::fromUtf8(metric->unit.data(),
+                                         static_cast<qsizetype>(metric->unit.size())));
             g->SetScale(metric->minimum, metric->maximum);
             g->SetMajorStep(metric->majorStep);
             if (metric->zoneTo > metric->zoneFrom) {
