@@ -51,23 +51,6 @@ class TempFile {
     bool kept_ = false;
 };
 
-bool WriteAll(int fd, std::string_view content) {
-    const char* p = content.data();
-    std::size_t left = content.size();
-    while (left > 0) {
-        const ssize_t n = ::write(fd, p, left);
-        if (n < 0) {
-            if (errno == EINTR) {
-                continue;
-            }
-            return false;
-        }
-        p += n;
-        left -= static_cast<std::size_t>(n);
-    }
-    return true;
-}
-
 }  // namespace
 
 UniqueFd CreateTempFile(const fs::path& folder, fs::path& name, mode_t mode) {
@@ -128,7 +111,7 @@ bool ReplaceFileAtomically(const fs::path& path, std::string_view content, std::
         error = Describe("cannot create a file beside", target, errno);
         return false;
     }
-    if (::fchmod(temp.fd(), mode) != 0 || !WriteAll(temp.fd(), content) ||
+    if (::fchmod(temp.fd(), mode) != 0 || WriteAll(temp.fd(), content) != 0 ||
         ::fsync(temp.fd()) != 0 || !temp.Close()) {
         error = Describe("cannot write", temp.name(), errno);
         return false;

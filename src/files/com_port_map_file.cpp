@@ -7,15 +7,6 @@ namespace quelm {
 
 namespace {
 
-std::string_view Trim(std::string_view s) {
-    const auto first = s.find_first_not_of(" \t\r");
-    if (first == std::string_view::npos) {
-        return {};
-    }
-    const auto last = s.find_last_not_of(" \t\r");
-    return s.substr(first, last - first + 1);
-}
-
 // A bad line is quoted up to this many characters.
 constexpr std::size_t kShownLineChars = 80;
 
@@ -45,16 +36,17 @@ void ParseComPortMap(std::string_view text, ComPortMap& map, std::vector<std::st
     std::size_t badLines = 0;
     while (!text.empty()) {
         const auto end = text.find('\n');
-        const std::string_view line = Trim(text.substr(0, end));
+        const std::string_view line = TrimLine(text.substr(0, end));
         text = end == std::string_view::npos ? std::string_view{} : text.substr(end + 1);
         ++lineNumber;
         if (line.empty() || line.front() == '#') {
             continue;
         }
         const auto eq = line.find('=');
-        const std::string_view key = eq == std::string_view::npos ? line : Trim(line.substr(0, eq));
+        const std::string_view key =
+            eq == std::string_view::npos ? line : TrimLine(line.substr(0, eq));
         const std::string_view device =
-            eq == std::string_view::npos ? std::string_view{} : Trim(line.substr(eq + 1));
+            eq == std::string_view::npos ? std::string_view{} : TrimLine(line.substr(eq + 1));
         const int com = StartsWithCom(key) ? key[3] - '0' : 0;
         if (com < 1 || com > ComPortMap::kPorts || device.empty()) {
             if (++badLines <= kComPortMapProblemLimit) {

@@ -19,6 +19,7 @@
 #include "files/atomic_file.h"
 #include "files/log_format.h"
 #include "files/log_reader.h"
+#include "files/regular_file.h"
 
 namespace quelm {
 namespace {
@@ -75,19 +76,7 @@ class TempOutput {
     int error() const { return error_; }
 
     // Writes all of `text`; returns 0 or the error.
-    int Write(std::string_view text) {
-        while (!text.empty()) {
-            const ssize_t n = ::write(fd_.get(), text.data(), text.size());
-            if (n < 0 && errno == EINTR) {
-                continue;
-            }
-            if (n <= 0) {
-                return n < 0 ? errno : ENOSPC;
-            }
-            text.remove_prefix(static_cast<std::size_t>(n));
-        }
-        return 0;
-    }
+    int Write(std::string_view text) { return WriteAll(fd_.get(), text); }
 
     // A replaced file keeps its permissions; a new one has those the umask gives.
     int KeepModeOf(const std::filesystem::path& final) {

@@ -7,18 +7,10 @@
 #include <sstream>
 
 #include "files/atomic_file.h"
+#include "files/regular_file.h"
 
 namespace quelm {
 namespace {
-
-std::string_view Trim(std::string_view s) {
-    const auto first = s.find_first_not_of(" \t\r");
-    if (first == std::string_view::npos) {
-        return {};
-    }
-    const auto last = s.find_last_not_of(" \t\r");
-    return s.substr(first, last - first + 1);
-}
 
 bool ValidName(std::string_view name) {
     return !name.empty() && std::all_of(name.begin(), name.end(), [](char c) {
@@ -76,16 +68,16 @@ DashLayout ParseDashLayout(std::string_view text, std::vector<std::string>& prob
     int lineNumber = 0;
     while (!text.empty()) {
         const auto end = text.find('\n');
-        const std::string_view line = Trim(text.substr(0, end));
+        const std::string_view line = TrimLine(text.substr(0, end));
         text = end == std::string_view::npos ? std::string_view{} : text.substr(end + 1);
         ++lineNumber;
         if (line.empty() || line.front() == '#') {
             continue;
         }
         const auto eq = line.find('=');
-        const std::string_view key = Trim(line.substr(0, eq));
+        const std::string_view key = TrimLine(line.substr(0, eq));
         const std::string_view value =
-            eq == std::string_view::npos ? std::string_view{} : Trim(line.substr(eq + 1));
+            eq == std::string_view::npos ? std::string_view{} : TrimLine(line.substr(eq + 1));
         WindowPlace place;
         if (key == "units" && (value == "us" || value == "metric")) {
             layout.units = value == "metric" ? DisplayUnits::Metric : DisplayUnits::US;

@@ -67,21 +67,6 @@ std::string CsvField(std::string_view text) {
     return field;
 }
 
-// Every byte of `text` out through `fd`; 0 or the error.
-int WriteAll(int fd, std::string_view text) {
-    while (!text.empty()) {
-        const ssize_t n = ::write(fd, text.data(), text.size());
-        if (n < 0 && errno == EINTR) {
-            continue;
-        }
-        if (n <= 0) {
-            return n < 0 ? errno : ENOSPC;
-        }
-        text.remove_prefix(static_cast<std::size_t>(n));
-    }
-    return 0;
-}
-
 }  // namespace
 
 fs::path MarksPath(const fs::path& log) {

@@ -8,6 +8,7 @@
 #include <limits>
 #include <optional>
 #include <string>
+#include <string_view>
 #include <utility>
 
 namespace quelm {
@@ -73,5 +74,12 @@ struct RegularFileText {
 // entry). Only regular files are replaced, and only while their mode bits let someone write
 // them: a file made read-only is kept even from root, who could otherwise write anything.
 [[nodiscard]] std::optional<std::string> ReplaceRefusal(const std::filesystem::path& path);
+
+// Every byte of `text` out through `fd`, past interrupted and partial writes; 0 or the error
+// (ENOSPC for a write that makes no progress); errno is set to it as well.
+[[nodiscard]] int WriteAll(int fd, std::string_view text);
+
+// `s` without the blanks (spaces, tabs, carriage returns) at either end: the side files' lines.
+[[nodiscard]] std::string_view TrimLine(std::string_view s);
 
 }  // namespace quelm
