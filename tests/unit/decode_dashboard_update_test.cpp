@@ -70,39 +70,25 @@ TEST(UpdateDashboard, ZeroDutyIsReplacedAfterTheDutyGaugeTookIt) {
     EXPECT_GT(e.MPG, 1e6);
 }
 
+// An injector size that is not a positive number gives no fuel economy; a cylinder text that is
+// not a number reads as 8, as in the conversions. (That every text gives a finite value is the
+// fuzz target's work.)
 TEST(UpdateDashboard, SettingsTextsThatAreNotPositiveNumbers) {
-    struct Case {
-        const char* injsize;
-        const char* numcyl;
-        bool zero;
-    };
-    const Case cases[] = {
-        {"", "8", true},    {"abc", "8", true},
-        {"0", "8", true},   {"-19", "8", true},
-        {"19", "", false},  {"19", "x", false},
-        {"19", "0", false}, {"0.0000000000000000000000000000000000000000001", "8", false},
-    };
-    for (const auto& c : cases) {
+    for (const char* injsize : {"", "abc", "0", "-19"}) {
         LiveConfig config;
-        config.injsize = c.injsize;
-        config.numcyl = c.numcyl;
+        config.injsize = injsize;
         for (float duty : {0.0f, 20.0f}) {
             EngData e = Cruising();
             e.INJDUTY = duty;
             UpdateDashboard(e, config);
-            EXPECT_TRUE(std::isfinite(e.MPG)) << c.injsize << " / " << c.numcyl;
-            if (c.zero) {
-                EXPECT_EQ(e.MPG, 0) << c.injsize;
-            }
+            EXPECT_EQ(e.MPG, 0) << '"' << injsize << '"';
         }
     }
-    // A cylinder text that is not a number reads as 8, as in the conversions.
     EngData a = Cruising();
     EngData b = Cruising();
-    LiveConfig eight;
     LiveConfig blank;
     blank.numcyl = "";
-    UpdateDashboard(a, eight);
+    UpdateDashboard(a, LiveConfig{});
     UpdateDashboard(b, blank);
     EXPECT_EQ(a.MPG, b.MPG);
 }

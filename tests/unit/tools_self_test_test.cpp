@@ -196,17 +196,6 @@ TEST_F(SelfTestRun, StopWhileConnectingIsNotOverriddenByTheStartWait) {
     EXPECT_EQ(device.sent, "jij");
 }
 
-TEST_F(SelfTestRun, AGapOverSixSecondsAfterTwoDigitsEndsWithoutACode) {
-    device.FlashCodes({{2, 3}});
-    // Stretch: replace the schedule with two digits followed by a 6.5 s gap, then light.
-    device.SetLit({{8.0, 8.5}, {9.0, 9.5}, {11.0, 11.5}, {12.0, 12.5}, {13.0, 13.5}, {20.0, 1e9}});
-    test.Run();
-    EXPECT_TRUE(seen.lines.empty());
-    EXPECT_EQ(seen.digits, (CodeDigits{"2", "3", "0"}));
-    EXPECT_EQ(seen.statuses.back(), kStatusComplete);
-    EXPECT_EQ(device.sent.back(), 'j');
-}
-
 TEST_F(SelfTestRun, ProgramEndUnwindsTheRun) {
     device.FlashCodes({}, 1e6);
     const double start = rt.Now();
