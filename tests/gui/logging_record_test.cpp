@@ -187,20 +187,15 @@ class LoggingRecordTest : public QObject, quelm::testing::HubWindow<Logging> {
         QCOMPARE(Size(File("old.qm1")), std::uintmax_t{0});
     }
 
-    void unusableNamesAreReportedAndNothingRecords() {
+    void anUnusableNameIsReportedAndNothingRecords() {
         hub->connected = true;
         hub->status().SetPanel(1, "Monitoring");
-        for (const QString& name :
-             {QString(), QString::fromStdString(File("no/such/folder/run.qm1").string())}) {
-            messages.clear();
-            LogFile()->setText(name);
-            Button("Record")->click();
-            QCOMPARE(messages.size(), 1);
-            QVERIFY(!hub->recorder().Recording());
-            QCOMPARE(Buttons(), QString("1100"));
-            QCOMPARE(Button("Record")->text(), QString("Record"));
-            QCOMPARE(hub->status().Panel(1), std::string("Monitoring"));
-        }
+        Button("Record")->click();  // no name given
+        QCOMPARE(messages.size(), 1);
+        QVERIFY(!hub->recorder().Recording());
+        QCOMPARE(Buttons(), QString("1100"));
+        QCOMPARE(Button("Record")->text(), QString("Record"));
+        QCOMPARE(hub->status().Panel(1), std::string("Monitoring"));
     }
 
     void aTypedNameGoesToTheLogsFolderWithTheExtension() {
