@@ -93,6 +93,7 @@ TEST(HostileNames, AreRefusedWithoutWaitingOrChangingAnything) {
         {"recorder output", record, fifo, notRegular},
         {"recorder output", record, "/dev/full", notRegular},
         {"recorder output", record, readOnly, "it is read-only"},
+        {"simulator replay", replay, dir_ / "absent.qm1", "No such file or directory"},
         {"simulator replay", replay, dir_.path(), "Is a directory"},
         {"simulator replay", replay, "/dev/zero", notRegular},
         {"simulator replay", replay, huge, "larger than 128 MiB"},
