@@ -63,13 +63,6 @@ TEST(CliSelfTestDevice, PortErrorsReachTheCaller) {
     EXPECT_THROW(adapter.Send('h'), SerialPortError) << "the port is closed after the failure";
 }
 
-TEST(LightReply, SelfTestAndLinkAgreeOnWhatALitLampLooksLike) {
-    for (const char* reply : {"", "0", "\r0", "\r1", "00", "x10", "\r", "01"}) {
-        EXPECT_EQ(ReplyShowsLightOn(reply), ReplyContains(std::string_view(reply), "0"))
-            << '"' << reply << '"';
-    }
-}
-
 TEST(PortFailureText, GivesTheMessageTheDetailAndForPermissionAHint) {
     const std::string notFound = cli::PortFailureText(
         PortFailure("/dev/ttyUSB9: No such file or directory", SerialPortErrorKind::NotFound));
