@@ -10,23 +10,15 @@ using quelm::GaugeWidget;
 class GaugeWidgetTest : public QObject {
     Q_OBJECT
   private slots:
-    void valuesBeyondTheScaleArePinnedButKept_data() {
-        QTest::addColumn<double>("value");
-        QTest::addColumn<double>("fraction");
-        QTest::newRow("below") << -45.0 << 0.0;
-        QTest::newRow("minimum") << -20.0 << 0.0;
-        QTest::newRow("TDC") << 0.0 << 20.0 / 70.0;
-        QTest::newRow("maximum") << 50.0 << 1.0;
-        QTest::newRow("above") << 75.0 << 1.0;
-    }
     void valuesBeyondTheScaleArePinnedButKept() {
-        QFETCH(double, value);
-        QFETCH(double, fraction);
         GaugeWidget g;
         g.SetScale(-20, 50);
-        g.SetValue(value);
-        QCOMPARE(g.Value(), value);  // the read-out shows the true value
-        QCOMPARE(g.ScaleFraction(g.Value()), fraction);
+        for (auto [value, fraction] :
+             {std::pair{-45.0, 0.0}, {-20.0, 0.0}, {0.0, 20.0 / 70.0}, {50.0, 1.0}, {75.0, 1.0}}) {
+            g.SetValue(value);
+            QCOMPARE(g.Value(), value);  // the read-out shows the true value
+            QCOMPARE(g.ScaleFraction(g.Value()), fraction);
+        }
     }
 
     void needleAnglesSweepClockwiseFromLowerLeftToLowerRight() {
@@ -38,20 +30,16 @@ class GaugeWidgetTest : public QObject {
         QCOMPARE(gs::Fraction(std::nan(""), 0.0, 1.0), 0.0);
     }
 
-    void numberedTicksGetRoundSpacings_data() {
-        QTest::addColumn<double>("range");
-        QTest::addColumn<double>("step");
-        QTest::newRow("tach") << 8000.0 << 1000.0;
-        QTest::newRow("temps") << 330.0 << 50.0;
-        QTest::newRow("volts") << 5.0 << 1.0;
-        QTest::newRow("hego") << 1.0 << 0.2;
-        QTest::newRow("advance") << 70.0 << 10.0;
-        QTest::newRow("power") << 1000.0 << 200.0;
-    }
     void numberedTicksGetRoundSpacings() {
-        QFETCH(double, range);
-        QFETCH(double, step);
-        QCOMPARE(quelm::gauge_scale::NiceStep(range), step);
+        // tach, temperatures, volts, HEGO, advance, power
+        for (auto [range, step] : {std::pair{8000.0, 1000.0},
+                                   {330.0, 50.0},
+                                   {5.0, 1.0},
+                                   {1.0, 0.2},
+                                   {70.0, 10.0},
+                                   {1000.0, 200.0}}) {
+            QCOMPARE(quelm::gauge_scale::NiceStep(range), step);
+        }
     }
 
     void selectedNeedleAloneMovesOnTheNextValue() {
@@ -84,29 +72,21 @@ class GaugeWidgetTest : public QObject {
         QCOMPARE(g.ScaleFraction(g.Value()), 0.5);
     }
 
-    void tpsToolZonesGiveTheColourOfTheTopmostBand_data() {
-        QTest::addColumn<double>("volts");
-        QTest::addColumn<QColor>("colour");
-        QTest::newRow("low red") << 0.855 << quelm::kZoneRed;
-        QTest::newRow("red under yellow") << 0.86 << quelm::kZoneYellow;
-        QTest::newRow("low yellow") << 0.88 << quelm::kZoneYellow;
-        QTest::newRow("green over yellow") << 0.90 << quelm::kZoneGreen;
-        QTest::newRow("idle target") << 0.94 << quelm::kZoneGreen;
-        QTest::newRow("yellow over green") << 0.98 << quelm::kZoneYellow;
-        QTest::newRow("high yellow") << 0.99 << quelm::kZoneYellow;
-        QTest::newRow("high red") << 1.02 << quelm::kZoneRed;
-        QTest::newRow("scale end") << 1.05 << quelm::kZoneRed;
-    }
     void tpsToolZonesGiveTheColourOfTheTopmostBand() {
-        QFETCH(double, volts);
-        QFETCH(QColor, colour);
         GaugeWidget g;
         quelm::SetupTpsToolGauge(g);
         QCOMPARE(g.ScaleMinimum(), 0.85);
         QCOMPARE(g.ScaleMaximum(), 1.05);
         QCOMPARE(g.Title(), QString("TPS"));
         QCOMPARE(static_cast<int>(g.Zones().size()), 5);
-        QCOMPARE(g.ZoneColourAt(volts), std::optional<QColor>(colour));
+        // Where bands overlap the one drawn last wins: red under yellow, green over yellow.
+        const std::pair<double, QColor> rows[] = {
+            {0.855, quelm::kZoneRed},   {0.86, quelm::kZoneYellow}, {0.88, quelm::kZoneYellow},
+            {0.90, quelm::kZoneGreen},  {0.94, quelm::kZoneGreen},  {0.98, quelm::kZoneYellow},
+            {0.99, quelm::kZoneYellow}, {1.02, quelm::kZoneRed},    {1.05, quelm::kZoneRed}};
+        for (const auto& [volts, colour] : rows) {
+            QCOMPARE(g.ZoneColourAt(volts), std::optional<QColor>(colour));
+        }
         QVERIFY(!g.ZoneColourAt(0.5).has_value());
     }
 
