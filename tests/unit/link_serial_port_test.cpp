@@ -5,10 +5,10 @@
 
 #include <QCoreApplication>
 #include <filesystem>
-#include <fstream>
 
 #include "common/com_port_map.h"
 #include "common/qt_serial_port.h"
+#include "files_test_support.h"
 #include "sim/pseudoterminal.h"
 #include "sim/simulator_thread.h"
 
@@ -82,13 +82,12 @@ struct PtyFixture : ::testing::Test {
     int master = -1;
     int slave = -1;
     std::string path;
-    fs::path dir = fs::temp_directory_path() / ("quelm_port_" + std::to_string(::getpid()));
+    testing::ScratchDir dir;
     void SetUp() override {
         EnsureApplication();
         char name[256] = {};
         ASSERT_EQ(openpty(&master, &slave, name, nullptr, nullptr), 0);
         path = name;
-        fs::create_directories(dir);
     }
     void TearDown() override {
         if (master >= 0) {
@@ -97,7 +96,6 @@ struct PtyFixture : ::testing::Test {
         if (slave >= 0) {
             close(slave);
         }
-        fs::remove_all(dir);
     }
 };
 
@@ -148,7 +146,7 @@ TEST_F(PtyFixture, OtherSideGoneIsAnError) {
 
 // Missing, a folder, a plain file: refused with the path and a reason, the port stays closed.
 TEST_F(PtyFixture, PathsThatAreNoSerialDeviceAreRefusedWithTheirName) {
-    std::ofstream(dir / "plain") << "not a port";
+    testing::Put(dir / "plain", "not a port");
     fs::create_directories(dir / "folder");
     const std::pair<std::string, SerialPortErrorKind> cases[] = {
         {"/dev/quelm-no-such-port", SerialPortErrorKind::NotFound},
