@@ -184,6 +184,11 @@ TEST(LogRecorder, StopsWhenTheNameNoLongerLeadsToItsFile) {
              testing::Put(p, "");
          }},
         {"was cut short", [](const fs::path& p) { fs::resize_file(p, kLogRecordBytes); }},
+        {"Is a directory",
+         [](const fs::path& p) {
+             fs::remove(p);
+             fs::create_directory(p);
+         }},
     };
     for (const auto& [message, act] : cases) {
         SCOPED_TRACE(message);
