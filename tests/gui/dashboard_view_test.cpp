@@ -1,6 +1,8 @@
 #include <QPushButton>
 #include <QtTest>
 
+#include "../unit/fake_dashboard.h"
+#include "decode/dashboard_update.h"
 #include "shell/gui/dashboard_view.h"
 #include "shell/gui/link_indicator.h"
 #include "widgets/gauge_widget.h"
@@ -8,20 +10,6 @@
 using quelm::DashboardView;
 using quelm::GaugeValues;
 using quelm::GaugeWidget;
-
-namespace {
-
-// Plausible readings at a steady cruise, for the demo.
-GaugeValues CruiseReadings() {
-    // clang-format off
-    return {.MAFS = 1.62f, .tps = 0.98f, .ECT = 196, .ACT = 88, .bap = 29.4f, .Advance = 32.5f,
-            .Boost = 4.2f, .Vac = 17.8f, .Tach = 2150, .Speedo = 62, .AUX1 = 2.5f, .AUX2 = 1.1f,
-            .HEGOL = 0.72f, .HEGOR = 0.18f, .DutyCycle = 22.4f, .INJPW = 6.3f, .WideBand = 14.7f,
-            .mpg = 24.6f, .EECLOAD = 0.42f, .hp = 38, .TQ = 92};
-    // clang-format on
-}
-
-}  // namespace
 
 class DashboardViewTest : public QObject {
     Q_OBJECT
@@ -196,7 +184,8 @@ class DashboardViewTest : public QObject {
                 view.gauge(name)->hide();
             }
         }
-        GaugeValues r = CruiseReadings();
+        quelm::EngData cruise = quelm::testing::CruisingEngine();
+        GaugeValues r = quelm::UpdateDashboard(cruise, quelm::LiveConfig{});
         r.Tach = 6900;  // show the warning zone and an overrange on Boost
         r.Boost = 34.0;
         view.ApplyGaugeValues(r);

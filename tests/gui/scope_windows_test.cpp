@@ -9,6 +9,7 @@
 #include <QtTest>
 #include <cmath>
 
+#include "../unit/fake_dashboard.h"
 #include "common/records.h"
 #include "files/settings_file.h"
 #include "modal_catcher.h"
@@ -40,18 +41,7 @@ double PlottedAt(const StripChart& chart, int pen, int index) {
     return (chart.plot()->graph(pen)->data()->constBegin() + index)->value;
 }
 
-EngData CruiseData() {
-    EngData e{};
-    e.RPM = 2150;
-    e.LOAD = 0.42f;
-    e.MPH = 62;
-    e.MPG = 24.6f;
-    e.TPS = 0.98f;
-    e.ADVANCE = 32.5f;
-    e.HEGOL = 0.72f;
-    e.BOOST = 4.2f;
-    return e;
-}
+using quelm::testing::CruisingEngine;
 
 }  // namespace
 
@@ -103,7 +93,7 @@ class ScopeWindowsTest : public QObject {
         SaveSelection(*settings_, {"*OFF*", "*OFF*", "*OFF*", "*OFF*"});
         SuperScope scope(*settings_);
         scope.chart()->SetCurrentTime(2.0);
-        const EngData eng = CruiseData();
+        const EngData eng = CruisingEngine();
         for (int i = 0; i < 50; ++i) {
             scope.UpdateScope(eng, 20.0 + i);
         }
@@ -121,7 +111,7 @@ class ScopeWindowsTest : public QObject {
         SuperScope scope(*settings_);
         const float advances[] = {-20.0f, 50.0f, -34.0f, 85.0f};
         const double expected[] = {0.0, 1.0, -0.2, 1.5};
-        EngData eng = CruiseData();
+        EngData eng = CruisingEngine();
         for (int i = 0; i < 4; ++i) {
             eng.ADVANCE = advances[i];
             eng.MPG = 10.0f * static_cast<float>(i);
@@ -130,13 +120,13 @@ class ScopeWindowsTest : public QObject {
         for (int i = 0; i < 4; ++i) {
             QVERIFY(std::abs(PlottedAt(*scope.chart(), 0, i) - expected[i]) < 1e-9);
             QVERIFY(std::abs(PlottedAt(*scope.chart(), 2, i) - 10.0 * i / 50.0) < 1e-6);
-            QVERIFY(std::abs(PlottedAt(*scope.chart(), 3, i) - 2150.0 / 8000.0) < 1e-9);
+            QVERIFY(std::abs(PlottedAt(*scope.chart(), 3, i) - 2000.0 / 8000.0) < 1e-9);
         }
         QCOMPARE(scope.chart()->PointCount(1), 0);
         QTRY_COMPARE(scope.valueLabel(2)->text(), QString("0"));
         QTRY_COMPARE(scope.valueLabel(1)->text(), QString("85"));
         QTRY_COMPARE(scope.valueLabel(3)->text(), QString("30"));
-        QTRY_COMPARE(scope.valueLabel(4)->text(), QString("2150"));
+        QTRY_COMPARE(scope.valueLabel(4)->text(), QString("2000"));
         QCOMPARE(scope.chart()->CurrentTime(), 0.3);
     }
 
@@ -207,7 +197,7 @@ class ScopeWindowsTest : public QObject {
 
     void clearEmptiesEveryPen() {
         SuperScope scope(*settings_);
-        scope.UpdateScope(CruiseData(), 1.0);
+        scope.UpdateScope(CruisingEngine(), 1.0);
         QCOMPARE(scope.chart()->PointCount(3), 1);
         QTest::mouseClick(scope.findChild<QPushButton*>("Clear"), Qt::LeftButton);
         for (int pen = 0; pen < 4; ++pen) {
@@ -218,7 +208,7 @@ class ScopeWindowsTest : public QObject {
     void keepsTwoMinutesOfPointsSoLongRunsStayFlat() {
         SuperScope scope(*settings_);
         for (int i = 0; i <= 2000; ++i) {
-            scope.UpdateScope(CruiseData(), 0.1 * i);
+            scope.UpdateScope(CruisingEngine(), 0.1 * i);
         }
         QTest::qWait(StripChart::kReplotIntervalMs * 4);
         const auto data = scope.chart()->plot()->graph(0)->data();

@@ -7,33 +7,12 @@
 
 #include <cmath>
 
+#include "fake_dashboard.h"
+
 namespace quelm {
 namespace {
 
-EngData Cruising() {
-    EngData e;
-    e.MPH = 60;
-    e.INJDUTY = 20;
-    e.RPM = 2000;
-    e.MAF = 1.5f;
-    e.TPS = 0.9f;
-    e.ECT = 190;
-    e.ACT = 80;
-    e.BAP = 29.9f;
-    e.ADVANCE = 30;
-    e.BOOST = -5;
-    e.VACUUM = 10.18f;
-    e.AUX1 = 1;
-    e.AUX2 = 2;
-    e.HEGOL = 0.3f;
-    e.HEGOR = 0.7f;
-    e.INJPW = 4;
-    e.WIDEO2 = 14.7f;
-    e.LOAD = 0.4f;
-    e.RWHP = 80;
-    e.RWTQ = 210;
-    return e;
-}
+using testing::CruisingEngine;
 
 TEST(UpdateDashboard, FuelEconomy) {
     LiveConfig config;  // 19 lb/h injectors, 8 cylinders
@@ -51,7 +30,7 @@ TEST(UpdateDashboard, FuelEconomy) {
         {"fuel cut", 60, 0, 60 * 6.329258 / (19 * 0.0000001 * 8)},
     };
     for (const auto& c : cases) {
-        EngData e = Cruising();
+        EngData e = CruisingEngine();
         e.MPH = c.mph;
         e.INJDUTY = c.duty;
         const auto g = UpdateDashboard(e, config);
@@ -61,7 +40,7 @@ TEST(UpdateDashboard, FuelEconomy) {
 }
 
 TEST(UpdateDashboard, ZeroDutyIsReplacedAfterTheDutyGaugeTookIt) {
-    EngData e = Cruising();
+    EngData e = CruisingEngine();
     e.INJDUTY = 0;
     const auto g = UpdateDashboard(e, LiveConfig{});
     EXPECT_EQ(g.DutyCycle, 0);
@@ -78,14 +57,14 @@ TEST(UpdateDashboard, SettingsTextsThatAreNotPositiveNumbers) {
         LiveConfig config;
         config.injsize = injsize;
         for (float duty : {0.0f, 20.0f}) {
-            EngData e = Cruising();
+            EngData e = CruisingEngine();
             e.INJDUTY = duty;
             UpdateDashboard(e, config);
             EXPECT_EQ(e.MPG, 0) << '"' << injsize << '"';
         }
     }
-    EngData a = Cruising();
-    EngData b = Cruising();
+    EngData a = CruisingEngine();
+    EngData b = CruisingEngine();
     LiveConfig blank;
     blank.numcyl = "";
     UpdateDashboard(a, LiveConfig{});
@@ -94,7 +73,7 @@ TEST(UpdateDashboard, SettingsTextsThatAreNotPositiveNumbers) {
 }
 
 TEST(UpdateDashboard, EveryGaugeGetsItsValue) {
-    EngData e = Cruising();
+    EngData e = CruisingEngine();
     const auto g = UpdateDashboard(e, LiveConfig{});
     const std::pair<float, float> pairs[] = {
         {g.MAFS, e.MAF},     {g.tps, e.TPS},         {g.ECT, e.ECT},

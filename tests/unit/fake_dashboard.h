@@ -1,9 +1,11 @@
-// The dashboard's feature gauges without a window, for the feature tests.
+// A dashboard without a window: its feature gauges, and the readings of an engine at a steady
+// cruise to show on it.
 #pragma once
 
 #include <map>
 #include <string>
 
+#include "common/records.h"
 #include "tools/dashboard_features.h"
 
 namespace quelm::testing {
@@ -26,5 +28,31 @@ struct FakeDashboard : DashboardFeatureTarget {
         return s;
     }
 };
+
+// 60 mph at 2000 rpm on 20 % injector duty, every reading different.
+inline EngData CruisingEngine() {
+    EngData e;
+    e.MPH = 60;
+    e.INJDUTY = 20;
+    e.RPM = 2000;
+    e.MAF = 1.5f;
+    e.TPS = 0.9f;
+    e.ECT = 190;
+    e.ACT = 80;
+    e.BAP = 29.9f;
+    e.ADVANCE = 30;
+    e.BOOST = -5;
+    e.VACUUM = 10.18f;
+    e.AUX1 = 1;
+    e.AUX2 = 2;
+    e.HEGOL = 0.3f;
+    e.HEGOR = 0.7f;
+    e.INJPW = 4;
+    e.WIDEO2 = 14.7f;
+    e.LOAD = 0.4f;
+    e.RWHP = 80;
+    e.RWTQ = 210;
+    return e;
+}
 
 }  // namespace quelm::testing

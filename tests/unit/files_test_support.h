@@ -39,8 +39,12 @@ class ScratchDir {
     std::filesystem::path path_;
 };
 
-// The whole file; empty when it cannot be read.
+// The whole file; empty when it is no regular file or cannot be read.
 inline std::string Slurp(const std::filesystem::path& path) {
+    std::error_code ec;
+    if (!std::filesystem::is_regular_file(path, ec)) {
+        return {};
+    }
     std::ifstream in(path, std::ios::binary);
     return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
 }
