@@ -148,7 +148,9 @@ class ScopeWindowsTest : public QObject {
         SaveSelection(*settings_, {"MPH", "ECT", "BOOST", "VACUUM"});
         SuperScope scope(*settings_);
         scope.SetUnits(quelm::DisplayUnits::Metric);
-        EngData eng = CruiseData();
+        EngData eng = CruisingEngine();
+        eng.MPH = 62;
+        eng.BOOST = 4.2f;
         eng.ECT = 212;
         eng.VACUUM = 12.5f;
         scope.UpdateScope(eng, 0.5);
@@ -167,7 +169,7 @@ class ScopeWindowsTest : public QObject {
         QVERIFY(QTest::qWaitForWindowExposed(&scope));
         StripChart* chart = scope.chart();
         QCOMPARE(chart->plot()->xAxis->label(), QString("Time (s)"));
-        EngData eng = CruiseData();
+        EngData eng = CruisingEngine();
         auto feed = [&](int from, int to) {
             for (int i = from; i <= to; ++i) {
                 eng.RPM = static_cast<float>(i);
@@ -314,7 +316,7 @@ class ScopeWindowsTest : public QObject {
         SuperScope* first = scopes.OpenNextScope();
         scopes.ResetScopes();  // as a connection does: slots 2..10 are loaded, hidden
         for (int i = 0; i < 40; ++i) {
-            scopes.UpdateScopes(CruiseData(), i * 1.0, true);
+            scopes.UpdateScopes(CruisingEngine(), i * 1.0, true);
         }
         first->chart()->SetReadOutPosition(30.0);
         first->selector(1)->setCurrentText("RPM");

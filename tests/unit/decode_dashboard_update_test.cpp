@@ -116,7 +116,7 @@ TEST(DisplayUnits, MetricValuesAgainstHandComputedOnes) {
     EXPECT_TRUE(std::isnan(InUnits("MPG", 0, DisplayUnits::Metric)));  // standing still
 
     // The dials take the same conversions, each on its own gauge.
-    EngData eng = Cruising();
+    EngData eng = CruisingEngine();
     const GaugeValues us = UpdateDashboard(eng, LiveConfig{});
     const GaugeValues m = InUnits(us, DisplayUnits::Metric);
     EXPECT_NEAR(m.Speedo, 96.56064, 1e-3);
