@@ -53,18 +53,6 @@ TEST(SimDeviceRateLadder, EachUpShiftClimbsOneStepAndResetReturnsTo9600) {
     EXPECT_EQ(d.model.rate(), 9600);
 }
 
-TEST(SimDeviceRateLadder, StopsAtTheHighestRateItManages) {
-    DeviceOptions options;
-    options.maxRate = 38400;
-    Device d(options);
-    for (int i = 0; i < 4; ++i) {
-        d.Say('c', d.model.rate());
-    }
-    EXPECT_EQ(d.model.rate(), 38400);
-    // The program climbing further does not find it at 57600.
-    EXPECT_EQ(d.Say('b', 57600).find("Quelm"), std::string::npos);
-}
-
 TEST(SimDeviceHearing, CommandsAtAnotherRateAreIgnored) {
     Device d;
     EXPECT_TRUE(d.Say('c', 19200).empty());
@@ -77,28 +65,6 @@ TEST(SimDeviceHearing, CommandsAtAnotherRateAreIgnored) {
         d.Say('a', rate);
     }
     EXPECT_EQ(d.Say('b', 9600), "\rQuelm v1.4");
-}
-
-TEST(SimDeviceReplies, IdentifyAndEnableCarryOneByteBeforeTheirText) {
-    Device d;
-    const std::string id = d.Say('b', 9600);
-    ASSERT_GE(id.size(), 2u);
-    EXPECT_NE(id.substr(1).find("Quelm"), std::string::npos);
-    const std::string ok = d.Say('e', 9600);
-    EXPECT_NE(ok.substr(1).find("OK"), std::string::npos);
-    EXPECT_TRUE(d.Say('x', 9600).empty());
-}
-
-TEST(SimDeviceReplies, FrameIsThirtyEightBytesWithAGoodChecksum) {
-    Device d;
-    const std::string f = d.Say('f', 9600);
-    ASSERT_EQ(f.size(), kFrameBytes);
-    FrameBuffer buffer{};
-    std::copy(f.begin(), f.end(), buffer.begin());
-    RawData raw;
-    EXPECT_FALSE(DecodeFrame(buffer, raw));
-    EXPECT_EQ(raw.FIRETIME, 0x1234);
-    EXPECT_EQ(d.model.framesSent(), 1);
 }
 
 TEST(SimDeviceGarbling, ReplyAtAnotherLineRateIsJunkThatNeverIdentifies) {
@@ -153,20 +119,6 @@ TEST(SimDevicePacing, ARequestWhileAReplyIsOnTheLineWaitsForIt) {
     EXPECT_GT(*d.model.NextDue(), frameEnd);
 }
 
-TEST(SimDeviceSelfTest, LightAnswersZeroWhileLitAndOneWhileDark) {
-    Device d;
-    EXPECT_EQ(d.Say('h', 9600, 0.01), "\r1");
-    d.model.Receive('i', 9600, d.now);
-    const double start = d.now;
-    d.now = start + kSelfTestLeadIn + 0.25;  // in the first flash
-    EXPECT_EQ(d.Say('h', 9600, 0.01), "\r0");
-    d.now = start + kSelfTestLeadIn + 0.75;  // the gap after it
-    EXPECT_EQ(d.Say('h', 9600, 0.01), "\r1");
-    d.model.Receive('j', 9600, d.now);
-    EXPECT_EQ(d.Say('h', 9600, 0.01), "\r1");
-    EXPECT_FALSE(d.model.selfTestRunning());
-}
-
 std::vector<std::size_t> FrameSizes(DeviceOptions options, int polls) {
     Device d(std::move(options));
     std::vector<std::size_t> sizes;
@@ -195,18 +147,6 @@ TEST(SimDeviceFaults, BurstArrivesAllAtOnce) {
     EXPECT_EQ(d.model.TakeDue(end + 1e-9, 9600).size(), 39u);
 }
 
-TEST(SimDeviceFaults, BadChecksumEveryNthFrame) {
-    DeviceOptions options;
-    options.faults.badChecksumEvery = 2;
-    Device d(options);
-    for (int i = 1; i <= 4; ++i) {
-        const std::string f = d.Say('f', 9600, 0.1);
-        ASSERT_EQ(f.size(), kFrameBytes);
-        std::vector<std::uint8_t> bytes(f.begin(), f.end());
-        EXPECT_EQ(FrameChecksumGood(bytes), i % 2 != 0) << "frame " << i;
-    }
-}
-
 TEST(SimDeviceFaults, SilentAfterNFramesAnswersNothing) {
     DeviceOptions options;
     options.faults.silentAfter = 2;
@@ -217,17 +157,6 @@ TEST(SimDeviceFaults, SilentAfterNFramesAnswersNothing) {
     EXPECT_TRUE(d.Say('b', 9600).empty());
     d.Say('a', 9600);
     EXPECT_TRUE(d.Say('b', 9600).empty());
-}
-
-TEST(SimDeviceFaults, LineDropsOnceTheLastAllowedFrameIsOut) {
-    DeviceOptions options;
-    options.faults.dropAfter = 1;
-    Device d(options);
-    d.model.Receive('f', 9600, 0.0);
-    EXPECT_FALSE(d.model.LineDropped(0.01));
-    const double end = 39 * 10.0 / 9600;
-    EXPECT_EQ(d.model.TakeDue(end + 1e-9, 9600).size(), 38u);
-    EXPECT_TRUE(d.model.LineDropped(end + 1e-9));
 }
 
 }  // namespace

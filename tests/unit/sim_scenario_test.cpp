@@ -62,66 +62,29 @@ TEST(SimEncoder, InjectorHeldOpenSetsTheStatusBitInsteadOfAPulse) {
     EXPECT_EQ(c.status & kInjectorHeldBit, kInjectorHeldBit);
 }
 
-TEST(SimScenario, IdleWarmsUpNear750WithTheCarStanding) {
-    const EngData cold = At(Scenario::Idle, 0);
-    const EngData warm = At(Scenario::Idle, 1200);
-    EXPECT_LT(cold.ECT, 100);
-    EXPECT_NEAR(warm.ECT, 195, 2);
-    for (double t = 600; t < 660; t += 0.37) {
-        const EngData r = At(Scenario::Idle, t);
-        EXPECT_NEAR(r.RPM, 750, 40) << t;
-        EXPECT_EQ(r.MPH, 0);
-        EXPECT_NEAR(r.TPS, 0.98, 0.01);
-        EXPECT_GT(r.ADVANCE, 10);
-        EXPECT_LT(r.ADVANCE, 18);
-        EXPECT_GT(r.INJDUTY, 1);
-        EXPECT_LT(r.INJDUTY, 10);
-        EXPECT_GT(r.MAF, 1.0);
-        EXPECT_LT(r.MAF, 2.0);
-        EXPECT_LT(r.BOOST, -7);  // strong vacuum
+// Each scenario reads back through the dashboard's conversions as the engine it stands for.
+TEST(SimScenario, ReadsBackAsItsEngine) {
+    const struct {
+        Scenario scenario;
+        double at;
+        float rpm, mph;  // mph < 0: not checked
+    } rows[] = {
+        {Scenario::Idle, 600, 750, 0},
+        {Scenario::Cruise, 30, 2000, 60},
+        {Scenario::Wot, 0, 2500, -1},
+        {Scenario::Wot, kWotPullSeconds - 0.01, 6000, -1},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(std::string(ScenarioName(row.scenario)) + " at " + std::to_string(row.at));
+        const EngData r = At(row.scenario, row.at);
+        EXPECT_NEAR(r.RPM, row.rpm, 50);
+        if (row.mph >= 0) {
+            EXPECT_NEAR(r.MPH, row.mph, 2);
+        }
         EXPECT_NEAR(r.BAP, 29.9, 0.1);
     }
-}
-
-TEST(SimScenario, CruiseHoldsAbout2000RpmAnd60Mph) {
-    float hegoLow = 1;
-    float hegoHigh = 0;
-    for (double t = 0; t < 60; t += 0.13) {
-        const EngData r = At(Scenario::Cruise, t);
-        EXPECT_NEAR(r.RPM, 2000, 50) << t;
-        EXPECT_NEAR(r.MPH, 60, 2) << t;
-        EXPECT_NEAR(r.ADVANCE, 34, 1.5);
-        EXPECT_NEAR(r.WIDEO2, 14.7, 0.4);
-        EXPECT_GT(r.INJDUTY, 3);
-        EXPECT_LT(r.INJDUTY, 30);
-        hegoLow = std::min(hegoLow, r.HEGOL);
-        hegoHigh = std::max(hegoHigh, r.HEGOL);
-    }
-    // Closed loop: the oxygen sensor switches between lean and rich.
-    EXPECT_LT(hegoLow, 0.2);
-    EXPECT_GT(hegoHigh, 0.7);
-}
-
-TEST(SimScenario, WotPullRisesTo6000WithMoreAirRicherMixtureAndNearFullDuty) {
-    const EngData cruise = At(Scenario::Cruise, 0);
-    EngData previous = At(Scenario::Wot, 0);
-    EXPECT_NEAR(previous.RPM, 2500, 10);
-    for (double t = 0.5; t < kWotPullSeconds; t += 0.5) {
-        const EngData r = At(Scenario::Wot, t);
-        EXPECT_GT(r.RPM, previous.RPM) << t;
-        EXPECT_GE(r.MAF, previous.MAF) << t;
-        EXPECT_LT(r.WIDEO2, 12.6);
-        EXPECT_LT(r.ADVANCE, cruise.ADVANCE - 5);  // spark retarded under full load
-        EXPECT_GT(r.TPS, 4);
-        previous = r;
-    }
-    const EngData top = At(Scenario::Wot, kWotPullSeconds - 0.01);
-    EXPECT_NEAR(top.RPM, 6000, 20);
-    EXPECT_GT(top.INJDUTY, 90);
-    EXPECT_LE(top.INJDUTY, 100);
-    EXPECT_LT(top.WIDEO2, At(Scenario::Wot, 0).WIDEO2);
-    // The pull repeats.
-    EXPECT_NEAR(At(Scenario::Wot, kWotCycleSeconds).RPM, 2500, 10);
+    EXPECT_GT(At(Scenario::Idle, 1200).ECT, At(Scenario::Idle, 0).ECT + 50);  // warms up
+    EXPECT_LT(At(Scenario::Wot, 5).WIDEO2, At(Scenario::Cruise, 5).WIDEO2);   // richer
 }
 
 TEST(SimScenario, NamesParseBack) {
