@@ -1,4 +1,3 @@
-#include <QSignalSpy>
 #include <QtTest>
 
 #include "tools/gui/tps_tool_gauge.h"
@@ -136,18 +135,6 @@ class GaugeWidgetTest : public QObject {
         g.AddZone(10, 15, Qt::red);
         QApplication::processEvents();
         QCOMPARE(g.FaceBuildCount(), builds + 3);
-    }
-
-    void leftClickInsideRaisesClicked() {
-        GaugeWidget g;
-        g.resize(150, 150);
-        g.show();
-        QVERIFY(QTest::qWaitForWindowExposed(&g));
-        QSignalSpy spy(&g, &GaugeWidget::clicked);
-        QTest::mouseClick(&g, Qt::LeftButton, {}, QPoint(75, 75));
-        QCOMPARE(spy.count(), 1);
-        QTest::mouseClick(&g, Qt::RightButton, {}, QPoint(75, 75));
-        QCOMPARE(spy.count(), 1);
     }
 };
 

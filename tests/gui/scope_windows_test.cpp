@@ -130,20 +130,6 @@ class ScopeWindowsTest : public QObject {
         QCOMPARE(scope.chart()->CurrentTime(), 0.3);
     }
 
-    void readOutTurnsThePenFractionBackIntoTheChannelUnit() {
-        SaveSelection(*settings_, {"RPM", "LOAD", "RPM", "RPM"});
-        SuperScope scope(*settings_);
-        StripChart* chart = scope.chart();
-        chart->AddPoint(1, 0.0, 0.123456);
-        chart->AddPoint(1, 10.0, 0.123456);
-        chart->AddPoint(0, 0.0, 0.0);
-        chart->AddPoint(0, 10.0, 1.0);
-        chart->SetReadOutPosition(5.0);
-        QTRY_COMPARE(scope.valueLabel(2)->text(), QString("0.24"));
-        QTRY_COMPARE(scope.valueLabel(1)->text(), QString("4000"));  // halfway up a 0..1 ramp
-        QTRY_COMPARE(scope.valueLabel(3)->text(), QString("0"));     // no data on that pen
-    }
-
     void metricLabelsAndReadOut() {
         SaveSelection(*settings_, {"MPH", "ECT", "BOOST", "VACUUM"});
         SuperScope scope(*settings_);

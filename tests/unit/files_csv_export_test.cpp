@@ -128,19 +128,15 @@ TEST(CsvExport, OutputLiesBesideTheSourceWithItsExtensionReplaced) {
     EXPECT_FALSE(IsCsvPath("csv"));
 }
 
-TEST(CsvExport, RefusesACsvSourceAndAMissingSourceAndCreatesNothing) {
+TEST(CsvExport, RefusesACsvSourceAndCreatesNothing) {
     ScratchDir dir;
     const auto csv = dir / "run1.CSV";
     Put(csv, std::string(96, '\1'));
-    CsvExportResult r = ExportLogToCsv(csv, LiveConfig{}, Tables());
+    const CsvExportResult r = ExportLogToCsv(csv, LiveConfig{}, Tables());
     EXPECT_EQ(r.kind, CsvExportResult::Kind::Error);
     EXPECT_FALSE(r.error.empty());
-    EXPECT_EQ(Slurp(csv).size(), 96u);
-
-    r = ExportLogToCsv(dir / "absent.qm1", LiveConfig{}, Tables());
-    EXPECT_EQ(r.kind, CsvExportResult::Kind::Error);
-    EXPECT_NE(r.error.find("absent.qm1"), std::string::npos) << r.error;
     EXPECT_EQ(Names(dir.path()), std::set<std::string>{"run1.CSV"});
+    EXPECT_EQ(Slurp(csv).size(), 96u);
 }
 
 TEST(CsvExport, UnwritableOutputIsReportedAndLeavesNoPartialFile) {
