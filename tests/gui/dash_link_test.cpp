@@ -13,6 +13,8 @@
 #include "link/gui/com_setup.h"
 #include "modal_catcher.h"
 #include "shell/gui/dash_app.h"
+#include "shell/gui/dashboard_view.h"
+#include "shell/gui/link_indicator.h"
 #include "shell/gui/startup.h"
 #include "shell/gui/super_dash.h"
 #include "sim/frame_source.h"
@@ -119,6 +121,7 @@ class DashLinkTest : public QObject {
 
         QString readyText;
         QString captionWhileRunning;
+        QColor lampWhileRunning;
         double tach = 0;
         double speedo = 0;
         int goodTicks = 0;
@@ -126,6 +129,7 @@ class DashLinkTest : public QObject {
             if (w.PanelText(2).startsWith("Ready @") && w.PanelText(1) == "Monitoring") {
                 readyText = w.PanelText(2);
                 captionWhileRunning = w.connectButton()->text();
+                lampWhileRunning = w.dashboard()->linkIndicator()->Colour();
                 tach = w.gauge("Tach")->Value();
                 speedo = w.gauge("Speedo")->Value();
                 // Give the loop a few more frames, then press Connect again.
@@ -145,6 +149,7 @@ class DashLinkTest : public QObject {
         // The click returns once the loop has stopped.
         QCOMPARE(readyText, QStringLiteral("Ready @ 115200"));
         QCOMPARE(captionWhileRunning, QStringLiteral("Disconnect"));
+        QCOMPARE(lampWhileRunning, QColor(0, 255, 0));
         QVERIFY2(tach > 1000, qPrintable(QString::number(tach)));
         QVERIFY(speedo > 20);
         QCOMPARE(w.PanelText(2), QStringLiteral("COM Stopped"));

@@ -49,19 +49,15 @@ TEST_F(MafTableTest, FullRisingCurveLoadsAllPointsAndItsLargestFlow) {
     }
 }
 
-// Whatever a file holds, every point is a finite number. A file that ends early, has a line
-// without a comma or no points at all is reported, and the rows from that line on keep their
-// earlier values, the largest flow too. Lines after the 31 points are ignored.
+// A file that ends early, has a line without a comma or no points at all is reported, and the
+// rows from that line on keep their earlier values, the largest flow too. Lines after the 31
+// points are ignored. (That any bytes load as finite numbers is the fuzz target's work.)
 TEST_F(MafTableTest, DamagedFilesKeepTheEarlierRowsAndReportTheFault) {
     struct Case {
         const char* name;
         std::string text;
         std::size_t firstUntouched;  // rows from here on keep their earlier values
     };
-    std::string garbage = "Volts , Kg/HR\r\n";
-    for (int i = 0; i < 31; ++i) {
-        garbage += i % 3 == 0 ? "abc,def\r\n" : i % 3 == 1 ? "1.2.3,--5\r\n" : "\xff\xfe,9e999\r\n";
-    }
     std::string noComma = Curve(31);
     noComma[noComma.find(",600\r")] = ';';  // row 15
     std::string tenThousand = Curve(31);
@@ -69,12 +65,10 @@ TEST_F(MafTableTest, DamagedFilesKeepTheEarlierRowsAndReportTheFault) {
         tenThousand += "9,99999\r\n";
     }
     const Case cases[] = {
-        {"garbage numbers", garbage, kMafPoints},
         {"ten thousand lines", tenThousand, kMafPoints},
         {"short", Curve(20), 20},
         {"line without comma", noComma, 15},
         {"no commas at all", "Volts  Kg/HR\n1 2\n3 4\n", 0},
-        {"binary", std::string("\0\x01\x02\r\n\0,\0\r\n", 10), 1},
         {"header only", "Volts , Kg/HR", 0},
     };
     MafCurve earlier;
