@@ -14,42 +14,6 @@ using quelm::GaugeWidget;
 class DashboardViewTest : public QObject {
     Q_OBJECT
   private slots:
-    void everyGaugeHasItsNameTextsAndStartingScale() {
-        struct Row {
-            const char* name;
-            const char* title;
-            const char* unit;
-            double minimum, maximum;
-        };
-        // clang-format off
-        const Row rows[] = {
-            {"Speedo", "MPH", "", 0, 220},           {"Tach", "RPM", "", 0, 8000},
-            {"ACT", "ACT", "'F", -30, 300},          {"ECT", "ECT", "'F", -30, 300},
-            {"MAFS", "MAF", "Volts", 0, 5},          {"tps", "TPS", "", 0, 5},
-            {"AUX1", "AUX1", "Volts", 0, 5},         {"AUX2", "AUX2", "Volts", 0, 5},
-            {"WideBand", "Wide02", "AFR", 9, 20},    {"HEGOS", "HEGO", "", 0, 1},
-            {"Advance", "Advance", "", -20, 50},     {"Boost", "Boost", "PSI", 0, 30},
-            {"Vac", "Vacuum", "\"Hg", 0, 30},        {"bap", "BAP", "\"Hg", 15, 32},
-            {"DutyCycle", "Inj. Duty", "%", 0, 100}, {"INJPW", "Inj. PW", "ms", 0, 160},
-            {"EECLOAD", "LOAD", "", 0, 2},           {"mpg", "MPG", "", 0, 50},
-            {"hp", "RWHP", "", 0, 1000},             {"TQ", "RWTQ", "", 0, 1000},
-        };
-        // clang-format on
-        DashboardView view;
-        for (const Row& row : rows) {
-            GaugeWidget* g = view.gauge(row.name);
-            QVERIFY2(g != nullptr, row.name);
-            QCOMPARE(view.findChild<GaugeWidget*>(row.name), g);
-            QCOMPARE(g->Title(), QString(row.title));
-            QCOMPARE(g->Unit(), QString(row.unit));
-            QCOMPARE(g->ScaleMinimum(), row.minimum);
-            QCOMPARE(g->ScaleMaximum(), row.maximum);
-            QCOMPARE(g->NeedleCount(), g->objectName() == "HEGOS" ? 2 : 1);
-        }
-        QCOMPARE(view.findChildren<GaugeWidget*>().size(), 20);
-        QCOMPARE(static_cast<int>(view.gauges().size()), 20);
-        QVERIFY(view.gauge("speedo") == nullptr);  // names are exact
-    }
 
     void advanceGaugeCarriesItsThreeMarksOnTheRightSides() {
         DashboardView view;

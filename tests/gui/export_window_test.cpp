@@ -53,13 +53,6 @@ class ExportWindowTest : public QObject, quelm::testing::HubWindow<Export> {
     }
     void cleanup() { Stop(); }
 
-    void opensReady() {
-        QCOMPARE(w->windowTitle(), QString("Export Log to CSV Format"));
-        QVERIFY(Child<QLabel>(*w, "Label1")->text().contains("comma seperated value"));
-        QCOMPARE(Child<QPushButton>(*w, "BrowseSRC")->text(), QString("Select Log To Export"));
-        QCOMPARE(Status(), QString("Ready."));
-    }
-
     void exportsEveryRecordBesideTheLog() {
         WriteLog(File("run1.qm1"), 3, [](std::uint32_t n) { return n * 617; });
         Choose(File("run1.qm1"));

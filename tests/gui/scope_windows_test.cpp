@@ -59,25 +59,20 @@ class ScopeWindowsTest : public QObject {
 
     void freshWindowHasItsControlsAndSelectsAdvanceEverywhere() {
         SuperScope scope(*settings_);
-        QCOMPARE(scope.windowTitle(), QString("Quelm_Scope"));
         for (int n = 1; n <= 4; ++n) {
             QComboBox* box = scope.findChild<QComboBox*>(QString("Var%1").arg(n));
             QVERIFY(box);
             QCOMPARE(box, scope.selector(n));
             QVERIFY(!box->isEditable());
-            QCOMPARE(box->toolTip(), QString("Choose an item to view."));
             QCOMPARE(box->count(), 21);
             QCOMPARE(box->itemText(0), QString("*OFF*"));
             QCOMPARE(box->currentText(), QString("ADVANCE"));
             QLabel* label = scope.findChild<QLabel*>(QString("val%1").arg(n));
             QVERIFY(label);
             QCOMPARE(label->text(), QString("0"));
-            QVERIFY(label->font().bold());
-            QCOMPARE(label->font().family(), QString("Verdana"));
             // Each read-out in the colour of its pen.
             QCOMPARE(label->palette().color(QPalette::WindowText), StripChart::PenColour(n - 1));
         }
-        QCOMPARE(scope.findChild<QPushButton*>("Clear")->text(), QString("Clear"));
     }
 
     void savedNamesRestoredExactlyUnknownEndsOnAdvance() {
@@ -106,27 +101,23 @@ class ScopeWindowsTest : public QObject {
         QCOMPARE(scope.chart()->RangeUpper(), 15.0);
     }
 
-    void eachPenPlotsItsChannelAsAFractionWithoutClamping() {
+    // Each pen plots its selector's channel as a fraction of full scale and its label shows the
+    // value. (The scaling itself is the scope channels' unit test.)
+    void eachPenPlotsItsChannel() {
         SaveSelection(*settings_, {"ADVANCE", "*OFF*", "MPG", "RPM"});
         SuperScope scope(*settings_);
-        const float advances[] = {-20.0f, 50.0f, -34.0f, 85.0f};
-        const double expected[] = {0.0, 1.0, -0.2, 1.5};
         EngData eng = CruisingEngine();
-        for (int i = 0; i < 4; ++i) {
-            eng.ADVANCE = advances[i];
-            eng.MPG = 10.0f * static_cast<float>(i);
-            scope.UpdateScope(eng, 0.1 * i);
-        }
-        for (int i = 0; i < 4; ++i) {
-            QVERIFY(std::abs(PlottedAt(*scope.chart(), 0, i) - expected[i]) < 1e-9);
-            QVERIFY(std::abs(PlottedAt(*scope.chart(), 2, i) - 10.0 * i / 50.0) < 1e-6);
-            QVERIFY(std::abs(PlottedAt(*scope.chart(), 3, i) - 2000.0 / 8000.0) < 1e-9);
-        }
+        eng.ADVANCE = 85;  // beyond full scale: not clamped
+        eng.MPG = 30;
+        scope.UpdateScope(eng, 0.3);
+        QCOMPARE(PlottedAt(*scope.chart(), 0, 0), 1.5);
+        QVERIFY(std::abs(PlottedAt(*scope.chart(), 2, 0) - 0.6) < 1e-6);
+        QCOMPARE(PlottedAt(*scope.chart(), 3, 0), 0.25);
         QCOMPARE(scope.chart()->PointCount(1), 0);
-        QTRY_COMPARE(scope.valueLabel(2)->text(), QString("0"));
         QTRY_COMPARE(scope.valueLabel(1)->text(), QString("85"));
-        QTRY_COMPARE(scope.valueLabel(3)->text(), QString("30"));
-        QTRY_COMPARE(scope.valueLabel(4)->text(), QString("2000"));
+        QCOMPARE(scope.valueLabel(2)->text(), QString("0"));
+        QCOMPARE(scope.valueLabel(3)->text(), QString("30"));
+        QCOMPARE(scope.valueLabel(4)->text(), QString("2000"));
         QCOMPARE(scope.chart()->CurrentTime(), 0.3);
     }
 

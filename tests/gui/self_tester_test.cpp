@@ -43,11 +43,7 @@ class SelfTesterTest : public QObject {
   private slots:
     void opensIdle() {
         Rig r(false);
-        QCOMPARE(r.w.windowTitle(), QString("Self Test Tool"));
-        QVERIFY(r.w.windowFlags().testFlag(Qt::Tool));
-        QCOMPARE(r.Button("STGo")->text(), QString("Start Self Test"));
         QVERIFY(r.Button("STGo")->isEnabled());
-        QCOMPARE(r.Button("STStop")->text(), QString("Stop Self Test"));
         QVERIFY(!r.Button("STStop")->isEnabled());
         QCOMPARE(r.Digits(), QString("000"));
         QCOMPARE(Child<LampWidget>(r.w, "MIL")->color(), QColor(128, 128, 128));

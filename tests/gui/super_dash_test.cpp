@@ -311,14 +311,6 @@ class SuperDashTest : public QObject {
                          (PixelsToTwips(outer.height(), dpi) - 405)) <= onePixel);
     }
 
-    void showsTheVersionOfThisBuild() {
-        quelm::frmAbout about(nullptr, quelm::UrlOpener{});
-        QCOMPARE(about.windowTitle(), QString("About QUELM"));
-        QCOMPARE(about.findChild<QLabel*>("lblVersion")->text(), QString("Version 1.4.1"));
-        QVERIFY(about.findChild<QLabel*>("S")->text().endsWith(
-            "(tm) Real-Time Data-Logger Application Software"));
-    }
-
     void webButtonReportsEachFailureAndOpensTheAddressOtherwise() {
         QList<QUrl> opened;
         bool browser = false;
