@@ -2,8 +2,6 @@
 #include <QProgressBar>
 #include <QPushButton>
 #include <QtTest>
-#include <chrono>
-#include <cstdlib>
 #include <memory>
 #include <optional>
 
@@ -102,24 +100,6 @@ class ExportWindowTest : public QObject, quelm::testing::HubWindow<Export> {
         QVERIFY(!std::filesystem::exists(File("run1.csv")));
         QVERIFY(asked_.isEmpty());
         QVERIFY(Child<QPushButton>(*w, "BrowseSRC")->isEnabled());
-    }
-
-    // Not a check: times the window on the log named by QUELM_EXPORT_BENCH_LOG, for
-    // bench/export_window.sh to compare with `quelm export`.
-    void timeOnBenchLog() {
-        const char* log = std::getenv("QUELM_EXPORT_BENCH_LOG");
-        if (log == nullptr) {
-            QSKIP("QUELM_EXPORT_BENCH_LOG not set");
-        }
-        answer_ = QString::fromLocal8Bit(log);
-        quelm::testing::RealWindowRuntime rt;
-        hub->runtimeOverride = &rt;
-        const auto start = std::chrono::steady_clock::now();
-        Child<QPushButton>(*w, "BrowseSRC")->click();
-        const double seconds =
-            std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
-        QCOMPARE(Status(), QString("Done."));
-        std::printf("export window: %.3f s\n", seconds);
     }
 };
 

@@ -38,12 +38,6 @@ class WindowRuntime : public VirtualRuntime {
     std::function<void()> onYield;
 };
 
-// The real clock, with pending window events run on every yield: for timing a window.
-class RealWindowRuntime : public SystemRuntime {
-  public:
-    void Yield() override { QCoreApplication::processEvents(); }
-};
-
 struct ShownFrame {
     std::uint32_t hundredths;  // the record's stamp: the tests stamp record n with n
     double scopeTime;
@@ -85,7 +79,7 @@ class FakeHub : public AppHub {
     void ResetScopes() override { ++resets; }
 
     WindowRuntime rt;
-    Runtime* runtimeOverride = nullptr;
+    Runtime* runtimeOverride = nullptr;  // the real clock, for timing a window in bench/
     // A start that waited for an operation to end runs from the event loop, as in the dashboard.
     OperationRecord ops{[](OperationRecord::Task start) {
         QMetaObject::invokeMethod(QCoreApplication::instance(), std::move(start),

@@ -5,8 +5,6 @@
 #include <QPushButton>
 #include <QSlider>
 #include <QtTest>
-#include <chrono>
-#include <cstdlib>
 #include <memory>
 
 #include "common/long_operation.h"
@@ -269,26 +267,6 @@ class LoggingPlaybackTest : public QObject, quelm::testing::HubWindow<Logging> {
         Button("Play")->click();
         QCOMPARE(hub->shown.size(), std::size_t{20});
         ExpectIdle();
-    }
-
-    // Not a check: times unpaced playback of the log named by QUELM_PLAYBACK_BENCH_LOG through
-    // the window with the real clock and event processing on every yield.
-    void timeOnBenchLog() {
-        const char* log = std::getenv("QUELM_PLAYBACK_BENCH_LOG");
-        if (log == nullptr) {
-            QSKIP("QUELM_PLAYBACK_BENCH_LOG not set");
-        }
-        // A fresh window on the real clock: the player takes its runtime when it is made.
-        quelm::testing::RealWindowRuntime rt;
-        hub->runtimeOverride = &rt;
-        w = std::make_unique<Logging>(*hub);
-        w->show();
-        Open(log);
-        const auto start = std::chrono::steady_clock::now();
-        Button("Play")->click();
-        const double seconds =
-            std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
-        std::printf("logging window: %zu records in %.3f s\n", hub->shown.size(), seconds);
     }
 };
 

@@ -1,6 +1,5 @@
 // The vehicle settings dialog: live edits, the Save checks and the exact writes.
 #include <QCheckBox>
-#include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QTemporaryDir>
