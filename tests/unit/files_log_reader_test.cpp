@@ -64,17 +64,6 @@ TEST(LogReader, MissingFileIsReportedAndNothingIsCreated) {
     EXPECT_FALSE(LogReader("").IsOpen());
 }
 
-TEST(LogReader, EmptyFileHasNoRecords) {
-    ScratchDir dir;
-    const auto path = dir / "empty.qm1";
-    testing::Put(path, "");
-    LogReader reader(path);
-    ASSERT_TRUE(reader.IsOpen());
-    EXPECT_EQ(reader.RecordCount(), 0u);
-    FrameBuffer b{};
-    EXPECT_FALSE(reader.ReadRecord(1, b));
-}
-
 TEST(LogReader, MovedReaderKeepsTheFile) {
     ScratchDir dir;
     const auto path = dir / "run.qm1";
