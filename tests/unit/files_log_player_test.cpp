@@ -5,21 +5,10 @@
 #include <vector>
 
 #include "files_test_support.h"
+#include "test_clock.h"
 
 namespace quelm {
 namespace {
-
-// A virtual clock whose yields can press the window's buttons.
-class ScriptedRuntime : public VirtualRuntime {
-  public:
-    void Yield() override {
-        VirtualRuntime::Yield();
-        if (onYield) {
-            onYield();
-        }
-    }
-    std::function<void()> onYield;
-};
 
 struct Screen {
     std::uint64_t slider = 0;
@@ -56,7 +45,7 @@ class LogPlayerTest : public ::testing::Test {
         return path;
     }
     testing::ScratchDir dir_;
-    ScriptedRuntime rt_;
+    test::TestClock rt_;
     Screen screen_;
 };
 

@@ -9,9 +9,9 @@
 #include <vector>
 
 #include "common/com_port_map.h"
-#include "common/runtime.h"
 #include "fake_flashing_device.h"
 #include "link_fake_device.h"
+#include "test_clock.h"
 #include "tools/link_self_test_device.h"
 
 namespace quelm {
@@ -30,20 +30,6 @@ TEST(ReplyShowsLightOn, ZeroAfterTheFirstByteMeansLit) {
         EXPECT_EQ(ReplyShowsLightOn(row.reply), row.lit) << '"' << row.reply << '"';
     }
 }
-
-// A virtual clock whose Yield can act like a nested window handler.
-class TestRuntime : public VirtualRuntime {
-  public:
-    void Yield() override {
-        VirtualRuntime::Yield();
-        if (onYield) {
-            onYield();
-        }
-    }
-    bool Aborting() const override { return aborting; }
-    std::function<void()> onYield;
-    bool aborting = false;
-};
 
 struct Seen {
     std::vector<std::string> statuses;
@@ -84,7 +70,7 @@ struct Seen {
 
 class SelfTestRun : public ::testing::Test {
   protected:
-    TestRuntime rt;
+    test::TestClock rt;
     FlashingDevice device{rt};
     Seen seen;
     SelfTest test{device, rt, seen.Observer()};
@@ -199,7 +185,7 @@ TEST_F(SelfTestRun, StopWhileConnectingIsNotOverriddenByTheStartWait) {
 TEST_F(SelfTestRun, ProgramEndUnwindsTheRun) {
     device.FlashCodes({}, 1e6);
     const double start = rt.Now();
-    rt.onYield = [&] { rt.aborting = rt.Now() - start > 10; };
+    rt.onYield = [&] { rt.ending = rt.Now() - start > 10; };
     test.Run();
     EXPECT_FALSE(test.InProgress());
     EXPECT_LT(rt.Now() - start, 11.0);
@@ -227,7 +213,7 @@ TEST(SelfTestOnTheLink, PanelsAndLampShowTheLinkOnceTheTestIsOver) {
          ComStat::Green},
     };
     for (const Row& row : rows) {
-        TestRuntime rt;
+        test::TestClock rt;
         test::FakeDevice device(rt);
         device.present = row.devicePresent;
         StatusModel status;
