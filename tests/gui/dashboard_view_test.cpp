@@ -104,30 +104,6 @@ class DashboardViewTest : public QObject {
         }
     }
 
-    void hidingFeatureGaugesReflowsTheirRowAndHidingAllRemovesIt() {
-        DashboardView view;
-        view.resize(1000, 650);
-        view.show();
-        QVERIFY(QTest::qWaitForWindowExposed(&view));
-        const QStringList features{"Boost", "Vac", "WideBand", "AUX1", "AUX2"};
-        GaugeWidget* speedo = view.gauge("Speedo");
-        const int speedoHeightWithRow = speedo->height();
-        view.gauge("Vac")->hide();
-        QApplication::processEvents();
-        // The remaining four share the row: no empty cell where Vac was.
-        const int gap =
-            view.gauge("WideBand")->geometry().left() - view.gauge("Boost")->geometry().right();
-        QVERIFY2(gap < 10, qPrintable(QString::number(gap)));
-        for (const QString& name : features) {
-            view.gauge(name)->hide();
-        }
-        QApplication::processEvents();
-        QVERIFY(speedo->height() > speedoHeightWithRow);
-        view.gauge("AUX1")->show();
-        QApplication::processEvents();
-        QVERIFY(view.gauge("AUX1")->isVisible());
-    }
-
     // Shows the panel with plausible values for a screenshot when QUELM_WIDGETS_DEMO gives
     // the seconds to stay up; otherwise skipped.
     void demoWindow() {

@@ -29,18 +29,6 @@ class GaugeWidgetTest : public QObject {
         QCOMPARE(gs::Fraction(std::nan(""), 0.0, 1.0), 0.0);
     }
 
-    void numberedTicksGetRoundSpacings() {
-        // tach, temperatures, volts, HEGO, advance, power
-        for (auto [range, step] : {std::pair{8000.0, 1000.0},
-                                   {330.0, 50.0},
-                                   {5.0, 1.0},
-                                   {1.0, 0.2},
-                                   {70.0, 10.0},
-                                   {1000.0, 200.0}}) {
-            QCOMPARE(quelm::gauge_scale::NiceStep(range), step);
-        }
-    }
-
     void selectedNeedleAloneMovesOnTheNextValue() {
         GaugeWidget g;
         g.SetScale(0, 1);

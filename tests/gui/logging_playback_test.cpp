@@ -66,12 +66,10 @@ class LoggingPlaybackTest : public QObject, quelm::testing::HubWindow<Logging> {
 
     void playsEveryRecordOnceWithTheSliderRange() {
         OpenRun(600);
-        int minimum = 0, maximum = 0, ticks = 0;
+        int maximum = 0;
         bool sliderShownDisabled = true;
         hub->rt.onYield = [&] {
-            minimum = Slider()->minimum();
             maximum = Slider()->maximum();
-            ticks = Slider()->tickInterval();
             sliderShownDisabled = sliderShownDisabled && Slider()->isVisible() &&
                                   !Slider()->isEnabled() && !Button("Record")->isEnabled() &&
                                   !Button("Play")->isEnabled() && Button("Pause")->isEnabled() &&
@@ -81,9 +79,7 @@ class LoggingPlaybackTest : public QObject, quelm::testing::HubWindow<Logging> {
 
         QCOMPARE(Stamps(*hub), Range(1, 600));
         QCOMPARE(hub->shown.back().scopeTime, 6.0);
-        QCOMPARE(minimum, 1);
-        QCOMPARE(maximum, 600);
-        QCOMPARE(ticks, 30);
+        QCOMPARE(maximum, 600);  // the range itself is PlaybackSliderRange's test
         QVERIFY(sliderShownDisabled);
         QCOMPARE(hub->resets, 1);
         QCOMPARE(hub->status().Panel(1), std::string("Log Playback"));

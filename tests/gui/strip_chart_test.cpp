@@ -156,16 +156,6 @@ class StripChartTest : public QObject {
         QCOMPARE(chart.ValueAt(0), 1.0);
         QCOMPARE(spy.count(), 2);
     }
-
-    void onePenModeForACurve() {
-        StripChart chart;
-        chart.SetPenCount(1);
-        chart.SetVerticalTop(900.0);
-        QCOMPARE(chart.PenCount(), 1);
-        QCOMPARE(chart.PenRangeUpper(0), 900.0);
-        QVERIFY(chart.plot()->graph(0)->visible());
-        QVERIFY(!chart.plot()->graph(1)->visible());
-    }
 };
 
 QTEST_MAIN(StripChartTest)

@@ -132,17 +132,6 @@ TEST(DisplayUnits, MetricValuesAgainstHandComputedOnes) {
     EXPECT_EQ(BoostFullScale(30, DisplayUnits::US), 30);
 }
 
-TEST(DisplayUnits, MetricDialsHaveRoundScalesOfTheirOwn) {
-    for (const GaugeFace& f : kMetricFaces) {
-        SCOPED_TRACE(std::string(f.gauge));
-        EXPECT_EQ(std::fmod(f.minimum, f.majorStep), 0);
-        EXPECT_EQ(std::fmod(f.maximum, f.majorStep), 0);
-        EXPECT_EQ(MetricFace(f.gauge), &f);
-    }
-    EXPECT_EQ(MetricFace("Vac"), nullptr);
-    EXPECT_EQ(MetricFace("Tach"), nullptr);
-}
-
 TEST(GaugePeaks, HighestSinceTheLastResetNeedleByNeedle) {
     GaugePeaks peaks;
     EXPECT_FALSE(GaugePeaks::HasPeak(peaks.Peaks().Tach));

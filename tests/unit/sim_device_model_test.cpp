@@ -80,16 +80,6 @@ TEST(SimDevicePacing, ReplyBytesArriveTenBitsApartAfterTheCommandByte) {
     EXPECT_FALSE(d.model.NextDue().has_value());
 }
 
-TEST(SimDevicePacing, ARequestWhileAReplyIsOnTheLineWaitsForIt) {
-    Device d;
-    d.model.Receive('f', 115200, 0.0);  // not heard: the device is at 9600
-    d.model.Receive('f', 9600, 0.0);
-    d.model.Receive('b', 9600, 0.001);
-    const double frameEnd = 39 * 10.0 / 9600;
-    EXPECT_EQ(d.model.TakeDue(frameEnd + 1e-9, 9600).size(), 38u);
-    EXPECT_GT(*d.model.NextDue(), frameEnd);
-}
-
 std::vector<std::size_t> FrameSizes(DeviceOptions options, int polls) {
     Device d(std::move(options));
     std::vector<std::size_t> sizes;
@@ -106,16 +96,6 @@ TEST(SimDeviceFaults, ShortAndBurstFramesComeEveryNth) {
     DeviceOptions bursts;
     bursts.faults.burstEvery = 2;
     EXPECT_EQ(FrameSizes(bursts, 4), (std::vector<std::size_t>{38, 39, 38, 39}));
-}
-
-TEST(SimDeviceFaults, BurstArrivesAllAtOnce) {
-    DeviceOptions options;
-    options.faults.burstEvery = 1;
-    Device d(options);
-    d.model.Receive('f', 9600, 0.0);
-    const double end = 40 * 10.0 / 9600;
-    EXPECT_TRUE(d.model.TakeDue(end - 1e-6, 9600).empty());
-    EXPECT_EQ(d.model.TakeDue(end + 1e-9, 9600).size(), 39u);
 }
 
 TEST(SimDeviceFaults, SilentAfterNFramesAnswersNothing) {

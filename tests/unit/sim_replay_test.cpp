@@ -41,21 +41,6 @@ TEST(SimReplay, PlaysInRecordedTimeAndLoops) {
     }
 }
 
-TEST(SimReplay, UnstampedLogPlaysOneRecordPerRequest) {
-    testing::ScratchDir dir;
-    std::string log;
-    for (std::uint32_t tag : {1, 2}) {
-        FrameBuffer b = StampedFrame(tag);
-        b[40] = 0;
-        log += testing::RecordBytes(b);
-    }
-    testing::Put(dir / "run.qm1", log);
-    ReplaySource replay(Load(dir / "run.qm1"));
-    for (int tag : {1, 2, 1}) {
-        EXPECT_EQ(replay.FrameAt(0)[0], tag);
-    }
-}
-
 TEST(SimCommandLine, OptionsReachTheDevice) {
     const auto parsed =
         ParseSimCommand({"--max-rate=38400", "--scenario", "wot", "--codes=11,23",
