@@ -113,12 +113,8 @@ class DashboardViewTest : public QObject {
         }
         DashboardView view;
         view.setWindowTitle("Quelm_Dash");
-        view.resize(qEnvironmentVariableIntValue("QUELM_DEMO_WIDTH") > 0
-                        ? qEnvironmentVariableIntValue("QUELM_DEMO_WIDTH")
-                        : 1060,
-                    qEnvironmentVariableIntValue("QUELM_DEMO_HEIGHT") > 0
-                        ? qEnvironmentVariableIntValue("QUELM_DEMO_HEIGHT")
-                        : 560);
+        const int height = qEnvironmentVariableIntValue("QUELM_DEMO_HEIGHT");
+        view.resize(1060, height > 0 ? height : 560);
         if (qEnvironmentVariableIsSet("QUELM_DEMO_NO_FEATURES")) {
             for (const char* name : {"Boost", "Vac", "WideBand", "AUX1", "AUX2"}) {
                 view.gauge(name)->hide();

@@ -63,15 +63,5 @@ TEST(LogRecordLayout, FrameThenStampThenZeroPadding) {
     }
 }
 
-TEST(LogRecordLayout, CountsWholeRecordsOnly) {
-    EXPECT_EQ(LogRecordCount(0), 0u);
-    EXPECT_EQ(LogRecordCount(47), 0u);
-    EXPECT_EQ(LogRecordCount(48), 1u);
-    EXPECT_EQ(LogRecordCount(24000), 500u);
-    EXPECT_EQ(LogRecordCount(24020), 500u);
-    EXPECT_EQ(LogRecordOffset(1), 0u);
-    EXPECT_EQ(LogRecordOffset(501), 24000u);
-}
-
 }  // namespace
 }  // namespace quelm
