@@ -109,25 +109,6 @@ class StripChartTest : public QObject {
         QCOMPARE(chart.RangeUpper(), 6.0);
     }
 
-    void clearAndResetEmptyEveryPen() {
-        StripChart chart;
-        for (int pen = 0; pen < 4; ++pen) {
-            chart.AddPoint(pen, 1.0, 0.25);
-        }
-        chart.AddPoint(4, 1.0, 0.5);  // no such pen: ignored
-        chart.AddPoint(-1, 1.0, 0.5);
-        QCOMPARE(chart.PointCount(3), 1);
-        chart.Clear();
-        for (int pen = 0; pen < 4; ++pen) {
-            QCOMPARE(chart.PointCount(pen), 0);
-        }
-        chart.AddPoint(1, 30.0, 0.25);
-        chart.SetCurrentTime(30.0);
-        chart.ResetTimeAxis(15.0, 0.0);
-        QCOMPARE(chart.PointCount(1), 0);
-        QCOMPARE(chart.RangeUpper(), 15.0);
-    }
-
     void clickSetsTheReadOutAndValuesAreInterpolatedThere() {
         StripChart chart;
         chart.resize(500, 300);
