@@ -28,13 +28,12 @@ start=$(date +%s.%N)
 "$bin/quelm" export "$work/run.qm1" >/dev/null 2>&1
 cli=$(echo "$(date +%s.%N) - $start" | bc)
 rm -f "$work/run.csv"
-window=$(QUELM_EXPORT_BENCH_LOG="$work/run.qm1" "$bin/gui_export_window_test" timeOnBenchLog 2>/dev/null |
-    sed -n 's/^export window: \([0-9.]*\) s$/\1/p')
+"$bin/bench_log_windows" "$work/run.qm1" 2>/dev/null >"$work/windows"
+window=$(sed -n 's/^export window: \([0-9.]*\) s$/\1/p' "$work/windows")
 echo "quelm export:  ${cli} s"
 echo "export window: ${window} s"
 echo "ratio: $(echo "scale=2; $window / $cli" | bc)"
 
 # Unpaced playback of the same log through the logging window (fake hub: frames are counted,
 # not decoded; the decode path is measured by bench_playback and bench_log_player).
-QUELM_PLAYBACK_BENCH_LOG="$work/run.qm1" "$bin/gui_logging_playback_test" timeOnBenchLog 2>/dev/null |
-    grep '^logging window:'
+grep '^logging window:' "$work/windows"

@@ -63,15 +63,16 @@ SerialPortErrorKind KindOf(QSerialPort::SerialPortError error) {
     }
 }
 
-// Asks the driver to hand over received bytes at once. Drivers without the request (ENOTTY on a
-// pseudo-terminal, EINVAL on some adapters) or that refuse it simply keep their own timing.
-bool RequestLowLatency(int fd) {
+// Asks the driver to hand over received bytes at once (USB adapters otherwise hold them for up to
+// 16 ms). Drivers without the request (ENOTTY on a pseudo-terminal, EINVAL on some adapters) or
+// that refuse it simply keep their own timing, which is slower but not an error.
+void RequestLowLatency(int fd) {
     serial_struct info{};
     if (::ioctl(fd, TIOCGSERIAL, &info) != 0) {
-        return false;
+        return;
     }
     info.flags |= static_cast<int>(ASYNC_LOW_LATENCY);
-    return ::ioctl(fd, TIOCSSERIAL, &info) == 0;
+    ::ioctl(fd, TIOCSSERIAL, &info);
 }
 
 // A device that was unplugged, or a pseudo-terminal whose other side closed, reports a hang-up
@@ -112,7 +113,7 @@ void QtSerialPort::Open() {
     port_->setDataTerminalReady(true);
     port_->setRequestToSend(true);
     port_->clearError();
-    lowLatency_ = RequestLowLatency(port_->handle());
+    RequestLowLatency(port_->handle());
 }
 
 void QtSerialPort::Close() {

@@ -8,7 +8,6 @@
 #include <optional>
 
 #include "common/serial_port.h"
-#include "common/test_access.h"
 
 class QSerialPort;
 
@@ -32,8 +31,6 @@ class QtSerialPort final : public SerialPort {
     bool WaitForBytes(int ms) override;
 
   private:
-    friend struct TestAccess<QtSerialPort>;
-
     void ApplySettings();
     // Waits, for a bounded time, until what was written has left the line. False when it has
     // not; what is still queued is then discarded, so that closing cannot wait for it either.
@@ -45,9 +42,6 @@ class QtSerialPort final : public SerialPort {
     std::unique_ptr<QSerialPort> port_;
     std::string device_;
     LineSettings settings_;
-    // The driver accepted low-latency mode at the last Open (USB adapters otherwise hold
-    // received bytes for up to 16 ms); pseudo-terminals and some drivers do not offer it.
-    bool lowLatency_ = false;
     // When the last byte not yet known to have left the line was written.
     std::optional<std::chrono::steady_clock::time_point> lastWrite_;
 };

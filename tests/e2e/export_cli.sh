@@ -1,5 +1,5 @@
 #!/usr/bin/env bash
-# `quelm export` on a generated log: output lines, values, refusals and exit codes.
+# `quelm export` on a generated log: where the output goes, refusals, interrupts and exit codes.
 set -euo pipefail
 bin=${1:?folder of built programs}
 quelm="$bin/quelm"
@@ -25,17 +25,9 @@ csv="$work/my.logs/run1.csv"
 [ -f "$csv" ] || fail "no $csv"
 [ "$(cat "$work/out")" = "$csv" ] || fail "stdout: $(cat "$work/out")"
 [ "$(wc -l <"$csv")" -eq 5 ] || fail "expected 5 lines, got $(wc -l <"$csv")"
-[ "$(grep -c $'\r$' "$csv")" -eq 5 ] || fail "lines must end in CR LF"
-head -1 "$csv" | tr -d '\r' | grep -qx 'Time(s),RPM,LOAD,MPH,TPS,MAF,ECT,ACT,BAP,ADVNC,INJPW,INJDUTY,HEGOL,HEGOR,BOOST,VACUUM,WIDEO2,AUX1,AUX2,HP,TQ' \
-    || fail "header: $(head -1 "$csv")"
-times=$(tail -n +2 "$csv" | cut -d, -f1 | tr '\n' ' ')
-[ "$times" = "0 .07 12.34 13 " ] || fail "time column: $times"
-line3=$(sed -n 3p "$csv" | cut -d, -f2- | tr -d '\r')
-line4=$(sed -n 4p "$csv" | cut -d, -f2- | tr -d '\r')
-[ "$line3" = "$line4" ] || fail "a bad record must repeat the values before it"
-[ "$(tail -n +2 "$csv" | awk -F, '{print NF}' | sort -u)" = "21" ] || fail "21 fields per line"
-
-# Metric: the same columns converted, each changed header naming its unit.
+head -1 "$csv" | grep -q '^Time(s),RPM,' || fail "header: $(head -1 "$csv")"
+# The values and their form are checked by the unit tests, the MAF curve reaching them by
+# install.sh. Metric: the same columns converted, each changed header naming its unit.
 cp "$csv" "$work/us.csv"
 "$quelm" export "$work/my.logs/run1.qm1" --config "$work/settings.ini" --units metric >/dev/null \
     2>"$work/err" || fail "metric export: $(cat "$work/err")"
@@ -56,27 +48,8 @@ for a, b in zip(us, m):
     assert any(float(b[i]) != float(a[i]) for i in convert), "nothing converted"
 PY
 
-# The MAF curve reaches the conversions: the stock curve gives a load, a flat zero curve none.
-loads=$(tail -n +2 "$csv" | cut -d, -f3 | sort -u | tr '\n' ' ')
-[ "$loads" != "0 " ] || fail "LOAD is 0 on every line: the MAF curve was not loaded"
-{ printf 'Volts , Kg/HR\r\n'; for i in $(seq 0 30); do printf '%d.%d,0\r\n' $((i / 6)) $((i % 6)); done; } \
-    >"$work/zero.maf"
-printf '[INJECTION]\r\nNumCyl=8\r\nMAFFILE=%s\r\n' "$work/zero.maf" >"$work/zero.ini"
-"$quelm" export "$work/my.logs/run1.qm1" --config "$work/zero.ini" >/dev/null 2>"$work/err" \
-    || fail "export with zero curve: $(cat "$work/err")"
-[ ! -s "$work/err" ] || fail "zero curve: stderr: $(cat "$work/err")"
-[ "$(tail -n +2 "$csv" | cut -d, -f3 | sort -u | tr -d '\r')" = "0" ] \
-    || fail "a flat zero MAF curve must give LOAD 0: $(tail -n +2 "$csv" | cut -d, -f3 | tr '\n' ' ')"
-# A configured curve that is missing: the stock curve, with the loader's message on stderr.
-printf '[INJECTION]\r\nMAFFILE=%s\r\n' "$work/gone.maf" >"$work/gone.ini"
-"$quelm" export "$work/my.logs/run1.qm1" --config "$work/gone.ini" >/dev/null 2>"$work/err" \
-    || fail "export with a missing curve: $(cat "$work/err")"
-grep -q 'File not found attempting to access MAF configuration file' "$work/err" \
-    || fail "missing curve: stderr: $(cat "$work/err")"
-[ "$(tail -n +2 "$csv" | cut -d, -f3 | sort -u | tr '\n' ' ')" = "$loads" ] \
-    || fail "missing curve must fall back to the stock curve"
-
-# Refusals: one line on stderr, non-zero, nothing created.
+# Refusals: one line on stderr, non-zero, nothing created. (Which sources and outputs the export
+# refuses is the unit tests' business.)
 expect_refusal() {  # expect_refusal WHAT ARGS...
     local what=$1; shift
     if "$quelm" export "$@" >"$work/out" 2>"$work/err"; then fail "$what: exit 0"; fi
@@ -84,12 +57,6 @@ expect_refusal() {  # expect_refusal WHAT ARGS...
 }
 expect_refusal "missing source" "$work/absent.qm1"
 [ ! -e "$work/absent.qm1" ] && [ ! -e "$work/absent.csv" ] || fail "missing source left a file"
-expect_refusal "csv source" "$csv"
-[ "$(wc -l <"$csv")" -eq 5 ] || fail "csv source was changed"
-cp "$work/my.logs/run1.qm1" "$work/blocked.qm1"
-mkdir "$work/blocked.csv"
-expect_refusal "unwritable output" "$work/blocked.qm1"
-[ "$(ls "$work" | grep -c '^blocked')" -eq 2 ] || fail "unwritable output left a file: $(ls "$work")"
 expect_refusal "missing settings file" "$work/my.logs/run1.qm1" --config "$work/nope.ini"
 
 # A log whose name starts with "-" follows "--".

@@ -1,7 +1,9 @@
 #include <QPushButton>
 #include <QtTest>
 
+#include "../unit/fake_dashboard.h"
 #include "common/status_texts.h"
+#include "decode/dashboard_update.h"
 #include "shell/gui/dashboard_view.h"
 #include "shell/gui/link_indicator.h"
 #include "widget_access.h"
@@ -11,67 +13,9 @@ using quelm::DashboardView;
 using quelm::GaugeValues;
 using quelm::GaugeWidget;
 
-namespace {
-
-// Plausible readings at a steady cruise, for the demo.
-GaugeValues CruiseReadings() {
-    // clang-format off
-    return {.MAFS = 1.62f, .tps = 0.98f, .ECT = 196, .ACT = 88, .bap = 29.4f, .Advance = 32.5f,
-            .Boost = 4.2f, .Vac = 17.8f, .Tach = 2150, .Speedo = 62, .AUX1 = 2.5f, .AUX2 = 1.1f,
-            .HEGOL = 0.72f, .HEGOR = 0.18f, .DutyCycle = 22.4f, .INJPW = 6.3f, .WideBand = 14.7f,
-            .mpg = 24.6f, .EECLOAD = 0.42f, .hp = 38, .TQ = 92};
-    // clang-format on
-}
-
-}  // namespace
-
 class DashboardViewTest : public QObject {
     Q_OBJECT
   private slots:
-    void everyGaugeHasItsNameTextsAndStartingScale() {
-        struct Row {
-            const char* name;
-            const char* title;
-            const char* unit;
-            double minimum, maximum;
-        };
-        // clang-format off
-        const Row rows[] = {
-            {"Speedo", "MPH", "", 0, 220},           {"Tach", "RPM", "", 0, 8000},
-            {"ACT", "ACT", "'F", -30, 300},          {"ECT", "ECT", "'F", -30, 300},
-            {"MAFS", "MAF", "Volts", 0, 5},          {"tps", "TPS", "", 0, 5},
-            {"AUX1", "AUX1", "Volts", 0, 5},         {"AUX2", "AUX2", "Volts", 0, 5},
-            {"WideBand", "Wide02", "AFR", 9, 20},    {"HEGOS", "HEGO", "", 0, 1},
-            {"Advance", "Advance", "", -20, 50},     {"Boost", "Boost", "PSI", 0, 30},
-            {"Vac", "Vacuum", "\"Hg", 0, 30},        {"bap", "BAP", "\"Hg", 15, 32},
-            {"DutyCycle", "Inj. Duty", "%", 0, 100}, {"INJPW", "Inj. PW", "ms", 0, 160},
-            {"EECLOAD", "LOAD", "", 0, 2},           {"mpg", "MPG", "", 0, 50},
-            {"hp", "RWHP", "", 0, 1000},             {"TQ", "RWTQ", "", 0, 1000},
-        };
-        // clang-format on
-        DashboardView view;
-        for (const Row& row : rows) {
-            GaugeWidget* g = view.gauge(row.name);
-            QVERIFY2(g != nullptr, row.name);
-            QCOMPARE(view.findChild<GaugeWidget*>(row.name), g);
-            QCOMPARE(g->Title(), QString(row.title));
-            QCOMPARE(g->Unit(), QString(row.unit));
-            QCOMPARE(g->ScaleMinimum(), row.minimum);
-            QCOMPARE(g->ScaleMaximum(), row.maximum);
-        }
-    }
-
-    void thereAreExactlyTwentyGaugesAndOnlyHegoHasTwoNeedles() {
-        DashboardView view;
-        QCOMPARE(static_cast<int>(view.gauges().size()), 20);
-        QCOMPARE(view.findChildren<GaugeWidget*>().size(), 20);
-        for (GaugeWidget* g : view.gauges()) {
-            QCOMPARE(quelm::TestAccess<GaugeWidget>::NeedleCount(*g),
-                     g->objectName() == "HEGOS" ? 2 : 1);
-        }
-        QVERIFY(view.gauge("Missing") == nullptr);
-        QVERIFY(view.gauge("speedo") == nullptr);  // names are exact
-    }
 
     void advanceGaugeCarriesItsThreeMarksOnTheRightSides() {
         DashboardView view;
@@ -164,30 +108,6 @@ class DashboardViewTest : public QObject {
         }
     }
 
-    void hidingFeatureGaugesReflowsTheirRowAndHidingAllRemovesIt() {
-        DashboardView view;
-        view.resize(1000, 650);
-        view.show();
-        QVERIFY(QTest::qWaitForWindowExposed(&view));
-        const QStringList features{"Boost", "Vac", "WideBand", "AUX1", "AUX2"};
-        GaugeWidget* speedo = view.gauge("Speedo");
-        const int speedoHeightWithRow = speedo->height();
-        view.gauge("Vac")->hide();
-        QApplication::processEvents();
-        // The remaining four share the row: no empty cell where Vac was.
-        const int gap =
-            view.gauge("WideBand")->geometry().left() - view.gauge("Boost")->geometry().right();
-        QVERIFY2(gap < 10, qPrintable(QString::number(gap)));
-        for (const QString& name : features) {
-            view.gauge(name)->hide();
-        }
-        QApplication::processEvents();
-        QVERIFY(speedo->height() > speedoHeightWithRow);
-        view.gauge("AUX1")->show();
-        QApplication::processEvents();
-        QVERIFY(view.gauge("AUX1")->isVisible());
-    }
-
     // Shows the panel with plausible values for a screenshot when QUELM_WIDGETS_DEMO gives
     // the seconds to stay up; otherwise skipped.
     void demoWindow() {
@@ -197,18 +117,15 @@ class DashboardViewTest : public QObject {
         }
         DashboardView view;
         view.setWindowTitle("Quelm_Dash");
-        view.resize(qEnvironmentVariableIntValue("QUELM_DEMO_WIDTH") > 0
-                        ? qEnvironmentVariableIntValue("QUELM_DEMO_WIDTH")
-                        : 1060,
-                    qEnvironmentVariableIntValue("QUELM_DEMO_HEIGHT") > 0
-                        ? qEnvironmentVariableIntValue("QUELM_DEMO_HEIGHT")
-                        : 560);
+        const int height = qEnvironmentVariableIntValue("QUELM_DEMO_HEIGHT");
+        view.resize(1060, height > 0 ? height : 560);
         if (qEnvironmentVariableIsSet("QUELM_DEMO_NO_FEATURES")) {
             for (const char* name : {"Boost", "Vac", "WideBand", "AUX1", "AUX2"}) {
                 view.gauge(name)->hide();
             }
         }
-        GaugeValues r = CruiseReadings();
+        quelm::EngData cruise = quelm::testing::CruisingEngine();
+        GaugeValues r = quelm::UpdateDashboard(cruise, quelm::LiveConfig{});
         r.Tach = 6900;  // show the warning zone and an overrange on Boost
         r.Boost = 34.0;
         view.ApplyGaugeValues(r);

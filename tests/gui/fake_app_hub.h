@@ -7,23 +7,18 @@
 #include <QStringList>
 #include <QTemporaryDir>
 #include <QWidget>
-#include <cstdint>
 #include <filesystem>
-#include <fstream>
 #include <functional>
 #include <memory>
-#include <sstream>
 #include <string>
 #include <vector>
 
+#include "../unit/files_test_support.h"
 #include "common/live_config.h"
 #include "common/long_operation.h"
-#include "common/records.h"
 #include "common/runtime.h"
 #include "common/status_model.h"
 #include "decode/calibration_tables.h"
-#include "decode/frame_decoder.h"
-#include "files/log_format.h"
 #include "files/log_writer.h"
 #include "files/settings_file.h"
 #include "widgets/app_hub.h"
@@ -41,12 +36,6 @@ class WindowRuntime : public VirtualRuntime {
         }
     }
     std::function<void()> onYield;
-};
-
-// The real clock, with pending window events run on every yield: for timing a window.
-class RealWindowRuntime : public SystemRuntime {
-  public:
-    void Yield() override { QCoreApplication::processEvents(); }
 };
 
 struct ShownFrame {
@@ -90,7 +79,7 @@ class FakeHub : public AppHub {
     void ResetScopes() override { ++resets; }
 
     WindowRuntime rt;
-    Runtime* runtimeOverride = nullptr;
+    Runtime* runtimeOverride = nullptr;  // the real clock, for timing a window in bench/
     // A start that waited for an operation to end runs from the event loop, as in the dashboard.
     OperationRecord ops{[](OperationRecord::Task start) {
         QMetaObject::invokeMethod(QCoreApplication::instance(), std::move(start),
@@ -123,33 +112,6 @@ inline MessageSink CollectMessages(QStringList& into) {
     };
 }
 
-// A sealed frame stamped `hundredths`, with a payload that changes with it.
-inline FrameBuffer StampedFrame(std::uint32_t hundredths) {
-    FrameBuffer b{};
-    b[0] = static_cast<std::uint8_t>(hundredths);
-    b[1] = static_cast<std::uint8_t>(hundredths >> 8);
-    SealFrame(b);
-    b[38] = static_cast<std::uint8_t>(hundredths >> 16);
-    b[39] = static_cast<std::uint8_t>(hundredths >> 8);
-    b[40] = static_cast<std::uint8_t>(hundredths);
-    return b;
-}
-
-// Records 1..count, record n stamped with stamp(n) hundredths, then `trailing` stray bytes.
-inline void WriteLog(
-    const std::filesystem::path& path, std::uint32_t count,
-    const std::function<std::uint32_t(std::uint32_t)>& stamp = [](std::uint32_t n) { return n; },
-    std::size_t trailing = 0) {
-    std::ofstream out(path, std::ios::binary | std::ios::trunc);
-    for (std::uint32_t n = 1; n <= count; ++n) {
-        const LogRecord r = MakeLogRecord(StampedFrame(stamp(n)));
-        out.write(reinterpret_cast<const char*>(r.data()), static_cast<std::streamsize>(r.size()));
-    }
-    for (std::size_t i = 0; i < trailing; ++i) {
-        out.put('\x55');
-    }
-}
-
 // The control with this object name; a test without it cannot go on.
 template <typename T>
 T* Child(QWidget& w, const char* name) {
@@ -158,14 +120,6 @@ T* Child(QWidget& w, const char* name) {
         qFatal("no control %s", name);
     }
     return child;
-}
-
-// The whole file as bytes; empty when it cannot be read.
-inline std::string ReadAll(const std::filesystem::path& p) {
-    std::ifstream in(p, std::ios::binary);
-    std::stringstream s;
-    s << in.rdbuf();
-    return s.str();
 }
 
 // A logging or export window on a FakeHub in a fresh folder, made again for every test, with

@@ -5,8 +5,6 @@
 #include <QPushButton>
 #include <QSlider>
 #include <QtTest>
-#include <chrono>
-#include <cstdlib>
 #include <fstream>
 #include <memory>
 
@@ -71,12 +69,10 @@ class LoggingPlaybackTest : public QObject, quelm::testing::HubWindow<Logging> {
 
     void playsEveryRecordOnceWithTheSliderRange() {
         OpenRun(600);
-        int minimum = 0, maximum = 0, ticks = 0;
+        int maximum = 0;
         bool sliderShownDisabled = true;
         hub->rt.onYield = [&] {
-            minimum = Slider()->minimum();
             maximum = Slider()->maximum();
-            ticks = Slider()->tickInterval();
             sliderShownDisabled = sliderShownDisabled && Slider()->isVisible() &&
                                   !Slider()->isEnabled() && !Button("Record")->isEnabled() &&
                                   !Button("Play")->isEnabled() && Button("Pause")->isEnabled() &&
@@ -86,9 +82,7 @@ class LoggingPlaybackTest : public QObject, quelm::testing::HubWindow<Logging> {
 
         QCOMPARE(Stamps(*hub), Range(1, 600));
         QCOMPARE(hub->shown.back().scopeTime, 6.0);
-        QCOMPARE(minimum, 1);
-        QCOMPARE(maximum, 600);
-        QCOMPARE(ticks, 30);
+        QCOMPARE(maximum, 600);  // the range itself is PlaybackSliderRange's test
         QVERIFY(sliderShownDisabled);
         QCOMPARE(hub->resets, 1);
         QCOMPARE(hub->status().Panel(1), std::string(status_text::kLogPlayback));
@@ -103,16 +97,6 @@ class LoggingPlaybackTest : public QObject, quelm::testing::HubWindow<Logging> {
         QVERIFY(messages.isEmpty());
         ExpectIdle();
         QCOMPARE(hub->operations().Current(), LongOperation::None);
-    }
-
-    void trailingBytesAreNeverPlayed() {
-        WriteLog(
-            File("odd.qm1"), 500, [](std::uint32_t n) { return n; }, 20);
-        Open(File("odd.qm1"));
-        Button("Play")->click();
-        QCOMPARE(Stamps(*hub), Range(1, 500));
-        QCOMPARE(Label("fs"), QString("24.02"));
-        ExpectIdle();
     }
 
     void pauseSeekAndResumeContinueFromTheSlider() {
@@ -212,12 +196,11 @@ class LoggingPlaybackTest : public QObject, quelm::testing::HubWindow<Logging> {
         QCOMPARE(Stamps(*hub), Range(1, 3));
     }
 
-    void realTimeNeverShowsARecordBeforeItsStamp() {
-        const std::vector<std::uint32_t> stamps = {0, 7, 50, 51, 1234, 1234, 1500};
-        WriteLog(File("rt.qm1"), static_cast<std::uint32_t>(stamps.size()),
-                 [&](std::uint32_t n) { return stamps[n - 1]; });
+    // The check box and the speed reach the player: each record waits for its stamp, at the
+    // speed chosen. Real-Time is 1x; a speed chosen ticks it, as fast as possible clears it.
+    void realTimeWaitsForTheStamps() {
+        WriteLog(File("rt.qm1"), 2, [](std::uint32_t n) { return (n - 1) * 500; });
         Open(File("rt.qm1"));
-        // Real-Time is 1x; a speed chosen ticks it, as fast as possible clears it.
         auto* speed = Child<QComboBox>(*w, "speed");
         Child<QCheckBox>(*w, "realtime")->setChecked(true);
         QCOMPARE(speed->currentText(), QString::fromUtf8("1\u00d7"));
@@ -225,12 +208,10 @@ class LoggingPlaybackTest : public QObject, quelm::testing::HubWindow<Logging> {
             hub->shown.clear();
             const double pressed = hub->rt.Now();
             Button("Play")->click();
-            QCOMPARE(hub->shown.size(), stamps.size());
-            for (const auto& f : hub->shown) {
-                const double due = pressed + f.hundredths / 100.0 / factor;
-                QVERIFY2(f.shownAt >= due, qPrintable(QString::number(f.hundredths)));
-                QVERIFY2(f.shownAt - due < 0.003, qPrintable(QString::number(f.shownAt - due)));
-            }
+            QCOMPARE(hub->shown.size(), std::size_t{2});
+            const double took = hub->shown.back().shownAt - pressed;
+            QVERIFY2(took >= 5.0 / factor && took < 5.0 / factor + 0.1,
+                     qPrintable(QString::number(took)));
             Child<QCheckBox>(*w, "realtime")->setChecked(false);
             QCOMPARE(speed->currentText(), QString("as fast as possible"));
             speed->setCurrentIndex(static_cast<int>(PlaybackSpeed::Four));
@@ -247,16 +228,7 @@ class LoggingPlaybackTest : public QObject, quelm::testing::HubWindow<Logging> {
         QVERIFY(hub->shown.back().shownAt - pressed < 1.0);
     }
 
-    void missingOrEmptyLogReturnsToIdle() {
-        Open(File("absent.qm1"));
-        Button("Play")->click();
-        QCOMPARE(messages.size(), 1);
-        QVERIFY(messages.front().contains("absent.qm1"));
-        QVERIFY(!std::filesystem::exists(File("absent.qm1")));
-        QVERIFY(hub->shown.empty());
-        ExpectIdle();
-
-        messages.clear();
+    void emptyLogReturnsToIdle() {
         WriteLog(File("empty.qm1"), 0);
         Open(File("empty.qm1"));
         Button("Play")->click();
@@ -307,26 +279,6 @@ class LoggingPlaybackTest : public QObject, quelm::testing::HubWindow<Logging> {
         Button("Play")->click();
         QCOMPARE(hub->shown.size(), std::size_t{20});
         ExpectIdle();
-    }
-
-    // Not a check: times unpaced playback of the log named by QUELM_PLAYBACK_BENCH_LOG through
-    // the window with the real clock and event processing on every yield.
-    void timeOnBenchLog() {
-        const char* log = std::getenv("QUELM_PLAYBACK_BENCH_LOG");
-        if (log == nullptr) {
-            QSKIP("QUELM_PLAYBACK_BENCH_LOG not set");
-        }
-        // A fresh window on the real clock: the player takes its runtime when it is made.
-        quelm::testing::RealWindowRuntime rt;
-        hub->runtimeOverride = &rt;
-        w = std::make_unique<Logging>(*hub);
-        w->show();
-        Open(log);
-        const auto start = std::chrono::steady_clock::now();
-        Button("Play")->click();
-        const double seconds =
-            std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
-        std::printf("logging window: %zu records in %.3f s\n", hub->shown.size(), seconds);
     }
 };
 

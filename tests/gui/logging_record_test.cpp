@@ -53,30 +53,13 @@ class LoggingRecordTest : public QObject, quelm::testing::HubWindow<Logging> {
     void init() { Start(); }
     void cleanup() { Stop(); }
 
-    void opensWithItsControlsIdle() {
-        QCOMPARE(w->windowTitle(), QString("Logging Control"));
+    void opensIdle() {
         QCOMPARE(LogFile()->text(), QString());
-        const std::pair<const char*, const char*> captions[] = {
-            {"browse", "Browse"}, {"Record", "Record"}, {"Play", "Play"},
-            {"Pause", "Pause"},   {"Halt", "Stop"},
-        };
-        for (auto [name, caption] : captions) {
-            QCOMPARE(Button(name)->text(), QString(caption));
-        }
         QCOMPARE(Buttons(), QString("1100"));
-        QCOMPARE(Child<QCheckBox>(*w, "realtime")->text(), QString("Real-Time"));
         QVERIFY(!Child<QCheckBox>(*w, "realtime")->isChecked());
         QVERIFY(Child<QSlider>(*w, "Slider")->isHidden());
         for (const char* name : {"pbcounter", "LogTime", "fs"}) {
             QCOMPARE(Label(name), QString("0"));
-        }
-        QStringList labels;
-        for (QLabel* l : w->findChildren<QLabel*>()) {
-            labels << l->text();
-        }
-        for (const char* text :
-             {"Log File Name:", "Frame Number:", "Time Stamp:", "Sec", "File Size:", "Kb"}) {
-            QVERIFY2(labels.contains(text), text);
         }
         // The keys reach the window's shortcuts rather than the file box: M marks.
         int marks = 0;
@@ -197,20 +180,15 @@ class LoggingRecordTest : public QObject, quelm::testing::HubWindow<Logging> {
         QCOMPARE(Size(File("old.qm1")), std::uintmax_t{0});
     }
 
-    void unusableNamesAreReportedAndNothingRecords() {
+    void anUnusableNameIsReportedAndNothingRecords() {
         hub->connected = true;
         hub->status().SetPanel(1, kMonitoring);
-        for (const QString& name :
-             {QString(), QString::fromStdString(File("no/such/folder/run.qm1").string())}) {
-            messages.clear();
-            LogFile()->setText(name);
-            Button("Record")->click();
-            QCOMPARE(messages.size(), 1);
-            QVERIFY(!hub->recorder().Recording());
-            QCOMPARE(Buttons(), QString("1100"));
-            QCOMPARE(Button("Record")->text(), QString("Record"));
-            QCOMPARE(hub->status().Panel(1), std::string(kMonitoring));
-        }
+        Button("Record")->click();  // no name given
+        QCOMPARE(messages.size(), 1);
+        QVERIFY(!hub->recorder().Recording());
+        QCOMPARE(Buttons(), QString("1100"));
+        QCOMPARE(Button("Record")->text(), QString("Record"));
+        QCOMPARE(hub->status().Panel(1), std::string(kMonitoring));
     }
 
     void aTypedNameGoesToTheLogsFolderWithTheExtension() {

@@ -38,24 +38,6 @@ class StripChartTest : public QObject {
         QCOMPARE(chart.plot()->graph(2)->valueAxis()->range().upper, 3.0);
     }
 
-    void pointsAreBatchedIntoFewReplots() {
-        StripChart chart;
-        chart.resize(400, 300);
-        chart.show();
-        QVERIFY(QTest::qWaitForWindowExposed(&chart));
-        WaitForReplot(chart);
-        const int before = chart.ReplotCount();
-        for (int i = 0; i < 2000; ++i) {
-            chart.AddPoint(i % 4, i * 0.003, 0.5);
-            chart.SetCurrentTime(i * 0.003);
-        }
-        QCOMPARE(chart.ReplotCount(), before);  // nothing drawn while points arrive
-        WaitForReplot(chart);
-        const int replots = chart.ReplotCount() - before;
-        QVERIFY2(replots >= 1 && replots <= 2, qPrintable(QString::number(replots)));
-        QCOMPARE(chart.PointCount(0), 500);
-    }
-
     // Ten charts fed by the same frames replot one per pass of the event loop, each at most once
     // per replot interval, all together no more often than the queue's floor allows, and every
     // one of them gets its turn.
@@ -127,25 +109,6 @@ class StripChartTest : public QObject {
         QCOMPARE(chart.RangeUpper(), 6.0);
     }
 
-    void clearAndResetEmptyEveryPen() {
-        StripChart chart;
-        for (int pen = 0; pen < 4; ++pen) {
-            chart.AddPoint(pen, 1.0, 0.25);
-        }
-        chart.AddPoint(4, 1.0, 0.5);  // no such pen: ignored
-        chart.AddPoint(-1, 1.0, 0.5);
-        QCOMPARE(chart.PointCount(3), 1);
-        chart.Clear();
-        for (int pen = 0; pen < 4; ++pen) {
-            QCOMPARE(chart.PointCount(pen), 0);
-        }
-        chart.AddPoint(1, 30.0, 0.25);
-        chart.SetCurrentTime(30.0);
-        chart.ResetTimeAxis(15.0, 0.0);
-        QCOMPARE(chart.PointCount(1), 0);
-        QCOMPARE(chart.RangeUpper(), 15.0);
-    }
-
     void clickSetsTheReadOutAndValuesAreInterpolatedThere() {
         StripChart chart;
         chart.resize(500, 300);
@@ -173,38 +136,6 @@ class StripChartTest : public QObject {
         chart.SetReadOutPosition(20.0);   // beyond the data: last point
         QCOMPARE(chart.ValueAt(0), 1.0);
         QCOMPARE(spy.count(), 2);
-    }
-
-    void historyStaysBoundedOverHoursOfPoints() {
-        StripChart chart;
-        chart.show();
-        QVERIFY(QTest::qWaitForWindowExposed(&chart));
-        // Three hours at 100 points a second, flushed as the display would.
-        constexpr int kRate = 100;
-        for (int second = 0; second < 3 * 3600; ++second) {
-            for (int k = 0; k < kRate; ++k) {
-                const double t = second + k / double(kRate);
-                chart.AddPoint(0, t, 0.5);
-                chart.SetCurrentTime(t);
-            }
-            if (second % 300 == 0) {
-                WaitForReplot(chart);
-            }
-        }
-        WaitForReplot(chart);
-        const int bound = static_cast<int>((StripChart::kDefaultHistorySpan + 301) * kRate);
-        QVERIFY2(chart.PointCount(0) <= bound, qPrintable(QString::number(chart.PointCount(0))));
-        QVERIFY(chart.PointCount(0) >= static_cast<int>(StripChart::kDefaultHistorySpan * kRate));
-    }
-
-    void onePenModeForACurve() {
-        StripChart chart;
-        chart.SetPenCount(1);
-        chart.SetVerticalTop(900.0);
-        QCOMPARE(chart.PenCount(), 1);
-        QCOMPARE(chart.PenRangeUpper(0), 900.0);
-        QVERIFY(chart.plot()->graph(0)->visible());
-        QVERIFY(!chart.plot()->graph(1)->visible());
     }
 };
 

@@ -126,23 +126,5 @@ TEST(StopSignals, NoteTheFirstSignalKeepIgnoredOnesIgnoredAndRestoreTheRest) {
     std::signal(SIGHUP, SIG_DFL);
 }
 
-TEST(HookedRuntime, RunsTheHookAfterEachYieldAndAbortsOnInterrupt) {
-    VirtualRuntime inner;
-    HookedRuntime rt(inner);
-    int hooks = 0;
-    bool stop = false;
-    rt.onYield = [&] { ++hooks; };
-    rt.interrupted = [&] { return stop; };
-    Delay(rt, 0.05);
-    EXPECT_EQ(hooks, 5);
-    EXPECT_EQ(inner.yields(), 5);
-    EXPECT_FALSE(rt.Aborting());
-    stop = true;
-    EXPECT_TRUE(rt.Aborting());
-    const double before = rt.Now();
-    Delay(rt, 10);
-    EXPECT_EQ(rt.Now(), before) << "a wait ends at once when the program is ending";
-}
-
 }  // namespace
 }  // namespace quelm::cli

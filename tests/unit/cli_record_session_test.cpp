@@ -2,14 +2,13 @@
 
 #include <gtest/gtest.h>
 
-#include <algorithm>
-#include <filesystem>
-#include <fstream>
+#include <functional>
 #include <sstream>
 #include <string>
 #include <vector>
 
 #include "common/status_texts.h"
+#include "files_test_support.h"
 #include "link_fake_device.h"
 
 namespace quelm::cli {
@@ -18,245 +17,211 @@ namespace {
 using namespace status_text;
 
 namespace fs = std::filesystem;
-using test::FakeDevice;
 using test::FrameMode;
 
-struct LoggedRecord {
-    int seq;         // the TPS word the fake device numbers its frames with
-    int hundredths;  // time stamp
-};
-
-std::vector<LoggedRecord> ReadLog(const fs::path& path) {
-    std::ifstream in(path, std::ios::binary);
-    std::vector<LoggedRecord> records;
-    std::array<unsigned char, 48> r{};
-    while (in.read(reinterpret_cast<char*>(r.data()), r.size())) {
-        records.push_back({r[2] * 256 + r[3], r[38] * 65536 + r[39] * 256 + r[40]});
-    }
-    return records;
-}
-
-std::vector<int> Seqs(const std::vector<LoggedRecord>& records) {
-    std::vector<int> seqs;
-    for (const auto& r : records) {
-        seqs.push_back(r.seq);
-    }
-    return seqs;
-}
-
-class RecordSessionTest : public ::testing::Test {
-  protected:
+// A session on the fake device at up to 57600, recording into a scratch folder.
+struct Rig {
     VirtualRuntime clock;
-    FakeDevice device{clock};
+    test::FakeDevice device{clock};
     HookedRuntime rt{clock};
     StatusModel status;
     ComPortMap map;
     LinkContext ctx{device, rt, status, map};
     LogRecorder recorder;
     std::ostringstream err;
-    fs::path dir;
-    fs::path out;
+    testing::ScratchDir dir;
+    fs::path out = dir / "run.qm1";
     bool interrupt = false;
 
-    RecordSessionTest() {
+    Rig() {
         ctx.ComPort = 1;
         ctx.MaxBaudRate = "57600";
         device.maxRate = 57600;
         rt.interrupted = [this] { return interrupt; };
-        dir = fs::temp_directory_path() /
-              ("quelm_record_" + std::to_string(::getpid()) + "_" +
-               ::testing::UnitTest::GetInstance()->current_test_info()->name());
-        fs::remove_all(dir);
-        fs::create_directories(dir);
-        out = dir / "run.qm1";
     }
-    ~RecordSessionTest() override { fs::remove_all(dir); }
-
-    RecordReport Run(RecordLimits limits) {
+    RecordReport Run(RecordLimits limits = {.frames = 100, .seconds = {}}) {
         RecordSession session(ctx, rt, recorder, out, limits, err);
         return session.Run();
     }
-    void Script(std::initializer_list<std::pair<int, FrameMode>> runs) {
-        for (auto [count, mode] : runs) {
-            device.frames.insert(device.frames.end(), count, mode);
+    // The number the fake device gave each logged frame (its TPS word), and the stamps.
+    static std::vector<int> Logged(const fs::path& log, std::vector<std::uint32_t>* stamps = {}) {
+        const std::string bytes = testing::Slurp(log);
+        std::vector<int> seqs;
+        for (std::size_t at = 0; at + kLogRecordBytes <= bytes.size(); at += kLogRecordBytes) {
+            const auto* r = reinterpret_cast<const std::uint8_t*>(bytes.data() + at);
+            seqs.push_back(r[2] * 256 + r[3]);
+            if (stamps != nullptr) {
+                stamps->push_back(TimeStampHundredths({r, kLogRecordBytes}));
+            }
         }
-    }
-    int Lines(const std::string& text) const {
-        const std::string all = err.str();
-        int n = 0;
-        for (auto at = all.find(text); at != std::string::npos; at = all.find(text, at + 1)) {
-            ++n;
-        }
-        return n;
+        return seqs;
     }
 };
 
-TEST_F(RecordSessionTest, RecordsEveryGoodFrameOnceInOrderThenStopsAtTheCount) {
-    Script({{3, FrameMode::Good}, {1, FrameMode::BadChecksum}, {1, FrameMode::Split}});
-    const RecordReport r = Run({.frames = 10, .seconds = {}});
-    EXPECT_EQ(r.end, RecordEnd::FramesReached);
-    EXPECT_EQ(r.ExitCode(), 0);
-    EXPECT_EQ(r.connection, "Ready @ 57600");
-    EXPECT_EQ(r.rate, "57600");
-    EXPECT_EQ(r.out, out.string());
-    EXPECT_EQ(r.status, kComStopped);
-    EXPECT_EQ(r.records, 10u);
-    EXPECT_EQ(r.stats.ChecksumErrors, 1);
-    EXPECT_EQ(r.stats.TimeoutErrors, 0);
-    EXPECT_EQ(device.polls, 12) << "none after the one sent before the tenth good frame is logged";
-
-    const auto log = ReadLog(out);
-    EXPECT_EQ(Seqs(log), (std::vector<int>{0, 1, 2, 4, 5, 6, 7, 8, 9, 10}))
-        << "the bad frame (3) is not logged";
-    EXPECT_LE(log.front().hundredths, 1) << "stamps count from the start of the recording";
-    for (std::size_t i = 1; i < log.size(); ++i) {
-        EXPECT_LE(log[i - 1].hundredths, log[i].hundredths) << i;
+TEST(RecordSession, RecordsEveryGoodFrameOnceInOrderThenStopsAtTheCount) {
+    Rig r;
+    for (FrameMode m : {FrameMode::Good, FrameMode::Good, FrameMode::Good, FrameMode::BadChecksum,
+                        FrameMode::Split}) {
+        r.device.frames.push_back(m);
     }
-    EXPECT_GT(log.back().hundredths, log.front().hundredths);
-    EXPECT_EQ(fs::file_size(out), 10u * 48);
-    EXPECT_FALSE(device.IsOpen()) << "the port is closed at the end";
-    EXPECT_NE(err.str().find("Recording to " + out.string()), std::string::npos);
+    const RecordReport rep = r.Run({.frames = 10, .seconds = {}});
+    EXPECT_EQ(rep.end, RecordEnd::FramesReached);
+    EXPECT_EQ(rep.ExitCode(), 0);
+    EXPECT_EQ(rep.connection, "Ready @ 57600");
+    EXPECT_EQ(rep.status, kComStopped);
+    EXPECT_EQ(rep.records, 10u);
+    EXPECT_EQ(rep.stats.ChecksumErrors, 1);
+    EXPECT_EQ(r.device.polls, 12)
+        << "none after the one sent before the tenth good frame is logged";
+    std::vector<std::uint32_t> stamps;
+    EXPECT_EQ(Rig::Logged(r.out, &stamps), (std::vector<int>{0, 1, 2, 4, 5, 6, 7, 8, 9, 10}))
+        << "the bad frame (3) is not logged";
+    EXPECT_LE(stamps.front(), 1u) << "stamps count from the start of the recording";
+    EXPECT_TRUE(std::is_sorted(stamps.begin(), stamps.end()));
+    EXPECT_GT(stamps.back(), stamps.front());
+    EXPECT_FALSE(r.device.IsOpen()) << "the port is closed at the end";
+    EXPECT_NE(r.err.str().find("Recording to " + r.out.string()), std::string::npos);
 }
 
-TEST_F(RecordSessionTest, StopsAfterTheSecondsAndPrintsStatisticsOncePerSecond) {
-    const RecordReport r = Run({.frames = {}, .seconds = 3.5});
-    EXPECT_EQ(r.end, RecordEnd::SecondsReached);
-    EXPECT_EQ(r.ExitCode(), 0);
-    EXPECT_GE(r.pollingSeconds, 3.5);
-    EXPECT_LT(r.pollingSeconds, 3.6);
-    EXPECT_EQ(Lines(" FPS"), 3);
-    EXPECT_EQ(r.records, static_cast<std::uint64_t>(r.stats.TotalFrames));
-    EXPECT_EQ(ReadLog(out).size(), r.records);
+TEST(RecordSession, StopsAfterTheSecondsAndPrintsStatisticsOncePerSecond) {
+    Rig r;
+    const RecordReport rep = r.Run({.frames = {}, .seconds = 3.5});
+    EXPECT_EQ(rep.end, RecordEnd::SecondsReached);
+    EXPECT_GE(rep.pollingSeconds, 3.5);
+    EXPECT_LT(rep.pollingSeconds, 3.6);
+    const std::string err = r.err.str();
+    int lines = 0;
+    for (auto at = err.find(" FPS"); at != std::string::npos; at = err.find(" FPS", at + 1)) {
+        ++lines;
+    }
+    EXPECT_EQ(lines, 3);
+    EXPECT_EQ(rep.records, static_cast<std::uint64_t>(rep.stats.TotalFrames));
+    EXPECT_EQ(Rig::Logged(r.out).size(), rep.records);
 }
 
-TEST_F(RecordSessionTest, NoAnswerEndsInComRetryWithoutALog) {
-    device.present = false;
-    std::ofstream(out) << "older";  // a file --overwrite would have replaced
-    const RecordReport r = Run({.frames = 5, .seconds = {}});
-    EXPECT_EQ(r.end, RecordEnd::NotConnected);
-    EXPECT_EQ(r.ExitCode(), 1);
-    EXPECT_EQ(r.status, kComRetry);
-    EXPECT_EQ(r.records, 0u);
-    EXPECT_EQ(fs::file_size(out), 5u) << "untouched";
-    EXPECT_FALSE(r.rate.has_value()) << *r.rate;
-    EXPECT_EQ(r.out, "") << "not this session's log";
+// Each way a session can end early: the report, the exit code, a log that holds exactly the
+// records taken before (an older file left untouched when the link never came up), the rate the
+// frames came at, and what the end says.
+TEST(RecordSession, EachEndKeepsTheRecordsTakenBefore) {
+    using Check = std::function<void(const RecordReport&, Rig&)>;
+    const struct {
+        const char* what;
+        std::function<void(Rig&)> arrange;
+        RecordEnd end;
+        std::vector<int> logged;
+        Check also;
+    } rows[] = {
+        {"no answer",
+         [](Rig& r) { r.device.present = false; },
+         RecordEnd::NotConnected,
+         {},
+         [](const RecordReport& rep, Rig&) { EXPECT_EQ(rep.status, kComRetry); }},
+        {"port error while connecting",
+         [](Rig& r) { r.device.failOpen = true; },
+         RecordEnd::PortFailure,
+         {},
+         [](const RecordReport& rep, Rig&) {
+             ASSERT_TRUE(rep.portFailure.has_value());
+             EXPECT_EQ(rep.portFailure->kind(), SerialPortErrorKind::NotFound);
+             EXPECT_FALSE(rep.portFailure->detail().empty());
+         }},
+        {"interrupt while connecting",
+         [](Rig& r) { r.device.onSetDevice = [&r](int) { r.interrupt = true; }; },
+         RecordEnd::Interrupted,
+         {},
+         {}},
+        {"port vanishing",
+         [](Rig& r) { r.device.vanishAfterPolls = 5; },
+         RecordEnd::PortLost,
+         {0, 1, 2, 3},
+         [](const RecordReport& rep, Rig&) {
+             EXPECT_NE(rep.message.find("went away"), std::string::npos) << rep.message;
+         }},
+        {"interrupt",
+         [](Rig& r) { r.device.onPoll = [&r](int poll) { r.interrupt |= poll == 7; }; },
+         RecordEnd::Interrupted,
+         {0, 1, 2, 3, 4, 5},
+         [](const RecordReport& rep, Rig& r) {
+             EXPECT_EQ(rep.stats.TimeoutErrors, 0) << "the poll under way is not cut short";
+             EXPECT_EQ(r.device.polls, 7);
+         }},
+        {"time stamps full",
+         [](Rig& r) {
+             r.device.onPoll = [&r](int poll) { r.clock.Advance(poll == 4 ? 46.7 * 3600 : 0); };
+         },
+         RecordEnd::TimeLimit,
+         {0, 1},
+         [](const RecordReport& rep, Rig&) {
+             EXPECT_EQ(rep.message, "Maximum 46hour Log Time Exceeded.  Logging Stopped.");
+         }},
+        {"device gone quiet, three failed reconnections",
+         [](Rig& r) { r.device.onPoll = [&r](int poll) { r.device.present = poll < 3; }; },
+         RecordEnd::LinkFailed,
+         {0, 1, 2},
+         [](const RecordReport& rep, Rig&) { EXPECT_EQ(rep.stats.TimeoutErrors, 11); }},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.what);
+        Rig r;
+        const bool linked = !row.logged.empty();
+        if (!linked) {
+            testing::Put(r.out, "older");  // a file --overwrite would have replaced
+        }
+        row.arrange(r);
+        const RecordReport rep = r.Run();
+        EXPECT_EQ(rep.end, row.end);
+        const bool asked = row.end == RecordEnd::Interrupted || row.end == RecordEnd::TimeLimit;
+        EXPECT_EQ(rep.ExitCode(), asked ? 0 : 1);
+        EXPECT_EQ(rep.records, row.logged.size());
+        EXPECT_EQ(Rig::Logged(r.out), row.logged);
+        EXPECT_EQ(rep.out, linked ? r.out.string() : "") << "only this session's log";
+        EXPECT_EQ(rep.rate, linked ? std::optional<std::string>("57600") : std::nullopt);
+        if (linked) {
+            EXPECT_EQ(rep.status, kComStopped);
+        } else {
+            EXPECT_EQ(testing::Slurp(r.out), "older");
+        }
+        EXPECT_FALSE(r.device.IsOpen());
+        if (row.also) {
+            row.also(rep, r);
+        }
+    }
 }
 
-TEST_F(RecordSessionTest, PortErrorWhileConnectingIsReportedWithItsKind) {
-    device.failOpen = true;
-    const RecordReport r = Run({.frames = 5, .seconds = {}});
-    EXPECT_EQ(r.end, RecordEnd::PortFailure);
-    EXPECT_EQ(r.ExitCode(), 1);
-    ASSERT_TRUE(r.portFailure.has_value());
-    EXPECT_EQ(r.portFailure->kind(), SerialPortErrorKind::NotFound);
-    EXPECT_FALSE(r.portFailure->detail().empty());
-    EXPECT_FALSE(fs::exists(out));
-    EXPECT_FALSE(r.rate.has_value()) << *r.rate;
-    EXPECT_EQ(r.out, "");
-}
-
-TEST_F(RecordSessionTest, PortVanishingMidRecordingKeepsTheRecords) {
-    device.vanishAfterPolls = 5;
-    const RecordReport r = Run({.frames = 100, .seconds = {}});
-    EXPECT_EQ(r.end, RecordEnd::PortLost);
-    EXPECT_EQ(r.ExitCode(), 1);
-    EXPECT_EQ(r.status, kComStopped);
-    EXPECT_EQ(r.records, 4u);
-    EXPECT_EQ(Seqs(ReadLog(out)), (std::vector<int>{0, 1, 2, 3}));
-    EXPECT_NE(r.message.find("went away"), std::string::npos) << r.message;
-}
-
-TEST_F(RecordSessionTest, WriteFailureStopsRecordingAndKeepsEarlierRecords) {
-    const fs::path kept = dir / "kept.qm1";
-    device.onPoll = [&](int poll) {
-        if (poll == 5) {  // sent before the fourth frame is logged
-            // The log can no longer be opened for writing where it was.
-            fs::rename(out, kept);
-            fs::create_directory(out);
+TEST(RecordSession, WriteFailureStopsRecordingAndKeepsEarlierRecords) {
+    Rig r;
+    r.device.onPoll = [&r](int poll) {
+        // Sent before the fourth frame is logged; the log can no longer be opened where it was.
+        if (poll == 5) {
+            fs::rename(r.out, r.dir / "kept.qm1");
+            fs::create_directory(r.out);
         }
     };
-    const RecordReport r = Run({.frames = 100, .seconds = {}});
-    EXPECT_EQ(r.end, RecordEnd::WriteFailed);
-    EXPECT_EQ(r.ExitCode(), 1);
-    EXPECT_EQ(r.records, 3u);
-    EXPECT_NE(r.message.find("Logging Stopped."), std::string::npos) << r.message;
-    EXPECT_EQ(device.polls, 5) << "polling stops with the recording";
-    EXPECT_EQ(Seqs(ReadLog(kept)), (std::vector<int>{0, 1, 2}));
-    EXPECT_NE(err.str().find("3 records in"), std::string::npos) << err.str();
+    const RecordReport rep = r.Run();
+    EXPECT_EQ(rep.end, RecordEnd::WriteFailed);
+    EXPECT_EQ(rep.ExitCode(), 1);
+    EXPECT_EQ(rep.records, 3u);
+    EXPECT_NE(rep.message.find("Logging Stopped."), std::string::npos) << rep.message;
+    EXPECT_EQ(r.device.polls, 5) << "polling stops with the recording";
+    EXPECT_EQ(Rig::Logged(r.dir / "kept.qm1"), (std::vector<int>{0, 1, 2}));
+    EXPECT_NE(r.err.str().find("3 records in"), std::string::npos) << r.err.str();
 }
 
-TEST_F(RecordSessionTest, InterruptStopsAtTheNextTurnAndKeepsTheRecords) {
-    device.onPoll = [&](int poll) {
-        if (poll == 7) {
-            interrupt = true;
-        }
-    };
-    const RecordReport r = Run({.frames = 100, .seconds = {}});
-    EXPECT_EQ(r.end, RecordEnd::Interrupted);
-    EXPECT_EQ(r.ExitCode(), 0);
-    EXPECT_EQ(r.status, kComStopped);
-    EXPECT_EQ(r.records, 6u) << "the frame read before the interrupt is recorded";
-    EXPECT_EQ(r.stats.TimeoutErrors, 0) << "and not cut short into a timeout";
-    EXPECT_EQ(device.polls, 7);
-    EXPECT_EQ(ReadLog(out).size(), 6u);
-    EXPECT_FALSE(device.IsOpen());
-}
-
-TEST_F(RecordSessionTest, InterruptDuringAReconnectionAbortsItPromptly) {
+TEST(RecordSession, InterruptDuringAReconnectionAbortsItPromptly) {
+    Rig r;
     double interruptedAt = 0;
-    device.onPoll = [&](int poll) {
-        if (poll == 3) {
-            device.present = false;
-        }
-    };
-    device.onSetDevice = [&](int call) {
+    r.device.onPoll = [&r](int poll) { r.device.present = poll < 3; };
+    r.device.onSetDevice = [&](int call) {
         if (call == 2) {  // the reconnection has begun
-            interrupt = true;
-            interruptedAt = clock.Now();
+            r.interrupt = true;
+            interruptedAt = r.clock.Now();
         }
     };
-    const RecordReport r = Run({.frames = 100, .seconds = {}});
-    EXPECT_EQ(r.end, RecordEnd::Interrupted);
-    EXPECT_EQ(r.records, 3u);
-    EXPECT_EQ(r.status, kComStopped);
-    EXPECT_LT(clock.Now() - interruptedAt, 1.0);
-}
-
-TEST_F(RecordSessionTest, InterruptWhileConnectingRecordsNothing) {
-    device.onSetDevice = [&](int) { interrupt = true; };
-    const RecordReport r = Run({.frames = 100, .seconds = {}});
-    EXPECT_EQ(r.end, RecordEnd::Interrupted);
-    EXPECT_EQ(r.records, 0u);
-    EXPECT_FALSE(fs::exists(out));
-}
-
-TEST_F(RecordSessionTest, FullTimeStampStopsRecordingWithTheLimitMessage) {
-    device.onPoll = [&](int poll) {
-        if (poll == 4) {
-            clock.Advance(46.7 * 3600);
-        }
-    };
-    const RecordReport r = Run({.frames = 100, .seconds = {}});
-    EXPECT_EQ(r.end, RecordEnd::TimeLimit);
-    EXPECT_EQ(r.ExitCode(), 0);
-    EXPECT_EQ(r.message, "Maximum 46hour Log Time Exceeded.  Logging Stopped.");
-    EXPECT_EQ(r.records, 2u);
-    EXPECT_EQ(ReadLog(out).size(), 2u);
-}
-
-TEST_F(RecordSessionTest, DeviceGoneQuietAndThreeFailedReconnectionsEndInComFail) {
-    device.onPoll = [&](int poll) {
-        if (poll == 3) {
-            device.present = false;
-        }
-    };
-    const RecordReport r = Run({.frames = 100, .seconds = {}});
-    EXPECT_EQ(r.end, RecordEnd::LinkFailed);
-    EXPECT_EQ(r.ExitCode(), 1);
-    EXPECT_EQ(r.status, kComStopped);
-    EXPECT_EQ(r.records, 3u);
-    EXPECT_EQ(r.stats.TimeoutErrors, 11);
-    EXPECT_EQ(r.rate, "57600") << "the rate the frames came at, not that of the failed retries";
+    const RecordReport rep = r.Run();
+    EXPECT_EQ(rep.end, RecordEnd::Interrupted);
+    EXPECT_EQ(rep.records, 3u);
+    EXPECT_EQ(rep.status, kComStopped);
+    EXPECT_LT(r.clock.Now() - interruptedAt, 1.0);
 }
 
 }  // namespace

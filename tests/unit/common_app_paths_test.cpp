@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include <unistd.h>
+#include "files_test_support.h"
 
 namespace quelm {
 namespace {
@@ -44,13 +44,8 @@ class EnvVar {
 
 class AppPathsTest : public ::testing::Test {
   protected:
-    void SetUp() override {
-        home_ = fs::temp_directory_path() / ("quelm_paths_" + std::to_string(::getpid()));
-        fs::remove_all(home_);
-        fs::create_directories(home_);
-    }
-    void TearDown() override { fs::remove_all(home_); }
-    fs::path home_;
+    testing::ScratchDir dir_;
+    const fs::path& home_ = dir_.path();
 };
 
 TEST_F(AppPathsTest, SettingsPathPrecedence) {

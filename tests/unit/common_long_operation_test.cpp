@@ -7,22 +7,10 @@
 #include <string>
 #include <vector>
 
-#include "common/runtime.h"
+#include "test_clock.h"
 
 namespace quelm {
 namespace {
-
-// A virtual clock whose yields run the user's clicks, as the window system's do.
-class ClickingRuntime : public VirtualRuntime {
-  public:
-    void Yield() override {
-        VirtualRuntime::Yield();
-        if (onYield) {
-            onYield();
-        }
-    }
-    std::function<void()> onYield;
-};
 
 // While each long operation runs, the user starts each other one at its fifth turn. Either the
 // start is refused with its message and the running operation goes on, or the running one is
@@ -63,7 +51,7 @@ TEST(LongOperation, EveryStartWhileAnotherRunsStopsItFirstOrIsRefused) {
     };
     for (const Row& row : rows) {
         SCOPED_TRACE(static_cast<int>(row.running) * 10 + static_cast<int>(row.wanted));
-        ClickingRuntime rt;
+        test::TestClock rt;
         std::deque<OperationRecord::Task> eventLoop;
         OperationRecord ops([&](OperationRecord::Task t) { eventLoop.push_back(std::move(t)); });
         std::vector<std::string> events;

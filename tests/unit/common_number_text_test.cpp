@@ -3,13 +3,9 @@
 
 #include <gtest/gtest.h>
 
-#include <bit>
 #include <cmath>
-#include <cstdint>
-#include <cstdio>
 #include <cstdlib>
 #include <limits>
-#include <random>
 #include <string>
 
 namespace quelm {
@@ -137,131 +133,37 @@ TEST(GeneralNumber, LongestTextsFitTheDocumentedBuffer) {
     }
 }
 
-using test::GeneralNumberReference;
-
-class GeneralNumberMatchesReference : public ::testing::Test {
-  protected:
-    void Check(double value, int digits) {
-        if (!std::isfinite(value)) {
-            return;
+// Either side of the powers of ten, where the written form switches between plain and exponent,
+// the writer matches the C library's %G. (Any value at any precision is the fuzz target's work.)
+TEST(GeneralNumber, MatchesTheReferenceAroundPowersOfTen) {
+    int failures = 0;
+    const auto check = [&failures](double v, int digits) {
+        if (!std::isfinite(v)) {
+            return;  // written "Inf" on purpose
         }
-        ++checked_;
-        const std::string got = GeneralNumber(value, digits);
-        if (got != GeneralNumberReference(value, digits) && ++failures_ <= 20) {
-            ADD_FAILURE() << "value " << std::hexfloat << value << " digits " << digits << ": got "
-                          << got << ", want " << GeneralNumberReference(value, digits);
+        const std::string want = test::GeneralNumberReference(v, digits);
+        if (GeneralNumber(v, digits) != want && ++failures <= 20) {
+            ADD_FAILURE() << std::hexfloat << v << " at " << digits << ": got "
+                          << GeneralNumber(v, digits) << ", want " << want;
         }
-    }
-    // The value and its neighbours a few representable steps either side.
-    void CheckAround(double value, int digits, int steps) {
-        double up = value;
-        double down = value;
-        Check(value, digits);
-        for (int i = 0; i < steps; ++i) {
-            up = std::nextafter(up, std::numeric_limits<double>::infinity());
-            down = std::nextafter(down, -std::numeric_limits<double>::infinity());
-            Check(up, digits);
-            Check(down, digits);
-        }
-    }
-    void CheckAroundFloat(float value, int steps) {
-        float up = value;
-        float down = value;
-        Check(value, 7);
-        for (int i = 0; i < steps; ++i) {
-            up = std::nextafter(up, std::numeric_limits<float>::infinity());
-            down = std::nextafter(down, -std::numeric_limits<float>::infinity());
-            Check(up, 7);
-            Check(down, 7);
-        }
-    }
-
-    std::mt19937_64 rng_{20240611};
-    long checked_ = 0;
-    int failures_ = 0;
-};
-
-TEST_F(GeneralNumberMatchesReference, RandomFloatBitPatterns) {
-    for (int i = 0; i < 1'000'000; ++i) {
-        Check(std::bit_cast<float>(static_cast<std::uint32_t>(rng_())), 7);
-    }
-    EXPECT_GT(checked_, 990'000);
-}
-
-TEST_F(GeneralNumberMatchesReference, RandomDoubleBitPatterns) {
-    for (int i = 0; i < 300'000; ++i) {
-        const double v = std::bit_cast<double>(rng_());
-        Check(v, 15);
-        Check(v, 7);
-    }
-}
-
-TEST_F(GeneralNumberMatchesReference, EngineValuesInSinglePrecision) {
-    // Magnitudes an engine record holds: small volts up to thousands of revolutions.
-    std::uniform_real_distribution<double> exponent(-6, 6);
-    std::uniform_int_distribution<int> sign(0, 1);
-    for (int i = 0; i < 400'000; ++i) {
-        const double v = std::pow(10.0, exponent(rng_)) * (sign(rng_) ? -1 : 1);
-        Check(static_cast<float>(v), 7);
-        Check(v, 15);
-    }
-}
-
-TEST_F(GeneralNumberMatchesReference, DecimalFractions) {
-    // Log time stamps are hundredths of a second; settings are short decimals.
-    std::uniform_int_distribution<std::int64_t> count(0, (1 << 24) - 1);
-    for (int i = 0; i < 300'000; ++i) {
-        const auto k = static_cast<double>(count(rng_));
-        Check(k / 100, 15);
-        Check(k / 1000, 15);
-        Check(static_cast<float>(k / 100), 7);
-        Check(static_cast<float>(k / 10), 7);
-        Check(-k / 100, 7);
-    }
-}
-
-TEST_F(GeneralNumberMatchesReference, NearPowersOfTen) {
+    };
     for (int e = -40; e <= 40; ++e) {
         const double p = std::strtod(("1e" + std::to_string(e)).c_str(), nullptr);
-        for (int digits : {1, 2, 6, 7, 8, 14, 15, 16, 17}) {
-            CheckAround(p, digits, 40);
-            CheckAround(-p, digits, 3);
-        }
-        CheckAroundFloat(static_cast<float>(p), 40);
-    }
-}
-
-TEST_F(GeneralNumberMatchesReference, NearRoundingTies) {
-    // Values whose digit after the last kept one is a 5 (the nearest double above or below a
-    // half-way point, or exactly on it) decide whether rounding is done on the exact value.
-    for (int digits : {1, 3, 7, 15}) {
-        std::uniform_int_distribution<std::int64_t> mantissa(0, 999'999'999'999'999);
-        std::uniform_int_distribution<int> exponent(-30, 30);
-        for (int i = 0; i < 20'000; ++i) {
-            const std::int64_t m = mantissa(rng_) % static_cast<std::int64_t>(std::pow(10, digits));
-            const std::string text =
-                std::to_string(m) + "5e" + std::to_string(exponent(rng_) - digits);
-            const double v = std::strtod(text.c_str(), nullptr);
-            CheckAround(v, digits, 2);
-            if (digits == 7) {
-                CheckAroundFloat(static_cast<float>(v), 2);
+        double up = p;
+        double down = p;
+        float upf = static_cast<float>(p);
+        float downf = upf;
+        for (int i = 0; i < 40; ++i) {
+            for (int digits : {1, 2, 6, 7, 8, 14, 15, 16, 17}) {
+                check(up, digits);
+                check(-down, digits);
             }
-        }
-    }
-    // Exact ties in float: integers and binary fractions ending in a 5 past the seventh digit.
-    for (int i = 0; i < 100'000; ++i) {
-        const double n = static_cast<double>(rng_() % 1'677'721) * 10 + 5;
-        Check(static_cast<float>(n), 7);
-        Check(static_cast<float>(n / 1024), 7);
-    }
-}
-
-TEST_F(GeneralNumberMatchesReference, EveryPrecisionOnRandomValues) {
-    std::uniform_real_distribution<double> exponent(-25, 25);
-    for (int i = 0; i < 20'000; ++i) {
-        const double v = std::pow(10.0, exponent(rng_));
-        for (int digits = 1; digits <= 17; ++digits) {
-            Check(v, digits);
+            check(upf, 7);
+            check(downf, 7);
+            up = std::nextafter(up, 2 * p);
+            down = std::nextafter(down, 0.0);
+            upf = std::nextafter(upf, 2 * upf);
+            downf = std::nextafter(downf, 0.0f);
         }
     }
 }

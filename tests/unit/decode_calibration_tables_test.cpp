@@ -7,58 +7,43 @@
 namespace quelm {
 namespace {
 
-struct LookupCase {
-    const char* what;
-    double input;
-    double expected;
-};
-
 class BuiltInLookups : public ::testing::Test {
   protected:
     CalibrationTables t = BuiltInTables();
 };
 
-TEST_F(BuiltInLookups, Thermistor) {
-    const LookupCase cases[] = {
-        {"on a breakpoint", 0.72, 179},
-        {"halfway 0.72..1.42", 1.07, 156},
-        {"above the last breakpoint", 4.9, -40},
-        {"flat start", 0.1, 254},
-        {"zero volts", 0.0, 254},
-        {"last real breakpoint", 4.52, -40},
-        {"between 3.6 and 4.08", 3.84, 32.5},
+TEST_F(BuiltInLookups, ThermistorBarometerAndDiyWideBand) {
+    using Lookup = double (*)(const CalibrationTables&, double);
+    const struct {
+        const char* what;
+        Lookup lookup;
+        double input;
+        double expected;
+    } rows[] = {
+        {"thermistor on a breakpoint", ThermLookup, 0.72, 179},
+        {"thermistor halfway 0.72..1.42", ThermLookup, 1.07, 156},
+        {"thermistor above the last breakpoint", ThermLookup, 4.9, -40},
+        {"thermistor flat start", ThermLookup, 0.1, 254},
+        {"thermistor at zero volts", ThermLookup, 0.0, 254},
+        {"thermistor last real breakpoint", ThermLookup, 4.52, -40},
+        {"thermistor between 3.6 and 4.08", ThermLookup, 3.84, 32.5},
+        {"barometer below the curve", BapLookup, 100, 15.0796},
+        {"barometer halfway between entries 3 and 4", BapLookup, 150.29445,
+         (23.05705 + 30.97696) / 2},
+        {"barometer on entry 3", BapLookup, 138.3355, 23.05705},
+        {"barometer far above", BapLookup, 1e18, 30.97696},
+        {"wide band halfway 1.75..1.80", DiyLookup, 1.775, 11.1},
+        {"wide band dip", DiyLookup, 1.80, 11.0},
+        {"wide band first step", DiyLookup, 1.40, 10.1},
+        {"wide band last step", DiyLookup, 2.90, 20.7},
+        {"wide band below the steps", DiyLookup, 0.7, 10.1},
+        {"wide band above the steps", DiyLookup, 4.0, 20.7},
+        {"wide band 2.45 V", DiyLookup, 2.45, 14.4},
     };
-    for (const auto& c : cases) {
-        EXPECT_NEAR(ThermLookup(t, c.input), c.expected, 1e-9) << c.what;
-    }
-}
-
-TEST_F(BuiltInLookups, Barometer) {
-    const LookupCase cases[] = {
-        {"below the curve", 100, 15.0796},
-        {"halfway between entries 3 and 4", 150.29445, (23.05705 + 30.97696) / 2},
-        {"on entry 3", 138.3355, 23.05705},
-        {"far above", 1e18, 30.97696},
-    };
-    for (const auto& c : cases) {
-        EXPECT_NEAR(BapLookup(t, c.input), c.expected, 1e-9) << c.what;
+    for (const auto& row : rows) {
+        EXPECT_NEAR(row.lookup(t, row.input), row.expected, 1e-9) << row.what;
     }
     EXPECT_NEAR(BapLookup(t, 150.2945), 27.017, 0.001);
-}
-
-TEST_F(BuiltInLookups, DiyWideBandKeepsItsDip) {
-    const LookupCase cases[] = {
-        {"halfway 1.75..1.80", 1.775, 11.1},
-        {"the dip", 1.80, 11.0},
-        {"first step", 1.40, 10.1},
-        {"last step", 2.90, 20.7},
-        {"below the steps", 0.7, 10.1},
-        {"above the steps", 4.0, 20.7},
-        {"2.45 V", 2.45, 14.4},
-    };
-    for (const auto& c : cases) {
-        EXPECT_NEAR(DiyLookup(t, c.input), c.expected, 1e-9) << c.what;
-    }
 }
 
 TEST_F(BuiltInLookups, EntryZeroReadsZeroAndTheMafTableStartsEmpty) {

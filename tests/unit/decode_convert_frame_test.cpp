@@ -280,16 +280,5 @@ TEST_F(Convert, CylinderTextThatIsNotAPositiveNumberReadsAsEight) {
     }
 }
 
-TEST_F(Convert, AbsurdSettingsStillGiveFiniteValues) {
-    config.numcyl = "0." + std::string(60, '0') + "1";
-    config.vsscorrection = std::string(400, '9');
-    Run(Busy());
-    ExpectAllFinite(state.eng);
-    RawData raw = Busy();
-    raw.SPKTIME = std::nan("");
-    Run(raw);
-    ExpectAllFinite(state.eng);
-}
-
 }  // namespace
 }  // namespace quelm

@@ -8,33 +8,12 @@
 #include <cmath>
 #include <limits>
 
+#include "fake_dashboard.h"
+
 namespace quelm {
 namespace {
 
-EngData Cruising() {
-    EngData e;
-    e.MPH = 60;
-    e.INJDUTY = 20;
-    e.RPM = 2000;
-    e.MAF = 1.5f;
-    e.TPS = 0.9f;
-    e.ECT = 190;
-    e.ACT = 80;
-    e.BAP = 29.9f;
-    e.ADVANCE = 30;
-    e.BOOST = -5;
-    e.VACUUM = 10.18f;
-    e.AUX1 = 1;
-    e.AUX2 = 2;
-    e.HEGOL = 0.3f;
-    e.HEGOR = 0.7f;
-    e.INJPW = 4;
-    e.WIDEO2 = 14.7f;
-    e.LOAD = 0.4f;
-    e.RWHP = 80;
-    e.RWTQ = 210;
-    return e;
-}
+using testing::CruisingEngine;
 
 TEST(UpdateDashboard, FuelEconomy) {
     LiveConfig config;  // 19 lb/h injectors, 8 cylinders
@@ -52,7 +31,7 @@ TEST(UpdateDashboard, FuelEconomy) {
         {"fuel cut", 60, 0, 60 * 6.329258 / (19 * 0.0000001 * 8)},
     };
     for (const auto& c : cases) {
-        EngData e = Cruising();
+        EngData e = CruisingEngine();
         e.MPH = c.mph;
         e.INJDUTY = c.duty;
         const auto g = UpdateDashboard(e, config);
@@ -62,7 +41,7 @@ TEST(UpdateDashboard, FuelEconomy) {
 }
 
 TEST(UpdateDashboard, ZeroDutyIsReplacedAfterTheDutyGaugeTookIt) {
-    EngData e = Cruising();
+    EngData e = CruisingEngine();
     e.INJDUTY = 0;
     const auto g = UpdateDashboard(e, LiveConfig{});
     EXPECT_EQ(g.DutyCycle, 0);
@@ -71,45 +50,31 @@ TEST(UpdateDashboard, ZeroDutyIsReplacedAfterTheDutyGaugeTookIt) {
     EXPECT_GT(e.MPG, 1e6);
 }
 
+// An injector size that is not a positive number gives no fuel economy; a cylinder text that is
+// not a number reads as 8, as in the conversions. (That every text gives a finite value is the
+// fuzz target's work.)
 TEST(UpdateDashboard, SettingsTextsThatAreNotPositiveNumbers) {
-    struct Case {
-        const char* injsize;
-        const char* numcyl;
-        bool zero;
-    };
-    const Case cases[] = {
-        {"", "8", true},    {"abc", "8", true},
-        {"0", "8", true},   {"-19", "8", true},
-        {"19", "", false},  {"19", "x", false},
-        {"19", "0", false}, {"0.0000000000000000000000000000000000000000001", "8", false},
-    };
-    for (const auto& c : cases) {
+    for (const char* injsize : {"", "abc", "0", "-19"}) {
         LiveConfig config;
-        config.injsize = c.injsize;
-        config.numcyl = c.numcyl;
+        config.injsize = injsize;
         for (float duty : {0.0f, 20.0f}) {
-            EngData e = Cruising();
+            EngData e = CruisingEngine();
             e.INJDUTY = duty;
             UpdateDashboard(e, config);
-            EXPECT_TRUE(std::isfinite(e.MPG)) << c.injsize << " / " << c.numcyl;
-            if (c.zero) {
-                EXPECT_EQ(e.MPG, 0) << c.injsize;
-            }
+            EXPECT_EQ(e.MPG, 0) << '"' << injsize << '"';
         }
     }
-    // A cylinder text that is not a number reads as 8, as in the conversions.
-    EngData a = Cruising();
-    EngData b = Cruising();
-    LiveConfig eight;
+    EngData a = CruisingEngine();
+    EngData b = CruisingEngine();
     LiveConfig blank;
     blank.numcyl = "";
-    UpdateDashboard(a, eight);
+    UpdateDashboard(a, LiveConfig{});
     UpdateDashboard(b, blank);
     EXPECT_EQ(a.MPG, b.MPG);
 }
 
 TEST(UpdateDashboard, EveryGaugeGetsItsValue) {
-    EngData e = Cruising();
+    EngData e = CruisingEngine();
     const auto g = UpdateDashboard(e, LiveConfig{});
     const std::pair<float, float> pairs[] = {
         {g.MAFS, e.MAF},     {g.tps, e.TPS},         {g.ECT, e.ECT},
@@ -152,7 +117,7 @@ TEST(DisplayUnits, MetricValuesAgainstHandComputedOnes) {
     EXPECT_TRUE(std::isnan(InUnits("MPG", 0, DisplayUnits::Metric)));  // standing still
 
     // The dials take the same conversions, each on its own gauge.
-    EngData eng = Cruising();
+    EngData eng = CruisingEngine();
     const GaugeValues us = UpdateDashboard(eng, LiveConfig{});
     const GaugeValues m = InUnits(us, DisplayUnits::Metric);
     EXPECT_NEAR(m.Speedo, 96.56064, 1e-3);
@@ -166,17 +131,6 @@ TEST(DisplayUnits, MetricValuesAgainstHandComputedOnes) {
     EXPECT_EQ(BoostFullScale(15, DisplayUnits::Metric), 100);
     EXPECT_EQ(BoostFullScale(30, DisplayUnits::Metric), 200);
     EXPECT_EQ(BoostFullScale(30, DisplayUnits::US), 30);
-}
-
-TEST(DisplayUnits, MetricDialsHaveRoundScalesOfTheirOwn) {
-    for (const GaugeFace& f : kMetricFaces) {
-        SCOPED_TRACE(std::string(f.gauge));
-        EXPECT_EQ(std::fmod(f.minimum, f.majorStep), 0);
-        EXPECT_EQ(std::fmod(f.maximum, f.majorStep), 0);
-        EXPECT_EQ(MetricFace(f.gauge), &f);
-    }
-    EXPECT_EQ(MetricFace("Vac"), nullptr);
-    EXPECT_EQ(MetricFace("Tach"), nullptr);
 }
 
 TEST(GaugePeaks, HighestSinceTheLastResetNeedleByNeedle) {

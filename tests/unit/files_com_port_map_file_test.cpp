@@ -1,10 +1,10 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
-#include <fstream>
 
 #include "files/com_port_map_file.h"
 #include "files/dash_layout_file.h"
+#include "files_test_support.h"
 
 namespace quelm {
 namespace {
@@ -12,12 +12,7 @@ namespace {
 namespace fs = std::filesystem;
 
 struct ComPortMapFile : ::testing::Test {
-    fs::path dir =
-        fs::temp_directory_path() /
-        ("quelm_ports_" + std::to_string(::testing::UnitTest::GetInstance()->random_seed()) + "_" +
-         ::testing::UnitTest::GetInstance()->current_test_info()->name());
-    void SetUp() override { fs::create_directories(dir); }
-    void TearDown() override { fs::remove_all(dir); }
+    testing::ScratchDir dir;
 };
 
 TEST_F(ComPortMapFile, SavedMapLoadsBackAndDefaultsNeedNoLine) {
@@ -100,6 +95,23 @@ TEST_F(ComPortMapFile, LayoutRoundTripAndAShrunkScreen) {
     EXPECT_EQ(FitOntoScreens({100, 100, 2000, 1200}, after), (ScreenRect{0, 0, 1280, 800}));
     // Mostly on the second screen: moved onto that one.
     EXPECT_EQ(FitOntoScreens({3700, 500, 400, 300}, before), (ScreenRect{3440, 500, 400, 300}));
+}
+
+// A garbage ports.conf just under the size limit: a handful of its bad lines are described,
+// the rest counted, and the good line in it still applies.
+TEST_F(ComPortMapFile, GarbageFileGivesAFewProblemsNotThousands) {
+    std::string text;
+    for (int i = 0; text.size() < kComPortMapFileLimit - 100; ++i) {
+        text += "rubbish " + std::to_string(i) + "\n";
+    }
+    text += "COM2=/dev/ttyUSB7\n";
+    testing::Put(dir / "ports.conf", text);
+    ComPortMap map;
+    std::vector<std::string> problems;
+    LoadComPortMap(dir / "ports.conf", map, problems);
+    EXPECT_EQ(map.DevicePath(2), "/dev/ttyUSB7");
+    ASSERT_EQ(problems.size(), kComPortMapProblemLimit + 1);
+    EXPECT_NE(problems.back().find(" more lines"), std::string::npos) << problems.back();
 }
 
 // COMPORT is read by a lenient parse: only 1..4 name a port, and a number far outside int, which

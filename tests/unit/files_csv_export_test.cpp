@@ -6,45 +6,18 @@
 
 #include "decode/calibration_tables.h"
 #include "files_test_support.h"
+#include "scratch_mount.h"
 
 namespace quelm {
 namespace {
 
-using testing::AppendRecord;
-using testing::ReadBytes;
+using testing::Names;
+using testing::Put;
 using testing::ScratchDir;
+using testing::Slurp;
+using testing::StampedFrame;
 
-// A sealed frame with engine-like readings that differ with `k`.
-FrameBuffer EngineFrame(std::uint8_t k, std::uint32_t hundredths) {
-    FrameBuffer b{};
-    const auto be = [&](std::size_t at, unsigned v) {
-        b[at] = static_cast<std::uint8_t>(v >> 8);
-        b[at + 1] = static_cast<std::uint8_t>(v);
-    };
-    const auto le = [&](std::size_t at, unsigned v) {
-        b[at] = static_cast<std::uint8_t>(v);
-        b[at + 1] = static_cast<std::uint8_t>(v >> 8);
-    };
-    be(0, 300 + k * 10);  // MAF
-    be(2, 200 + k * 20);  // TPS
-    be(4, 400);
-    be(6, 500);
-    be(16, 100 + k);
-    be(18, 120 + k);
-    le(20, 5000 - k * 300);  // firing period
-    le(22, 400);
-    le(24, 3000 + k * 100);  // injector pulse
-    le(26, 6000);
-    le(30, 9000 - k * 500);
-    SealFrame(b);
-    b[38] = static_cast<std::uint8_t>(hundredths >> 16);
-    b[39] = static_cast<std::uint8_t>(hundredths >> 8);
-    b[40] = static_cast<std::uint8_t>(hundredths);
-    return b;
-}
-
-std::vector<std::string> CrLfLines(const std::vector<std::uint8_t>& bytes) {
-    const std::string text(bytes.begin(), bytes.end());
+std::vector<std::string> CrLfLines(const std::string& text) {
     std::vector<std::string> lines;
     std::size_t start = 0;
     while (start < text.size()) {
@@ -76,28 +49,14 @@ CalibrationTables Tables() {
     return t;
 }
 
-std::vector<std::string> SortedFolder(const std::filesystem::path& dir) {
-    std::vector<std::string> names;
-    for (const auto& e : std::filesystem::directory_iterator(dir)) {
-        names.push_back(e.path().filename().string());
-    }
-    std::sort(names.begin(), names.end());
-    return names;
-}
-
 TEST(CsvExport, OneLinePerWholeRecordAndABadRecordRepeatsTheValuesBeforeIt) {
     ScratchDir dir;
     const auto source = dir / "run1.qm1";
-    std::vector<std::uint8_t> log;
-    AppendRecord(log, EngineFrame(1, 0));
-    AppendRecord(log, EngineFrame(2, 7));
-    FrameBuffer bad = EngineFrame(3, 1234);
+    FrameBuffer bad = StampedFrame(1234);
     bad[37] ^= 0x5A;  // checksum fails: record 2's raw values are converted again
-    AppendRecord(log, bad);
-    AppendRecord(log, EngineFrame(4, 1300));
-    log.insert(log.end(), 30, 0x11);  // trailing partial record
-    testing::WriteBytes(source, log);
-
+    Put(source, testing::RecordBytes(StampedFrame(0)) + testing::RecordBytes(StampedFrame(7)) +
+                    testing::RecordBytes(bad) + testing::RecordBytes(StampedFrame(1300)) +
+                    std::string(30, '\x11'));  // and a trailing partial record
     std::vector<std::pair<std::uint64_t, std::uint64_t>> calls;
     const CsvExportResult r = ExportLogToCsv(source, LiveConfig{}, Tables(),
                                              [&](std::uint64_t done, std::uint64_t total) {
@@ -110,7 +69,7 @@ TEST(CsvExport, OneLinePerWholeRecordAndABadRecordRepeatsTheValuesBeforeIt) {
     ASSERT_FALSE(calls.empty());
     EXPECT_EQ(calls.back(), std::make_pair(std::uint64_t{4}, std::uint64_t{4}));
 
-    const auto lines = CrLfLines(ReadBytes(r.output));
+    const auto lines = CrLfLines(Slurp(r.output));
     ASSERT_EQ(lines.size(), 5u);
     EXPECT_EQ(lines[0], kCsvHeader);
     std::vector<std::vector<std::string>> rows;
@@ -125,8 +84,8 @@ TEST(CsvExport, OneLinePerWholeRecordAndABadRecordRepeatsTheValuesBeforeIt) {
     const std::vector<std::string> values1(rows[1].begin() + 1, rows[1].end());
     const std::vector<std::string> values2(rows[2].begin() + 1, rows[2].end());
     EXPECT_EQ(values2, values1);
-    EXPECT_NE(rows[0][1], rows[1][1]);  // the records really differ
-    EXPECT_NE(rows[3][1], rows[1][1]);
+    EXPECT_NE(rows[0][5], rows[1][5]);  // the records really differ
+    EXPECT_NE(rows[3][5], rows[1][5]);
 }
 
 TEST(CsvExport, LinesAreFormattedWithSevenDigitsAndTheTimeWithFifteen) {
@@ -169,64 +128,79 @@ TEST(CsvExport, OutputLiesBesideTheSourceWithItsExtensionReplaced) {
     EXPECT_FALSE(IsCsvPath("csv"));
 }
 
-TEST(CsvExport, RefusesACsvSourceAndAMissingSourceAndCreatesNothing) {
+TEST(CsvExport, RefusesACsvSourceAndCreatesNothing) {
     ScratchDir dir;
     const auto csv = dir / "run1.CSV";
-    testing::WriteBytes(csv, std::vector<std::uint8_t>(96, 1));
-    CsvExportResult r = ExportLogToCsv(csv, LiveConfig{}, Tables());
+    Put(csv, std::string(96, '\1'));
+    const CsvExportResult r = ExportLogToCsv(csv, LiveConfig{}, Tables());
     EXPECT_EQ(r.kind, CsvExportResult::Kind::Error);
     EXPECT_FALSE(r.error.empty());
-    EXPECT_EQ(ReadBytes(csv).size(), 96u);
-
-    r = ExportLogToCsv(dir / "absent.qm1", LiveConfig{}, Tables());
-    EXPECT_EQ(r.kind, CsvExportResult::Kind::Error);
-    EXPECT_NE(r.error.find("absent.qm1"), std::string::npos) << r.error;
-    EXPECT_EQ(SortedFolder(dir.path()), std::vector<std::string>{"run1.CSV"});
+    EXPECT_EQ(Names(dir.path()), std::set<std::string>{"run1.CSV"});
+    EXPECT_EQ(Slurp(csv).size(), 96u);
 }
 
 TEST(CsvExport, UnwritableOutputIsReportedAndLeavesNoPartialFile) {
     ScratchDir dir;
     const auto source = dir / "run1.qm1";
-    std::vector<std::uint8_t> log;
-    AppendRecord(log, EngineFrame(1, 0));
-    testing::WriteBytes(source, log);
+    testing::WriteLog(source, 1);
     std::filesystem::create_directory(dir / "run1.csv");  // cannot be replaced by a file
     const CsvExportResult r = ExportLogToCsv(source, LiveConfig{}, Tables());
     EXPECT_EQ(r.kind, CsvExportResult::Kind::Error);
     EXPECT_NE(r.error.find("run1.csv"), std::string::npos) << r.error;
-    EXPECT_EQ(SortedFolder(dir.path()), (std::vector<std::string>{"run1.csv", "run1.qm1"}));
+    EXPECT_EQ(Names(dir.path()), (std::set<std::string>{"run1.csv", "run1.qm1"}));
 }
 
 TEST(CsvExport, ReplacesAnEarlierCsvButACancelledExportKeepsIt) {
     ScratchDir dir;
     const auto source = dir / "run1.qm1";
-    std::vector<std::uint8_t> log;
-    for (std::uint8_t k = 0; k < 3; ++k) {
-        AppendRecord(log, EngineFrame(k, k));
-    }
-    testing::WriteBytes(source, log);
-    testing::WriteBytes(dir / "run1.csv", {'o', 'l', 'd'});
+    testing::WriteLog(source, 3);
+    Put(dir / "run1.csv", "old");
 
     CsvExportResult r =
         ExportLogToCsv(source, LiveConfig{}, Tables(), [](auto, auto) { return false; });
     EXPECT_EQ(r.kind, CsvExportResult::Kind::Cancelled);
-    EXPECT_EQ(ReadBytes(dir / "run1.csv").size(), 3u);
-    EXPECT_EQ(SortedFolder(dir.path()), (std::vector<std::string>{"run1.csv", "run1.qm1"}));
+    EXPECT_EQ(Slurp(dir / "run1.csv"), "old");
+    EXPECT_EQ(Names(dir.path()), (std::set<std::string>{"run1.csv", "run1.qm1"}));
 
     r = ExportLogToCsv(source, LiveConfig{}, Tables());
     ASSERT_EQ(r.kind, CsvExportResult::Kind::Done) << r.error;
-    EXPECT_EQ(CrLfLines(ReadBytes(dir / "run1.csv")).size(), 4u);
+    EXPECT_EQ(CrLfLines(Slurp(dir / "run1.csv")).size(), 4u);
 }
 
 TEST(CsvExport, EmptyLogGivesTheHeaderOnly) {
     ScratchDir dir;
     const auto source = dir / "empty";
-    testing::WriteBytes(source, std::vector<std::uint8_t>(47, 0));
+    Put(source, std::string(47, '\0'));
     const CsvExportResult r = ExportLogToCsv(source, LiveConfig{}, Tables());
     ASSERT_EQ(r.kind, CsvExportResult::Kind::Done) << r.error;
     EXPECT_EQ(r.records, 0u);
-    const auto lines = CrLfLines(ReadBytes(dir / "empty.csv"));
+    const auto lines = CrLfLines(Slurp(dir / "empty.csv"));
     EXPECT_EQ(lines, std::vector<std::string>{kCsvHeader});
+}
+
+// On a full disk or beside a log in a read-only folder the export fails with the system's reason
+// and leaves no partial output; an earlier CSV stays as it was.
+TEST(CsvExport, AnOutputThatCannotLandKeepsTheEarlierCsv) {
+    ScratchDir dir;
+    std::string why;
+    const auto disk = test::ScratchMount::FullDisk(
+        dir / "disk", {{"run.qm1", testing::LogBytes(400)}, {"run.csv", "earlier\r\n"}}, why);
+    if (!disk) {
+        GTEST_SKIP() << why;
+    }
+    CsvExportResult r = ExportLogToCsv(disk->path() / "run.qm1", LiveConfig{}, Tables());
+    EXPECT_EQ(r.kind, CsvExportResult::Kind::Error);
+    EXPECT_NE(r.error.find("No space left on device"), std::string::npos) << r.error;
+    EXPECT_EQ(Slurp(disk->path() / "run.csv"), "earlier\r\n");
+    EXPECT_EQ(Names(disk->path()), (std::set<std::string>{"filler", "run.csv", "run.qm1"}));
+
+    std::filesystem::create_directory(dir / "source");
+    testing::WriteLog(dir / "source" / "run.qm1", 3);
+    const auto view = test::ScratchMount::ReadOnlyView(dir / "source", dir / "view", why);
+    ASSERT_TRUE(view) << why;
+    r = ExportLogToCsv(view->path() / "run.qm1", LiveConfig{}, Tables());
+    EXPECT_NE(r.error.find("Read-only file system"), std::string::npos) << r.error;
+    EXPECT_EQ(Names(dir / "source"), std::set<std::string>{"run.qm1"});
 }
 
 }  // namespace

@@ -2,7 +2,6 @@
 
 #include <gtest/gtest.h>
 #include <sys/resource.h>
-#include <sys/stat.h>
 
 #include <csignal>
 #include <functional>
@@ -11,13 +10,14 @@
 #include "files/log_format.h"
 #include "files/log_name.h"
 #include "files_test_support.h"
+#include "scratch_mount.h"
 
 namespace quelm {
 namespace {
 
-using testing::ReadBytes;
 using testing::RunInChild;
 using testing::ScratchDir;
+using testing::Slurp;
 using testing::StampedFrame;
 using Kind = LogWriteResult::Kind;
 
@@ -42,7 +42,7 @@ TEST(LogRecorder, FiveHundredFramesGiveTwentyFourThousandBytes) {
     EXPECT_EQ(rec.RecordStartTime(), 5000.0);
     LogWriteResult last;
     for (int i = 0; i < 500; ++i) {
-        FrameBuffer frame = StampedFrame(static_cast<std::uint8_t>(i), 0);
+        FrameBuffer frame = StampedFrame(static_cast<std::uint32_t>(i));
         frame[38] = 0xEE;  // whatever the link left there is replaced by the stamp
         last = rec.WriteLogRecord(frame, 5000.0 + i * 0.05);
         ASSERT_EQ(last.kind, Kind::Written) << last.message;
@@ -51,12 +51,13 @@ TEST(LogRecorder, FiveHundredFramesGiveTwentyFourThousandBytes) {
     EXPECT_EQ(last.fileSizeKb, 24u);
     EXPECT_NEAR(last.elapsed, 24.95, 1e-9);
 
-    const auto bytes = ReadBytes(path);
+    const std::string bytes = Slurp(path);
     ASSERT_EQ(bytes.size(), 24000u);
     for (std::uint64_t n : {1u, 2u, 250u, 500u}) {
         SCOPED_TRACE(n);
-        const std::span<const std::uint8_t> record(bytes.data() + LogRecordOffset(n),
-                                                   kLogRecordBytes);
+        const std::span<const std::uint8_t> record(
+            reinterpret_cast<const std::uint8_t*>(bytes.data()) + LogRecordOffset(n),
+            kLogRecordBytes);
         EXPECT_EQ(record[0], static_cast<std::uint8_t>(n - 1));
         EXPECT_EQ(TimeStampHundredths(record), static_cast<std::uint32_t>((n - 1) * 5));
         for (std::size_t i = 41; i < kLogRecordBytes; ++i) {
@@ -68,19 +69,15 @@ TEST(LogRecorder, FiveHundredFramesGiveTwentyFourThousandBytes) {
 TEST(LogRecorder, StartReplacesAnExistingFile) {
     ScratchDir dir;
     const auto path = dir / "old.qm1";
-    testing::WriteBytes(path, std::vector<std::uint8_t>(480, 0x55));
+    testing::Put(path, std::string(480, '\x55'));
     EXPECT_TRUE(LogFileExists(path));
     EXPECT_FALSE(LogFileExists(dir / "new.qm1"));
     EXPECT_FALSE(LogFileExists(""));
     LogRecorder rec;
     ASSERT_FALSE(rec.StartRecording(path, 0));
-    FrameBuffer frame = StampedFrame(9, 0);
+    FrameBuffer frame = StampedFrame(9);
     ASSERT_EQ(rec.WriteLogRecord(frame, 12.345).kind, Kind::Written);
-    const auto bytes = ReadBytes(path);
-    ASSERT_EQ(bytes.size(), 48u);
-    EXPECT_EQ(bytes[38], 0);
-    EXPECT_EQ(bytes[39], 4);
-    EXPECT_EQ(bytes[40], 210);
+    EXPECT_EQ(Slurp(path).size(), 48u);
 }
 
 TEST(LogRecorder, TimeLimitStopsWithoutWriting) {
@@ -88,14 +85,14 @@ TEST(LogRecorder, TimeLimitStopsWithoutWriting) {
     const auto path = dir / "long.qm1";
     LogRecorder rec;
     ASSERT_FALSE(rec.StartRecording(path, 100.0));
-    FrameBuffer frame = StampedFrame(1, 0);
+    FrameBuffer frame = StampedFrame(1);
     ASSERT_EQ(rec.WriteLogRecord(frame, 100.0 + 167772.15).kind, Kind::Written);
     const LogWriteResult r = rec.WriteLogRecord(frame, 100.0 + 167772.17);
     EXPECT_EQ(r.kind, Kind::LimitReached);
     EXPECT_EQ(r.message, "Maximum 46hour Log Time Exceeded.  Logging Stopped.");
     EXPECT_FALSE(rec.Recording());
     EXPECT_EQ(r.recordNumber, 2u);
-    EXPECT_EQ(ReadBytes(path).size(), 48u);
+    EXPECT_EQ(Slurp(path).size(), 48u);
 }
 
 TEST(LogRecorder, UnusableNamesAreReportedAtStart) {
@@ -112,33 +109,36 @@ TEST(LogRecorder, UnusableNamesAreReportedAtStart) {
     EXPECT_FALSE(std::filesystem::exists(dir / "missing"));
 }
 
-// The file becomes unwritable in mid-recording (made read-only; root ignores file modes, so
-// there the child drops to an unprivileged user instead): the error is reported, recording
-// stops and the records already written stay.
-TEST(LogRecorder, UnwritableFileKeepsEarlierRecords) {
+// The disk fills in mid-recording: the error says so, recording stops, and the file holds exactly
+// the records reported written.
+TEST(LogRecorder, DiskFillingKeepsEveryRecordWritten) {
     ScratchDir dir;
-    ::chmod(dir.path().c_str(), 0755);
-    const auto path = dir / "run.qm1";
+    std::string why;
+    const auto disk = test::ScratchMount::Tmpfs(dir / "disk", 64 * 1024, why);
+    if (!disk) {
+        GTEST_SKIP() << why;
+    }
+    const auto path = disk->path() / "run.qm1";
     LogRecorder rec;
     ASSERT_FALSE(rec.StartRecording(path, 0));
-    for (int i = 0; i < 3; ++i) {
-        FrameBuffer frame = StampedFrame(static_cast<std::uint8_t>(i), 0);
-        ASSERT_EQ(rec.WriteLogRecord(frame, i).kind, Kind::Written);
+    std::string written;
+    LogWriteResult last;
+    for (std::uint32_t n = 0; n < 5000; ++n) {
+        if (n == 5) {
+            disk->Fill();
+        }
+        FrameBuffer frame = StampedFrame(n);
+        last = rec.WriteLogRecord(frame, n * 0.01);
+        if (last.kind != Kind::Written) {
+            break;
+        }
+        written += testing::RecordBytes(frame);
     }
-    ASSERT_EQ(::chmod(path.c_str(), 0444), 0);
-    const int status = RunInChild([&] {
-        if (::geteuid() == 0 && (::setgid(65534) != 0 || ::setuid(65534) != 0)) {
-            return 10;
-        }
-        FrameBuffer frame = StampedFrame(3, 0);
-        const LogWriteResult r = rec.WriteLogRecord(frame, 4.0);
-        if (r.kind != Kind::Error || rec.Recording() || r.message.empty()) {
-            return 11;
-        }
-        return r.recordNumber == 4 ? 0 : 12;
-    });
-    EXPECT_EQ(status, 0);
-    EXPECT_EQ(ReadBytes(path).size(), 3 * kLogRecordBytes);
+    ASSERT_EQ(last.kind, Kind::Error) << "the disk never filled";
+    EXPECT_NE(last.message.find("No space left on device"), std::string::npos) << last.message;
+    EXPECT_FALSE(rec.Recording());
+    EXPECT_GE(written.size(), 5 * kLogRecordBytes);
+    EXPECT_TRUE(Slurp(path) == written);
 }
 
 // A write that only partly gets through (here: a file size limit 4 bytes past two records)
@@ -157,17 +157,17 @@ TEST(LogRecorder, ShortWriteIsCutBackToWholeRecords) {
             return 11;
         }
         for (int i = 0; i < 2; ++i) {
-            FrameBuffer frame = StampedFrame(static_cast<std::uint8_t>(i), 0);
+            FrameBuffer frame = StampedFrame(static_cast<std::uint32_t>(i));
             if (rec.WriteLogRecord(frame, i).kind != Kind::Written) {
                 return 12;
             }
         }
-        FrameBuffer frame = StampedFrame(2, 0);
+        FrameBuffer frame = StampedFrame(2);
         const LogWriteResult r = rec.WriteLogRecord(frame, 2);
         return r.kind == Kind::Error && !rec.Recording() ? 0 : 13;
     });
     EXPECT_EQ(status, 0);
-    EXPECT_EQ(ReadBytes(path).size(), 2 * kLogRecordBytes);
+    EXPECT_EQ(Slurp(path).size(), 2 * kLogRecordBytes);
 }
 
 // The log is moved away, deleted, replaced or cut short in mid-recording. A recorder that
@@ -181,9 +181,14 @@ TEST(LogRecorder, StopsWhenTheNameNoLongerLeadsToItsFile) {
         {"was replaced by another file",
          [](const fs::path& p) {
              fs::rename(p, p.string() + ".moved");
-             testing::WriteBytes(p, {});
+             testing::Put(p, "");
          }},
         {"was cut short", [](const fs::path& p) { fs::resize_file(p, kLogRecordBytes); }},
+        {"Is a directory",
+         [](const fs::path& p) {
+             fs::remove(p);
+             fs::create_directory(p);
+         }},
     };
     for (const auto& [message, act] : cases) {
         SCOPED_TRACE(message);
@@ -192,20 +197,20 @@ TEST(LogRecorder, StopsWhenTheNameNoLongerLeadsToItsFile) {
         LogRecorder rec;
         ASSERT_FALSE(rec.StartRecording(path, 0));
         for (int i = 0; i < 3; ++i) {
-            FrameBuffer frame = StampedFrame(static_cast<std::uint8_t>(i), 0);
+            FrameBuffer frame = StampedFrame(static_cast<std::uint32_t>(i));
             ASSERT_EQ(rec.WriteLogRecord(frame, i).kind, Kind::Written);
         }
         act(path);
         const auto namesBefore = testing::Names(dir.path());
-        const auto bytesBefore = ReadBytes(path);
-        FrameBuffer frame = StampedFrame(3, 0);
+        const auto bytesBefore = Slurp(path);
+        FrameBuffer frame = StampedFrame(3);
         const LogWriteResult r = rec.WriteLogRecord(frame, 3);
         EXPECT_EQ(r.kind, Kind::Error);
         EXPECT_NE(r.message.find(message), std::string::npos) << r.message;
         EXPECT_NE(r.message.find("live.qm1"), std::string::npos) << r.message;
         EXPECT_FALSE(rec.Recording());
         EXPECT_EQ(testing::Names(dir.path()), namesBefore);
-        EXPECT_EQ(ReadBytes(path), bytesBefore);
+        EXPECT_EQ(Slurp(path), bytesBefore);
         if (fs::exists(dir / "live.qm1.moved")) {
             EXPECT_EQ(fs::file_size(dir / "live.qm1.moved"), 3 * kLogRecordBytes);
         }

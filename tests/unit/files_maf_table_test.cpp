@@ -1,9 +1,11 @@
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <filesystem>
 #include <fstream>
 #include <sstream>
 #include <string>
+#include <vector>
 
 #include "common/app_paths.h"
 #include "files/maf_table.h"
@@ -47,36 +49,52 @@ TEST_F(MafTableTest, FullRisingCurveLoadsAllPointsAndItsLargestFlow) {
     }
 }
 
-TEST_F(MafTableTest, LinesAfterThePointsAreIgnored) {
-    const auto r = LoadMafTable(Write("long.maf", Curve(31) + "9,99999\r\nrubbish\r\n"), {});
-    EXPECT_TRUE(r.complete);
-    EXPECT_EQ(r.curve.largestFlow, 1200);
-}
-
-TEST_F(MafTableTest, ShortFileKeepsThePointsReadAndReportsIt) {
+// A file that ends early, has a line without a comma or no points at all is reported, and the
+// rows from that line on keep their earlier values, the largest flow too. Lines after the 31
+// points are ignored. (That any bytes load as finite numbers is the fuzz target's work.)
+TEST_F(MafTableTest, DamagedFilesKeepTheEarlierRowsAndReportTheFault) {
+    struct Case {
+        const char* name;
+        std::string text;
+        std::size_t firstUntouched;  // rows from here on keep their earlier values
+    };
+    std::string noComma = Curve(31);
+    noComma[noComma.find(",600\r")] = ';';  // row 15
+    std::string tenThousand = Curve(31);
+    for (int i = 0; i < 10000; ++i) {
+        tenThousand += "9,99999\r\n";
+    }
+    const Case cases[] = {
+        {"ten thousand lines", tenThousand, kMafPoints},
+        {"short", Curve(20), 20},
+        {"line without comma", noComma, 15},
+        {"no commas at all", "Volts  Kg/HR\n1 2\n3 4\n", 0},
+        {"header only", "Volts , Kg/HR", 0},
+    };
     MafCurve earlier;
-    earlier.points[25] = {4.1, 777};
-    earlier.kghr[25] = "777";
+    earlier.volts.fill("earlier");
+    earlier.points.fill({-7, -7});
     earlier.largestFlow = 900;
-    const auto r = LoadMafTable(Write("short.maf", Curve(20)), earlier);
-    EXPECT_FALSE(r.complete);
-    ASSERT_EQ(r.messages.size(), 1u);
-    EXPECT_EQ(r.messages[0], kMafNotInstalledMessage);
-    EXPECT_EQ(r.curve.points[19].y, 19 * 40);
-    EXPECT_EQ(r.curve.volts[0], "0");
-    EXPECT_EQ(r.curve.points[25].y, 777);
-    EXPECT_EQ(r.curve.kghr[25], "777");
-    EXPECT_EQ(r.curve.largestFlow, 900);
-}
-
-TEST_F(MafTableTest, LineWithoutCommaStopsTheLoad) {
-    std::string text = Curve(31);
-    const auto pos = text.find(",40\r");
-    ASSERT_NE(pos, std::string::npos);
-    text[pos] = ';';
-    const auto r = LoadMafTable(Write("nocomma.maf", text), {});
-    EXPECT_FALSE(r.complete);
-    EXPECT_EQ(r.messages.back(), kMafNotInstalledMessage);
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        const MafLoadResult r = LoadMafTable(Write("curve.maf", c.text), earlier);
+        const bool complete = c.firstUntouched == kMafPoints;
+        EXPECT_EQ(r.complete, complete);
+        EXPECT_FALSE(r.usedFallback);
+        EXPECT_EQ(r.messages, complete ? std::vector<std::string>{}
+                                       : std::vector<std::string>{kMafNotInstalledMessage});
+        for (std::size_t i = 0; i < kMafPoints; ++i) {
+            EXPECT_TRUE(std::isfinite(r.curve.points[i].x) && std::isfinite(r.curve.points[i].y));
+            EXPECT_EQ(r.curve.volts[i] == "earlier", i >= c.firstUntouched) << "row " << i;
+        }
+        if (!complete) {
+            EXPECT_EQ(r.curve.largestFlow, 900);
+        }
+    }
+    const auto r = LoadMafTable(Write("curve.maf", tenThousand), {});
+    EXPECT_EQ(r.curve.largestFlow, 1200);
+    EXPECT_EQ(r.curve.points[30].y, 1200);
+    EXPECT_EQ(LoadMafTable(Write("curve.maf", Curve(20)), {}).curve.points[19].y, 19 * 40);
 }
 
 TEST_F(MafTableTest, BlanksAroundTheCommaStayInTheTextsButNotInTheValues) {

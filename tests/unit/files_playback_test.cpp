@@ -7,16 +7,6 @@
 namespace quelm {
 namespace {
 
-TEST(Playback, RoundsHalvesToEven) {
-    const std::pair<double, std::int64_t> cases[] = {
-        {0.0, 0},    {0.49, 0},  {0.5, 0},  {1.5, 2},  {2.5, 2},   {3.5, 4},
-        {25.02, 25}, {30.0, 30}, {2.51, 3}, {-0.5, 0}, {-1.5, -2},
-    };
-    for (auto [value, rounded] : cases) {
-        EXPECT_EQ(RoundHalfEven(value), rounded) << value;
-    }
-}
-
 TEST(Playback, SliderRangeFollowsTheRecordCount) {
     struct Case {
         std::uint64_t bytes;

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <fstream>
+#include <functional>
 #include <optional>
 #include <random>
 #include <sstream>
@@ -13,7 +14,10 @@
 #include <unistd.h>
 
 #include "common/number_text.h"
+#include "files/com_port_map_file.h"
+#include "files/maf_table.h"
 #include "files_test_support.h"
+#include "scratch_mount.h"
 
 namespace quelm {
 namespace {
@@ -22,11 +26,6 @@ namespace fs = std::filesystem;
 
 class SettingsFileTest : public ::testing::Test {
   protected:
-    // A folder made read-only by a test is opened again so that it can be removed.
-    void TearDown() override {
-        std::error_code ec;
-        fs::permissions(dir_.path(), fs::perms::owner_all, fs::perm_options::add, ec);
-    }
     void Put(const std::string& content) const { testing::Put(path_, content); }
     std::string Content() const { return testing::Slurp(path_); }
     std::size_t FilesInDir() const {
@@ -185,18 +184,6 @@ TEST_F(SettingsFileTest, UnwritableLocationFailsAndLeavesTheFile) {
     EXPECT_EQ(folder.Read("SERIAL", "COMPORT"), "");
 }
 
-TEST_F(SettingsFileTest, ReadOnlyFolderFailsAndLeavesTheFile) {
-    if (::geteuid() == 0) {
-        GTEST_SKIP() << "folder permissions do not bind a privileged user";
-    }
-    Put("[SERIAL]\nCOMPORT= 1\n");
-    fs::permissions(dir_.path(), fs::perms::owner_read | fs::perms::owner_exec);
-    SettingsFile ini(path_);
-    EXPECT_FALSE(ini.Write("SERIAL", "COMPORT", " 2"));
-    EXPECT_FALSE(ini.LastError().empty());
-    EXPECT_EQ(Content(), "[SERIAL]\nCOMPORT= 1\n");
-}
-
 TEST_F(SettingsFileTest, EntriesThatWouldNotReadBackAreRefused) {
     Put("[SERIAL]\nCOMPORT= 1\n");
     SettingsFile ini(path_);
@@ -229,24 +216,91 @@ TEST_F(SettingsFileTest, SymbolicLinkIsFollowed) {
     EXPECT_EQ(testing::Slurp(real), "[SERIAL]\nCOMPORT= 2\n");
 }
 
-TEST_F(SettingsFileTest, BinaryAndHugeFilesDoNotBreakTheReader) {
-    const char raw[] = "\0\xff[SERIAL]\0junk\n[SERIAL]\nCOMPORT=\x01 2\n\xfe\xfe";
-    const std::string binary(raw, sizeof raw - 1);
-    Put(binary);
+// Binary bytes and lines of 100,000 characters around the entries, the file just under the size
+// limit: the entries are found and a write keeps every other byte. Past the limit the file is
+// refused as a whole and left as it was.
+TEST_F(SettingsFileTest, LongBinaryLinesAreKeptAndHugeFilesRefused) {
+    std::mt19937 rng(5);
+    auto noise = [&rng](std::size_t n) {
+        std::string s(n, '\0');
+        for (auto& c : s) {
+            c = static_cast<char>(rng() % 256);
+            if (c == '\n' || c == '\r' || c == '[') {
+                c = '\x7f';
+            }
+        }
+        return s;
+    };
+    const std::string head = noise(100000) + "\n[SERIAL]\n" + noise(100000) + "\nCOMPORT= 3\n";
+    const std::string tail = noise(100000) + "\n[VEHICLE]\nNUMCYL=6\n" + noise(3000000);
+    Put(head + tail);
     SettingsFile ini(path_);
-    EXPECT_EQ(ini.Read("SERIAL", "COMPORT"), "\x01 2");
-    ASSERT_TRUE(ini.Write("SERIAL", "COMPORT", " 3"));
-    EXPECT_EQ(Content().substr(0, 16), binary.substr(0, 16));
+    EXPECT_EQ(ini.Read("SERIAL", "COMPORT"), "3");
+    EXPECT_EQ(ini.Read("VEHICLE", "NUMCYL"), "6");
+    ASSERT_TRUE(ini.Write("SERIAL", "COMPORT", " 4")) << ini.LastError();
+    EXPECT_TRUE(Content() == head.substr(0, head.size() - 11) + "COMPORT= 4\n" + tail);
 
-    std::string huge(6 << 20, 'A');
-    std::mt19937 rng(7);
-    for (auto& c : huge) {
-        c = static_cast<char>(rng());
-    }
+    const std::string huge = "[SERIAL]\nCOMPORT= 3\n" + std::string(10 << 20, 'x');
     Put(huge);
     EXPECT_EQ(ini.Read("SERIAL", "COMPORT"), "");
-    EXPECT_FALSE(ini.Write("SERIAL", "COMPORT", " 3"));
-    EXPECT_EQ(fs::file_size(path_), huge.size());
+    EXPECT_FALSE(ini.Write("SERIAL", "COMPORT", " 4"));
+    EXPECT_NE(ini.LastError().find("too large"), std::string::npos) << ini.LastError();
+    EXPECT_TRUE(Content() == huge);
+}
+
+// The settings file, MAF curves and ports.conf are replaced whole: a write onto a full disk or
+// into a read-only folder fails with the system's reason, the old file stays as it was and no
+// temporary file is left beside it.
+TEST(ReplacedFiles, AWriteThatCannotLandKeepsTheOldFile) {
+    using Write = std::function<std::string(const fs::path&)>;  // the error, "" on success
+    const Write settings = [](const fs::path& p) {
+        SettingsFile ini(p);
+        // A value too long for what is left of the last block.
+        if (ini.Write("VEHICLE", "NOTES", std::string(8000, 'n'))) {
+            return std::string();
+        }
+        return ini.Read("SERIAL", "COMPORT") == "1" ? ini.LastError() : "the new value reads back";
+    };
+    const Write maf = [](const fs::path& p) {
+        std::array<std::string, kMafPoints> volts, kghr;
+        kghr.fill(std::string(300, '9'));
+        return SaveMafFile(p, volts, kghr).value_or("");
+    };
+    const Write ports = [](const fs::path& p) {
+        ComPortMap map;
+        map.SetOverride(1, "/dev/" + std::string(9000, 'p'));
+        std::string error;
+        return SaveComPortMap(p, map, error) ? std::string() : error;
+    };
+    const std::string old = "[SERIAL]\r\nCOMPORT= 1\r\n";
+    for (const auto& [name, write] :
+         {std::pair{"settings", settings}, {"MAF curve", maf}, {"ports.conf", ports}}) {
+        SCOPED_TRACE(name);
+        testing::ScratchDir dir;
+        std::string why;
+        if (const auto disk = test::ScratchMount::FullDisk(dir / "disk", {{"old", old}}, why)) {
+            const auto before = testing::Names(disk->path());
+            const std::string error = write(disk->path() / "old");
+            EXPECT_NE(error.find("No space left on device"), std::string::npos) << error;
+            EXPECT_EQ(testing::Slurp(disk->path() / "old"), old);
+            EXPECT_EQ(testing::Names(disk->path()), before) << "a temporary file was left";
+        }
+        fs::create_directory(dir / "source");
+        testing::Put(dir / "source" / "old", old);
+        // A read-only mount binds a privileged user; folder permissions bind the others.
+        const auto view = test::ScratchMount::ReadOnlyView(dir / "source", dir / "view", why);
+        if (!view && ::geteuid() == 0) {
+            GTEST_SKIP() << why;
+        }
+        fs::permissions(dir / "source", fs::perms::owner_read | fs::perms::owner_exec);
+        const std::string error = write((view ? dir / "view" : dir / "source") / "old");
+        fs::permissions(dir / "source", fs::perms::owner_all);
+        EXPECT_NE(error.find(view ? "Read-only file system" : "Permission denied"),
+                  std::string::npos)
+            << error;
+        EXPECT_EQ(testing::Slurp(dir / "source" / "old"), old);
+        EXPECT_EQ(testing::Names(dir / "source"), std::set<std::string>{"old"});
+    }
 }
 
 class ComPortFileTest : public SettingsFileTest {

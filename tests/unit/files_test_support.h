@@ -1,4 +1,4 @@
-// Scratch folders, file contents and generated logs for the file tests.
+// Scratch folders, file contents and generated logs, for the unit and the window tests.
 #pragma once
 
 #include <sys/wait.h>
@@ -12,7 +12,6 @@
 #include <iterator>
 #include <set>
 #include <string>
-#include <vector>
 
 #include "common/records.h"
 #include "decode/frame_decoder.h"
@@ -24,13 +23,15 @@ namespace quelm::testing {
 class ScratchDir {
   public:
     ScratchDir() {
-        std::string pattern = (std::filesystem::temp_directory_path() / "quelm-log-XXXXXX");
+        std::string pattern = (std::filesystem::temp_directory_path() / "quelm-test-XXXXXX");
         path_ = ::mkdtemp(pattern.data());
     }
     ~ScratchDir() {
         std::error_code ec;
         std::filesystem::remove_all(path_, ec);
     }
+    ScratchDir(const ScratchDir&) = delete;
+    ScratchDir& operator=(const ScratchDir&) = delete;
     const std::filesystem::path& path() const { return path_; }
     std::filesystem::path operator/(const std::string& name) const { return path_ / name; }
 
@@ -38,12 +39,12 @@ class ScratchDir {
     std::filesystem::path path_;
 };
 
-inline std::vector<std::uint8_t> ReadBytes(const std::filesystem::path& path) {
-    std::ifstream in(path, std::ios::binary);
-    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-}
-
+// The whole file; empty when it is no regular file or cannot be read.
 inline std::string Slurp(const std::filesystem::path& path) {
+    std::error_code ec;
+    if (!std::filesystem::is_regular_file(path, ec)) {
+        return {};
+    }
     std::ifstream in(path, std::ios::binary);
     return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
 }
@@ -60,17 +61,12 @@ inline std::set<std::string> Names(const std::filesystem::path& dir) {
     return names;
 }
 
-inline void WriteBytes(const std::filesystem::path& path, const std::vector<std::uint8_t>& bytes) {
-    std::ofstream out(path, std::ios::binary | std::ios::trunc);
-    out.write(reinterpret_cast<const char*>(bytes.data()),
-              static_cast<std::streamsize>(bytes.size()));
-}
-
-// A sealed frame whose first payload byte tells the records apart, stamped `hundredths`.
-inline FrameBuffer StampedFrame(std::uint8_t tag, std::uint32_t hundredths) {
+// A sealed frame stamped `hundredths`, whose MAF word (bytes 0..1) changes with it, so that
+// records tell apart and convert to different values.
+inline FrameBuffer StampedFrame(std::uint32_t hundredths) {
     FrameBuffer b{};
-    b[0] = tag;
-    b[1] = static_cast<std::uint8_t>(tag * 7);
+    b[0] = static_cast<std::uint8_t>(hundredths);
+    b[1] = static_cast<std::uint8_t>(hundredths >> 8);
     SealFrame(b);
     b[38] = static_cast<std::uint8_t>(hundredths >> 16);
     b[39] = static_cast<std::uint8_t>(hundredths >> 8);
@@ -78,13 +74,32 @@ inline FrameBuffer StampedFrame(std::uint8_t tag, std::uint32_t hundredths) {
     return b;
 }
 
-inline void AppendRecord(std::vector<std::uint8_t>& log, const FrameBuffer& frame) {
+inline std::string RecordBytes(const FrameBuffer& frame) {
     const LogRecord r = MakeLogRecord(frame);
-    log.insert(log.end(), r.begin(), r.end());
+    return {r.begin(), r.end()};
 }
 
-// Runs `body` in a child process (for process-wide limits such as a file size limit or a
-// changed user) and returns its exit status, or -1 when it did not exit normally.
+using StampOf = std::function<std::uint32_t(std::uint32_t)>;
+
+// A log of records 1..count, record n stamped stamp(n) hundredths.
+inline std::string LogBytes(
+    std::uint32_t count, const StampOf& stamp = [](std::uint32_t n) { return n; }) {
+    std::string log;
+    for (std::uint32_t n = 1; n <= count; ++n) {
+        log += RecordBytes(StampedFrame(stamp(n)));
+    }
+    return log;
+}
+
+// The same on disk, followed by `trailing` stray bytes (a partial record).
+inline void WriteLog(
+    const std::filesystem::path& path, std::uint32_t count,
+    const StampOf& stamp = [](std::uint32_t n) { return n; }, std::size_t trailing = 0) {
+    Put(path, LogBytes(count, stamp) + std::string(trailing, '\x55'));
+}
+
+// Runs `body` in a child process (for process-wide limits such as a file size limit) and
+// returns its exit status, or -1 when it did not exit normally.
 inline int RunInChild(const std::function<int()>& body) {
     const pid_t pid = ::fork();
     if (pid == 0) {

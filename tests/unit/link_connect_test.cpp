@@ -156,13 +156,6 @@ TEST_F(ConnectFixture, PortThatCannotOpenOrIsNotConfiguredIsAPortFailure) {
     EXPECT_EQ(Count("send a"), 0);
 }
 
-TEST_F(ConnectFixture, MappedComNumberOpensItsDevice) {
-    map.SetOverride(3, "/dev/pts/7");
-    ctx.ComPort = 3;
-    ConnectDevice(ctx);
-    EXPECT_EQ(device.transcript.front(), "device /dev/pts/7");
-}
-
 TEST_F(ConnectFixture, ClosingTheProgramStopsTheSequence) {
     status.onChange = [this] { rt.ending = rt.ending || status.Panel(2) == kConnecting; };
     EXPECT_EQ(ConnectDevice(ctx), ConnectOutcome::Aborted);

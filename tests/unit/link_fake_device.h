@@ -16,6 +16,7 @@
 #include "common/serial_port.h"
 #include "decode/frame_decoder.h"
 #include "link/link_context.h"
+#include "test_clock.h"
 
 namespace quelm::test {
 
@@ -252,20 +253,6 @@ class FakeDevice : public SerialPort {
     bool gone_ = false;
     double lastEvent_ = 0;
     std::deque<std::pair<double, std::uint8_t>> pending_;
-};
-
-// A clock that can say the program is ending, and notes the time of every yield; a yield may
-// take a while, like a replot.
-struct TestClock : VirtualRuntime {
-    bool ending = false;
-    double yieldTakes = 0.0;
-    std::vector<double> yieldsAt;
-    bool Aborting() const override { return ending; }
-    void Yield() override {
-        VirtualRuntime::Yield();
-        Advance(yieldTakes);
-        yieldsAt.push_back(Now());
-    }
 };
 
 // A link on COM1 with the fake device behind it.

@@ -1,21 +1,12 @@
-#include <fcntl.h>
 #include <gtest/gtest.h>
-#include <pty.h>
-#include <unistd.h>
 
 #include <QCoreApplication>
 #include <filesystem>
-#include <fstream>
 
 #include "common/com_port_map.h"
 #include "common/qt_serial_port.h"
-#include "sim/pseudoterminal.h"
+#include "files_test_support.h"
 #include "sim/simulator_thread.h"
-
-template <>
-struct quelm::TestAccess<quelm::QtSerialPort> {
-    static bool LowLatency(const QtSerialPort& port) { return port.lowLatency_; }
-};
 
 namespace quelm {
 namespace {
@@ -82,78 +73,16 @@ Outcome TryOpen(QtSerialPort& port, const std::string& device) {
     return out;
 }
 
-// The Qt port against a pseudo-terminal: the master side plays the device.
-struct PtyFixture : ::testing::Test {
-    int master = -1;
-    int slave = -1;
-    std::string path;
-    fs::path dir = fs::temp_directory_path() / ("quelm_port_" + std::to_string(::getpid()));
-    void SetUp() override {
-        EnsureApplication();
-        char name[256] = {};
-        ASSERT_EQ(openpty(&master, &slave, name, nullptr, nullptr), 0);
-        path = name;
-        fs::create_directories(dir);
-    }
-    void TearDown() override {
-        if (master >= 0) {
-            close(master);
-        }
-        if (slave >= 0) {
-            close(slave);
-        }
-        fs::remove_all(dir);
-    }
+// The Qt port against paths that are no serial port, and against the simulator. Bytes both
+// ways, a device that goes away and a port another program holds are the end-to-end scripts'.
+struct QtPortTest : ::testing::Test {
+    testing::ScratchDir dir;
+    void SetUp() override { EnsureApplication(); }
 };
 
-TEST_F(PtyFixture, BytesBothWays) {
-    QtSerialPort port;
-    ASSERT_TRUE(TryOpen(port, path).opened);  // no modem lines on a pseudo-terminal: not an error
-    ASSERT_TRUE(port.IsOpen());
-    EXPECT_FALSE(TestAccess<QtSerialPort>::LowLatency(port));
-
-    port.WriteByte('f');
-    char got = 0;
-    ASSERT_EQ(read(master, &got, 1), 1);
-    EXPECT_EQ(got, 'f');
-
-    EXPECT_EQ(port.BytesWaiting(), 0u);
-    EXPECT_FALSE(port.WaitForBytes(1));
-    ASSERT_EQ(write(master, "\x01OK", 3), 3);
-    EXPECT_TRUE(port.WaitForBytes(2000));
-    std::vector<std::uint8_t> bytes;
-    std::size_t total = 0;
-    for (int i = 0; i < 100 && total < 3; ++i) {
-        port.WaitForBytes(20);
-        total += port.ReadAll(bytes);
-    }
-    EXPECT_EQ(total, 3u);
-    port.Close();
-    EXPECT_FALSE(port.IsOpen());
-    EXPECT_EQ(port.BytesWaiting(), 0u);
-}
-
-TEST_F(PtyFixture, OtherSideGoneIsAnError) {
-    QtSerialPort port;
-    port.SetDevice(path);
-    port.Open();
-    close(slave);  // only the port holds the terminal now
-    slave = -1;
-    close(master);
-    master = -1;
-    EXPECT_THROW(
-        {
-            for (int i = 0; i < 100; ++i) {
-                port.WaitForBytes(10);
-                port.BytesWaiting();
-            }
-        },
-        SerialPortError);
-}
-
 // Missing, a folder, a plain file: refused with the path and a reason, the port stays closed.
-TEST_F(PtyFixture, PathsThatAreNoSerialDeviceAreRefusedWithTheirName) {
-    std::ofstream(dir / "plain") << "not a port";
+TEST_F(QtPortTest, PathsThatAreNoSerialDeviceAreRefusedWithTheirName) {
+    testing::Put(dir / "plain", "not a port");
     fs::create_directories(dir / "folder");
     const std::pair<std::string, SerialPortErrorKind> cases[] = {
         {"/dev/quelm-no-such-port", SerialPortErrorKind::NotFound},
@@ -180,23 +109,9 @@ TEST_F(PtyFixture, PathsThatAreNoSerialDeviceAreRefusedWithTheirName) {
     EXPECT_THROW(port.SetSettings("fast"), SerialPortError);
 }
 
-TEST_F(PtyFixture, ADeviceHeldByAnotherProgramIsAPermissionError) {
-    sim::Pseudoterminal pty = sim::Pseudoterminal::Open();
-    QtSerialPort first;
-    ASSERT_TRUE(TryOpen(first, pty.path()).opened) << "cannot open the pseudo-terminal";
-    QtSerialPort second;
-    const Outcome out = TryOpen(second, pty.path());
-    if (out.opened) {
-        GTEST_SKIP() << "this system lets a second program open a held terminal";
-    }
-    EXPECT_EQ(out.kind, SerialPortErrorKind::Permission) << out.message;
-    EXPECT_NE(out.message.find(pty.path()), std::string::npos) << out.message;
-    EXPECT_TRUE(first.IsOpen());
-}
-
 // A byte written just before the rate changes, or just before the port closes (Qt then puts the
 // terminal's own 9600 back), still reaches the device at the rate it was written at.
-TEST_F(PtyFixture, BytesLeaveTheLineBeforeThePortChanges) {
+TEST_F(QtPortTest, BytesLeaveTheLineBeforeThePortChanges) {
     const fs::path heard = dir / "heard";
     {
         sim::SimulatorThread device(sim::DeviceOptions{},

@@ -11,8 +11,10 @@
 #include <cstring>
 #include <filesystem>
 #include <fstream>
+#include <initializer_list>
 #include <memory>
 #include <string>
+#include <utility>
 
 namespace quelm::test {
 
@@ -52,6 +54,20 @@ class ScratchMount {
             return nullptr;
         }
         return view;
+    }
+
+    // A tmpfs at `where` holding `files`, filled up so that not even a small file fits more.
+    static std::unique_ptr<ScratchMount> FullDisk(
+        const std::filesystem::path& where,
+        std::initializer_list<std::pair<const char*, std::string>> files, std::string& why) {
+        auto disk = Tmpfs(where, 64 * 1024, why);
+        if (disk) {
+            for (const auto& [name, text] : files) {
+                std::ofstream(where / name, std::ios::binary) << text;
+            }
+            disk->Fill();
+        }
+        return disk;
     }
 
     // Writes a filler file until the file system refuses more; returns the bytes written.

@@ -9,7 +9,6 @@
 template <>
 struct quelm::TestAccess<quelm::sim::DeviceModel> {
     static int Rate(const sim::DeviceModel& m) { return m.rate_; }
-    static bool SelfTestRunning(const sim::DeviceModel& m) { return m.selfTestStart_.has_value(); }
 };
 
 namespace quelm::sim {
@@ -62,18 +61,6 @@ TEST(SimDeviceRateLadder, EachUpShiftClimbsOneStepAndResetReturnsTo9600) {
     EXPECT_EQ(d.rate(), 9600);
 }
 
-TEST(SimDeviceRateLadder, StopsAtTheHighestRateItManages) {
-    DeviceOptions options;
-    options.maxRate = 38400;
-    Device d(options);
-    for (int i = 0; i < 4; ++i) {
-        d.Say('c', d.rate());
-    }
-    EXPECT_EQ(d.rate(), 38400);
-    // The program climbing further does not find it at 57600.
-    EXPECT_EQ(d.Say('b', 57600).find("Quelm"), std::string::npos);
-}
-
 TEST(SimDeviceHearing, CommandsAtAnotherRateAreIgnored) {
     Device d;
     EXPECT_TRUE(d.Say('c', 19200).empty());
@@ -88,57 +75,6 @@ TEST(SimDeviceHearing, CommandsAtAnotherRateAreIgnored) {
     EXPECT_EQ(d.Say('b', 9600), "\rQuelm v1.4");
 }
 
-TEST(SimDeviceReplies, IdentifyAndEnableCarryOneByteBeforeTheirText) {
-    Device d;
-    const std::string id = d.Say('b', 9600);
-    ASSERT_GE(id.size(), 2u);
-    EXPECT_NE(id.substr(1).find("Quelm"), std::string::npos);
-    const std::string ok = d.Say('e', 9600);
-    EXPECT_NE(ok.substr(1).find("OK"), std::string::npos);
-    EXPECT_TRUE(d.Say('x', 9600).empty());
-}
-
-TEST(SimDeviceReplies, FrameIsThirtyEightBytesWithAGoodChecksum) {
-    Device d;
-    const std::string f = d.Say('f', 9600);
-    ASSERT_EQ(f.size(), kFrameBytes);
-    FrameBuffer buffer{};
-    std::copy(f.begin(), f.end(), buffer.begin());
-    RawData raw;
-    EXPECT_FALSE(DecodeFrame(buffer, raw));
-    EXPECT_EQ(raw.FIRETIME, 0x1234);
-    EXPECT_EQ(d.model.framesSent(), 1);
-}
-
-TEST(SimDeviceGarbling, ReplyAtAnotherLineRateIsJunkThatNeverIdentifies) {
-    struct Case {
-        int deviceRate;
-        int lineRate;
-    };
-    for (Case c : {Case{9600, 19200}, Case{19200, 9600}, Case{9600, 115200}, Case{115200, 9600}}) {
-        Device d;
-        while (d.rate() != c.deviceRate) {
-            d.Say('c', d.rate());
-        }
-        // The command is heard; the program switches its line before the reply arrives.
-        d.model.Receive('b', c.deviceRate, d.now);
-        const auto bytes = d.model.TakeDue(d.now + 1.0, c.lineRate);
-        const std::string text(bytes.begin(), bytes.end());
-        SCOPED_TRACE(std::to_string(c.deviceRate) + " heard at " + std::to_string(c.lineRate));
-        EXPECT_FALSE(bytes.empty());
-        EXPECT_EQ(text.find("Quelm"), std::string::npos);
-        for (std::uint8_t b : bytes) {
-            EXPECT_GE(b, 0x80);
-        }
-        // Faster receivers see more junk than the reply's length, slower ones less.
-        if (c.lineRate > c.deviceRate) {
-            EXPECT_GT(bytes.size(), 11u);
-        } else {
-            EXPECT_LT(bytes.size(), 11u);
-        }
-    }
-}
-
 TEST(SimDevicePacing, ReplyBytesArriveTenBitsApartAfterTheCommandByte) {
     Device d;
     d.model.Receive('f', 9600, 2.0);
@@ -150,30 +86,6 @@ TEST(SimDevicePacing, ReplyBytesArriveTenBitsApartAfterTheCommandByte) {
     EXPECT_EQ(d.model.TakeDue(last - 1e-6, 9600).size(), 37u);
     EXPECT_EQ(d.model.TakeDue(last + 1e-9, 9600).size(), 1u);
     EXPECT_FALSE(d.model.NextDue().has_value());
-}
-
-TEST(SimDevicePacing, ARequestWhileAReplyIsOnTheLineWaitsForIt) {
-    Device d;
-    d.model.Receive('f', 115200, 0.0);  // not heard: the device is at 9600
-    d.model.Receive('f', 9600, 0.0);
-    d.model.Receive('b', 9600, 0.001);
-    const double frameEnd = 39 * 10.0 / 9600;
-    EXPECT_EQ(d.model.TakeDue(frameEnd + 1e-9, 9600).size(), 38u);
-    EXPECT_GT(*d.model.NextDue(), frameEnd);
-}
-
-TEST(SimDeviceSelfTest, LightAnswersZeroWhileLitAndOneWhileDark) {
-    Device d;
-    EXPECT_EQ(d.Say('h', 9600, 0.01), "\r1");
-    d.model.Receive('i', 9600, d.now);
-    const double start = d.now;
-    d.now = start + kSelfTestLeadIn + 0.25;  // in the first flash
-    EXPECT_EQ(d.Say('h', 9600, 0.01), "\r0");
-    d.now = start + kSelfTestLeadIn + 0.75;  // the gap after it
-    EXPECT_EQ(d.Say('h', 9600, 0.01), "\r1");
-    d.model.Receive('j', 9600, d.now);
-    EXPECT_EQ(d.Say('h', 9600, 0.01), "\r1");
-    EXPECT_FALSE(TestAccess<DeviceModel>::SelfTestRunning(d.model));
 }
 
 std::vector<std::size_t> FrameSizes(DeviceOptions options, int polls) {
@@ -194,28 +106,6 @@ TEST(SimDeviceFaults, ShortAndBurstFramesComeEveryNth) {
     EXPECT_EQ(FrameSizes(bursts, 4), (std::vector<std::size_t>{38, 39, 38, 39}));
 }
 
-TEST(SimDeviceFaults, BurstArrivesAllAtOnce) {
-    DeviceOptions options;
-    options.faults.burstEvery = 1;
-    Device d(options);
-    d.model.Receive('f', 9600, 0.0);
-    const double end = 40 * 10.0 / 9600;
-    EXPECT_TRUE(d.model.TakeDue(end - 1e-6, 9600).empty());
-    EXPECT_EQ(d.model.TakeDue(end + 1e-9, 9600).size(), 39u);
-}
-
-TEST(SimDeviceFaults, BadChecksumEveryNthFrame) {
-    DeviceOptions options;
-    options.faults.badChecksumEvery = 2;
-    Device d(options);
-    for (int i = 1; i <= 4; ++i) {
-        const std::string f = d.Say('f', 9600, 0.1);
-        ASSERT_EQ(f.size(), kFrameBytes);
-        std::vector<std::uint8_t> bytes(f.begin(), f.end());
-        EXPECT_EQ(FrameChecksumGood(bytes), i % 2 != 0) << "frame " << i;
-    }
-}
-
 TEST(SimDeviceFaults, SilentAfterNFramesAnswersNothing) {
     DeviceOptions options;
     options.faults.silentAfter = 2;
@@ -226,17 +116,6 @@ TEST(SimDeviceFaults, SilentAfterNFramesAnswersNothing) {
     EXPECT_TRUE(d.Say('b', 9600).empty());
     d.Say('a', 9600);
     EXPECT_TRUE(d.Say('b', 9600).empty());
-}
-
-TEST(SimDeviceFaults, LineDropsOnceTheLastAllowedFrameIsOut) {
-    DeviceOptions options;
-    options.faults.dropAfter = 1;
-    Device d(options);
-    d.model.Receive('f', 9600, 0.0);
-    EXPECT_FALSE(d.model.LineDropped(0.01));
-    const double end = 39 * 10.0 / 9600;
-    EXPECT_EQ(d.model.TakeDue(end + 1e-9, 9600).size(), 38u);
-    EXPECT_TRUE(d.model.LineDropped(end + 1e-9));
 }
 
 }  // namespace

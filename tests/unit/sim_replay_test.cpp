@@ -1,91 +1,44 @@
 #include <gtest/gtest.h>
-#include <unistd.h>
 
-#include <filesystem>
-#include <fstream>
 #include <string>
 
 #include "decode/frame_decoder.h"
-#include "files/log_format.h"
+#include "files_test_support.h"
 #include "sim/frame_source.h"
 #include "sim/sim_command.h"
 
 namespace quelm::sim {
 namespace {
 
-namespace fs = std::filesystem;
+using testing::StampedFrame;
 
-class TempLog {
-  public:
-    explicit TempLog(const std::string& name)
-        : path_(fs::temp_directory_path() / (name + "_" + std::to_string(::getpid()) + ".qm1")) {}
-    ~TempLog() { fs::remove(path_); }
-    const fs::path& path() const { return path_; }
-
-    // Records whose frame byte 0 is the record number, stamped every `step` hundredths.
-    void Write(int records, int step, std::size_t trailing = 0) {
-        std::ofstream out(path_, std::ios::binary);
-        for (int n = 0; n < records; ++n) {
-            std::array<char, kLogRecordBytes> rec{};
-            Frame f{};
-            f[0] = static_cast<std::uint8_t>(n + 1);
-            SealFrame(f);
-            std::copy(f.begin(), f.end(), rec.begin());
-            const int stamp = n * step;
-            rec[38] = static_cast<char>(stamp >> 16);
-            rec[39] = static_cast<char>((stamp >> 8) & 0xFF);
-            rec[40] = static_cast<char>(stamp & 0xFF);
-            out.write(rec.data(), rec.size());
-        }
-        out.write(std::string(trailing, '\x7f').data(), static_cast<std::streamsize>(trailing));
-    }
-
-  private:
-    fs::path path_;
-};
-
-std::vector<LogFrame> Load(const TempLog& log) {
-    auto result = ReadLogFrames(log.path());
+std::vector<LogFrame> Load(const std::filesystem::path& log) {
+    auto result = ReadLogFrames(log);
     EXPECT_TRUE(std::holds_alternative<std::vector<LogFrame>>(result));
     return std::get<std::vector<LogFrame>>(std::move(result));
 }
 
-TEST(SimReplay, ReadsWholeRecordsAndTheirStamps) {
-    TempLog log("replay_read");
-    log.Write(3, 300, 20);  // a partial record at the end is left out
-    const auto records = Load(log);
+TEST(SimReplay, ReadsWholeRecordsAndTheirStampsAndReportsAnEmptyLog) {
+    testing::ScratchDir dir;
+    testing::WriteLog(
+        dir / "run.qm1", 3, [](std::uint32_t n) { return n * 300; }, 20);
+    const auto records = Load(dir / "run.qm1");  // the partial record at the end is left out
     ASSERT_EQ(records.size(), 3u);
-    EXPECT_EQ(records[2].frame[0], 3);
-    EXPECT_DOUBLE_EQ(records[2].seconds, 6.0);
+    EXPECT_EQ(records[2].frame[0], StampedFrame(900)[0]);
+    EXPECT_DOUBLE_EQ(records[2].seconds, 9.0);
     EXPECT_TRUE(FrameChecksumGood(records[1].frame));
-}
-
-TEST(SimReplay, EmptyOrMissingLogIsReported) {
-    TempLog log("replay_empty");
-    log.Write(0, 0, 47);
-    EXPECT_TRUE(std::holds_alternative<std::string>(ReadLogFrames(log.path())));
-    EXPECT_TRUE(std::holds_alternative<std::string>(ReadLogFrames("/nonexistent/x.qm1")));
+    testing::Put(dir / "short.qm1", std::string(47, '\0'));
+    EXPECT_TRUE(std::holds_alternative<std::string>(ReadLogFrames(dir / "short.qm1")));
 }
 
 TEST(SimReplay, PlaysInRecordedTimeAndLoops) {
-    TempLog log("replay_timed");
-    log.Write(3, 100);  // stamps 0, 1, 2 s: one pass lasts 3 s
-    ReplaySource replay(Load(log));
-    EXPECT_EQ(replay.FrameAt(0.0)[0], 1);
-    EXPECT_EQ(replay.FrameAt(0.99)[0], 1);
-    EXPECT_EQ(replay.FrameAt(1.0)[0], 2);
-    EXPECT_EQ(replay.FrameAt(2.5)[0], 3);
-    EXPECT_EQ(replay.FrameAt(3.1)[0], 1);
-    EXPECT_EQ(replay.FrameAt(4.2)[0], 2);
-}
-
-TEST(SimReplay, UnstampedLogPlaysOneRecordPerRequest) {
-    TempLog log("replay_untimed");
-    log.Write(2, 0);
-    ReplaySource replay(Load(log));
-    EXPECT_EQ(replay.FrameAt(0)[0], 1);
-    EXPECT_EQ(replay.FrameAt(0)[0], 2);
-    EXPECT_EQ(replay.FrameAt(0)[0], 1);
+    testing::ScratchDir dir;
+    testing::WriteLog(dir / "run.qm1", 3, [](std::uint32_t n) { return (n - 1) * 100; });
+    ReplaySource replay(Load(dir / "run.qm1"));  // stamps 0, 1, 2 s: one pass lasts 3 s
+    for (const auto& [at, stamp] :
+         {std::pair{0.0, 0}, {0.99, 0}, {1.0, 100}, {2.5, 200}, {3.1, 0}, {4.2, 100}}) {
+        EXPECT_EQ(replay.FrameAt(at)[0], StampedFrame(stamp)[0]) << at;
+    }
 }
 
 TEST(SimCommandLine, OptionsReachTheDevice) {

@@ -1,79 +1,39 @@
 #include <gtest/gtest.h>
 
-#include <map>
-#include <string>
-
+#include "fake_dashboard.h"
 #include "tools/dashboard_features.h"
 
 namespace quelm {
 namespace {
 
-struct FakeDashboard : DashboardFeatureTarget {
-    std::map<std::string, bool> visible{
-        {"Boost", true}, {"Vac", true}, {"WideBand", true}, {"AUX1", true}, {"AUX2", true}};
-    double boostFullScale = 0;
-    int heightTwips = 0;
-    void SetGaugeVisible(const std::string& name, bool v) override { visible.at(name) = v; }
-    bool gaugeVisible(const std::string& name) const override { return visible.at(name); }
-    void SetBoostFullScale(double psi) override { boostFullScale = psi; }
-    void SetWindowHeightTwips(int twips) override { heightTwips = twips; }
-};
-
-TEST(DashboardFeatures, TwoBarShowsBoostAndVacuumWithFifteenPsiScale) {
-    FakeDashboard d;
-    ConfigureDashboardFeatures(2, 0, 0, d);
-    EXPECT_TRUE(d.visible["Boost"]);
-    EXPECT_TRUE(d.visible["Vac"]);
-    EXPECT_FALSE(d.visible["WideBand"]);
-    EXPECT_FALSE(d.visible["AUX1"]);
-    EXPECT_FALSE(d.visible["AUX2"]);
-    EXPECT_EQ(d.boostFullScale, 15);
-    EXPECT_EQ(d.heightTwips, 9075);
-    ConfigureDashboardFeatures(3, 0, 0, d);
-    EXPECT_EQ(d.boostFullScale, 30);
-}
-
-TEST(DashboardFeatures, AllDisabledHidesEveryFeatureGaugeAndShrinksTheWindow) {
-    FakeDashboard d;
-    ConfigureDashboardFeatures(0, 0, 0, d);
-    for (const auto& [name, shown] : d.visible) {
-        EXPECT_FALSE(shown) << name;
+// The gauges shown (Boost, Vac, WideBand, AUX1, AUX2), the boost scale and the window height for
+// each set of codes. Any feature gauge keeps the tall window; a 1-bar sensor and an unknown MAP
+// code leave the Boost gauge (and an unknown code the Vac gauge) as they were.
+TEST(DashboardFeatures, CodesShowTheirGaugesScaleAndResize) {
+    const struct {
+        int map, wideBand, aux;
+        const char* before;
+        const char* shown;
+        double boostFullScale;
+        int height;
+    } rows[] = {
+        {2, 0, 0, "11111", "11000", 15, 9075}, {3, 0, 0, "11111", "11000", 30, 9075},
+        {0, 0, 0, "11111", "00000", 0, 7575},  {1, 0, 0, "11111", "11000", 0, 9075},
+        {1, 0, 0, "00111", "01000", 0, 9075},  {7, 9, 5, "00000", "00111", 0, 9075},
+        {0, 1, 0, "11111", "00100", 0, 9075},  {0, 0, 1, "11111", "00011", 0, 9075},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(::testing::Message() << row.map << row.wideBand << row.aux << row.before);
+        testing::FakeDashboard d;
+        const char* names[] = {"Boost", "Vac", "WideBand", "AUX1", "AUX2"};
+        for (int i = 0; i < 5; ++i) {
+            d.visible[names[i]] = row.before[i] == '1';
+        }
+        ConfigureDashboardFeatures(row.map, row.wideBand, row.aux, d);
+        EXPECT_EQ(d.Shown(), row.shown);
+        EXPECT_EQ(d.boostFullScale, row.boostFullScale);
+        EXPECT_EQ(d.heightTwips, row.height);
     }
-    EXPECT_EQ(d.heightTwips, 7575);
-}
-
-TEST(DashboardFeatures, OneBarLeavesTheBoostGaugeAsItWas) {
-    for (const bool boostBefore : {true, false}) {
-        FakeDashboard d;
-        d.visible["Boost"] = boostBefore;
-        ConfigureDashboardFeatures(1, 0, 0, d);
-        EXPECT_EQ(d.visible["Boost"], boostBefore);
-        EXPECT_TRUE(d.visible["Vac"]);
-        EXPECT_EQ(d.boostFullScale, 0);
-        EXPECT_EQ(d.heightTwips, 9075);
-    }
-}
-
-TEST(DashboardFeatures, UnknownCodes) {
-    FakeDashboard d;
-    d.visible["Boost"] = false;
-    d.visible["Vac"] = false;
-    ConfigureDashboardFeatures(7, 9, 5, d);
-    EXPECT_FALSE(d.visible["Boost"]);
-    EXPECT_FALSE(d.visible["Vac"]);
-    EXPECT_TRUE(d.visible["WideBand"]);
-    EXPECT_TRUE(d.visible["AUX1"]);
-    EXPECT_TRUE(d.visible["AUX2"]);
-    EXPECT_EQ(d.heightTwips, 9075);
-}
-
-TEST(DashboardFeatures, AnyOneFeatureGaugeKeepsTheTallWindow) {
-    FakeDashboard wide;
-    ConfigureDashboardFeatures(0, 1, 0, wide);
-    EXPECT_EQ(wide.heightTwips, 9075);
-    FakeDashboard aux;
-    ConfigureDashboardFeatures(0, 0, 1, aux);
-    EXPECT_EQ(aux.heightTwips, 9075);
 }
 
 }  // namespace

@@ -51,13 +51,6 @@ TEST(ScopeRules, SavedNameFoundExactlyElseAdvance) {
     }
 }
 
-TEST(ScopeRules, SettingsKeysVar1ToVar4) {
-    EXPECT_EQ(ScopeSettingsKey(1), "VAR1");
-    EXPECT_EQ(ScopeSettingsKey(4), "VAR4");
-    EXPECT_EQ(ScopeSettingsKey(0), "");
-    EXPECT_EQ(ScopeSettingsKey(5), "");
-}
-
 TEST(ScopeRules, WindowAtLeast5000TwipsAndChartLessTheMargins) {
     EXPECT_EQ(FitScopeWindow({3000, 3000}), (ScopeSizing{{5000, 5000}, {4880, 3750}}));
     EXPECT_EQ(FitScopeWindow({9000, 4000}), (ScopeSizing{{9000, 5000}, {8880, 3750}}));

@@ -13,6 +13,7 @@
 #include "common/status_texts.h"
 #include "fake_flashing_device.h"
 #include "link_fake_device.h"
+#include "test_clock.h"
 #include "tools/link_self_test_device.h"
 
 template <>
@@ -39,20 +40,6 @@ TEST(ReplyShowsLightOn, ZeroAfterTheFirstByteMeansLit) {
         EXPECT_EQ(ReplyShowsLightOn(row.reply), row.lit) << '"' << row.reply << '"';
     }
 }
-
-// A virtual clock whose Yield can act like a nested window handler.
-class TestRuntime : public VirtualRuntime {
-  public:
-    void Yield() override {
-        VirtualRuntime::Yield();
-        if (onYield) {
-            onYield();
-        }
-    }
-    bool Aborting() const override { return aborting; }
-    std::function<void()> onYield;
-    bool aborting = false;
-};
 
 struct Seen {
     std::vector<std::string> statuses;
@@ -93,7 +80,7 @@ struct Seen {
 
 class SelfTestRun : public ::testing::Test {
   protected:
-    TestRuntime rt;
+    test::TestClock rt;
     FlashingDevice device{rt};
     Seen seen;
     SelfTest test{device, rt, seen.Observer()};
@@ -205,21 +192,10 @@ TEST_F(SelfTestRun, StopWhileConnectingIsNotOverriddenByTheStartWait) {
     EXPECT_EQ(device.sent, "jij");
 }
 
-TEST_F(SelfTestRun, AGapOverSixSecondsAfterTwoDigitsEndsWithoutACode) {
-    device.FlashCodes({{2, 3}});
-    // Stretch: replace the schedule with two digits followed by a 6.5 s gap, then light.
-    device.SetLit({{8.0, 8.5}, {9.0, 9.5}, {11.0, 11.5}, {12.0, 12.5}, {13.0, 13.5}, {20.0, 1e9}});
-    test.Run();
-    EXPECT_TRUE(seen.lines.empty());
-    EXPECT_EQ(seen.digits, (CodeDigits{"2", "3", "0"}));
-    EXPECT_EQ(seen.statuses.back(), kStatusComplete);
-    EXPECT_EQ(device.sent.back(), 'j');
-}
-
 TEST_F(SelfTestRun, ProgramEndUnwindsTheRun) {
     device.FlashCodes({}, 1e6);
     const double start = rt.Now();
-    rt.onYield = [&] { rt.aborting = rt.Now() - start > 10; };
+    rt.onYield = [&] { rt.ending = rt.Now() - start > 10; };
     test.Run();
     EXPECT_FALSE(test.InProgress());
     EXPECT_LT(rt.Now() - start, 11.0);
@@ -247,7 +223,7 @@ TEST(SelfTestOnTheLink, PanelsAndLampShowTheLinkOnceTheTestIsOver) {
          ComStat::Green},
     };
     for (const Row& row : rows) {
-        TestRuntime rt;
+        test::TestClock rt;
         test::FakeDevice device(rt);
         device.present = row.devicePresent;
         StatusModel status;

@@ -13,29 +13,28 @@
 namespace quelm {
 namespace {
 
-using testing::AppendRecord;
 using testing::ScratchDir;
 using testing::StampedFrame;
-using testing::WriteBytes;
 
 // A log of `count` records whose MAF channel wanders at random, stamps rising by 0 or 1
 // hundredth (several records share a stamp, as at the top rate), every 7th checksum broken.
 LogColumns RandomLog(std::size_t count) {
     ScratchDir dir;
     std::mt19937 random(17);
-    std::vector<std::uint8_t> bytes;
+    std::string bytes;
     std::uint32_t stamp = 0;
     for (std::size_t i = 0; i < count; ++i) {
         stamp += random() % 2;
-        FrameBuffer frame = StampedFrame(static_cast<std::uint8_t>(random() % 4), stamp);
+        FrameBuffer frame = StampedFrame(stamp);
+        frame[0] = static_cast<std::uint8_t>(random() % 4);
         frame[1] = static_cast<std::uint8_t>(random());
         SealFrame(frame);
         if (i % 7 == 3) {
             frame[37] ^= 1;
         }
-        AppendRecord(bytes, frame);
+        bytes += testing::RecordBytes(frame);
     }
-    WriteBytes(dir / "run.qm1", bytes);
+    testing::Put(dir / "run.qm1", bytes);
     LogLoadResult loaded = LoadLogColumns(dir / "run.qm1", {}, BuiltInTables());
     EXPECT_EQ(loaded.kind, LogLoadResult::Kind::Done) << loaded.error;
     return std::move(loaded.columns);
