@@ -1,8 +1,10 @@
 #include "decode/display_units.h"
 
 #include <algorithm>
+#include <array>
 #include <cmath>
 #include <limits>
+#include <utility>
 
 namespace quelm {
 namespace {
@@ -32,6 +34,43 @@ constexpr std::array<NamedQuantity, 10> kNamed{{
     {"RWTQ", Quantity::Torque},
     {"TQ", Quantity::Torque},
 }};
+
+// The fields of a record that the metric display shows in other units, and their quantities.
+template <class Record>
+using UnitFields = std::array<std::pair<Quantity, float Record::*>, 8>;
+
+constexpr UnitFields<GaugeValues> kGaugeFields{{
+    {Quantity::Speed, &GaugeValues::Speedo},
+    {Quantity::Temperature, &GaugeValues::ECT},
+    {Quantity::Temperature, &GaugeValues::ACT},
+    {Quantity::Boost, &GaugeValues::Boost},
+    {Quantity::Barometric, &GaugeValues::bap},
+    {Quantity::Economy, &GaugeValues::mpg},
+    {Quantity::Power, &GaugeValues::hp},
+    {Quantity::Torque, &GaugeValues::TQ},
+}};
+
+constexpr UnitFields<EngData> kEngFields{{
+    {Quantity::Speed, &EngData::MPH},
+    {Quantity::Temperature, &EngData::ECT},
+    {Quantity::Temperature, &EngData::ACT},
+    {Quantity::Barometric, &EngData::BAP},
+    {Quantity::Boost, &EngData::BOOST},
+    {Quantity::Economy, &EngData::MPG},
+    {Quantity::Power, &EngData::RWHP},
+    {Quantity::Torque, &EngData::RWTQ},
+}};
+
+template <class Record>
+Record Converted(const Record& us, DisplayUnits units, const UnitFields<Record>& fields) {
+    Record shown = us;
+    if (units == DisplayUnits::Metric) {
+        for (const auto& [quantity, field] : fields) {
+            shown.*field = static_cast<float>(ToMetric(quantity, us.*field));
+        }
+    }
+    return shown;
+}
 
 }  // namespace
 
@@ -92,37 +131,11 @@ double InUnits(std::string_view name, double us, DisplayUnits units) {
 }
 
 GaugeValues InUnits(const GaugeValues& us, DisplayUnits units) {
-    if (units == DisplayUnits::US) {
-        return us;
-    }
-    GaugeValues m = us;
-    auto to = [](Quantity q, float v) { return static_cast<float>(ToMetric(q, v)); };
-    m.Speedo = to(Quantity::Speed, us.Speedo);
-    m.ECT = to(Quantity::Temperature, us.ECT);
-    m.ACT = to(Quantity::Temperature, us.ACT);
-    m.Boost = to(Quantity::Boost, us.Boost);
-    m.bap = to(Quantity::Barometric, us.bap);
-    m.mpg = to(Quantity::Economy, us.mpg);
-    m.hp = to(Quantity::Power, us.hp);
-    m.TQ = to(Quantity::Torque, us.TQ);
-    return m;
+    return Converted(us, units, kGaugeFields);
 }
 
 EngData InUnits(const EngData& us, DisplayUnits units) {
-    if (units == DisplayUnits::US) {
-        return us;
-    }
-    EngData m = us;
-    auto to = [](Quantity q, float v) { return static_cast<float>(ToMetric(q, v)); };
-    m.MPH = to(Quantity::Speed, us.MPH);
-    m.ECT = to(Quantity::Temperature, us.ECT);
-    m.ACT = to(Quantity::Temperature, us.ACT);
-    m.BAP = to(Quantity::Barometric, us.BAP);
-    m.BOOST = to(Quantity::Boost, us.BOOST);
-    m.MPG = to(Quantity::Economy, us.MPG);
-    m.RWHP = to(Quantity::Power, us.RWHP);
-    m.RWTQ = to(Quantity::Torque, us.RWTQ);
-    return m;
+    return Converted(us, units, kEngFields);
 }
 
 const GaugeFace* MetricFace(std::string_view gauge) {
