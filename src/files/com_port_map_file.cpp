@@ -2,6 +2,7 @@
 
 #include "files/atomic_file.h"
 #include "files/regular_file.h"
+#include "files/side_file_lines.h"
 
 namespace quelm {
 
@@ -32,32 +33,19 @@ std::string ComPortMapText(const ComPortMap& map) {
 }
 
 void ParseComPortMap(std::string_view text, ComPortMap& map, std::vector<std::string>& problems) {
-    std::size_t lineNumber = 0;
     std::size_t badLines = 0;
-    while (!text.empty()) {
-        const auto end = text.find('\n');
-        const std::string_view line = TrimLine(text.substr(0, end));
-        text = end == std::string_view::npos ? std::string_view{} : text.substr(end + 1);
-        ++lineNumber;
-        if (line.empty() || line.front() == '#') {
-            continue;
-        }
-        const auto eq = line.find('=');
-        const std::string_view key =
-            eq == std::string_view::npos ? line : TrimLine(line.substr(0, eq));
-        const std::string_view device =
-            eq == std::string_view::npos ? std::string_view{} : TrimLine(line.substr(eq + 1));
-        const int com = StartsWithCom(key) ? key[3] - '0' : 0;
-        if (com < 1 || com > ComPortMap::kPorts || device.empty()) {
+    ForEachSideFileLine(text, [&](const SideFileLine& line) {
+        const int com = StartsWithCom(line.key) ? line.key[3] - '0' : 0;
+        if (com < 1 || com > ComPortMap::kPorts || line.value.empty()) {
             if (++badLines <= kComPortMapProblemLimit) {
-                problems.push_back("line " + std::to_string(lineNumber) +
+                problems.push_back("line " + std::to_string(line.number) +
                                    ": not a COM1..COM4=device line: " +
-                                   std::string(line.substr(0, kShownLineChars)));
+                                   std::string(line.text.substr(0, kShownLineChars)));
             }
-            continue;
+            return;
         }
-        map.SetOverride(com, std::string(device));
-    }
+        map.SetOverride(com, std::string(line.value));
+    });
     if (badLines > kComPortMapProblemLimit) {
         problems.push_back(std::to_string(badLines - kComPortMapProblemLimit) +
                            " more lines that are not COM1..COM4=device lines");

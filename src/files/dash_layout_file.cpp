@@ -2,12 +2,11 @@
 
 #include <algorithm>
 #include <cstdlib>
-#include <fstream>
-#include <iterator>
 #include <sstream>
 
 #include "files/atomic_file.h"
 #include "files/regular_file.h"
+#include "files/side_file_lines.h"
 
 namespace quelm {
 namespace {
@@ -65,19 +64,9 @@ std::string DashLayoutText(const DashLayout& layout) {
 
 DashLayout ParseDashLayout(std::string_view text, std::vector<std::string>& problems) {
     DashLayout layout;
-    int lineNumber = 0;
-    while (!text.empty()) {
-        const auto end = text.find('\n');
-        const std::string_view line = TrimLine(text.substr(0, end));
-        text = end == std::string_view::npos ? std::string_view{} : text.substr(end + 1);
-        ++lineNumber;
-        if (line.empty() || line.front() == '#') {
-            continue;
-        }
-        const auto eq = line.find('=');
-        const std::string_view key = TrimLine(line.substr(0, eq));
-        const std::string_view value =
-            eq == std::string_view::npos ? std::string_view{} : TrimLine(line.substr(eq + 1));
+    ForEachSideFileLine(text, [&](const SideFileLine& line) {
+        const std::string_view key = line.key;
+        const std::string_view value = line.value;
         WindowPlace place;
         if (key == "units" && (value == "us" || value == "metric")) {
             layout.units = value == "metric" ? DisplayUnits::Metric : DisplayUnits::US;
@@ -86,29 +75,24 @@ DashLayout ParseDashLayout(std::string_view text, std::vector<std::string>& prob
         } else if (key == "window" && ParseWindow(value, place)) {
             layout.windows.push_back(std::move(place));
         } else {
-            problems.push_back("line " + std::to_string(lineNumber) +
-                               ": not understood: " + std::string(line));
+            problems.push_back("line " + std::to_string(line.number) +
+                               ": not understood: " + std::string(line.text));
         }
-    }
+    });
     return layout;
 }
 
 DashLayout LoadDashLayout(const std::filesystem::path& path, std::vector<std::string>& problems) {
-    std::error_code ec;
-    if (!std::filesystem::exists(path, ec)) {
+    // Read like the other side files: never a FIFO or device, never more than a layout can need.
+    const RegularFileText file = ReadRegularFile(path, kDashLayoutFileLimit);
+    if (file.fault == FileFault::Missing) {
         return {};
     }
-    if (!std::filesystem::is_regular_file(path, ec)) {
-        problems.push_back("is not a file");
+    if (file.fault != FileFault::None) {
+        problems.push_back("not read: " + file.Reason());
         return {};
     }
-    std::ifstream in(path, std::ios::binary);
-    std::string text((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-    if (!in.is_open() || in.bad()) {
-        problems.push_back("cannot be read");
-        return {};
-    }
-    return ParseDashLayout(text, problems);
+    return ParseDashLayout(file.text, problems);
 }
 
 bool SaveDashLayout(const std::filesystem::path& path, const DashLayout& layout,

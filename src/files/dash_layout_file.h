@@ -8,6 +8,7 @@
 // window its four channels.
 #pragma once
 
+#include <cstdint>
 #include <filesystem>
 #include <span>
 #include <string>
@@ -48,7 +49,11 @@ std::string DashLayoutText(const DashLayout& layout);
 // described in `problems` ("line 3: ...").
 DashLayout ParseDashLayout(std::string_view text, std::vector<std::string>& problems);
 
-// A missing file gives the defaults and is no problem; an unreadable one is.
+// Far more than the dashboard's windows and choices ever take.
+inline constexpr std::uint64_t kDashLayoutFileLimit = 64 * 1024;
+
+// A missing file gives the defaults and is no problem; one that is not a regular file, is larger
+// than kDashLayoutFileLimit or cannot be read is, and none of it applies.
 DashLayout LoadDashLayout(const std::filesystem::path& path, std::vector<std::string>& problems);
 
 // Replaces the file atomically; on failure returns false with `error` set and the old file kept.

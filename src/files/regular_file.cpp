@@ -173,13 +173,4 @@ int WriteAll(int fd, std::string_view text) {
     return 0;
 }
 
-std::string_view TrimLine(std::string_view s) {
-    const auto first = s.find_first_not_of(" \t\r");
-    if (first == std::string_view::npos) {
-        return {};
-    }
-    const auto last = s.find_last_not_of(" \t\r");
-    return s.substr(first, last - first + 1);
-}
-
 }  // namespace quelm

@@ -79,7 +79,4 @@ struct RegularFileText {
 // (ENOSPC for a write that makes no progress); errno is set to it as well.
 [[nodiscard]] int WriteAll(int fd, std::string_view text);
 
-// `s` without the blanks (spaces, tabs, carriage returns) at either end: the side files' lines.
-[[nodiscard]] std::string_view TrimLine(std::string_view s);
-
 }  // namespace quelm
