@@ -7,6 +7,7 @@
 
 #include "files/com_port_map_file.h"
 #include "files/csv_export.h"
+#include "files/dash_layout_file.h"
 #include "files/log_marks.h"
 #include "files/log_reader.h"
 #include "files/log_writer.h"
@@ -76,6 +77,11 @@ TEST(HostileNames, AreRefusedWithoutWaitingOrChangingAnything) {
         LoadComPortMap(p, map, problems);
         return problems.size() == 1 ? problems[0] : std::to_string(problems.size()) + " problems";
     };
+    const Run layout = [](const fs::path& p) {
+        std::vector<std::string> problems;
+        LoadDashLayout(p, problems);
+        return problems.size() == 1 ? problems[0] : std::to_string(problems.size()) + " problems";
+    };
     struct Row {
         const char* entry;
         Run run;
@@ -107,6 +113,8 @@ TEST(HostileNames, AreRefusedWithoutWaitingOrChangingAnything) {
         {"simulator replay", replay, huge, "larger than 128 MiB"},
         {"ports.conf", ports, fifo, notRegular},
         {"ports.conf", ports, huge, "larger than 65536 bytes"},
+        {"layout.conf", layout, fifo, notRegular},
+        {"layout.conf", layout, huge, "larger than 65536 bytes"},
     };
     for (const Row& row : rows) {
         SCOPED_TRACE(std::string(row.entry) + " on " + row.input.string());
