@@ -4,6 +4,7 @@
 
 #include <chrono>
 #include <filesystem>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -101,19 +102,22 @@ int ExportMarkers(const std::filesystem::path& log, std::FILE* out, std::FILE* e
     return 0;
 }
 
-}  // namespace
-
-int ExportCommand(int argc, char** argv, std::FILE* out, std::FILE* err) {
-    const std::vector<std::string> args(argv + 1, argv + argc);
+struct ExportArgs {
     std::vector<std::string> logs;
     std::filesystem::path config;
     DisplayUnits units = DisplayUnits::US;
     bool markers = false;
+};
+
+// The command line into `parsed`; an exit status when the command ends there (--help, a usage
+// error).
+std::optional<int> ParseExportArgs(const std::vector<std::string>& args, ExportArgs& parsed,
+                                   std::FILE* out, std::FILE* err) {
     OptionCursor cursor(args);
     while (cursor.Next()) {
         const std::string& arg = cursor.Name();
         if (cursor.OptionsEnded()) {
-            logs.push_back(arg);  // after "--" even "-dash.qm1" is a log
+            parsed.logs.push_back(arg);  // after "--" even "-dash.qm1" is a log
         } else if (arg == "--help" || arg == "-h") {
             std::fputs(kUsage, out);
             return 0;
@@ -123,37 +127,49 @@ int ExportCommand(int argc, char** argv, std::FILE* out, std::FILE* err) {
                 std::fputs("quelm export: --config needs a settings file name\n", err);
                 return 2;
             }
-            config = *value;
+            parsed.config = *value;
         } else if (arg == "--units") {
             const auto value = cursor.Value();
             if (value != "us" && value != "metric") {
                 std::fputs("quelm export: --units needs us or metric\n", err);
                 return 2;
             }
-            units = value == "metric" ? DisplayUnits::Metric : DisplayUnits::US;
+            parsed.units = value == "metric" ? DisplayUnits::Metric : DisplayUnits::US;
         } else if (arg == "--markers") {
             if (cursor.HasAttachedValue()) {
                 std::fputs("quelm export: --markers takes no value\n", err);
                 return 2;
             }
-            markers = true;
+            parsed.markers = true;
         } else if (arg.starts_with("-") && arg != "-") {
             std::fprintf(err, "quelm export: unknown option '%s' (see quelm export --help)\n",
                          arg.c_str());
             return 2;
         } else {
-            logs.push_back(arg);
+            parsed.logs.push_back(arg);
         }
     }
-    if (logs.size() != 1) {
+    if (parsed.logs.size() != 1) {
         std::fputs("quelm export: give one log file (see quelm export --help)\n", err);
         return 2;
     }
+    return std::nullopt;
+}
+
+}  // namespace
+
+int ExportCommand(int argc, char** argv, std::FILE* out, std::FILE* err) {
+    ExportArgs parsed;
+    if (const auto status =
+            ParseExportArgs(std::vector<std::string>(argv + 1, argv + argc), parsed, out, err)) {
+        return *status;
+    }
+    const std::filesystem::path& config = parsed.config;
 
     // From here on an interrupt cancels the export: its temporary file is removed, an earlier
     // CSV stays as it was, and the exit status is the signal's.
     const StopSignals signals;
-    const std::filesystem::path source{logs.front()};
+    const std::filesystem::path source{parsed.logs.front()};
     std::error_code ec;
     if (IsCsvPath(source)) {
         std::fprintf(err, "quelm export: %s is already a CSV file; give the log (.qm1) instead\n",
@@ -180,7 +196,7 @@ int ExportCommand(int argc, char** argv, std::FILE* out, std::FILE* err) {
         [&](std::uint64_t done, std::uint64_t total) {
             return progress(done, total) && signals.Caught() == 0;
         },
-        units);
+        parsed.units);
     progress.Finish();
     if (result.kind != CsvExportResult::Kind::Done && signals.Caught() != 0) {
         std::fprintf(err, "quelm export: interrupted; %s not written\n", result.output.c_str());
@@ -192,7 +208,7 @@ int ExportCommand(int argc, char** argv, std::FILE* out, std::FILE* err) {
         return 1;
     }
     std::fprintf(out, "%s\n", result.output.c_str());
-    return markers ? ExportMarkers(source, out, err) : 0;
+    return parsed.markers ? ExportMarkers(source, out, err) : 0;
 }
 
 }  // namespace quelm::cli

@@ -70,6 +70,17 @@ Logging::Logging(AppHub& hub, QWidget* parent)
     setObjectName(QStringLiteral("Logging"));
     setWindowTitle(QStringLiteral("Logging Control"));
 
+    MakeControls();
+    LayOutControls();
+    ConnectControls();
+    logFile_->setText(Text(ReadIniValue(hub_.settings(), "LOGGING", "FILE")));
+    SetState(LoggingState::Idle);
+    // The window opens with the keys on the buttons, not in the file box, where M and Space
+    // would be typed into the name.
+    record_->setFocus();
+}
+
+void Logging::MakeControls() {
     logFile_ = new QLineEdit(this);
     logFile_->setObjectName(QStringLiteral("LogFile"));
     logFile_->setMinimumWidth(320);
@@ -110,7 +121,9 @@ Logging::Logging(AppHub& hub, QWidget* parent)
     duration_ = Value("duration", this);
     clock_->setText(Text(ClockText(0)));
     duration_->setText(Text(ClockText(0)));
+}
 
+void Logging::LayOutControls() {
     auto* fileRow = new QHBoxLayout;
     fileRow->addWidget(new QLabel(QStringLiteral("Log File Name:"), this));
     fileRow->addWidget(logFile_, 1);
@@ -155,7 +168,9 @@ Logging::Logging(AppHub& hub, QWidget* parent)
     // Keep the window's height when the slider appears and disappears.
     layout->setSizeConstraint(QLayout::SetMinimumSize);
     slider_->setMinimumHeight(slider_->sizeHint().height());
+}
 
+void Logging::ConnectControls() {
     connect(new_, &QPushButton::clicked, this, [this] { New_Click(); });
     connect(browse_, &QPushButton::clicked, this, [this] { browse_Click(); });
     connect(record_, &QPushButton::clicked, this, [this] { Record_Click(); });
@@ -184,12 +199,6 @@ Logging::Logging(AppHub& hub, QWidget* parent)
         auto* shortcut = new QShortcut(QKeySequence(name), this);
         connect(shortcut, &QShortcut::activated, this, [this, name] { PlaybackKeyPressed(name); });
     }
-
-    logFile_->setText(Text(ReadIniValue(hub_.settings(), "LOGGING", "FILE")));
-    SetState(LoggingState::Idle);
-    // The window opens with the keys on the buttons, not in the file box, where M and Space
-    // would be typed into the name.
-    record_->setFocus();
 }
 
 void Logging::SetState(LoggingState state) {

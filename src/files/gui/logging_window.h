@@ -88,6 +88,10 @@ class Logging : public QWidget {
     void hideEvent(QHideEvent* event) override;
 
   private:
+    // The constructor's steps: the widgets, their rows, their signals and keys.
+    void MakeControls();
+    void LayOutControls();
+    void ConnectControls();
     void StartRecording();
     // The status panels and the controls of a playback.
     void ShowPlaying();

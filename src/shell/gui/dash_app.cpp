@@ -57,7 +57,17 @@ DashApp::DashApp(std::filesystem::path settingsPath)
       vehicle_(std::make_unique<VehicleWindows>(settings_, config_, tables_)),
       window_(std::make_unique<SuperDash>()) {
     SuperDash* w = window_.get();
-    // The devices mapped in an earlier session; a bad line is reported and the rest still apply.
+    LoadSideFiles();
+    MakeToolWindows(w);
+    ConnectWindow(w);
+    ConnectDataPath(w);
+    SetUnits(savedLayout_.units);
+    SetPeakHold(savedLayout_.peakHold);
+}
+
+// The devices mapped in an earlier session and the windows as they were; a bad line is
+// reported and the rest still apply.
+void DashApp::LoadSideFiles() {
     const auto portsPath = ComPortMapPath(settings_.path());
     std::vector<std::string> problems;
     LoadComPortMap(portsPath, portMap_, problems);
@@ -70,6 +80,9 @@ DashApp::DashApp(std::filesystem::path settingsPath)
     for (const std::string& problem : problems) {
         std::cerr << "quelm-dash: " << layoutPath.string() << ": " << problem << '\n';
     }
+}
+
+void DashApp::MakeToolWindows(SuperDash* w) {
     vehicle_->SetMessageSink(MessageBoxSink(w));
     vehicle_->features().SetDashboard(&featureTarget_);
     // "Zero It!" zeroes the boost reading the conversions last produced, offset included.
@@ -81,7 +94,10 @@ DashApp::DashApp(std::filesystem::path settingsPath)
     comStats_ = new comstatdisplay(link_.Stats, w);
     tpsTool_ = new TPSTool(w);
     selfTester_ = new SelfTester(selfTestDevice_, rt_, ops_, w);
+}
 
+// The dashboard's status, buttons, keys and menu items.
+void DashApp::ConnectWindow(SuperDash* w) {
     status_.onChange = [this] { window_->ShowStatus(status_); };
     w->onConnectClicked = [this] { Connect_Click(); };
     w->onTimer1 = [this] { StatisticsTick(); };
@@ -133,7 +149,10 @@ DashApp::DashApp(std::filesystem::path settingsPath)
     w->SetWindowOpener(SuperDash::kUserGuideItem, [w] { OpenUserGuide(w); });
     // Modal to the dashboard, without a loop of its own: the receive loop goes on behind it.
     w->SetWindowOpener(SuperDash::kAboutItem, [w] { OpenDialog(new frmAbout(w)); });
+}
 
+// What the decoded frames do: the gauges, the boost scale and the log.
+void DashApp::ConnectDataPath(SuperDash* w) {
     path_.dashboardShown = [w](bool live) { return w->DashboardShown(live); };
     gaugeTimer_ = new QTimer(w);
     gaugeTimer_->setSingleShot(true);
@@ -141,8 +160,6 @@ DashApp::DashApp(std::filesystem::path settingsPath)
     path_.showGauges = [this](const GaugeValues& v) { ShowGauges(v); };
     path_.setBoostFullScale = [w](double fullScale) { w->SetBoostFullScale(fullScale); };
     path_.recordFrame = [this](const FrameBuffer& frame) { RecordFrame(frame); };
-    SetUnits(savedLayout_.units);
-    SetPeakHold(savedLayout_.peakHold);
 }
 
 DashApp::~DashApp() {

@@ -121,6 +121,11 @@ class DashApp : public AppHub {
     int exitCode() const { return exitCode_; }
 
   private:
+    // The constructor's steps.
+    void LoadSideFiles();
+    void MakeToolWindows(SuperDash* w);
+    void ConnectWindow(SuperDash* w);
+    void ConnectDataPath(SuperDash* w);
     // Connects and runs the receive loop until the link is stopped.
     void RunLink();
     void ReportPortLost(const std::string& error);

@@ -60,6 +60,33 @@ LogViewer::LogViewer(const LiveConfig& config, const CalibrationTables& tables, 
     setObjectName(QStringLiteral("LogViewer"));
     setWindowTitle(QStringLiteral("Log Viewer"));
 
+    QLayout* toolbar = BuildToolbar();
+    QWidget* chartArea = BuildCharts();
+    QWidget* side = BuildSidePanel();
+    auto* split = new QSplitter(Qt::Horizontal, this);
+    split->addWidget(chartArea);
+    split->addWidget(side);
+    split->setStretchFactor(0, 1);
+    split->setSizes({900, 280});
+    QLayout* statusRow = BuildStatusRow();
+
+    auto* layout = new QVBoxLayout(this);
+    layout->addLayout(toolbar);
+    layout->addWidget(split, 1);
+    layout->addLayout(statusRow);
+    ConnectControls();
+
+    chartCountBox_->setValue(2);
+    SetChartCount(2);
+    progress_->hide();
+    cancel_->hide();
+    UpdateButtons();
+    resize(1240, 860);
+}
+
+LogViewer::~LogViewer() = default;
+
+QLayout* LogViewer::BuildToolbar() {
     open_ = new QPushButton(QStringLiteral("Open Log..."), this);
     open_->setObjectName(QStringLiteral("open"));
     file_ = new QLabel(this);
@@ -86,7 +113,11 @@ LogViewer::LogViewer(const LiveConfig& config, const CalibrationTables& tables, 
     toolbar->addWidget(xyButton_);
     toolbar->addWidget(playFromHere_);
     toolbar->addWidget(followGauges_);
+    return toolbar;
+}
 
+// The four charts, each with its own channels, sharing the time axis and the cursor.
+QWidget* LogViewer::BuildCharts() {
     auto* chartArea = new QWidget(this);
     chartLayout_ = new QVBoxLayout(chartArea);
     chartLayout_->setContentsMargins(0, 0, 0, 0);
@@ -106,7 +137,11 @@ LogViewer::LogViewer(const LiveConfig& config, const CalibrationTables& tables, 
         connect(chart, &LogChart::panBy, this, [this](double dt) { PanBy(dt); });
         connect(chart, &LogChart::showAll, this, [this] { ShowAll(); });
     }
+    return chartArea;
+}
 
+// The value of every channel at the cursor above the list of markers.
+QWidget* LogViewer::BuildSidePanel() {
     values_ = new QTableWidget(kFirstChannelRow + static_cast<int>(kLogChannelCount), 2, this);
     values_->setObjectName(QStringLiteral("values"));
     values_->setHorizontalHeaderLabels({QStringLiteral("Channel"), QStringLiteral("Value")});
@@ -139,12 +174,11 @@ LogViewer::LogViewer(const LiveConfig& config, const CalibrationTables& tables, 
     auto* side = new QSplitter(Qt::Vertical, this);
     side->addWidget(values_);
     side->addWidget(marks_);
-    auto* split = new QSplitter(Qt::Horizontal, this);
-    split->addWidget(chartArea);
-    split->addWidget(side);
-    split->setStretchFactor(0, 1);
-    split->setSizes({900, 280});
+    return side;
+}
 
+// The load's progress and its Cancel button.
+QLayout* LogViewer::BuildStatusRow() {
     status_ = new QLabel(this);
     status_->setObjectName(QStringLiteral("status"));
     progress_ = new QProgressBar(this);
@@ -156,12 +190,10 @@ LogViewer::LogViewer(const LiveConfig& config, const CalibrationTables& tables, 
     statusRow->addWidget(status_, 1);
     statusRow->addWidget(progress_);
     statusRow->addWidget(cancel_);
+    return statusRow;
+}
 
-    auto* layout = new QVBoxLayout(this);
-    layout->addLayout(toolbar);
-    layout->addWidget(split, 1);
-    layout->addLayout(statusRow);
-
+void LogViewer::ConnectControls() {
     loadTimer_ = new QTimer(this);
     loadTimer_->setInterval(0);
     connect(loadTimer_, &QTimer::timeout, this, [this] { LoadSlice(); });
@@ -203,16 +235,7 @@ LogViewer::LogViewer(const LiveConfig& config, const CalibrationTables& tables, 
         [this] { SetRange(Extent().first, Extent().first + t1_ - t0_); });
     key(QKeySequence(Qt::Key_End),
         [this] { SetRange(Extent().second - (t1_ - t0_), Extent().second); });
-
-    chartCountBox_->setValue(2);
-    SetChartCount(2);
-    progress_->hide();
-    cancel_->hide();
-    UpdateButtons();
-    resize(1240, 860);
 }
-
-LogViewer::~LogViewer() = default;
 
 void LogViewer::SetMessageSink(MessageSink sink) {
     message_ = std::move(sink);

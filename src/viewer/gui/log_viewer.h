@@ -22,6 +22,7 @@
 
 class QCheckBox;
 class QLabel;
+class QLayout;
 class QProgressBar;
 class QPushButton;
 class QSpinBox;
@@ -104,6 +105,12 @@ class LogViewer : public QWidget {
     void closeEvent(QCloseEvent* event) override;
 
   private:
+    // The constructor's steps.
+    QLayout* BuildToolbar();
+    QWidget* BuildCharts();
+    QWidget* BuildSidePanel();
+    QLayout* BuildStatusRow();
+    void ConnectControls();
     void LoadSlice();
     void ScheduleRedraw();
     void ShowCursorValues();
