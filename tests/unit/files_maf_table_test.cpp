@@ -185,15 +185,5 @@ TEST(MafExtension, AppendedUnlessTheNameEndsExactlyInDotMaf) {
     EXPECT_EQ(WithMafExtension("/a/b.mafx"), "/a/b.mafx.maf");
 }
 
-TEST(MafTableCopy, FillsRowsZeroToThirtyOnly) {
-    MafCurve curve;
-    curve.points[30] = {5, 1200};
-    MafTable table{};
-    table[31] = {9, 9};
-    CopyMafCurve(curve, table);
-    EXPECT_EQ(table[30].y, 1200);
-    EXPECT_EQ(table[31].x, 9);
-}
-
 }  // namespace
 }  // namespace quelm
