@@ -61,14 +61,6 @@ TEST_F(Convert, EngineSpeedAndItsClips) {
     }
 }
 
-TEST_F(Convert, ZeroFireTimeLeavesTheRecordAlone) {
-    RawData raw;
-    Run(raw);
-    EXPECT_EQ(raw.FIRETIME, 0);
-    EXPECT_EQ(state.eng.RPM, 0);
-    ExpectAllFinite(state.eng);
-}
-
 TEST_F(Convert, RoadSpeed) {
     RawData raw;
     raw.VSSTIME = 0;
@@ -233,7 +225,6 @@ TEST_F(Convert, BatchFireDoublesOnceHoweverOftenARecordIsConverted) {
     EXPECT_NEAR(first.INJDUTY, 2000 / (8 * kFire800) * 100, 1e-5);
     Run(raw);
     Run(raw);
-    EXPECT_EQ(raw.INJTIME, 1000);
     EXPECT_EQ(std::memcmp(&first, &state.eng, sizeof(EngData)), 0);
 }
 

@@ -8,12 +8,12 @@
 #include <random>
 #include <sstream>
 #include <string>
+#include <tuple>
 #include <vector>
 
 #include <sys/stat.h>
 #include <unistd.h>
 
-#include "common/number_text.h"
 #include "files/com_port_map_file.h"
 #include "files/maf_table.h"
 #include "files_test_support.h"
@@ -37,23 +37,22 @@ class SettingsFileTest : public ::testing::Test {
     fs::path path_ = dir_ / "Quelm.ini";
 };
 
-TEST_F(SettingsFileTest, NamesMatchWithoutRegardToCase) {
-    Put("[INJECTION]\r\nINJSIZE= 19\r\nNUMCYL= 8\r\n[WIDEBAND]\r\nTYPE=DIY\r\n");
+// Names match without regard to case or the blanks around them, blanks around the value are
+// dropped, and the first matching section and key win.
+TEST_F(SettingsFileTest, ReadsTheFirstMatchingEntry) {
+    Put("[INJECTION]\r\nINJSIZE= 19\r\n[WIDEBAND]\r\nTYPE=DIY\r\n  [ MAP ]  \n  TYPE  =  2  \n"
+        "\tLABEL\t=\tsome words here\t\n[AUX]\nTYPE=\n[IGNITION]\nDIS=NO\nDIS=YES\n"
+        "[ignition]\nDIS=MAYBE\nEXTRA=1\n");
     SettingsFile ini(path_);
-    EXPECT_EQ(ini.Read("injection", "InjSize"), "19");
-    EXPECT_EQ(LenientNumber(ini.Read("injection", "InjSize")), 19);
-    EXPECT_EQ(ini.Read("WideBand", "type"), "DIY");
-    EXPECT_EQ(ini.Read("INJECTION", "TYPE"), "") << "a key of another section";
-    EXPECT_EQ(ini.Read("INJECTIO", "INJSIZE"), "");
-    EXPECT_EQ(ini.Read("INJECTION", "INJSIZ"), "");
-}
-
-TEST_F(SettingsFileTest, BlanksAroundTheEqualsSignAndTheValueAreDropped) {
-    Put("  [ MAP ]  \n  TYPE  =  2  \n\tLABEL\t=\tsome words here\t\n[AUX]\nTYPE=\n");
-    SettingsFile ini(path_);
-    EXPECT_EQ(ini.Read("MAP", "TYPE"), "2");
-    EXPECT_EQ(ini.Read("MAP", "LABEL"), "some words here");
-    EXPECT_EQ(ini.Read("AUX", "TYPE"), "");
+    const std::tuple<const char*, const char*, const char*> rows[] = {
+        {"injection", "InjSize", "19"},      {"WideBand", "type", "DIY"}, {"INJECTION", "TYPE", ""},
+        {"INJECTIO", "INJSIZE", ""},         {"INJECTION", "INJSIZ", ""}, {"MAP", "TYPE", "2"},
+        {"MAP", "LABEL", "some words here"}, {"AUX", "TYPE", ""},         {"IGNITION", "DIS", "NO"},
+        {"IGNITION", "EXTRA", ""},
+    };
+    for (const auto& [section, key, value] : rows) {
+        EXPECT_EQ(ini.Read(section, key), value) << section << "/" << key;
+    }
 }
 
 TEST_F(SettingsFileTest, LongValuesReadBackCutTo254Characters) {
@@ -62,16 +61,6 @@ TEST_F(SettingsFileTest, LongValuesReadBackCutTo254Characters) {
     ASSERT_TRUE(ini.Write("LOGGING", "FILE", value));
     EXPECT_EQ(ini.Read("LOGGING", "FILE"), value.substr(0, 254));
     EXPECT_NE(Content().find(value), std::string::npos) << "the file keeps the whole value";
-}
-
-TEST_F(SettingsFileTest, FirstMatchingSectionAndKeyWin) {
-    Put("[IGNITION]\nDIS=NO\nDIS=YES\n[ignition]\nDIS=MAYBE\nEXTRA=1\n");
-    SettingsFile ini(path_);
-    EXPECT_EQ(ini.Read("IGNITION", "DIS"), "NO");
-    EXPECT_EQ(ini.Read("IGNITION", "EXTRA"), "");
-
-    ASSERT_TRUE(ini.Write("IGNITION", "DIS", "YES"));
-    EXPECT_EQ(Content(), "[IGNITION]\nDIS=YES\nDIS=YES\n[ignition]\nDIS=MAYBE\nEXTRA=1\n");
 }
 
 // A file as found (none, or as another editor wrote it), a value read from it, the writes, and
@@ -121,6 +110,10 @@ TEST_F(SettingsFileTest, WritesKeepTheFilesShapeAndReadBack) {
          {{"SERIAL", "MAXBAUDRATE", "57600"}, {"VSSCORRECTION", "VALUE", " 1.1"}},
          "; by hand\r\nstray line\n[SERIAL]\r\nMAXBAUDRATE=57600\r\n\r\n[vsscorrection]\n"
          "VALUE= 1.1\n  no equals\n[OTHER]\r\nweird=  spaced  \r\n"},
+        {"[IGNITION]\nDIS=NO\nDIS=YES\n[ignition]\nDIS=MAYBE\n",
+         {"IGNITION", "DIS", "NO"},
+         {{"IGNITION", "DIS", "YES"}},
+         "[IGNITION]\nDIS=YES\nDIS=YES\n[ignition]\nDIS=MAYBE\n"},
     };
     for (const auto& row : rows) {
         SCOPED_TRACE(row.after);
