@@ -5,7 +5,6 @@
 #include <fstream>
 #include <functional>
 #include <optional>
-#include <random>
 #include <sstream>
 #include <string>
 #include <tuple>
@@ -193,17 +192,8 @@ TEST_F(SettingsFileTest, SymbolicLinkIsFollowed) {
 // limit: the entries are found and a write keeps every other byte. Past the limit the file is
 // refused as a whole and left as it was.
 TEST_F(SettingsFileTest, LongBinaryLinesAreKeptAndHugeFilesRefused) {
-    std::mt19937 rng(5);
-    auto noise = [&rng](std::size_t n) {
-        std::string s(n, '\0');
-        for (auto& c : s) {
-            c = static_cast<char>(rng() % 256);
-            if (c == '\n' || c == '\r' || c == '[') {
-                c = '\x7f';
-            }
-        }
-        return s;
-    };
+    // High bytes without a line end (any bytes at all are the fuzz target's work).
+    const auto noise = [](std::size_t n) { return std::string(n, '\x80'); };
     const std::string head = noise(100000) + "\n[SERIAL]\n" + noise(100000) + "\nCOMPORT= 3\n";
     const std::string tail = noise(100000) + "\n[VEHICLE]\nNUMCYL=6\n" + noise(3000000);
     Put(head + tail);
@@ -290,15 +280,14 @@ class ComPortFileTest : public SettingsFileTest {
     fs::path previous_;
 };
 
+// The side file for other tools: the port in print form, in the current folder.
 TEST_F(ComPortFileTest, WritesThePortInPrintFormInTheCurrentFolder) {
     std::ofstream(dir_ / "quelmom.ini") << "older and longer content\r\n";
     ASSERT_TRUE(WriteComPortFile(0));
     EXPECT_EQ(testing::Slurp(dir_ / "quelmom.ini"), " 0 \r\n");
     ASSERT_TRUE(WriteComPortFile(3));
     EXPECT_EQ(testing::Slurp(dir_ / "quelmom.ini"), " 3 \r\n");
-}
-
-TEST_F(ComPortFileTest, ReportsAFolderItCannotWriteTo) {
+    fs::remove(dir_ / "quelmom.ini");
     fs::create_directory(dir_ / "quelmom.ini");
     EXPECT_FALSE(WriteComPortFile(0));
 }
