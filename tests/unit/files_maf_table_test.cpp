@@ -97,26 +97,20 @@ TEST_F(MafTableTest, DamagedFilesKeepTheEarlierRowsAndReportTheFault) {
     EXPECT_EQ(LoadMafTable(Write("curve.maf", Curve(20)), {}).curve.points[19].y, 19 * 40);
 }
 
-TEST_F(MafTableTest, BlanksAroundTheCommaStayInTheTextsButNotInTheValues) {
+// Blanks around the comma stay in the texts but not in the values; a repeated voltage is kept
+// as written.
+TEST_F(MafTableTest, RowsAreKeptAsWritten) {
     std::string text = "Volts , Kg/HR\r\n";
     for (int i = 0; i < 31; ++i) {
-        text += i == 15 ? "2.5 , 130\r\n" : "1,1\r\n";
+        text += i == 15 ? "2.5 , 130\r\n"
+                        : (i == 10 || i == 11 ? "1.5," : "1,") + std::to_string(i * 10) + "\r\n";
     }
-    const auto r = LoadMafTable(Write("blanks.maf", text), {});
+    const auto r = LoadMafTable(Write("rows.maf", text), {});
+    EXPECT_TRUE(r.complete);
     EXPECT_EQ(r.curve.volts[15], "2.5 ");
     EXPECT_EQ(r.curve.kghr[15], " 130");
     EXPECT_EQ(r.curve.points[15].x, 2.5);
     EXPECT_EQ(r.curve.points[15].y, 130);
-}
-
-TEST_F(MafTableTest, RepeatedVoltageIsKeptAsWritten) {
-    std::string text = "h\r\n";
-    for (int i = 0; i < 31; ++i) {
-        text += (i == 10 || i == 11 ? std::string("1.5") : std::to_string(i)) + "," +
-                std::to_string(i * 10) + "\r\n";
-    }
-    const auto r = LoadMafTable(Write("repeat.maf", text), {});
-    EXPECT_TRUE(r.complete);
     EXPECT_EQ(r.curve.points[10].x, 1.5);
     EXPECT_EQ(r.curve.points[11].x, 1.5);
     EXPECT_EQ(r.curve.points[11].y, 110);
