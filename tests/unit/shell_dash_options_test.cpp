@@ -56,9 +56,7 @@ TEST(Twips, FifteenToThePixelAtNinetySixDpi) {
     EXPECT_EQ(TwipsToPixels(kDashHeightFullTwips, 192), 1210);
     EXPECT_EQ(PixelsToTwips(605, 96), kDashHeightFullTwips);
     EXPECT_EQ(PixelsToTwips(10, 0), 0);
-}
-
-TEST(Twips, TpsGaugeFillsTheWindowLessFrameAndCaption) {
+    // The TPS gauge fills the window less its frame and caption.
     EXPECT_EQ(TpsGaugeSize({3000, 2500}), (TwipSize{2880, 2095}));
     EXPECT_EQ(TpsGaugeSize({120, 405}), (TwipSize{0, 0}));
     EXPECT_EQ(TpsGaugeSize({50, 50}), (TwipSize{0, 0}));
