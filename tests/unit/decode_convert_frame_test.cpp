@@ -2,7 +2,6 @@
 
 #include <gtest/gtest.h>
 
-#include <cmath>
 #include <cstring>
 
 namespace quelm {
@@ -30,13 +29,6 @@ class Convert : public ::testing::Test {
     LiveConfig config;
     ConvertState state;
 };
-
-void ExpectAllFinite(const EngData& e) {
-    const float* f = &e.MPH;
-    for (std::size_t i = 0; i < sizeof(EngData) / sizeof(float); ++i) {
-        EXPECT_TRUE(std::isfinite(f[i])) << "field " << i;
-    }
-}
 
 TEST_F(Convert, EngineSpeedAndItsClips) {
     struct Case {
@@ -257,6 +249,7 @@ RawData Busy() {
     return raw;
 }
 
+// (That any text under any settings gives finite values is the fuzz target's work.)
 TEST_F(Convert, CylinderTextThatIsNotAPositiveNumberReadsAsEight) {
     config.map = MapOption::OneBar;
     config.wideBand = WideBandOption::Diy;
@@ -266,7 +259,6 @@ TEST_F(Convert, CylinderTextThatIsNotAPositiveNumberReadsAsEight) {
         ConvertState s;
         config.numcyl = text;
         ConvertFrame(Busy(), config, tables, s);
-        ExpectAllFinite(s.eng);
         EXPECT_EQ(std::memcmp(&eight, &s.eng, sizeof(EngData)), 0) << '"' << text << '"';
     }
 }
