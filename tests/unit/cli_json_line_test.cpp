@@ -87,20 +87,5 @@ TEST(RecordReportJson, CarriesTheFieldsScriptsRead) {
     EXPECT_NE(failed.find("\"message\":\"The device did not answer\""), std::string::npos);
 }
 
-TEST(RecordReport, OnlyEndsTheUserAskedForSucceed) {
-    for (auto end : {RecordEnd::FramesReached, RecordEnd::SecondsReached, RecordEnd::Interrupted,
-                     RecordEnd::TimeLimit}) {
-        RecordReport r;
-        r.end = end;
-        EXPECT_EQ(r.ExitCode(), 0) << RecordEndName(end);
-    }
-    for (auto end : {RecordEnd::NotConnected, RecordEnd::CannotStart, RecordEnd::WriteFailed,
-                     RecordEnd::LinkFailed, RecordEnd::PortLost, RecordEnd::PortFailure}) {
-        RecordReport r;
-        r.end = end;
-        EXPECT_EQ(r.ExitCode(), 1) << RecordEndName(end);
-    }
-}
-
 }  // namespace
 }  // namespace quelm::cli

@@ -4,7 +4,6 @@
 #include <sstream>
 
 #include "cli/cli_runtime.h"
-#include "cli/port_failure_report.h"
 #include "cli/status_printer.h"
 #include "common/stop_signals.h"
 #include "link_fake_device.h"
@@ -71,17 +70,6 @@ TEST(LinkSelfTestDevice, PortErrorsReachTheCallerOrTheHandler) {
     quiet.Send('h');
     EXPECT_EQ(quiet.ReadReply(), "");
     EXPECT_EQ(handed, 1);
-}
-
-TEST(PortFailureText, GivesTheMessageTheDetailAndForPermissionAHint) {
-    const std::string notFound = cli::PortFailureText(
-        PortFailure("/dev/ttyUSB9: No such file or directory", SerialPortErrorKind::NotFound));
-    EXPECT_EQ(notFound,
-              "Serial Port Error.  Please reconfigure.\n/dev/ttyUSB9: No such file or directory\n");
-    const std::string denied = cli::PortFailureText(
-        PortFailure("/dev/ttyS0: Permission denied", SerialPortErrorKind::Permission));
-    EXPECT_EQ(denied.rfind("Serial Port Error.  Please reconfigure.\n", 0), 0u);
-    EXPECT_NE(denied.find("dialout"), std::string::npos);
 }
 
 TEST(StatusPrinter, PrintsPanelTextsOnlyWhenTheyChange) {

@@ -87,6 +87,7 @@ TEST(RecordSession, StopsAfterTheSecondsAndPrintsStatisticsOncePerSecond) {
     Rig r;
     const RecordReport rep = r.Run({.frames = {}, .seconds = 3.5});
     EXPECT_EQ(rep.end, RecordEnd::SecondsReached);
+    EXPECT_EQ(rep.ExitCode(), 0);
     EXPECT_GE(rep.pollingSeconds, 3.5);
     EXPECT_LT(rep.pollingSeconds, 3.6);
     const std::string err = r.err.str();

@@ -43,14 +43,6 @@ class SelftestRun : public ::testing::Test {
     std::ostringstream out, err;
 };
 
-TEST_F(SelftestRun, PrintsTheCodeLinesThenComplete) {
-    device.FlashCodes({{1, 1}, {2, 3}});
-    EXPECT_EQ(RunSelftest({"/dev/x", true}, device, rt, in, out, err), 0);
-    EXPECT_EQ(out.str(), " 11:System Pass\n 23:TPS out of self test range\nSelf Test Complete\n");
-    EXPECT_EQ(err.str().find("Turn off ignition"), std::string::npos) << "--yes skips the prompt";
-    EXPECT_NE(err.str().find("Please Wait.  Self Test In Progress."), std::string::npos);
-}
-
 TEST_F(SelftestRun, WithoutYesWaitsForEnterAndGivesUpAtEndOfInput) {
     device.FlashCodes({{1, 1}});
     in.str("\n");

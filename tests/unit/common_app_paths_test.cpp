@@ -82,15 +82,14 @@ TEST_F(AppPathsTest, LogsDirIsCreatedOnDemand) {
     EXPECT_TRUE(fs::is_directory(logs));
 }
 
-TEST(AppPaths, MafLibraryBesideTheExecutableInABuildTree) {
+TEST(AppPaths, MafLibraryAndUserGuideFromTheBuildTreeOrAnInstalledPrefix) {
     // The build copies maflib next to the programs, the unit tests included.
     const fs::path expected = fs::path(QUELM_BINARY_DIR) / "maflib";
     ASSERT_TRUE(fs::is_directory(expected));
     EXPECT_TRUE(fs::equivalent(MafLibDir(), expected)) << MafLibDir();
     EXPECT_EQ(StockMafPath(), MafLibDir() / "a9lstock.maf");
-}
 
-TEST(AppPaths, MafLibraryCandidatesRunFromBuildTreeToConfiguredPrefix) {
+    // The candidates run from the build tree to the configured prefix.
     const fs::path configured = fs::path(QUELM_INSTALL_DATADIR) / "quelm" / "maflib";
     // Installed under any prefix: bin/ and share/ are siblings, whatever the prefix was when
     // the program was configured.
@@ -101,9 +100,8 @@ TEST(AppPaths, MafLibraryCandidatesRunFromBuildTreeToConfiguredPrefix) {
     EXPECT_EQ(installed[2], configured);
     // Without a known executable folder only the configured prefix is left.
     EXPECT_EQ(MafLibCandidates({}), std::vector<fs::path>{configured});
-}
 
-TEST(AppPaths, UserGuideFromAnInstalledPrefixOrTheSourceTree) {
+    // The user guide comes from an installed prefix or the source tree.
     EXPECT_EQ(UserGuideCandidates("/opt/elsewhere/bin").front(),
               fs::path("/opt/elsewhere/share/doc/quelm/user-guide.md"));
     // A build tree has no installed guide: the one in the sources is shown.

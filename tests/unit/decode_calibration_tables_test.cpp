@@ -64,37 +64,27 @@ CalibrationTables LinearMaf() {
     return t;
 }
 
-TEST(MafLookup, InterpolatesInsideTheCurve) {
-    const auto t = LinearMaf();
+// Inside the curve it interpolates; at and above the last voltage it holds the last flow and
+// never reads the rows past the curve; a repeated voltage does not divide by zero.
+TEST(MafLookup, InterpolatesAndHoldsTheLastFlow) {
+    auto t = LinearMaf();
     EXPECT_NEAR(MafLookup(t, 2.5), 600, 1e-9);
     EXPECT_NEAR(MafLookup(t, 1.0 / 12), 20, 1e-9);
     EXPECT_NEAR(MafLookup(t, 0), 0, 1e-9);
-}
-
-TEST(MafLookup, AtAndAboveTheLastVoltageHoldsTheLastFlow) {
-    auto t = LinearMaf();
-    // Rows past the curve must not be read, even if something were left in them.
     t.maf[31] = {1000, 99999};
     for (double v : {5.0, 5.001, 7.0, 1e9}) {
         EXPECT_DOUBLE_EQ(MafLookup(t, v), 1200) << v;
     }
-}
-
-TEST(MafLookup, RepeatedVoltageDoesNotDivideByZero) {
-    auto t = LinearMaf();
-    t.maf[10] = {t.maf[11].x, 300};  // rows 10 and 11 both at 11/6 V
-    const double at = MafLookup(t, t.maf[11].x);
-    EXPECT_DOUBLE_EQ(at, 440);  // passes both rows, starts from row 11
+    t.maf[10] = {t.maf[11].x, 300};                    // rows 10 and 11 both at 11/6 V
+    EXPECT_DOUBLE_EQ(MafLookup(t, t.maf[11].x), 440);  // passes both rows, starts from row 11
     EXPECT_TRUE(std::isfinite(MafLookup(t, t.maf[11].x - 0.01)));
 }
 
-TEST(TableLookup, ZeroWidthStepUsesAMillionth) {
+// A zero-width step uses a millionth; short and empty tables are safe.
+TEST(TableLookup, ZeroWidthStepAndShortTables) {
     const TablePoint table[] = {{0, 0}, {0, 5}, {1, 5}};
     // Below entry 1, between two entries at the same x: slope 5 / 0.000001.
     EXPECT_NEAR(TableLookup(table, -1e-7), -0.5, 1e-9);
-}
-
-TEST(TableLookup, ShortAndEmptyTablesAreSafe) {
     const TablePoint one[] = {{0, 3}};
     EXPECT_EQ(TableLookup(one, 2), 3);
     EXPECT_EQ(TableLookup({}, 2), 0);

@@ -139,17 +139,6 @@ TEST(CsvExport, RefusesACsvSourceAndCreatesNothing) {
     EXPECT_EQ(Slurp(csv).size(), 96u);
 }
 
-TEST(CsvExport, UnwritableOutputIsReportedAndLeavesNoPartialFile) {
-    ScratchDir dir;
-    const auto source = dir / "run1.qm1";
-    testing::WriteLog(source, 1);
-    std::filesystem::create_directory(dir / "run1.csv");  // cannot be replaced by a file
-    const CsvExportResult r = ExportLogToCsv(source, LiveConfig{}, Tables());
-    EXPECT_EQ(r.kind, CsvExportResult::Kind::Error);
-    EXPECT_NE(r.error.find("run1.csv"), std::string::npos) << r.error;
-    EXPECT_EQ(Names(dir.path()), (std::set<std::string>{"run1.csv", "run1.qm1"}));
-}
-
 TEST(CsvExport, ReplacesAnEarlierCsvButACancelledExportKeepsIt) {
     ScratchDir dir;
     const auto source = dir / "run1.qm1";

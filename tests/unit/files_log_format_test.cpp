@@ -38,20 +38,6 @@ TEST(LogTimeStamp, EncodesTruncatedHundredthsHighByteFirst) {
     }
 }
 
-TEST(LogTimeStamp, DecodesBytes38To40) {
-    FrameBuffer b{};
-    b.fill(0xAA);
-    b[38] = 0;
-    b[39] = 4;
-    b[40] = 210;
-    EXPECT_EQ(TimeStampHundredths(b), 1234u);
-    EXPECT_DOUBLE_EQ(DecodeTimeStamp(b), 12.34);
-    b[38] = 0xFF;
-    b[39] = 0xFF;
-    b[40] = 0xFF;
-    EXPECT_DOUBLE_EQ(DecodeTimeStamp(b), 167772.15);
-}
-
 TEST(LogRecordLayout, FrameThenStampThenZeroPadding) {
     FrameBuffer b{};
     for (std::size_t i = 0; i < b.size(); ++i) {

@@ -50,23 +50,19 @@ TEST_F(VehicleConfigTest, CylinderCountIsRoundedHalfToEvenAndZeroMeansEight) {
     }
 }
 
-TEST_F(VehicleConfigTest, NumbersKeepTheirValueAndOnlyZeroTakesTheDefault) {
-    const auto c = LoadVehicleConfig(Settings("[injection]\ninjsize= 24.5\nci=351\n"
-                                              "[VSSCORRECTION]\nVALUE=-1.05\n"),
-                                     {});
+// Numbers keep their value; the words are compared case-sensitively.
+TEST_F(VehicleConfigTest, ValuesAsWritten) {
+    const auto c = LoadVehicleConfig(
+        Settings("[injection]\ninjsize= 24.5\nci=351\nBATCH=YES\nMAFFILE=/x/y.maf\n"
+                 "[VSSCORRECTION]\nVALUE=-1.05\n[SENSORS]\nBAPPRESENT=YES\n[IGNITION]\nDIS=YES\n"),
+        {});
     EXPECT_EQ(c.InjectorSize, 24.5);
     EXPECT_EQ(c.Displacement, 351);
     EXPECT_EQ(c.VssCorrection, -1.05);
-}
-
-TEST_F(VehicleConfigTest, WordsAreComparedCaseSensitively) {
-    const auto yes = LoadVehicleConfig(Settings("[INJECTION]\nBATCH=YES\nMAFFILE=/x/y.maf\n"
-                                                "[SENSORS]\nBAPPRESENT=YES\n[IGNITION]\nDIS=YES\n"),
-                                       {});
-    EXPECT_TRUE(yes.BatchFire);
-    EXPECT_TRUE(yes.BapPresent);
-    EXPECT_TRUE(yes.DisIgnition);
-    EXPECT_EQ(yes.MafFile, "/x/y.maf");
+    EXPECT_TRUE(c.BatchFire);
+    EXPECT_TRUE(c.BapPresent);
+    EXPECT_TRUE(c.DisIgnition);
+    EXPECT_EQ(c.MafFile, "/x/y.maf");
 
     const auto lower = LoadVehicleConfig(
         Settings("[INJECTION]\nBATCH=yes\n[SENSORS]\nBAPPRESENT=no\n[IGNITION]\nDIS=yes\n"), {});

@@ -119,13 +119,6 @@ TEST_F(ConnectFixture, AllowedRateLimitsTheClimb) {
     }
 }
 
-TEST_F(ConnectFixture, QuelmWithNothingBeforeItFailsIdentification) {
-    device.identReply = "Quelm";
-    EXPECT_EQ(ConnectDevice(ctx), ConnectOutcome::Retry);
-    EXPECT_EQ(status.Panel(2), kComRetry);
-    EXPECT_EQ(Count("send e"), 0);
-}
-
 TEST_F(ConnectFixture, NoDeviceEndsInRetryAfterAboutSixAndAHalfSeconds) {
     device.present = false;
     const double start = rt.Now();
@@ -134,6 +127,7 @@ TEST_F(ConnectFixture, NoDeviceEndsInRetryAfterAboutSixAndAHalfSeconds) {
     EXPECT_EQ(status.Indicator(), ComStat::Red);
     EXPECT_EQ(ctx.BaudRate, "9600");
     EXPECT_EQ(Count("send c"), 1);
+    EXPECT_EQ(Count("send e"), 0) << "no enable without the identification";
     ExpectWaitsTook(start, 13);
     EXPECT_TRUE(device.IsOpen());
 }

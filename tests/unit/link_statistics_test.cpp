@@ -52,11 +52,10 @@ TEST(StatisticsTick, NoCompletePollKeepsTheLastFrameLoss) {
     const auto t = StatisticsTick(stats, counter);
     EXPECT_EQ(t.flp, "25");
     EXPECT_EQ(t.panel3, " 0 FPS");
-}
 
-TEST(ResetStatistics, ClearsTheCountsButNotThePollCount) {
-    LinkStats stats{10, 2, 3, 40, 0.5};
-    double counter = 7;
+    // A reset clears the counts but not the poll count.
+    stats = {10, 2, 3, 40, 0.5};
+    counter = 7;
     ResetStatistics(stats);
     EXPECT_EQ(stats.TotalFrames + stats.ChecksumErrors + stats.TimeoutErrors +
                   stats.FramesPerSecond + stats.FrameLoss,

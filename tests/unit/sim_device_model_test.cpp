@@ -104,9 +104,8 @@ TEST(SimDeviceFaults, ShortAndBurstFramesComeEveryNth) {
     DeviceOptions bursts;
     bursts.faults.burstEvery = 2;
     EXPECT_EQ(FrameSizes(bursts, 4), (std::vector<std::size_t>{38, 39, 38, 39}));
-}
 
-TEST(SimDeviceFaults, SilentAfterNFramesAnswersNothing) {
+    // Silent after N frames: nothing more is answered, not even a reset.
     DeviceOptions options;
     options.faults.silentAfter = 2;
     Device d(options);

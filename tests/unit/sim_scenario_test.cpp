@@ -88,12 +88,5 @@ TEST(SimScenario, ReadsBackAsItsEngine) {
     EXPECT_LT(At(Scenario::Wot, 5).WIDEO2, At(Scenario::Cruise, 5).WIDEO2);   // richer
 }
 
-TEST(SimScenario, NamesParse) {
-    EXPECT_EQ(ParseScenario("idle"), Scenario::Idle);
-    EXPECT_EQ(ParseScenario("cruise"), Scenario::Cruise);
-    EXPECT_EQ(ParseScenario("wot"), Scenario::Wot);
-    EXPECT_FALSE(ParseScenario("drag"));
-}
-
 }  // namespace
 }  // namespace quelm::sim
