@@ -1,39 +1,132 @@
+// The shared widgets: the dial gauge (scale, needles, when it paints and rebuilds its face) and
+// the strip chart (pens, time axis, read-out, replots shared through the refresh queue).
 #include <qcustomplot.h>
 #include <QSignalSpy>
 #include <QtTest>
 
+#include "widget_access.h"
+#include "widgets/gauge_scale.h"
+#include "widgets/gauge_widget.h"
 #include "widgets/refresh_queue.h"
 #include "widgets/strip_chart.h"
 
+using quelm::GaugeWidget;
 using quelm::RefreshQueue;
 using quelm::StripChart;
+using Access = quelm::TestAccess<GaugeWidget>;
 
 namespace {
 
-void WaitForReplot(StripChart& chart) {
-    QTest::qWait(StripChart::kReplotIntervalMs * 3);
-    QApplication::processEvents();
-    (void)chart;
-}
+// Counts the paint events a widget receives.
+class PaintCounter : public QObject {
+  public:
+    explicit PaintCounter(QWidget& w) { w.installEventFilter(this); }
+    int count = 0;
+
+  protected:
+    bool eventFilter(QObject*, QEvent* e) override {
+        count += e->type() == QEvent::Paint ? 1 : 0;
+        return false;
+    }
+};
 
 }  // namespace
 
-class StripChartTest : public QObject {
+class WidgetsTest : public QObject {
     Q_OBJECT
   private slots:
+    // The read-out keeps the true value while the needle is pinned to the scale; full scale
+    // moves the upper end for later values; only the selected needle moves.
+    void valuesFullScaleAndNeedles() {
+        GaugeWidget g;
+        g.SetScale(-20, 50);
+        for (auto [value, fraction] : {std::pair{-45.0, 0.0}, {0.0, 20.0 / 70.0}, {75.0, 1.0}}) {
+            g.SetValue(value);
+            QCOMPARE(g.Value(), value);
+            QCOMPARE(g.ScaleFraction(g.Value()), fraction);
+        }
+        GaugeWidget boost;
+        boost.SetScale(0, 30);
+        boost.SetFullScale(15);
+        QCOMPARE(boost.ScaleFraction(7.5), 0.5);
+
+        GaugeWidget two;
+        two.SetScale(0, 1);
+        two.SetNeedleCount(2);
+        two.SelectNeedle(1);
+        two.SetValue(0.8);
+        two.SelectNeedle(0);
+        two.SetValue(0.1);
+        two.SelectNeedle(5);  // not a needle: the selection stays
+        two.SetValue(0.2);
+        QCOMPARE(two.NeedleValue(0), 0.2);
+        QCOMPARE(two.NeedleValue(1), 0.8);
+    }
+
+    void needleAnglesSweepClockwiseFromLowerLeftToLowerRight() {
+        namespace gs = quelm::gauge_scale;
+        QCOMPARE(gs::AngleDeg(0.0), 225.0);
+        QCOMPARE(gs::AngleDeg(0.5), 90.0);
+        QCOMPARE(gs::AngleDeg(1.0), -45.0);
+        QCOMPARE(gs::Fraction(5.0, 3.0, 3.0), 0.0);  // degenerate scale does not divide by 0
+        QCOMPARE(gs::Fraction(std::nan(""), 0.0, 1.0), 0.0);
+    }
+
+    void manyValuesPaintAFewTimesAndNeverRebuildTheFace() {
+        GaugeWidget g;
+        PaintCounter painted(g);
+        g.SetScale(0, 8000);
+        g.resize(240, 240);
+        g.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&g));
+        QApplication::processEvents();
+        const int paintsBefore = painted.count;
+        const int facesBefore = Access::FaceBuilds(g);
+        QVERIFY(facesBefore >= 1);
+        for (int i = 0; i < 1000; ++i) {
+            g.SetValue(i * 8.0);
+            QCOMPARE(painted.count, paintsBefore);  // setting never paints by itself
+        }
+        QCOMPARE(g.Value(), 7992.0);
+        QTRY_VERIFY(painted.count > paintsBefore);
+        // Fed like the poll loop feeds it, a value and a pass of the event loop at a time, the
+        // gauge paints at most once per screen refresh (16 ms or more), not once per pass.
+        QElapsedTimer clock;
+        clock.start();
+        const int fedFrom = painted.count;
+        for (int i = 0; clock.elapsed() < 300; ++i) {
+            g.SetValue(i % 8000);
+            QApplication::processEvents();
+        }
+        const int paints = painted.count - fedFrom;
+        QVERIFY2(paints >= 1 && paints <= 300 / 16 + 2, qPrintable(QString::number(paints)));
+        QCOMPARE(Access::FaceBuilds(g), facesBefore);
+    }
+
+    void faceIsRebuiltOnResizeAndScaleChange() {
+        GaugeWidget g;
+        g.resize(200, 200);
+        g.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&g));
+        QApplication::processEvents();
+        const int builds = Access::FaceBuilds(g);
+        g.SetFullScale(15);
+        QApplication::processEvents();
+        QCOMPARE(Access::FaceBuilds(g), builds + 1);
+        g.resize(260, 260);
+        QApplication::processEvents();
+        QCOMPARE(Access::FaceBuilds(g), builds + 2);
+        g.AddZone(10, 15, Qt::red);
+        QApplication::processEvents();
+        QCOMPARE(Access::FaceBuilds(g), builds + 3);
+    }
     void fourPensInTheirColoursEachWithItsOwnRange() {
         StripChart chart;
-        const std::array<QColor, 4> colours{QColor(0, 0, 0), QColor(255, 0, 0), QColor(0, 0, 255),
-                                            QColor(0, 160, 0)};
         QCOMPARE(chart.plot()->graphCount(), 4);
         for (int pen = 0; pen < 4; ++pen) {
-            QCOMPARE(StripChart::PenColour(pen), colours[pen]);
-            QCOMPARE(chart.plot()->graph(pen)->pen().color(), colours[pen]);
-            QCOMPARE(chart.PenRangeLower(pen), 0.0);
-            QCOMPARE(chart.PenRangeUpper(pen), 1.0);
+            QCOMPARE(chart.plot()->graph(pen)->pen().color(), StripChart::PenColour(pen));
         }
         chart.SetPenRange(2, -1.0, 3.0);
-        QCOMPARE(chart.PenRangeUpper(2), 3.0);
         QCOMPARE(chart.PenRangeUpper(1), 1.0);
         QCOMPARE(chart.plot()->graph(2)->valueAxis()->range().upper, 3.0);
     }
@@ -120,7 +213,7 @@ class StripChartTest : public QObject {
             chart.AddPoint(1, i, 0.75);
         }
         chart.AddPoint(2, 8.0, 0.3);  // one point only: every position reads it
-        WaitForReplot(chart);
+        QTest::qWait(StripChart::kReplotIntervalMs * 3);
         QCOMPARE(chart.ValueAt(0), 0.0);  // no read-out yet
         QSignalSpy spy(&chart, &StripChart::readOut);
         QCustomPlot* plot = chart.plot();
@@ -139,5 +232,5 @@ class StripChartTest : public QObject {
     }
 };
 
-QTEST_MAIN(StripChartTest)
-#include "strip_chart_test.moc"
+QTEST_MAIN(WidgetsTest)
+#include "widgets_test.moc"
