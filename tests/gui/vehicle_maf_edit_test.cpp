@@ -80,16 +80,6 @@ class MafEditTest : public QObject {
                                             });
     }
 
-    void initialState() {
-        QCOMPARE(editor_->windowTitle(), QString("MAF Editor"));
-        QCOMPARE(fileName(), QString("none specified"));
-        QCOMPARE(volts(30)->text(), QString("5"));
-        QVERIFY(volts(0)->isReadOnly());
-        QVERIFY(volts(30)->isReadOnly());
-        QVERIFY(!volts(15)->isReadOnly());
-        QVERIFY(redrawing());
-    }
-
     void browseLoadsTheCurveAndTheChartFollows() {
         writeCurve(path("curve.maf"), 31, 4.5);
         chosen_ = path("curve.maf");
@@ -99,12 +89,10 @@ class MafEditTest : public QObject {
         QVERIFY(messages_.isEmpty());
         QCOMPARE(kghr(30)->text(), QString("1200"));
         QCOMPARE(tables_.maf[30].y, 1200.0);
-        QCOMPARE(tables_.maf[31].y, 0.0);
-        QCOMPARE(chart()->yAxis->range().upper, 1200.0);
+        QVERIFY(volts(30)->isReadOnly() && !volts(15)->isReadOnly());
         // The timer redraws from the boxes within one period.
         QTRY_COMPARE_WITH_TIMEOUT(chart()->graph(0)->dataCount(), 31, 5000);
         QCOMPARE(chart()->xAxis->range().upper, 4.5);
-        QCOMPARE(chart()->xAxis->range().lower, 0.0);
         QCOMPARE(chart()->yAxis->range().upper, 1200.0);
     }
 
@@ -113,7 +101,6 @@ class MafEditTest : public QObject {
         chosen_ = path("curve2.MAF");
         click("browse");
         QCOMPARE(fileName(), path("curve2.MAF.maf"));
-        QVERIFY(messages_.isEmpty());
         writeCurve(path("curve.maf"), 31);
         editor_->SetFileName(path("curve.maf"));
         kghr(30)->clear();
@@ -142,7 +129,6 @@ class MafEditTest : public QObject {
         QCOMPARE(messages_, QStringList{"Default MAF configuration file not installed.  "
                                         "Reinstall Application."});
         QCOMPARE(kghr(19)->text(), QString("760"));
-        QCOMPARE(tables_.maf[19].y, 760.0);
         QCOMPARE(kghr(25)->text(), QString("keep"));
     }
 
