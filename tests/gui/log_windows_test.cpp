@@ -1,21 +1,27 @@
-// The logging window on a fake hub: recording (the file box, Browse, the overwrite question and the
-// failures that end a recording), then playback (pace, pause and seek, stops, refusals).
-// Which controls each state enables is the playback state table's unit test.
+// The log windows on a fake hub. The logging window: recording (the file box, Browse, the overwrite
+// question and the failures that end a recording), then playback (pace, pause and seek, stops,
+// refusals); which controls each state enables is the playback state table's unit test. Then the
+// export window: where its CSV goes, a cancelled dialog, its refusals.
 #include <QCheckBox>
 #include <QComboBox>
 #include <QFileInfo>
 #include <QLabel>
 #include <QLineEdit>
+#include <QProgressBar>
 #include <QPushButton>
 #include <QRegularExpression>
 #include <QSlider>
 #include <QtTest>
+#include <algorithm>
 #include <fstream>
 #include <memory>
+#include <optional>
 
 #include "common/long_operation.h"
 #include "common/status_texts.h"
 #include "fake_app_hub.h"
+#include "files/csv_export.h"
+#include "files/gui/export_window.h"
 #include "files/gui/logging_window.h"
 #include "widgets/marked_slider.h"
 
@@ -36,7 +42,7 @@ std::vector<std::uint32_t> Range(std::uint32_t from, std::uint32_t to) {
 
 }  // namespace
 
-class LoggingWindowTest : public QObject, quelm::testing::HubWindow<Logging> {
+class LogWindowsTest : public QObject, quelm::testing::HubWindow<Logging> {
     Q_OBJECT
 
     QPushButton* Button(const char* name) { return Child<QPushButton>(*w, name); }
@@ -81,8 +87,26 @@ class LoggingWindowTest : public QObject, quelm::testing::HubWindow<Logging> {
         return out;
     }
 
+    // The export window on the same hub, its file dialog answering `answer` (empty: cancel).
+    QStringList exportAsked;
+    std::unique_ptr<Export> MakeExport(const std::filesystem::path& answer) {
+        auto ex = std::make_unique<Export>(*hub);
+        ex->SetMessageSink(quelm::testing::CollectMessages(messages));
+        ex->SetFileChooser([this, answer](const QString& title, const QString&,
+                                          const QString& filter,
+                                          const std::function<void(const QString&)>& answered) {
+            exportAsked << title << filter;
+            answered(QString::fromStdString(answer.string()));
+        });
+        ex->show();
+        return ex;
+    }
+
   private slots:
-    void init() { Start(); }
+    void init() {
+        Start();
+        exportAsked.clear();
+    }
     void cleanup() { Stop(); }
 
     // The keys reach the window's shortcuts rather than the file box: M marks.
@@ -440,7 +464,52 @@ class LoggingWindowTest : public QObject, quelm::testing::HubWindow<Logging> {
         QCOMPARE(hub->shown.size(), std::size_t{20});
         ExpectIdle();
     }
+
+    void exportsEveryRecordBesideTheLog() {
+        WriteLog(File("run1.qm1"), 3, [](std::uint32_t n) { return n * 617; });
+        const auto ex = MakeExport(File("run1.qm1"));
+        QStringList seen;
+        hub->rt.onYield = [&] { seen << Child<QLabel>(*ex, "Status")->text(); };
+        Child<QPushButton>(*ex, "BrowseSRC")->click();
+
+        QCOMPARE(exportAsked, (QStringList{"Browse", "Quelm Files (*.qm*)"}));
+        // What the lines hold is the CSV export's unit test.
+        const std::string csv = quelm::testing::Slurp(File("run1.csv"));
+        QVERIFY(csv.starts_with(kCsvHeader));
+        QCOMPARE(std::count(csv.begin(), csv.end(), '\n'), 4L);
+        QVERIFY(seen.contains("Processing Frame 1"));
+        QCOMPARE(Child<QLabel>(*ex, "Status")->text(), QString("Done."));
+        QCOMPARE(Child<QProgressBar>(*ex, "Progress")->value(), 100);
+        QVERIFY(messages.isEmpty());
+        QCOMPARE(hub->operations().Current(), LongOperation::None);
+    }
+
+    void cancelledExportDialogChangesNothing() {
+        const auto ex = MakeExport({});
+        Child<QPushButton>(*ex, "BrowseSRC")->click();
+        QCOMPARE(Child<QLabel>(*ex, "Status")->text(), QString("Ready."));
+        QVERIFY(messages.isEmpty());
+    }
+
+    // A running link or playback: the export is refused before the dialog, nothing is written.
+    void exportRefusedWhileTheLinkOrAPlaybackRuns() {
+        WriteLog(File("run1.qm1"), 3, [](std::uint32_t n) { return n; });
+        const auto ex = MakeExport(File("run1.qm1"));
+        for (const bool connected : {true, false}) {
+            messages.clear();
+            hub->connected = connected;
+            std::optional<OperationRecord::Running> playing;
+            if (!connected) {
+                playing.emplace(hub->operations().Begin(LongOperation::Playback, {}));
+            }
+            Child<QPushButton>(*ex, "BrowseSRC")->click();
+            QCOMPARE(messages.size(), 1);
+            QVERIFY(!std::filesystem::exists(File("run1.csv")));
+            QVERIFY(exportAsked.isEmpty());
+            QVERIFY(Child<QPushButton>(*ex, "BrowseSRC")->isEnabled());
+        }
+    }
 };
 
-QTEST_MAIN(LoggingWindowTest)
-#include "logging_window_test.moc"
+QTEST_MAIN(LogWindowsTest)
+#include "log_windows_test.moc"
