@@ -185,10 +185,17 @@ class ScopeWindowsTest : public QObject {
         }
     }
 
-    void keysHoldTheWindowClosedLastAndReopeningLoadsThem() {
+    // Closing saves the selection, the window closed last winning. A window shown again starts
+    // fresh with it, and one loaded hidden before it was saved takes it when shown.
+    void reopenedWindowsStartFreshWithTheSelectionSavedLast() {
         ScopeTable scopes(*settings_, nullptr);
         SuperScope* first = scopes.OpenNextScope();
         SuperScope* second = scopes.OpenNextScope();
+        scopes.ResetScopes();  // as a connection does: slots 3..10 are loaded, hidden
+        for (int i = 0; i < 40; ++i) {
+            scopes.UpdateScopes(CruisingEngine(), i * 1.0, true);
+        }
+        first->chart()->SetReadOutPosition(30.0);
         first->selector(1)->setCurrentText("RPM");
         first->selector(4)->setCurrentText("TPS");
         second->selector(1)->setCurrentText("MAF");
@@ -196,40 +203,22 @@ class ScopeWindowsTest : public QObject {
         QVERIFY(first->close());
         QVERIFY(second->close());
         const QStringList expected{"MAF", "*OFF*", "ADVANCE", "ADVANCE"};
-        for (int n = 1; n <= 4; ++n) {
-            QCOMPARE(Saved(*settings_, n), expected[n - 1]);
-        }
-        // Slot 1 comes back with the selection saved when slot 2 closed, and its own caption
-        // only once the menu names it.
         QCOMPARE(scopes.OpenNextScope(), first);
         QCOMPARE(first->windowTitle(), QString("Scope1"));
         for (int n = 1; n <= 4; ++n) {
+            QCOMPARE(Saved(*settings_, n), expected[n - 1]);
             QCOMPARE(first->selector(n)->currentText(), expected[n - 1]);
         }
-        first->hide();
-    }
-
-    void aWindowShownAgainStartsFreshWithTheChoicesSavedSince() {
-        ScopeTable scopes(*settings_, nullptr);
-        SuperScope* first = scopes.OpenNextScope();
-        scopes.ResetScopes();  // as a connection does: slots 2..10 are loaded, hidden
-        for (int i = 0; i < 40; ++i) {
-            scopes.UpdateScopes(CruisingEngine(), i * 1.0, true);
-        }
-        first->chart()->SetReadOutPosition(30.0);
-        first->selector(1)->setCurrentText("RPM");
-        QVERIFY(first->close());
-        QCOMPARE(scopes.OpenNextScope(), first);
         QVERIFY(!first->chart()->HasReadOut());
         QCOMPARE(first->chart()->PointCount(0), 0);
-        QCOMPARE(first->chart()->RangeLower(), 0.0);
         QCOMPARE(first->chart()->RangeUpper(), 15.0);
-        // Slot 2 was loaded before RPM was saved; shown now, it takes the saved choice.
-        SuperScope* second = scopes.OpenNextScope();
-        QCOMPARE(second, scopes.Existing(2));
-        QCOMPARE(second->selector(1)->currentText(), QString("RPM"));
-        first->hide();
-        second->hide();
+        QCOMPARE(scopes.OpenNextScope(), second);
+        SuperScope* third = scopes.OpenNextScope();
+        QCOMPARE(third, scopes.Existing(3));
+        QCOMPARE(third->selector(1)->currentText(), QString("MAF"));
+        for (SuperScope* window : {first, second, third}) {
+            window->hide();
+        }
     }
 
     // A reset loads the hidden slots and clears every chart; live frames skip a minimised window,
