@@ -126,7 +126,7 @@ class VehicleWindowsTest : public QObject {
                                             });
     }
 
-    void unsavedEditsChangeTheLiveConfiguration() {
+    void unsavedEditsAndChoicesChangeTheLiveConfiguration() {
         box("numcyl")->clear();
         QTest::keyClicks(box("numcyl"), "4");
         box("vsscorrection")->setText("1.05");
@@ -136,6 +136,13 @@ class VehicleWindowsTest : public QObject {
         QCOMPARE(live_.vsscorrection, std::string("1.05"));
         QVERIFY(live_.hasdis);
         QVERIFY(live_.hasbatchfire);
+        QCOMPARE(dashboard_.heightTwips, 7575);  // loaded: no feature gauges
+        option("threebar")->click();
+        QCOMPARE(live_.map, MapOption::ThreeBar);
+        option("Innovate")->click();
+        QCOMPARE(live_.wideBand, WideBandOption::Innovate);
+        option("nowideband")->click();
+        QCOMPARE(live_.wideBand, WideBandOption::NoWideBand);
         QVERIFY(!std::filesystem::exists(settings_->path()));
     }
 
@@ -270,17 +277,6 @@ class VehicleWindowsTest : public QObject {
         QCOMPARE(box("numcyl")->text(), QString("6"));
         QCOMPARE(live_.numcyl, std::string("6"));
     }
-    void unsavedFeatureChoicesChangeTheLiveConfiguration() {
-        QCOMPARE(dashboard_.heightTwips, 7575);  // loaded: no feature gauges
-        option("threebar")->click();
-        QCOMPARE(live_.map, MapOption::ThreeBar);
-        option("Innovate")->click();
-        QCOMPARE(live_.wideBand, WideBandOption::Innovate);
-        option("nowideband")->click();
-        QCOMPARE(live_.wideBand, WideBandOption::NoWideBand);
-        QVERIFY(!std::filesystem::exists(settings_->path()));
-    }
-
     void featureSaveWritesTheChoicesAndSetsUpTheDashboard() {
         option("twobar")->click();
         option("bailey")->click();
