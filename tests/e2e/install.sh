@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # `cmake --install` into a temporary prefix, then the installed programs on their own: versions,
-# and an export that converts with the installed stock MAF curve. (The simulator's terminal is
-# every simulator script's first step.)
+# help texts, and an export that converts with the installed stock MAF curve. (The simulator's
+# terminal is every simulator script's first step.)
 set -euo pipefail
 bin=$(cd "${1:?folder of built programs}" && pwd)
 build=$(dirname "$bin")

@@ -20,7 +20,6 @@ class ModalCatcher : public QObject {
         QObject::connect(&timer_, &QTimer::timeout, this, [this] { Answer(); });
         timer_.start();
     }
-    void SetAnswer(QMessageBox::StandardButton answer) { answer_ = answer; }
     // What a file dialog answers: this path, or cancel when empty.
     void SetFile(const QString& path) { file_ = path; }
 

@@ -13,8 +13,6 @@
 template <>
 struct quelm::TestAccess<quelm::GaugeWidget> {
     static int FaceBuilds(const GaugeWidget& g) { return g.faceBuilds_; }
-    static int NeedleCount(const GaugeWidget& g) { return g.needleCount_; }
-    static const std::vector<GaugeWidget::Mark>& Marks(const GaugeWidget& g) { return g.marks_; }
     static double Peak(const GaugeWidget& g, int needle) {
         return g.peaks_.at(static_cast<std::size_t>(needle));
     }
