@@ -160,13 +160,6 @@ void StripChart::SetVerticalTop(double top) {
     }
 }
 
-double StripChart::PenRangeLower(int pen) const {
-    return ValidPen(pen) ? Axis(pen)->range().lower : 0.0;
-}
-double StripChart::PenRangeUpper(int pen) const {
-    return ValidPen(pen) ? Axis(pen)->range().upper : 0.0;
-}
-
 void StripChart::SetPenCount(int count) {
     penCount_ = std::clamp(count, 1, kPens);
     for (int pen = 0; pen < kPens; ++pen) {

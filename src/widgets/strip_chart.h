@@ -11,6 +11,7 @@
 #include <limits>
 #include <vector>
 
+#include "common/test_access.h"
 #include "widgets/refresh_queue.h"
 
 class QCustomPlot;
@@ -59,18 +60,14 @@ class StripChart : public QWidget {
     void SetPenRange(int pen, double lower, double upper);
     // Sets the top of every pen's vertical range (the single-curve editor's largest flow).
     void SetVerticalTop(double top);
-    double PenRangeLower(int pen) const;
-    double PenRangeUpper(int pen) const;
     // 1 shows only pen 0 (a plain x/y curve); 4 is the scope layout.
     void SetPenCount(int count);
-    int PenCount() const { return penCount_; }
     // How far back (in x units) each pen keeps points behind its newest one.
     void SetHistorySpan(double span) { historySpan_ = span; }
     double HistorySpan() const { return historySpan_; }
 
     // While not following, SetCurrentTime leaves the shown range alone (a paused scope).
     void SetFollowing(bool following) { following_ = following; }
-    bool Following() const { return following_; }
     // While set, a left drag and the mouse wheel ask to move the shown range (panRequested)
     // and only a click without a drag moves the read-out.
     void SetDragPans(bool pans) { dragPans_ = pans; }
@@ -79,14 +76,12 @@ class StripChart : public QWidget {
     double NewestX() const;
     // A short tick at the foot of the chart at `x` (a marker); kept as long as the history.
     void AddMarkerTick(double x);
-    int MarkerTickCount() const { return static_cast<int>(markers_.size()); }
 
     // Read-out position: set by a left click or drag on the chart, or here. Either way the
     // cursor line moves and readOut() is raised.
     void SetReadOutPosition(double x);
     // No read-out position: the cursor line goes and every pen reads 0 until the next one.
     void ClearReadOut();
-    double ReadOutPosition() const { return readOutX_; }
     bool HasReadOut() const { return !std::isnan(readOutX_); }
     // The pen's plotted y at the read-out position: linear between the two points around it,
     // the nearest end point outside the pen's data, and 0 with no data or no read-out yet.
@@ -109,6 +104,7 @@ class StripChart : public QWidget {
 
   private:
     friend class RefreshQueue;
+    friend struct TestAccess<StripChart>;
     void ScheduleReplot();
     void Flush();
     void OnPress(QMouseEvent* event);

@@ -30,6 +30,7 @@
 #include "widgets/gauge_widget.h"
 
 using namespace quelm;
+using Dash = TestAccess<DashApp>;
 using quelm::testing::PanelText;
 
 namespace {
@@ -153,11 +154,11 @@ class DashLinkTest : public QObject {
                 if (goodTicks == 0) {
                     // A marker from the dashboard's M key, one from the logging window's button.
                     QTest::keyClick(&w, Qt::Key_M);
-                    markerTicks.push_back(scope->chart()->MarkerTickCount());
+                    markerTicks.push_back(TestAccess<StripChart>::MarkerTicks(*scope->chart()));
                     w.menuItem(SuperDash::kLoggingItem)->trigger();
-                    app.logging()->findChild<QPushButton*>("Mark")->click();
-                    markerTicks.push_back(scope->chart()->MarkerTickCount());
-                    lastMark = app.logging()->findChild<QLabel*>("lastMark")->text();
+                    Dash::logging(app)->findChild<QPushButton*>("Mark")->click();
+                    markerTicks.push_back(TestAccess<StripChart>::MarkerTicks(*scope->chart()));
+                    lastMark = Dash::logging(app)->findChild<QLabel*>("lastMark")->text();
                 }
                 // Give the loop a few more frames, then press Connect again.
                 if (++goodTicks > 10) {

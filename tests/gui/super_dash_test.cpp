@@ -42,6 +42,7 @@
 #include "widgets/gauge_widget.h"
 
 using namespace quelm;
+using Dash = TestAccess<DashApp>;
 using quelm::testing::PanelText;
 
 namespace {
@@ -88,15 +89,15 @@ class SuperDashTest : public QObject {
     void menuItemsOpenTheirWindows() {
         DashApp app(Ini("menus.ini"));
         SuperDash& w = app.window();
-        QVERIFY(!app.logging() && !app.exportWindow() && !app.viewer());
+        QVERIFY(!Dash::logging(app) && !Dash::exportWindow(app) && !Dash::viewer(app));
         for (const char* item : {SuperDash::kExportItem, SuperDash::kViewerItem,
                                  SuperDash::kComStatsItem, SuperDash::kSelfTestItem}) {
             w.menuItem(item)->trigger();
         }
-        QVERIFY(app.exportWindow() && app.exportWindow()->isVisible());
-        QVERIFY(app.viewer() && app.viewer()->isVisible());
-        QVERIFY(app.comStats().isVisible());
-        QVERIFY(app.selfTester().isVisible());
+        QVERIFY(Dash::exportWindow(app) && Dash::exportWindow(app)->isVisible());
+        QVERIFY(Dash::viewer(app) && Dash::viewer(app)->isVisible());
+        QVERIFY(Dash::comStats(app).isVisible());
+        QVERIFY(Dash::selfTester(app).isVisible());
     }
 
     void featureControlsShowHideScaleAndResize() {
@@ -127,37 +128,37 @@ class SuperDashTest : public QObject {
         w.show();
         QVERIFY(QTest::qWaitForWindowExposed(&w));
         FrameBuffer frame{};
-        app.framePath().OnGoodFrame(frame, RunningEngine(), 0.5);
+        Dash::framePath(app).OnGoodFrame(frame, RunningEngine(), 0.5);
         const EngData& eng = app.engData();
         QVERIFY(eng.RPM > 2900 && eng.RPM < 3100);
         // Which value lands on which gauge is the dashboard view's test.
         QCOMPARE(w.gauge("Tach")->Value(), static_cast<double>(eng.RPM));
         QCOMPARE(w.gauge("HEGOS")->NeedleValue(1), static_cast<double>(eng.HEGOR));
         // The TPS tool was hidden: it got nothing.
-        QCOMPARE(app.tpsTool().gauge()->Value(), 0.0);
+        QCOMPARE(Dash::tpsTool(app).gauge()->Value(), 0.0);
 
         // Clicking the tps gauge opens the tool; from then on it follows the sensor.
         QTest::mouseClick(w.gauge("tps"), Qt::LeftButton);
-        QVERIFY(app.tpsTool().isVisible());
+        QVERIFY(Dash::tpsTool(app).isVisible());
         RawData idle = RunningEngine();
         idle.TPSAD = 190;
-        app.framePath().OnGoodFrame(frame, idle, 0.6);
+        Dash::framePath(app).OnGoodFrame(frame, idle, 0.6);
         // Needles move at most once per screen refresh: the frame shows within one.
-        QTRY_COMPARE(app.tpsTool().gauge()->Value(), static_cast<double>(app.engData().TPS));
-        QVERIFY(app.tpsTool().gauge()->Value() > 0);
-        const double shown = app.tpsTool().gauge()->Value();
-        app.tpsTool().hide();
+        QTRY_COMPARE(Dash::tpsTool(app).gauge()->Value(), static_cast<double>(app.engData().TPS));
+        QVERIFY(Dash::tpsTool(app).gauge()->Value() > 0);
+        const double shown = Dash::tpsTool(app).gauge()->Value();
+        Dash::tpsTool(app).hide();
         idle.TPSAD = 250;
-        app.framePath().OnGoodFrame(frame, idle, 0.7);
+        Dash::framePath(app).OnGoodFrame(frame, idle, 0.7);
         QTest::qWait(100);
-        QCOMPARE(app.tpsTool().gauge()->Value(), shown);
+        QCOMPARE(Dash::tpsTool(app).gauge()->Value(), shown);
         // Minimised, the dashboard converts live frames but does not draw them.
         w.showMinimized();
         QCoreApplication::processEvents();
         const double tach = w.gauge("Tach")->Value();
         RawData faster = RunningEngine();
         faster.FIRETIME = 2303;  // twice the rpm
-        app.framePath().OnGoodFrame(frame, faster, 0.8);
+        Dash::framePath(app).OnGoodFrame(frame, faster, 0.8);
         QTest::qWait(50);
         QCOMPARE(w.gauge("Tach")->Value(), tach);
         QVERIFY(app.engData().RPM > 5000);  // converted all the same
@@ -170,12 +171,12 @@ class SuperDashTest : public QObject {
         RawData manifold = RunningEngine();
         manifold.MAPAD = 409;  // about 2 V: a vacuum, so BOOST is clearly below 0
         FrameBuffer frame{};
-        app.framePath().OnGoodFrame(frame, manifold, 0.5);
+        Dash::framePath(app).OnGoodFrame(frame, manifold, 0.5);
         const float boost = app.engData().BOOST;
         QVERIFY(boost < -5);
         app.vehicle().features().zeroMap();
         QCOMPARE(app.liveConfig().mapZeroOffset, -static_cast<double>(boost));
-        app.framePath().OnGoodFrame(frame, manifold, 0.6);
+        Dash::framePath(app).OnGoodFrame(frame, manifold, 0.6);
         QVERIFY(std::abs(app.engData().BOOST) < 1e-4);
     }
 
@@ -187,7 +188,7 @@ class SuperDashTest : public QObject {
         link.Stats.ChecksumErrors = 4;
         link.FrameCounter = 23;
         QVERIFY(QMetaObject::invokeMethod(app.window().findChild<QTimer*>("Timer1"), "timeout"));
-        comstatdisplay& stats = app.comStats();
+        comstatdisplay& stats = Dash::comStats(app);
         QCOMPARE(PanelText(app.window(), 3), QStringLiteral(" 23 FPS"));
         QCOMPARE(Label(stats, "tfc")->text(), QStringLiteral("120"));
         QCOMPARE(Label(stats, "flp")->text(), QStringLiteral("5"));
@@ -314,7 +315,8 @@ class SuperDashTest : public QObject {
              [&](DashApp& app) {
                  app.window().menuItem(SuperDash::kLoggingItem)->trigger();
                  std::ofstream(old) << "keep me";
-                 Child<QLineEdit>(*app.logging(), "LogFile")->setText(QString::fromStdString(old));
+                 Child<QLineEdit>(*Dash::logging(app), "LogFile")
+                     ->setText(QString::fromStdString(old));
              },
              click("Logging", "Record"), "Warning", "File exists.  Overwrite?",
              QMessageBox::Critical, QMessageBox::No, QMessageBox::Yes,
@@ -325,7 +327,7 @@ class SuperDashTest : public QObject {
              click("Logging", "browse"), "Browse", "", QMessageBox::NoIcon, QMessageBox::NoButton,
              QMessageBox::Ok,
              [&](DashApp& app) {
-                 return Child<QLineEdit>(*app.logging(), "LogFile")->text() == run7 + ".qm1";
+                 return Child<QLineEdit>(*Dash::logging(app), "LogFile")->text() == run7 + ".qm1";
              }},
             {"failed settings save", LongOperation::Monitoring,
              [](DashApp& app) {
@@ -416,9 +418,9 @@ class SuperDashTest : public QObject {
             QCOMPARE(w.gauge("Speedo")->ScaleMaximum(), 360.0);
             RawData fast = RunningEngine();
             fast.VSSTIME = 2500;  // faster than the frame after it
-            app.framePath().OnGoodFrame(frame, fast, 0.5);
+            Dash::framePath(app).OnGoodFrame(frame, fast, 0.5);
             const float firstMph = app.engData().MPH;
-            app.framePath().OnGoodFrame(frame, RunningEngine(), 0.6);
+            Dash::framePath(app).OnGoodFrame(frame, RunningEngine(), 0.6);
             const float peakMph = std::max(firstMph, app.engData().MPH);
             const auto near = [](double a, double b) { return std::abs(a - b) < 1e-3; };
             QTRY_VERIFY(near(w.gauge("Speedo")->Value(), app.engData().MPH * 1.609344));
@@ -432,7 +434,7 @@ class SuperDashTest : public QObject {
             second->SetChannels({"RPM", "*OFF*", "MPH", "ECT"});
             second->move(40, 50);
             w.menuItem(SuperDash::kLoggingItem)->trigger();
-            app.logging()->findChild<QLineEdit*>("LogFile")->setText("/tmp/run7.qm1");
+            Dash::logging(app)->findChild<QLineEdit*>("LogFile")->setText("/tmp/run7.qm1");
             app.scopeTable().Existing(1)->close();
             w.close();  // the dashboard first: the program ends with the others open
         }
@@ -442,7 +444,7 @@ class SuperDashTest : public QObject {
         QCOMPARE(again.window().gauge("Speedo")->Title(), QString("km/h"));
         QVERIFY(again.window().menuItem(SuperDash::kPeakHoldItem)->isChecked());
         RestoreLayout(again, again.savedLayout());
-        QVERIFY(again.logging() && again.logging()->isVisible());
+        QVERIFY(Dash::logging(again) && Dash::logging(again)->isVisible());
         QVERIFY(!again.scopeTable().Existing(1) || !again.scopeTable().Existing(1)->isVisible());
         SuperScope* scope = again.scopeTable().Existing(2);
         QVERIFY(scope && scope->isVisible());

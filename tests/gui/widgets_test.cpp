@@ -127,7 +127,7 @@ class WidgetsTest : public QObject {
             QCOMPARE(chart.plot()->graph(pen)->pen().color(), StripChart::PenColour(pen));
         }
         chart.SetPenRange(2, -1.0, 3.0);
-        QCOMPARE(chart.PenRangeUpper(1), 1.0);
+        QCOMPARE(quelm::TestAccess<quelm::StripChart>::PenRangeUpper(chart, 1), 1.0);
         QCOMPARE(chart.plot()->graph(2)->valueAxis()->range().upper, 3.0);
     }
 
@@ -220,7 +220,7 @@ class WidgetsTest : public QObject {
         const int px = static_cast<int>(std::lround(plot->xAxis->coordToPixel(4.5)));
         QTest::mouseClick(plot, Qt::LeftButton, {}, QPoint(px, plot->height() / 2));
         QCOMPARE(spy.count(), 1);
-        const double x = chart.ReadOutPosition();
+        const double x = quelm::TestAccess<quelm::StripChart>::ReadOutPosition(chart);
         QVERIFY(std::abs(x - 4.5) < 0.05);
         QVERIFY(std::abs(chart.ValueAt(0) - x / 10.0) < 1e-9);
         QCOMPARE(chart.ValueAt(1), 0.75);

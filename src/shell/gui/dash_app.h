@@ -12,6 +12,7 @@
 #include "common/long_operation.h"
 #include "common/qt_serial_port.h"
 #include "common/status_model.h"
+#include "common/test_access.h"
 #include "decode/calibration_tables.h"
 #include "decode/convert_frame.h"
 #include "decode/display_units.h"
@@ -68,7 +69,6 @@ class DashApp : public AppHub {
 
     // The log viewer, shown, loading `log` when one is given.
     void OpenViewer(const std::filesystem::path& log = {});
-    LogViewer* viewer() { return viewer_; }
     // The M key and the Mark button: while the link runs, a numbered marker on the live scopes
     // and, while recording, in the log's marks file.
     void DropMarker();
@@ -79,23 +79,16 @@ class DashApp : public AppHub {
     // Without a handler a limit or a write failure is reported in a message box.
     std::function<void(const LogWriteResult&)> onRecordWritten;
 
-    // The windows and the link state, for the start-up and for tests.
+    // The windows and the link state the start-up works with.
     SuperDash& window() { return *window_; }
     ComSetup& comSetup() { return *comSetup_; }
-    comstatdisplay& comStats() { return *comStats_; }
-    TPSTool& tpsTool() { return *tpsTool_; }
     // The vehicle dialog, the feature options and the MAF editor: hidden, live all run long.
     VehicleWindows& vehicle() { return *vehicle_; }
-    SelfTester& selfTester() { return *selfTester_; }
     ScopeTable& scopeTable() { return *scopeTable_; }
-    // Created on first use by their menu items.
-    Logging* logging() { return logging_; }
-    Export* exportWindow() { return export_; }
     LinkContext& link() { return link_; }
     ComPortMap& portMap() { return portMap_; }
     CalibrationTables& mutableTables() { return tables_; }
     GuiRuntime& guiRuntime() { return rt_; }
-    FramePath& framePath() { return path_; }
 
     // The View menu's display choices, remembered in the layout file.
     void SetUnits(DisplayUnits units);
@@ -121,6 +114,7 @@ class DashApp : public AppHub {
     int exitCode() const { return exitCode_; }
 
   private:
+    friend struct TestAccess<DashApp>;
     // The constructor's steps.
     void LoadSideFiles();
     void MakeToolWindows(SuperDash* w);
