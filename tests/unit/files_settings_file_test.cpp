@@ -5,7 +5,6 @@
 #include <fstream>
 #include <functional>
 #include <optional>
-#include <sstream>
 #include <string>
 #include <tuple>
 #include <vector>

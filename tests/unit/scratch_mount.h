@@ -5,7 +5,6 @@
 #pragma once
 
 #include <sys/mount.h>
-#include <unistd.h>
 
 #include <cerrno>
 #include <cstring>

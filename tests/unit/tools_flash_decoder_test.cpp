@@ -2,9 +2,7 @@
 
 #include <gtest/gtest.h>
 
-#include <initializer_list>
 #include <string>
-#include <utility>
 #include <vector>
 
 namespace quelm {

@@ -5,7 +5,6 @@
 #include <algorithm>
 #include <functional>
 #include <string>
-#include <utility>
 #include <vector>
 
 #include "common/com_port_map.h"
