@@ -40,14 +40,6 @@ std::vector<std::string> Fields(const std::string& line) {
     return fields;
 }
 
-CalibrationTables Tables() {
-    CalibrationTables t = BuiltInTables();
-    for (std::size_t i = 0; i < kMafPoints; ++i) {
-        t.maf[i] = {i * 5.0 / 30.0, i * 40.0};
-    }
-    return t;
-}
-
 TEST(CsvExport, OneLinePerWholeRecordAndABadRecordRepeatsTheValuesBeforeIt) {
     ScratchDir dir;
     const auto source = dir / "run1.qm1";
@@ -57,7 +49,7 @@ TEST(CsvExport, OneLinePerWholeRecordAndABadRecordRepeatsTheValuesBeforeIt) {
                     testing::RecordBytes(bad) + testing::RecordBytes(StampedFrame(1300)) +
                     std::string(30, '\x11'));  // and a trailing partial record
     std::vector<std::pair<std::uint64_t, std::uint64_t>> calls;
-    const CsvExportResult r = ExportLogToCsv(source, LiveConfig{}, Tables(),
+    const CsvExportResult r = ExportLogToCsv(source, LiveConfig{}, BuiltInTables(),
                                              [&](std::uint64_t done, std::uint64_t total) {
                                                  calls.emplace_back(done, total);
                                                  return true;
@@ -125,7 +117,7 @@ TEST(CsvExport, RefusesACsvSourceAndCreatesNothing) {
     ScratchDir dir;
     const auto csv = dir / "run1.CSV";
     Put(csv, std::string(96, '\1'));
-    const CsvExportResult r = ExportLogToCsv(csv, LiveConfig{}, Tables());
+    const CsvExportResult r = ExportLogToCsv(csv, LiveConfig{}, BuiltInTables());
     EXPECT_EQ(r.kind, CsvExportResult::Kind::Error);
     EXPECT_FALSE(r.error.empty());
     EXPECT_EQ(Names(dir.path()), std::set<std::string>{"run1.CSV"});
@@ -139,12 +131,12 @@ TEST(CsvExport, ReplacesAnEarlierCsvButACancelledExportKeepsIt) {
     Put(dir / "run1.csv", "old");
 
     CsvExportResult r =
-        ExportLogToCsv(source, LiveConfig{}, Tables(), [](auto, auto) { return false; });
+        ExportLogToCsv(source, LiveConfig{}, BuiltInTables(), [](auto, auto) { return false; });
     EXPECT_EQ(r.kind, CsvExportResult::Kind::Cancelled);
     EXPECT_EQ(Slurp(dir / "run1.csv"), "old");
     EXPECT_EQ(Names(dir.path()), (std::set<std::string>{"run1.csv", "run1.qm1"}));
 
-    r = ExportLogToCsv(source, LiveConfig{}, Tables());
+    r = ExportLogToCsv(source, LiveConfig{}, BuiltInTables());
     ASSERT_EQ(r.kind, CsvExportResult::Kind::Done) << r.error;
     EXPECT_EQ(CrLfLines(Slurp(dir / "run1.csv")).size(), 4u);
 }
@@ -153,7 +145,7 @@ TEST(CsvExport, EmptyLogGivesTheHeaderOnly) {
     ScratchDir dir;
     const auto source = dir / "empty";
     Put(source, std::string(47, '\0'));
-    const CsvExportResult r = ExportLogToCsv(source, LiveConfig{}, Tables());
+    const CsvExportResult r = ExportLogToCsv(source, LiveConfig{}, BuiltInTables());
     ASSERT_EQ(r.kind, CsvExportResult::Kind::Done) << r.error;
     EXPECT_EQ(r.records, 0u);
     const auto lines = CrLfLines(Slurp(dir / "empty.csv"));

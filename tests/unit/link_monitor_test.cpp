@@ -144,14 +144,11 @@ TEST(MonitorAnswers, OnlyNewGoodFramesReachTheSink) {
         EXPECT_EQ(l.ctx.FrameCounter, polls);
         EXPECT_FALSE(l.Reconnected());
         EXPECT_FALSE(ConnectedLink::Has(l.panel1, kComFailTimeouts));
+        if (row.script.back().second == Burst41) {
+            EXPECT_EQ(std::vector<int>(&l.ctx.Frame[38], &l.ctx.Frame[41]),
+                      (std::vector<int>{0xE1, 0, 0}));
+        }
     }
-    ConnectedLink burst;
-    burst.device.frames = {FrameMode::Burst41};
-    burst.StopAfterPolls(1);
-    Monitor(burst.ctx, burst.sink);
-    EXPECT_EQ(burst.ctx.Frame[38], 0xE1);
-    EXPECT_EQ(burst.ctx.Frame[39], 0);
-    EXPECT_EQ(burst.ctx.Frame[40], 0);
 }
 
 TEST_F(MonitorFixture, ComResetReconnectsWithTheCurrentPort) {
