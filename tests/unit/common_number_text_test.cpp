@@ -55,7 +55,6 @@ TEST(PlainNumber, TextReadsBackAsTheSameNumber) {
         {"-0.25", "-.25"},
         {"-0", "0"},
         {"0.00001", ".00001"},
-        {"0.00002", ".00002"},
         {"1000000000000000", "1000000000000000"},
         {"123456789012345678", "123456789012345680"},
         {"0.30000000000000004", ".30000000000000004"},
@@ -101,7 +100,8 @@ TEST(GeneralNumber, LongestTextsFitTheDocumentedBuffer) {
 }
 
 // Either side of the powers of ten, where the written form switches between plain and exponent,
-// and at a few telling values below, the writer matches the C library's %G. (Any value at any precision is the fuzz target's work.)
+// and at a few telling values below, the writer matches the C library's %G. (Any value at any
+// precision is the fuzz target's work.)
 TEST(GeneralNumber, MatchesTheReferenceAroundPowersOfTen) {
     int failures = 0;
     const auto check = [&failures](double v, int digits) {
