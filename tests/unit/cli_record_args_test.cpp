@@ -61,10 +61,7 @@ TEST(RecordArgs, RejectsWrongCommandLinesWithAMessage) {
     };
     for (const auto& args : wrong) {
         std::string error;
-        std::string line;
-        for (const auto& a : args) {
-            line += a + " ";
-        }
+        const std::string line = ::testing::PrintToString(args);
         EXPECT_FALSE(ParseRecordArgs(args, error).has_value()) << line;
         EXPECT_FALSE(error.empty()) << line;
         EXPECT_EQ(error.find('\n'), std::string::npos) << "one line: " << line;

@@ -152,9 +152,7 @@ TEST(RecordSession, EachEndKeepsTheRecordsTakenBefore) {
          },
          RecordEnd::TimeLimit,
          {0, 1},
-         [](const RecordReport& rep, Rig&) {
-             EXPECT_EQ(rep.message, "Maximum 46hour Log Time Exceeded.  Logging Stopped.");
-         }},
+         {}},
         {"device gone quiet, three failed reconnections",
          [](Rig& r) { r.device.onPoll = [&r](int poll) { r.device.present = poll < 3; }; },
          RecordEnd::LinkFailed,

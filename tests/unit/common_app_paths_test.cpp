@@ -21,23 +21,16 @@ class EnvVar {
         if (const char* old = std::getenv(name)) {
             old_ = old;
         }
-        if (value != nullptr) {
-            ::setenv(name, value, 1);
-        } else {
-            ::unsetenv(name);
-        }
+        Set(name, value);
     }
-    ~EnvVar() {
-        if (old_) {
-            ::setenv(name_, old_->c_str(), 1);
-        } else {
-            ::unsetenv(name_);
-        }
-    }
+    ~EnvVar() { Set(name_, old_ ? old_->c_str() : nullptr); }
     EnvVar(const EnvVar&) = delete;
     EnvVar& operator=(const EnvVar&) = delete;
 
   private:
+    static void Set(const char* name, const char* value) {
+        value != nullptr ? ::setenv(name, value, 1) : ::unsetenv(name);
+    }
     const char* name_;
     std::optional<std::string> old_;
 };

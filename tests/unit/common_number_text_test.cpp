@@ -7,6 +7,7 @@
 #include <cstdlib>
 #include <limits>
 #include <string>
+#include <tuple>
 
 namespace quelm {
 namespace {
@@ -54,7 +55,6 @@ TEST(PlainNumber, TextReadsBackAsTheSameNumber) {
         {"-0.25", "-.25"},
         {"-0", "0"},
         {"0.00001", ".00001"},
-        {"0.00002", ".00002"},
         {"1000000000000000", "1000000000000000"},
         {"123456789012345678", "123456789012345680"},
         {"0.30000000000000004", ".30000000000000004"},
@@ -70,48 +70,14 @@ TEST(PlainNumber, TextReadsBackAsTheSameNumber) {
     }
 }
 
-struct GeneralCase {
-    double value;
-    int digits;
-    const char* text;
-};
-
+// The house form where it differs from plain %G, and a tie going to the even digit; the
+// reference test below holds every other value to %G.
 TEST(GeneralNumber, WritesTheGeneralForm) {
-    const GeneralCase cases[] = {
-        {12.34, 15, "12.34"},
-        {0.07, 15, ".07"},
-        {0, 15, "0"},
-        {-0.0, 7, "0"},
-        {-0.25, 7, "-.25"},
-        {0.5, 7, ".5"},
-        {1234567, 7, "1234567"},
-        {12345678, 7, "1.234568E+07"},
-        {-25e9, 7, "-2.5E+10"},
-        {1e-5, 7, "1E-05"},
-        {0.0001, 7, ".0001"},
-        {0.00012345678, 7, ".0001234568"},
-        {100, 7, "100"},
-        {1e15, 15, "1E+15"},
-        {999999999999999, 15, "999999999999999"},
-        {static_cast<double>(0.1f), 7, ".1"},
-        {static_cast<double>(3.3f), 7, "3.3"},
-        {static_cast<double>(-14.7f), 7, "-14.7"},
-        {9999999.6, 7, "1E+07"},
-        {999999.96, 7, "1000000"},
-        {0.99999996, 7, "1"},
-        {1.5, 1, "2"},
-        {2.5, 1, "2"},  // a true tie goes to the even digit
-        {12345685, 7, "1.234568E+07"},
-        {12345675, 7, "1.234568E+07"},
-        {1e100, 7, "1E+100"},
-        {-1.5e-300, 15, "-1.5E-300"},
-        {5e-324, 7, "4.940656E-324"},
-        {1.0 / 3, 15, ".333333333333333"},
-        {2.0 / 3, 7, ".6666667"},
-        {12.34, 0, "1E+01"},  // precision below 1 acts as 1
-    };
-    for (const auto& c : cases) {
-        EXPECT_EQ(GeneralNumber(c.value, c.digits), c.text) << c.value << " at " << c.digits;
+    const std::tuple<double, int, const char*> cases[] = {
+        {0.07, 15, ".07"},  {-0.0, 7, "0"}, {-0.25, 7, "-.25"},  {12345678, 7, "1.234568E+07"},
+        {1e-5, 7, "1E-05"}, {2.5, 1, "2"},  {12.34, 0, "1E+01"}, {double{3.3f}, 7, "3.3"}};
+    for (const auto& [value, digits, text] : cases) {
+        EXPECT_EQ(GeneralNumber(value, digits), text) << value << " at " << digits;
     }
 }
 
@@ -134,7 +100,8 @@ TEST(GeneralNumber, LongestTextsFitTheDocumentedBuffer) {
 }
 
 // Either side of the powers of ten, where the written form switches between plain and exponent,
-// the writer matches the C library's %G. (Any value at any precision is the fuzz target's work.)
+// and at a few telling values below, the writer matches the C library's %G. (Any value at any
+// precision is the fuzz target's work.)
 TEST(GeneralNumber, MatchesTheReferenceAroundPowersOfTen) {
     int failures = 0;
     const auto check = [&failures](double v, int digits) {
@@ -147,6 +114,15 @@ TEST(GeneralNumber, MatchesTheReferenceAroundPowersOfTen) {
                           << GeneralNumber(v, digits) << ", want " << want;
         }
     };
+    // Rounding carries, ties, float values, the far ends of the exponent range.
+    for (double v : {1234567.0, -25e9, 0.00012345678, double{0.1f}, double{-14.7f}, 9999999.6,
+                     999999.96, 0.99999996, 12345685.0, 12345675.0, 1e100, 5e-324, 2.0 / 3}) {
+        check(v, 7);
+    }
+    for (double v : {12.34, 1e15, 999999999999999.0, -1.5e-300, 1.0 / 3}) {
+        check(v, 15);
+    }
+    check(1.5, 1);
     for (int e = -40; e <= 40; ++e) {
         const double p = std::strtod(("1e" + std::to_string(e)).c_str(), nullptr);
         double up = p;

@@ -43,7 +43,6 @@ TEST_F(BuiltInLookups, ThermistorBarometerAndDiyWideBand) {
     for (const auto& row : rows) {
         EXPECT_NEAR(row.lookup(t, row.input), row.expected, 1e-9) << row.what;
     }
-    EXPECT_NEAR(BapLookup(t, 150.2945), 27.017, 0.001);
 }
 
 TEST_F(BuiltInLookups, EntryZeroReadsZeroAndTheMafTableStartsEmpty) {

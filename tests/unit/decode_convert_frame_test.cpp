@@ -237,28 +237,17 @@ TEST_F(Convert, LoadPowerAndTorqueFromTheAirFlow) {
     EXPECT_EQ(state.eng.RWTQ, 0);
 }
 
-RawData Busy() {
-    RawData raw;
-    raw.FIRETIME = 1727;
-    raw.SPKTIME = 5000;
-    raw.INJTIME = 3000;
-    raw.VSSTIME = 900;
-    raw.MAFAD = 600;
-    raw.MAPAD = 300;
-    raw.WBAD = 400;
-    return raw;
-}
-
 // (That any text under any settings gives finite values is the fuzz target's work.)
 TEST_F(Convert, CylinderTextThatIsNotAPositiveNumberReadsAsEight) {
-    config.map = MapOption::OneBar;
-    config.wideBand = WideBandOption::Diy;
-    Run(Busy());
+    RawData busy = Injection(1727, 3000);
+    busy.SPKTIME = 5000;
+    busy.MAFAD = 600;
+    Run(busy);
     const EngData eight = state.eng;
     for (const char* text : {"", "abc", "0", "-4", " ", ".", "-"}) {
         ConvertState s;
         config.numcyl = text;
-        ConvertFrame(Busy(), config, tables, s);
+        ConvertFrame(busy, config, tables, s);
         EXPECT_EQ(std::memcmp(&eight, &s.eng, sizeof(EngData)), 0) << '"' << text << '"';
     }
 }

@@ -46,9 +46,9 @@ TEST_F(ComPortMapFile, BadLinesAreReportedByNumberAndTheRestStillApply) {
     EXPECT_EQ(map.DevicePath(1), "/dev/ttyUSB1");  // last line without a newline
     EXPECT_FALSE(map.HasOverride(3));
     ASSERT_EQ(problems.size(), 3u);
-    EXPECT_EQ(problems[0].rfind("line 4:", 0), 0u) << problems[0];
-    EXPECT_EQ(problems[1].rfind("line 5:", 0), 0u) << problems[1];
-    EXPECT_EQ(problems[2].rfind("line 6:", 0), 0u) << problems[2];
+    for (std::size_t i = 0; i < 3; ++i) {
+        EXPECT_EQ(problems[i].rfind("line " + std::to_string(i + 4) + ":", 0), 0u) << problems[i];
+    }
 }
 
 TEST_F(ComPortMapFile, MissingFileKeepsDefaultsAndAFolderIsReported) {

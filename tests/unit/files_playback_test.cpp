@@ -96,27 +96,19 @@ TEST(Playback, ClockTextCutsToHundredths) {
 
 TEST(Playback, ControlsFollowTheStateTable) {
     using S = LoggingState;
-    struct Row {
-        S state;
-        bool record, play, pause, stop, sliderVisible, sliderEnabled;
+    // Record, Play, pause, Stop enabled; the slider Visible, Enabled.
+    const std::pair<S, std::string> rows[] = {
+        {S::Idle, "RP----"},         {S::Recording, "---S--"}, {S::Declined, "RP-S--"},
+        {S::LimitReached, "---S--"}, {S::Playing, "--pSV-"},   {S::Paused, "-P-SVE"},
     };
-    const Row rows[] = {
-        {S::Idle, true, true, false, false, false, false},
-        {S::Recording, false, false, false, true, false, false},
-        {S::Declined, true, true, false, true, false, false},
-        {S::LimitReached, false, false, false, true, false, false},
-        {S::Playing, false, false, true, true, true, false},
-        {S::Paused, false, true, false, true, true, true},
-    };
-    for (const Row& row : rows) {
-        SCOPED_TRACE(static_cast<int>(row.state));
-        const LoggingControls c = ControlsFor(row.state);
-        EXPECT_EQ(c.record, row.record);
-        EXPECT_EQ(c.play, row.play);
-        EXPECT_EQ(c.pause, row.pause);
-        EXPECT_EQ(c.stop, row.stop);
-        EXPECT_EQ(c.sliderVisible, row.sliderVisible);
-        EXPECT_EQ(c.sliderEnabled, row.sliderEnabled);
+    for (const auto& [state, shown] : rows) {
+        const LoggingControls c = ControlsFor(state);
+        const bool on[] = {c.record, c.play, c.pause, c.stop, c.sliderVisible, c.sliderEnabled};
+        std::string flags;
+        for (std::size_t i = 0; i < std::size(on); ++i) {
+            flags += on[i] ? "RPpSVE"[i] : '-';
+        }
+        EXPECT_EQ(flags, shown) << static_cast<int>(state);
     }
 }
 

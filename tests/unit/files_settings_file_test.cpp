@@ -5,7 +5,6 @@
 #include <fstream>
 #include <functional>
 #include <optional>
-#include <sstream>
 #include <string>
 #include <tuple>
 #include <vector>
@@ -13,7 +12,9 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include "decode/calibration_tables.h"
 #include "files/com_port_map_file.h"
+#include "files/csv_export.h"
 #include "files/maf_table.h"
 #include "files_test_support.h"
 #include "scratch_mount.h"
@@ -27,10 +28,6 @@ class SettingsFileTest : public ::testing::Test {
   protected:
     void Put(const std::string& content) const { testing::Put(path_, content); }
     std::string Content() const { return testing::Slurp(path_); }
-    std::size_t FilesInDir() const {
-        return static_cast<std::size_t>(
-            std::distance(fs::directory_iterator(dir_.path()), fs::directory_iterator()));
-    }
 
     testing::ScratchDir dir_;
     fs::path path_ = dir_ / "Quelm.ini";
@@ -130,7 +127,8 @@ TEST_F(SettingsFileTest, WritesKeepTheFilesShapeAndReadBack) {
             const std::string_view v = w.value;  // read back without its leading blank
             EXPECT_EQ(ini.Read(w.section, w.key), v.starts_with(' ') ? v.substr(1) : v);
         }
-        EXPECT_EQ(FilesInDir(), 1u) << "no temporary file left behind";
+        EXPECT_EQ(testing::Names(dir_.path()), std::set<std::string>{"Quelm.ini"})
+            << "no temporary file left behind";
     }
 }
 
@@ -211,9 +209,9 @@ TEST_F(SettingsFileTest, LongBinaryLinesAreKeptAndHugeFilesRefused) {
     EXPECT_TRUE(Content() == huge);
 }
 
-// The settings file, MAF curves and ports.conf are replaced whole: a write onto a full disk or
-// into a read-only folder fails with the system's reason, the old file stays as it was and no
-// temporary file is left beside it.
+// The settings file, MAF curves, ports.conf and a log's CSV export are replaced whole: a write onto
+// a full disk or into a read-only folder fails with the system's reason, the old file stays as it
+// was and no temporary file is left beside it.
 TEST(ReplacedFiles, AWriteThatCannotLandKeepsTheOldFile) {
     using Write = std::function<std::string(const fs::path&)>;  // the error, "" on success
     const Write settings = [](const fs::path& p) {
@@ -235,61 +233,60 @@ TEST(ReplacedFiles, AWriteThatCannotLandKeepsTheOldFile) {
         std::string error;
         return SaveComPortMap(p, map, error) ? std::string() : error;
     };
+    const Write csv = [](const fs::path& p) {
+        const CsvExportResult r =
+            ExportLogToCsv(fs::path(p).replace_extension(".qm1"), LiveConfig{}, BuiltInTables());
+        return r.kind == CsvExportResult::Kind::Done ? std::string() : r.error;
+    };
     const std::string old = "[SERIAL]\r\nCOMPORT= 1\r\n";
-    for (const auto& [name, write] :
-         {std::pair{"settings", settings}, {"MAF curve", maf}, {"ports.conf", ports}}) {
+    const std::string log = testing::LogBytes(400);
+    for (const auto& [name, write] : {std::pair{"settings", settings},
+                                      {"MAF curve", maf},
+                                      {"ports.conf", ports},
+                                      {"CSV export", csv}}) {
         SCOPED_TRACE(name);
         testing::ScratchDir dir;
         std::string why;
-        if (const auto disk = test::ScratchMount::FullDisk(dir / "disk", {{"old", old}}, why)) {
+        if (const auto disk = test::ScratchMount::FullDisk(
+                dir / "disk", {{"old.csv", old}, {"old.qm1", log}}, why)) {
             const auto before = testing::Names(disk->path());
-            const std::string error = write(disk->path() / "old");
+            const std::string error = write(disk->path() / "old.csv");
             EXPECT_NE(error.find("No space left on device"), std::string::npos) << error;
-            EXPECT_EQ(testing::Slurp(disk->path() / "old"), old);
+            EXPECT_EQ(testing::Slurp(disk->path() / "old.csv"), old);
             EXPECT_EQ(testing::Names(disk->path()), before) << "a temporary file was left";
         }
         fs::create_directory(dir / "source");
-        testing::Put(dir / "source" / "old", old);
+        testing::Put(dir / "source" / "old.csv", old);
+        testing::Put(dir / "source" / "old.qm1", log);
         // A read-only mount binds a privileged user; folder permissions bind the others.
         const auto view = test::ScratchMount::ReadOnlyView(dir / "source", dir / "view", why);
         if (!view && ::geteuid() == 0) {
             GTEST_SKIP() << why;
         }
         fs::permissions(dir / "source", fs::perms::owner_read | fs::perms::owner_exec);
-        const std::string error = write((view ? dir / "view" : dir / "source") / "old");
+        const std::string error = write((view ? dir / "view" : dir / "source") / "old.csv");
         fs::permissions(dir / "source", fs::perms::owner_all);
         EXPECT_NE(error.find(view ? "Read-only file system" : "Permission denied"),
                   std::string::npos)
             << error;
-        EXPECT_EQ(testing::Slurp(dir / "source" / "old"), old);
-        EXPECT_EQ(testing::Names(dir / "source"), std::set<std::string>{"old"});
+        EXPECT_EQ(testing::Slurp(dir / "source" / "old.csv"), old);
+        EXPECT_EQ(testing::Names(dir / "source"), (std::set<std::string>{"old.csv", "old.qm1"}));
     }
 }
 
-class ComPortFileTest : public SettingsFileTest {
-  protected:
-    void SetUp() override {
-        SettingsFileTest::SetUp();
-        previous_ = fs::current_path();
-        fs::current_path(dir_.path());
-    }
-    void TearDown() override {
-        fs::current_path(previous_);
-        SettingsFileTest::TearDown();
-    }
-    fs::path previous_;
-};
-
 // The side file for other tools: the port in print form, in the current folder.
-TEST_F(ComPortFileTest, WritesThePortInPrintFormInTheCurrentFolder) {
+TEST_F(SettingsFileTest, ComPortFileHoldsThePortInPrintFormInTheCurrentFolder) {
+    const fs::path previous = fs::current_path();
+    fs::current_path(dir_.path());
     std::ofstream(dir_ / "quelmom.ini") << "older and longer content\r\n";
-    ASSERT_TRUE(WriteComPortFile(0));
+    EXPECT_TRUE(WriteComPortFile(0));
     EXPECT_EQ(testing::Slurp(dir_ / "quelmom.ini"), " 0 \r\n");
-    ASSERT_TRUE(WriteComPortFile(3));
+    EXPECT_TRUE(WriteComPortFile(3));
     EXPECT_EQ(testing::Slurp(dir_ / "quelmom.ini"), " 3 \r\n");
     fs::remove(dir_ / "quelmom.ini");
     fs::create_directory(dir_ / "quelmom.ini");
     EXPECT_FALSE(WriteComPortFile(0));
+    fs::current_path(previous);
 }
 
 }  // namespace

@@ -39,7 +39,6 @@ class FakeDevice : public SerialPort {
     int maxRate = 115200;
     int deviceRate = 57600;
     bool present = true;
-    std::string identReply = "\x01Quelm Rev 1.4";
     std::string enableReply = "\x01OK";
     std::deque<FrameMode> frames;  // consumed one per poll, then `steady`
     FrameMode steady = FrameMode::Good;
@@ -179,7 +178,7 @@ class FakeDevice : public SerialPort {
                 }
                 break;
             case 'b':
-                ReplyText(identReply);
+                ReplyText("\x01Quelm Rev 1.4");
                 break;
             case 'e':
                 ReplyText(enableReply);

@@ -14,14 +14,14 @@ namespace {
 namespace fs = std::filesystem;
 
 TEST(ParseLineSettings, AcceptsTheProgramsTextsAndNothingElse) {
-    EXPECT_EQ(ParseLineSettings("115200,N,8,1"),
-              (LineSettings{115200, Parity::None, 8, StopBits::One}));
-    EXPECT_EQ(ParseLineSettings("57600,n,8,1"),
-              (LineSettings{57600, Parity::None, 8, StopBits::One}));
-    EXPECT_EQ(ParseLineSettings("9600,e,7,2"),
-              (LineSettings{9600, Parity::Even, 7, StopBits::Two}));
-    EXPECT_EQ(ParseLineSettings("300,O,5,1.5"),
-              (LineSettings{300, Parity::Odd, 5, StopBits::OneAndHalf}));
+    const std::pair<const char*, LineSettings> good[] = {
+        {"115200,N,8,1", {115200, Parity::None, 8, StopBits::One}},
+        {"57600,n,8,1", {57600, Parity::None, 8, StopBits::One}},
+        {"9600,e,7,2", {9600, Parity::Even, 7, StopBits::Two}},
+        {"300,O,5,1.5", {300, Parity::Odd, 5, StopBits::OneAndHalf}}};
+    for (const auto& [text, settings] : good) {
+        EXPECT_EQ(ParseLineSettings(text), settings) << text;
+    }
     for (const char* text :
          {"", "9600", "9600,N,8", "9600,N,8,1,", "x,N,8,1", "0,N,8,1", "9600,X,8,1", "9600,NN,8,1",
           "9600,N,9,1", "9600,N,8,3", " 9600,N,8,1"}) {

@@ -5,7 +5,6 @@
 #pragma once
 
 #include <sys/mount.h>
-#include <unistd.h>
 
 #include <cerrno>
 #include <cstring>
@@ -70,21 +69,17 @@ class ScratchMount {
         return disk;
     }
 
-    // Writes a filler file until the file system refuses more; returns the bytes written.
-    std::size_t Fill() const {
+    // Writes a filler file until the file system refuses more, topped up byte by byte so that
+    // not even a small file fits.
+    void Fill() const {
         std::ofstream filler(where_ / "filler", std::ios::binary);
         const std::string block(512, 'F');
-        std::size_t written = 0;
         while (filler.write(block.data(), static_cast<std::streamsize>(block.size())) &&
                filler.flush()) {
-            written += block.size();
         }
-        // Top up byte by byte so that not even a small file fits.
         filler.clear();
         while (filler.put('F') && filler.flush()) {
-            ++written;
         }
-        return written;
     }
 
   private:

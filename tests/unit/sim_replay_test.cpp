@@ -60,15 +60,10 @@ TEST(SimCommandLine, OptionsReachTheDevice) {
 }
 
 TEST(SimCommandLine, BadValuesAreRefused) {
-    for (const std::vector<std::string>& args :
-         std::vector<std::vector<std::string>>{{"--max-rate", "14400"},
-                                               {"--max-rate"},
-                                               {"--scenario", "drag"},
-                                               {"--codes", "1"},
-                                               {"--short-every", "0"},
-                                               {"--drop-after", "x"},
-                                               {"--frobnicate", "1"},
-                                               {"--help=me"}}) {
+    const std::vector<std::vector<std::string>> bad{
+        {"--max-rate", "14400"}, {"--max-rate"},        {"--scenario", "drag"}, {"--codes", "1"},
+        {"--short-every", "0"},  {"--drop-after", "x"}, {"--frobnicate", "1"},  {"--help=me"}};
+    for (const auto& args : bad) {
         EXPECT_TRUE(std::holds_alternative<std::string>(ParseSimCommand(args))) << args[0];
     }
     const auto help = ParseSimCommand({"--help"});

@@ -39,6 +39,12 @@ TEST(SimEncoder, KnownTimerWordsReadBackToTheirValues) {
     const RawCounts stopped = RawCountsFor(s);
     EXPECT_EQ(stopped.firetime, 0);
     EXPECT_EQ(stopped.vsstime, 0);
+    // An injector held open sets the status bit instead of a pulse.
+    s.rpm = 6000;
+    s.injectorDuty = 1.2;
+    const RawCounts held = RawCountsFor(s);
+    EXPECT_EQ(held.injtime, 0);
+    EXPECT_EQ(held.status & kInjectorHeldBit, kInjectorHeldBit);
 }
 
 TEST(SimEncoder, SensorCurvesInvertAtTheirBreakpoints) {
@@ -51,15 +57,6 @@ TEST(SimEncoder, SensorCurvesInvertAtTheirBreakpoints) {
     EXPECT_NEAR(hz, 159.0, 0.1);
     EXPECT_LT(MafVoltsForFlow(20), MafVoltsForFlow(100));
     EXPECT_NEAR(MafVoltsForFlow(0), 0.5, 1e-9);
-}
-
-TEST(SimEncoder, InjectorHeldOpenSetsTheStatusBitInsteadOfAPulse) {
-    EngineState s;
-    s.rpm = 6000;
-    s.injectorDuty = 1.2;
-    const RawCounts c = RawCountsFor(s);
-    EXPECT_EQ(c.injtime, 0);
-    EXPECT_EQ(c.status & kInjectorHeldBit, kInjectorHeldBit);
 }
 
 // Each scenario reads back through the dashboard's conversions as the engine it stands for.

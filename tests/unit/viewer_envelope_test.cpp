@@ -130,18 +130,12 @@ TEST(RecordAtOrBefore, FindsTheLastRecordStampedAtOrBeforeTheTime) {
         double t;
         std::optional<std::size_t> record;
     } cases[] = {
-        {0.99, std::nullopt},
-        {1.00, 0},
-        {1.005, 0},
-        {1.01, 3},
-        {1.04, 3},
-        {1.05, 4},
-        {2.49, 4},
-        {9.00, 5},
+        {1.00, 0}, {1.005, 0}, {1.01, 3}, {1.04, 3}, {1.05, 4}, {2.49, 4}, {9.00, 5},
     };
     for (const auto& c : cases) {
         EXPECT_EQ(RecordAtOrBefore(times, c.t), c.record) << c.t;
     }
+    EXPECT_EQ(RecordAtOrBefore(times, 0.99), std::nullopt);
     EXPECT_EQ(RecordAtOrBefore({}, 1.0), std::nullopt);
 }
 
