@@ -30,6 +30,29 @@ void WaitForStamp(Runtime& rt, const PlaybackPace& pace, double stamp, const boo
     }
 }
 
+// Opens `path` for a new run and hands its size to the window; false, with the reason in
+// `result`, when it cannot be read.
+bool LogPlayer::OpenLog(const std::filesystem::path& path, const PlaybackHooks& hooks,
+                        PlaybackResult& result) {
+    startTime_ = rt_.Now();
+    reader_.emplace(path);
+    if (!reader_->IsOpen()) {
+        result.kind = PlaybackResult::Kind::Error;
+        result.error = reader_->Error();
+        reader_.reset();
+        return false;
+    }
+    result.fileBytes = reader_->FileBytes();
+    count_ = reader_->RecordCount();
+    seek_.reset();
+    startTime_ = rt_.Now();
+    pace_ = {.wallAnchor = startTime_, .stampAnchor = 0, .speed = hooks.speed()};
+    if (hooks.opened) {
+        hooks.opened(result.fileBytes, PlaybackSliderRange(result.fileBytes));
+    }
+    return true;
+}
+
 PlaybackResult LogPlayer::PlayLog(const std::filesystem::path& path, const PlaybackHooks& hooks,
                                   std::uint64_t first) {
     halt_ = false;
@@ -39,23 +62,10 @@ PlaybackResult LogPlayer::PlayLog(const std::filesystem::path& path, const Playb
         result.kind = PlaybackResult::Kind::Resumed;
         return result;
     }
-    startTime_ = rt_.Now();
-    reader_.emplace(path);
-    if (!reader_->IsOpen()) {
-        result.kind = PlaybackResult::Kind::Error;
-        result.error = reader_->Error();
-        reader_.reset();
+    if (!OpenLog(path, hooks, result)) {
         return result;
     }
-    result.fileBytes = reader_->FileBytes();
-    const std::uint64_t count = reader_->RecordCount();
-    count_ = count;
-    seek_.reset();
-    startTime_ = rt_.Now();
-    pace_ = {.wallAnchor = startTime_, .stampAnchor = 0, .speed = hooks.speed()};
-    if (hooks.opened) {
-        hooks.opened(result.fileBytes, PlaybackSliderRange(result.fileBytes));
-    }
+    const std::uint64_t count = count_;
     FrameBuffer frame{};
     double lastStamp = 0;
     first = std::clamp<std::uint64_t>(first, 1, std::max<std::uint64_t>(count, 1));

@@ -89,6 +89,9 @@ class LogPlayer {
     const PlaybackPace& Pace() const { return pace_; }
 
   private:
+    bool OpenLog(const std::filesystem::path& path, const PlaybackHooks& hooks,
+                 PlaybackResult& result);
+
     Runtime& rt_;
     std::optional<LogReader> reader_;
     std::uint64_t count_ = 0;
