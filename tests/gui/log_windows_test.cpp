@@ -17,10 +17,8 @@
 #include <algorithm>
 #include <cmath>
 #include <fstream>
-#include <memory>
 #include <optional>
 
-#include "common/long_operation.h"
 #include "common/status_texts.h"
 #include "decode/scope_channels.h"
 #include "fake_app_hub.h"
