@@ -13,8 +13,6 @@ cleanup() {
 trap cleanup EXIT
 source "$(dirname "$0")/sim_helpers.bash"
 
-fail() { echo "FAIL: $*" >&2; exit 1; }
-
 # Run where a side file would land: the tools must not leave quelmom.ini there.
 cd "$work"
 start_sim

@@ -17,7 +17,7 @@ status=0
 wait "$sim_pid" || true
 sim_pid=""
 exec 3<&-
-[[ $status -ne 0 ]] || { echo "FAIL: a lost port exited 0"; cat "$work/stderr"; exit 1; }
+[[ $status -ne 0 ]] || fail "a lost port exited 0" "$work/stderr"
 json="$(tail -n 1 "$work/stdout")"
 echo "$json"
 python3 - "$json" "$work/run.qm1" "$work/sent.bin" <<'PY'

@@ -14,12 +14,11 @@ trap sim_cleanup EXIT
 status=0
 (cd "$work" && "$bin/quelm" record --port "$work/no-such-tty" --out "$work/x.qm1" --json \
     >"$work/nodev_out" 2>"$work/nodev_err") || status=$?
-[[ $status -eq 1 ]] || { echo "FAIL: missing port gave $status"; cat "$work/nodev_err"; exit 1; }
-grep -qx "Serial Port Error.  Please reconfigure." "$work/nodev_err" ||
-    { echo "FAIL: no port message"; cat "$work/nodev_err"; exit 1; }
-[[ ! -e "$work/quelmom.ini" ]] || { echo "FAIL: quelm record wrote quelmom.ini"; exit 1; }
-tail -n 1 "$work/nodev_out" | grep -q '"end":"port_failure"' || { echo "FAIL: JSON"; exit 1; }
-[[ ! -e "$work/x.qm1" ]] || { echo "FAIL: a log was created"; exit 1; }
+[[ $status -eq 1 ]] || fail "missing port gave $status" "$work/nodev_err"
+grep -qx "Serial Port Error.  Please reconfigure." "$work/nodev_err" || fail "no port message" "$work/nodev_err"
+[[ ! -e "$work/quelmom.ini" ]] || fail "quelm record wrote quelmom.ini"
+tail -n 1 "$work/nodev_out" | grep -q '"end":"port_failure"' || fail "JSON" "$work/nodev_out"
+[[ ! -e "$work/x.qm1" ]] || fail "a log was created"
 
 # A FIFO as the log is refused before connecting, even with --overwrite: opening it would wait
 # for a reader, with the stop signals held back.
@@ -27,10 +26,9 @@ mkfifo "$work/pipe.qm1"
 status=0
 timeout 10 "$bin/quelm" record --port "$work/no-such-tty" --out "$work/pipe.qm1" --overwrite \
     >/dev/null 2>"$work/fifo_err" || status=$?
-[[ $status -eq 1 ]] || { echo "FAIL: FIFO log gave $status"; cat "$work/fifo_err"; exit 1; }
-grep -q "pipe.qm1': it is not a regular file" "$work/fifo_err" ||
-    { echo "FAIL: FIFO message"; cat "$work/fifo_err"; exit 1; }
-[[ -p "$work/pipe.qm1" ]] || { echo "FAIL: the FIFO was replaced"; exit 1; }
+[[ $status -eq 1 ]] || fail "FIFO log gave $status" "$work/fifo_err"
+grep -q "pipe.qm1': it is not a regular file" "$work/fifo_err" || fail "FIFO message" "$work/fifo_err"
+[[ -p "$work/pipe.qm1" ]] || fail "the FIFO was replaced"
 
 start_sim --max-rate 115200 --bad-checksum-every 5 --sent-frames "$work/sent.bin"
 echo "simulator on $port"

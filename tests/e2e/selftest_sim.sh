@@ -15,24 +15,12 @@ status=0
 timeout -s INT 120 "$bin/quelm" selftest --port "$port" --yes >"$work/stdout" 2>"$work/stderr" ||
     status=$?
 stop_sim
-if [[ $status -ne 0 ]]; then
-    echo "FAIL: quelm selftest exited with $status"
-    cat "$work/stderr"
-    exit 1
-fi
+[[ $status -eq 0 ]] || fail "quelm selftest exited with $status" "$work/stderr"
 cat -A "$work/stdout"
 expected=$' 11:System Pass\n 23:TPS out of self test range\nSelf Test Complete'
-if [[ "$(cat "$work/stdout")" != "$expected" ]]; then
-    echo "FAIL: output differs from:"
-    echo "$expected"
-    cat "$work/stderr"
-    exit 1
-fi
-grep -q "^Ready @ 115200$" "$work/stderr" || { echo "FAIL: not connected"; cat "$work/stderr"; exit 1; }
-if [[ "$(grep '^j ' "$work/heard" | sort -u)" != "j 115200" ]]; then
-    echo "FAIL: the simulator did not hear the closing \"j\" at 115200 only; it heard:"
-    grep '^j ' "$work/heard" || echo "(no j)"
-    exit 1
-fi
+[[ "$(cat "$work/stdout")" == "$expected" ]] || fail "output differs from: $expected" "$work/stderr"
+grep -q "^Ready @ 115200$" "$work/stderr" || fail "not connected" "$work/stderr"
+[[ "$(grep '^j ' "$work/heard" | sort -u)" == "j 115200" ]] ||
+    fail "the simulator did not hear the closing \"j\" at 115200 only; it heard:" "$work/heard"
 no_lock_left
 echo "PASS"

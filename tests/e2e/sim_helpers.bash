@@ -2,6 +2,8 @@
 # Source it after setting `bin` (folder of the built programs) and `work` (a scratch folder).
 
 sim_pid=""
+# fail MESSAGE [FILE]: the test fails with MESSAGE, and FILE (its evidence) is shown.
+fail() { echo "FAIL: $1"; [[ -z "${2:-}" ]] || cat "$2"; exit 1; }
 # Keep the user's own settings and logs out of the tests.
 export XDG_CONFIG_HOME="$work/config" XDG_DATA_HOME="$work/data"
 unset QUELM_CONFIG
@@ -13,11 +15,7 @@ start_sim() {
     "$bin/quelm-sim" "$@" >"$work/sim_out" 2>"$work/sim_err" &
     sim_pid=$!
     exec 3<"$work/sim_out"
-    if ! read -r -t 5 port <&3; then
-        echo "FAIL: no terminal path from quelm-sim"
-        cat "$work/sim_err"
-        exit 1
-    fi
+    read -r -t 5 port <&3 || fail "no terminal path from quelm-sim" "$work/sim_err"
 }
 
 # stop_sim: SIGTERM, and the simulator must end with status 0.
@@ -28,11 +26,7 @@ stop_sim() {
     wait "$sim_pid" || status=$?
     sim_pid=""
     exec 3<&-
-    if [[ $status -ne 0 ]]; then
-        echo "FAIL: quelm-sim exited with $status on SIGTERM"
-        cat "$work/sim_err"
-        exit 1
-    fi
+    [[ $status -eq 0 ]] || fail "quelm-sim exited with $status on SIGTERM" "$work/sim_err"
 }
 
 # record_ok RATE ARGS...: `quelm record --json` on the simulator's terminal with ARGS, output in
@@ -44,12 +38,8 @@ record_ok() {
     local status=0
     "$bin/quelm" record --port "$port" "$@" --json >"$work/stdout" 2>"$work/stderr" || status=$?
     stop_sim
-    if [[ $status -ne 0 ]]; then
-        echo "FAIL: quelm record exited with $status"
-        cat "$work/stderr"
-        exit 1
-    fi
-    grep -qx "Ready @ $rate" "$work/stderr" || { echo "FAIL: no 'Ready @ $rate'"; cat "$work/stderr"; exit 1; }
+    [[ $status -eq 0 ]] || fail "quelm record exited with $status" "$work/stderr"
+    grep -qx "Ready @ $rate" "$work/stderr" || fail "no 'Ready @ $rate'" "$work/stderr"
     json="$(tail -n 1 "$work/stdout")"
     echo "$json"
 }
@@ -68,9 +58,8 @@ no_lock_left() {
         fi
         # The owner may have just ended and removed its lock.
         [[ -e "$lock" ]] || continue
-        echo "FAIL: a lock file for $port stayed behind (owner ${owner:-unknown} is gone)"
         ls -l /var/lock/ /run/lock/ 2>/dev/null
-        exit 1
+        fail "a lock file for $port stayed behind (owner ${owner:-unknown} is gone)"
     done
 }
 

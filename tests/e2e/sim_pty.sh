@@ -7,10 +7,7 @@ work="$(mktemp -d)"
 source "$(dirname "$0")/sim_helpers.bash"
 trap sim_cleanup EXIT
 
-if "$bin/quelm-sim" --max-rate 14400 >/dev/null 2>&1; then
-    echo "FAIL: a rate off the ladder was accepted"
-    exit 1
-fi
+! "$bin/quelm-sim" --max-rate 14400 >/dev/null 2>&1 || fail "a rate off the ladder was accepted"
 
 start_sim --max-rate 38400
 python3 - "$port" <<'PY'

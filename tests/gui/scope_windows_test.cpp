@@ -10,7 +10,6 @@
 #include <cmath>
 
 #include "../unit/fake_dashboard.h"
-#include "common/records.h"
 #include "files/settings_file.h"
 #include "modal_catcher.h"
 #include "tools/gui/scope_table.h"

@@ -1,45 +1,35 @@
 // The main window and its small windows through their controls: menus, status bar, feature
 // controls, the frame path onto the gauges and the TPS tool, statistics, communications setup,
-// the about box and the splash.
-#include <QAction>
-#include <QCheckBox>
+// the about box.
 #include <QDir>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
-#include <QStatusBar>
 #include <QTemporaryDir>
 #include <QtTest>
 
+#include "common/app_paths.h"
+#include "common/status_texts.h"
+#include "common/twips.h"
 #include "fake_app_hub.h"
 #include "files/gui/export_window.h"
 #include "files/gui/logging_window.h"
-#include "tools/gui/quelm_features.h"
-#include "tools/gui/scope_table.h"
-#include "tools/gui/super_scope.h"
-#include "tools/gui/vehicle_windows.h"
-
-#include "common/app_paths.h"
-#include "common/long_operation.h"
-#include "common/status_texts.h"
-#include "common/twips.h"
 #include "link/gui/com_setup.h"
 #include "link/gui/comstat_display.h"
 #include "modal_catcher.h"
 #include "shell/gui/about_box.h"
 #include "shell/gui/dash_app.h"
 #include "shell/gui/dash_layout.h"
-#include "shell/gui/dashboard_view.h"
-#include "shell/gui/link_indicator.h"
-#include "shell/gui/splash.h"
 #include "shell/gui/super_dash.h"
 #include "shell/gui/user_guide.h"
+#include "tools/gui/scope_table.h"
 #include "tools/gui/self_tester.h"
+#include "tools/gui/super_scope.h"
 #include "tools/gui/tps_tool.h"
+#include "tools/gui/vehicle_windows.h"
 #include "viewer/gui/log_viewer.h"
 #include "widget_access.h"
-#include "widgets/gauge_widget.h"
 
 using namespace quelm;
 using Dash = TestAccess<DashApp>;

