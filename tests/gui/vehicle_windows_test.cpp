@@ -172,7 +172,7 @@ class VehicleWindowsTest : public QObject {
             {"5", "99", cylinders.arg("5"), "8", "99"},
             {"8", "99", inches.arg("99"), "8", "302"},
             {"8", "701", inches.arg("701"), "8", "302"},
-            {"8", "abc", inches.arg("abc"), "8", "302"},
+            {"8", "150abc", inches.arg("150abc"), "8", "302"},
             {"8", "100", "", "8", "100"},
             {"8", "700", "", "8", "700"},
         };
