@@ -23,6 +23,7 @@
 #include "decode/calibration_tables.h"
 #include "decode/frame_decoder.h"
 #include "files/log_format.h"
+#include "resident_memory.h"
 #include "scratch_folder.h"
 #include "viewer/envelope.h"
 #include "viewer/gui/log_chart.h"
@@ -31,20 +32,6 @@
 namespace {
 
 using namespace quelm;
-
-long RssKib() {
-    std::ifstream status("/proc/self/status");
-    std::string key;
-    long value = 0;
-    while (status >> key) {
-        if (key == "VmRSS:") {
-            status >> value;
-            return value;
-        }
-        status.ignore(1 << 12, '\n');
-    }
-    return -1;
-}
 
 // A drive of sorts: every channel moves, a little noise on top, every record good.
 void WriteLog(const std::filesystem::path& path, long records) {
@@ -127,7 +114,7 @@ int main(int argc, char** argv) {
         viewer.chart(c)->SetChannels(channels);
     }
     QApplication::processEvents();
-    const long rssBefore = RssKib();
+    const long rssBefore = ResidentKiB();
 
     bool loaded = false;
     QObject::connect(&viewer, &LogViewer::loaded, [&] { loaded = true; });
@@ -176,7 +163,7 @@ int main(int argc, char** argv) {
         timed();
     }
     QApplication::processEvents();
-    const long rssOpen = RssKib();
+    const long rssOpen = ResidentKiB();
 
     // The two halves of the work without the window: converting the log, and the envelopes of
     // sixteen channels at full extent for charts 1,000 pixels wide.

@@ -23,6 +23,7 @@
 
 #include "common/records.h"
 #include "files/settings_file.h"
+#include "resident_memory.h"
 #include "tools/gui/scope_table.h"
 #include "tools/gui/super_scope.h"
 #include "widgets/strip_chart.h"
@@ -73,17 +74,6 @@ EngData FrameAt(long frame) {
     e.ADVANCE = static_cast<float>(20 + 10 * std::sin(t * 0.7));
     e.MAF = static_cast<float>(2 + std::sin(t * 0.7));
     return e;
-}
-
-long ResidentKiB() {
-    std::ifstream status("/proc/self/status");
-    std::string line;
-    while (std::getline(status, line)) {
-        if (line.rfind("VmRSS:", 0) == 0) {
-            return std::stol(line.substr(6));
-        }
-    }
-    return -1;
 }
 
 // The feed alone, as the receive loop pays for it between two polls; replots are left to the

@@ -31,6 +31,7 @@
 #include "files/log_writer.h"
 #include "link/link_context.h"
 #include "link/monitor.h"
+#include "resident_memory.h"
 
 namespace quelm {
 namespace {
@@ -38,20 +39,6 @@ namespace {
 constexpr int kLineRate = 115200;
 // "f" out, 38 bytes back, 10 bits a byte.
 constexpr double kPollSeconds = 39 * 10.0 / kLineRate;
-
-long ResidentKiB() {
-    std::ifstream in("/proc/self/status");
-    std::string key;
-    long value = 0;
-    while (in >> key) {
-        if (key == "VmRSS:") {
-            in >> value;
-            return value;
-        }
-        in.ignore(1 << 16, '\n');
-    }
-    return -1;
-}
 
 int OpenFiles() {
     DIR* dir = opendir("/proc/self/fd");
