@@ -39,8 +39,9 @@ EngData LogColumns::Values(std::size_t record) const {
     if (record >= size() || !Good(record)) {
         return eng;
     }
+    const auto& channels = LogChannels();
     for (std::size_t c = 0; c < kLogChannelCount; ++c) {
-        eng.*LogChannels()[c].source = values[c][record];
+        eng.*channels[c].source = values[c][record];
     }
     return eng;
 }
@@ -93,6 +94,7 @@ bool LogColumnsLoader::Step(std::size_t records) {
                                          : reader_.Error();
         return false;
     }
+    const auto& channels = LogChannels();
     FrameBuffer frame{};
     for (std::size_t i = 0; i < got; ++i) {
         std::copy_n(buffer_.data() + i * kLogRecordBytes, frame.size(), frame.begin());
@@ -111,7 +113,7 @@ bool LogColumnsLoader::Step(std::size_t records) {
         // As playback shows it on the dashboard: MPG computed, a zero duty made 0.00001.
         UpdateDashboard(state_.eng, config_);
         for (std::size_t c = 0; c < kLogChannelCount; ++c) {
-            columns_.values[c].push_back(state_.eng.*LogChannels()[c].source);
+            columns_.values[c].push_back(state_.eng.*channels[c].source);
         }
     }
     done_ += got;

@@ -76,8 +76,7 @@ LogViewer::LogViewer(const LiveConfig& config, const CalibrationTables& tables, 
     layout->addLayout(statusRow);
     ConnectControls();
 
-    chartCountBox_->setValue(2);
-    SetChartCount(2);
+    chartCountBox_->setValue(2);  // through valueChanged: SetChartCount(2)
     progress_->hide();
     cancel_->hide();
     UpdateButtons();
@@ -119,8 +118,8 @@ QLayout* LogViewer::BuildToolbar() {
 // The four charts, each with its own channels, sharing the time axis and the cursor.
 QWidget* LogViewer::BuildCharts() {
     auto* chartArea = new QWidget(this);
-    chartLayout_ = new QVBoxLayout(chartArea);
-    chartLayout_->setContentsMargins(0, 0, 0, 0);
+    auto* chartLayout = new QVBoxLayout(chartArea);
+    chartLayout->setContentsMargins(0, 0, 0, 0);
     const std::array<Channels, kMaxCharts> defaults{
         Named({"RPM", "LOAD", "TPS"}), Named({"MPH", "MAF", "WIDEO2"}),
         Named({"ECT", "ACT", "ADVANCE"}), Named({"INJDUTY", "INJPW", "HEGOL", "HEGOR"})};
@@ -128,7 +127,7 @@ QWidget* LogViewer::BuildCharts() {
         auto* chart = new LogChart(chartArea);
         chart->setObjectName(QStringLiteral("chart%1").arg(i + 1));
         chart->SetChannels(defaults[static_cast<std::size_t>(i)]);
-        chartLayout_->addWidget(chart, 1);
+        chartLayout->addWidget(chart, 1);
         charts_[static_cast<std::size_t>(i)] = chart;
         connect(chart, &LogChart::channelsChanged, this, [this] { ScheduleRedraw(); });
         connect(chart, &LogChart::cursorPicked, this, [this](double t) { SetCursor(t); });
@@ -362,7 +361,6 @@ void LogViewer::SetChartCount(int count) {
     for (int i = 0; i < kMaxCharts; ++i) {
         charts_[static_cast<std::size_t>(i)]->setVisible(i < chartCount_);
     }
-    ShowMarks();
     ScheduleRedraw();
 }
 

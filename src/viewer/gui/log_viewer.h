@@ -139,7 +139,6 @@ class LogViewer : public QWidget {
     QPushButton* xyButton_;
     QPushButton* playFromHere_;
     QCheckBox* followGauges_;
-    QVBoxLayout* chartLayout_;
     std::array<LogChart*, kMaxCharts> charts_{};
     QTableWidget* values_;
     MarksPanel* marks_;

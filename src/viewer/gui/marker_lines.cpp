@@ -61,15 +61,6 @@ void MarkerLines::Clear() {
     marks_.clear();
 }
 
-void MarkerLines::RemoveBefore(double x) {
-    const auto kept = std::stable_partition(marks_.begin(), marks_.end(),
-                                            [x](const Mark& m) { return m.x >= x; });
-    for (auto it = kept; it != marks_.end(); ++it) {
-        Remove(*it);
-    }
-    marks_.erase(kept, marks_.end());
-}
-
 void MarkerLines::SetLabelsShown(bool shown) {
     labelsShown_ = shown;
     for (const Mark& mark : marks_) {

@@ -1,5 +1,4 @@
-// Markers on a QCustomPlot: a labelled vertical line at each marked time. The scope charts and
-// the log viewer's charts both draw them.
+// Markers on a log viewer chart: a labelled vertical line at each marked time.
 #pragma once
 
 #include <QString>
@@ -20,12 +19,9 @@ class MarkerLines {
     MarkerLines(const MarkerLines&) = delete;
     MarkerLines& operator=(const MarkerLines&) = delete;
 
-    void Add(double x, const QString& label);
     // Replaces every marker.
     void Set(const std::vector<std::pair<double, QString>>& marks);
     void Clear();
-    // Drops the markers left of `x` (a strip chart's forgotten history).
-    void RemoveBefore(double x);
     // Labels drawn at the top of the plot (a stack of charts labels only its first).
     void SetLabelsShown(bool shown);
 
@@ -38,6 +34,7 @@ class MarkerLines {
         QCPItemStraightLine* line;
         QCPItemText* label;
     };
+    void Add(double x, const QString& label);
     void Remove(const Mark& mark);
 
     QCustomPlot* plot_;
