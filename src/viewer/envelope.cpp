@@ -12,41 +12,15 @@ namespace {
 BlockExtremes FindExtremes(const LogColumns& log, std::size_t channel, std::size_t a,
                            std::size_t b) {
     const std::vector<float>& v = log.values[channel];
-    const std::vector<BlockExtremes>& blocks = log.blocks[channel];
-    BlockExtremes e;
+    const std::size_t headEnd =
+        std::min(b, (a + kEnvelopeBlock - 1) / kEnvelopeBlock * kEnvelopeBlock);
     // In record order, so the first of equal values stays.
-    const auto low = [&](std::uint32_t at, float value) {
-        if (e.min == kNoRecord || value < e.low) {
-            e.min = at;
-            e.low = value;
-        }
-    };
-    const auto high = [&](std::uint32_t at, float value) {
-        if (e.max == kNoRecord || value > e.high) {
-            e.max = at;
-            e.high = value;
-        }
-    };
-    const auto single = [&](std::size_t i) {
-        if (!std::isnan(v[i])) {
-            low(static_cast<std::uint32_t>(i), v[i]);
-            high(static_cast<std::uint32_t>(i), v[i]);
-        }
-    };
-    std::size_t i = a;
-    for (; i < b && i % kEnvelopeBlock != 0; ++i) {
-        single(i);
-    }
+    BlockExtremes e = SummariseRecords(v, a, headEnd);
+    std::size_t i = headEnd;
     for (; i + kEnvelopeBlock <= b; i += kEnvelopeBlock) {
-        const BlockExtremes& block = blocks[i / kEnvelopeBlock];
-        if (block.min != kNoRecord) {
-            low(block.min, block.low);
-            high(block.max, block.high);
-        }
+        MergeExtremes(e, log.blocks[channel][i / kEnvelopeBlock]);
     }
-    for (; i < b; ++i) {
-        single(i);
-    }
+    MergeExtremes(e, SummariseRecords(v, i, b));
     return e;
 }
 

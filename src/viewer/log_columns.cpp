@@ -13,26 +13,33 @@ namespace {
 
 constexpr float kGap = std::numeric_limits<float>::quiet_NaN();
 
-BlockExtremes SummariseBlock(std::span<const float> values, std::size_t begin, std::size_t end) {
+}  // namespace
+
+BlockExtremes SummariseRecords(std::span<const float> values, std::size_t begin, std::size_t end) {
     BlockExtremes e;
     for (std::size_t i = begin; i < end; ++i) {
         const float v = values[i];
-        if (std::isnan(v)) {
-            continue;
-        }
-        if (e.min == kNoRecord || v < e.low) {
-            e.min = static_cast<std::uint32_t>(i);
-            e.low = v;
-        }
-        if (e.max == kNoRecord || v > e.high) {
-            e.max = static_cast<std::uint32_t>(i);
-            e.high = v;
+        if (!std::isnan(v)) {
+            const auto at = static_cast<std::uint32_t>(i);
+            MergeExtremes(e, {.min = at, .max = at, .low = v, .high = v});
         }
     }
     return e;
 }
 
-}  // namespace
+void MergeExtremes(BlockExtremes& e, const BlockExtremes& later) {
+    if (later.min == kNoRecord) {
+        return;
+    }
+    if (e.min == kNoRecord || later.low < e.low) {
+        e.min = later.min;
+        e.low = later.low;
+    }
+    if (e.max == kNoRecord || later.high > e.high) {
+        e.max = later.max;
+        e.high = later.high;
+    }
+}
 
 EngData LogColumns::Values(std::size_t record) const {
     EngData eng;
@@ -129,7 +136,7 @@ void LogColumnsLoader::Summarise(std::size_t end) {
         for (std::size_t begin = blocks.size() * kEnvelopeBlock; begin < end;
              begin += kEnvelopeBlock) {
             const BlockExtremes& b = blocks.emplace_back(
-                SummariseBlock(columns_.values[c], begin, std::min(end, begin + kEnvelopeBlock)));
+                SummariseRecords(columns_.values[c], begin, std::min(end, begin + kEnvelopeBlock)));
             if (b.min == kNoRecord) {
                 continue;
             }

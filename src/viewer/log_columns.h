@@ -39,6 +39,11 @@ struct BlockExtremes {
     float high = 0;
 };
 
+// The extremes of the good values among records [begin, end).
+BlockExtremes SummariseRecords(std::span<const float> values, std::size_t begin, std::size_t end);
+// Takes the extremes of `later` records into `e`; of equal values the earlier stays.
+void MergeExtremes(BlockExtremes& e, const BlockExtremes& later);
+
 struct LogColumns {
     // Seconds of each record's time stamp, never decreasing: a stamp below the one before it
     // (a damaged record) is placed at that earlier time, so a time always finds one record.
