@@ -1,7 +1,6 @@
 #include "files/com_port_map_file.h"
 
 #include "files/atomic_file.h"
-#include "files/regular_file.h"
 #include "files/side_file_lines.h"
 
 namespace quelm {
@@ -54,15 +53,9 @@ void ParseComPortMap(std::string_view text, ComPortMap& map, std::vector<std::st
 
 void LoadComPortMap(const std::filesystem::path& path, ComPortMap& map,
                     std::vector<std::string>& problems) {
-    const RegularFileText file = ReadRegularFile(path, kComPortMapFileLimit);
-    if (file.fault == FileFault::Missing) {
-        return;
+    if (const auto text = ReadSideFile(path, kComPortMapFileLimit, problems)) {
+        ParseComPortMap(*text, map, problems);
     }
-    if (file.fault != FileFault::None) {
-        problems.push_back("not read: " + file.Reason());
-        return;
-    }
-    ParseComPortMap(file.text, map, problems);
 }
 
 bool SaveComPortMap(const std::filesystem::path& path, const ComPortMap& map, std::string& error) {

@@ -5,7 +5,6 @@
 #include <sstream>
 
 #include "files/atomic_file.h"
-#include "files/regular_file.h"
 #include "files/side_file_lines.h"
 
 namespace quelm {
@@ -84,15 +83,8 @@ DashLayout ParseDashLayout(std::string_view text, std::vector<std::string>& prob
 
 DashLayout LoadDashLayout(const std::filesystem::path& path, std::vector<std::string>& problems) {
     // Read like the other side files: never a FIFO or device, never more than a layout can need.
-    const RegularFileText file = ReadRegularFile(path, kDashLayoutFileLimit);
-    if (file.fault == FileFault::Missing) {
-        return {};
-    }
-    if (file.fault != FileFault::None) {
-        problems.push_back("not read: " + file.Reason());
-        return {};
-    }
-    return ParseDashLayout(file.text, problems);
+    const auto text = ReadSideFile(path, kDashLayoutFileLimit, problems);
+    return text ? ParseDashLayout(*text, problems) : DashLayout{};
 }
 
 bool SaveDashLayout(const std::filesystem::path& path, const DashLayout& layout,

@@ -17,6 +17,7 @@
 #include "files/log_format.h"
 #include "files/log_reader.h"
 #include "files/regular_file.h"
+#include "files/side_file_lines.h"
 
 namespace quelm {
 namespace {
@@ -27,19 +28,8 @@ std::string Failure(const char* what, const fs::path& path, const std::string& w
     return std::string(what) + " \"" + path.string() + "\": " + why + ".";
 }
 
-std::string_view Trim(std::string_view text) {
-    const auto blank = [](char c) { return c == ' ' || c == '\r'; };
-    while (!text.empty() && blank(text.front())) {
-        text.remove_prefix(1);
-    }
-    while (!text.empty() && blank(text.back())) {
-        text.remove_suffix(1);
-    }
-    return text;
-}
-
 std::optional<double> Seconds(std::string_view text) {
-    text = Trim(text);
+    text = TrimLine(text);
     double value = 0;
     const auto [end, ec] = std::from_chars(text.data(), text.data() + text.size(), value);
     if (text.empty() || ec != std::errc{} || end != text.data() + text.size() ||
@@ -140,7 +130,8 @@ MarksReadResult ReadLogMarks(const fs::path& marksFile) {
         }
         const std::string_view line = std::string_view(text).substr(at, end - at);
         at = end + 1;
-        if (Trim(line).empty()) {
+        // Blank; a line of tabs is not, and is reported.
+        if (line.find_first_not_of(" \r") == std::string_view::npos) {
             continue;
         }
         const std::string where = "line " + std::to_string(number) + ": ";

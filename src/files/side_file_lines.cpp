@@ -1,5 +1,9 @@
 #include "files/side_file_lines.h"
 
+#include <utility>
+
+#include "files/regular_file.h"
+
 namespace quelm {
 
 std::string_view TrimLine(std::string_view s) {
@@ -28,6 +32,19 @@ void ForEachSideFileLine(std::string_view text,
             eq == std::string_view::npos ? std::string_view{} : TrimLine(line.text.substr(eq + 1));
         visit(line);
     }
+}
+
+std::optional<std::string> ReadSideFile(const std::filesystem::path& path, std::uint64_t maxBytes,
+                                        std::vector<std::string>& problems) {
+    RegularFileText file = ReadRegularFile(path, maxBytes);
+    if (file.fault == FileFault::Missing) {
+        return std::nullopt;
+    }
+    if (file.fault != FileFault::None) {
+        problems.push_back("not read: " + file.Reason());
+        return std::nullopt;
+    }
+    return std::move(file.text);
 }
 
 }  // namespace quelm

@@ -2,8 +2,13 @@
 #pragma once
 
 #include <cstddef>
+#include <cstdint>
+#include <filesystem>
 #include <functional>
+#include <optional>
+#include <string>
 #include <string_view>
+#include <vector>
 
 namespace quelm {
 
@@ -21,5 +26,11 @@ struct SideFileLine {
 // "\r\n" end is trimmed with the rest.
 void ForEachSideFileLine(std::string_view text,
                          const std::function<void(const SideFileLine&)>& visit);
+
+// The text of a side file of at most `maxBytes`, read as a regular file only. A missing file is
+// no problem and gives nothing; one that cannot be read gives nothing and "not read: REASON" in
+// `problems`.
+std::optional<std::string> ReadSideFile(const std::filesystem::path& path, std::uint64_t maxBytes,
+                                        std::vector<std::string>& problems);
 
 }  // namespace quelm
