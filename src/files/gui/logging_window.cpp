@@ -477,14 +477,7 @@ void Logging::PlaybackKeyPressed(const QString& keyName) {
             Pause_Click();
             break;
         case PlaybackKeyAction::Kind::Move:
-            if (state_ == LoggingState::Paused) {
-                // As a move of the slider: the record shows at once and playback goes on there.
-                // Not through the slider's value, which counts in steps of many records in a
-                // huge log: an arrow must still move exactly one.
-                ShowPausedRecord(action.record);
-            } else {
-                player_.Seek(action.record);
-            }
+            GoToRecord(action.record);
             break;
         case PlaybackKeyAction::Kind::Mark:
             if (onMark) {
@@ -494,17 +487,24 @@ void Logging::PlaybackKeyPressed(const QString& keyName) {
     }
 }
 
+void Logging::GoToRecord(std::uint64_t record) {
+    if (player_.Paused()) {
+        // As a move of the slider: the record shows at once and playback goes on there. Not
+        // through the slider's value, which counts in steps of many records in a huge log: an
+        // arrow must still move exactly one.
+        ShowPausedRecord(record);
+    } else {
+        player_.Seek(record);
+    }
+}
+
 void Logging::ShowMark(const QString& text) {
     lastMark_->setText(text);
 }
 
 void Logging::PlayFrom(const QString& log, std::uint64_t record) {
     if (player_.Running() && log == logFile_->text()) {
-        if (player_.Paused()) {
-            ShowPausedRecord(record);
-        } else {
-            player_.Seek(record);
-        }
+        GoToRecord(record);
         return;
     }
     if (player_.Running() || !play_->isEnabled()) {

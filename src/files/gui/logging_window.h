@@ -92,6 +92,8 @@ class Logging : public QWidget {
     void MakeControls();
     void LayOutControls();
     void ConnectControls();
+    // Moves a running playback to `record`, shown at once when paused.
+    void GoToRecord(std::uint64_t record);
     void StartRecording();
     // The status panels and the controls of a playback.
     void ShowPlaying();
