@@ -261,8 +261,7 @@ void RecordSession::DropMarks() {
             continue;
         }
         ++marksWritten_;
-        err_ << dropped.mark.label << " at " << MarkSecondsText(dropped.mark.seconds) << " s"
-             << std::endl;
+        err_ << dropped.Notice() << std::endl;
     }
 }
 

@@ -4,6 +4,10 @@
 
 namespace quelm {
 
+std::string DroppedMark::Notice() const {
+    return recorded ? mark.label + " at " + MarkSecondsText(mark.seconds) + " s" : mark.label;
+}
+
 DroppedMark LiveMarks::Drop(const LogRecorder& recorder, double now, std::string_view label) {
     if (recorder.Recording() &&
         (recorder.path() != path_ || recorder.RecordStartTime() != start_)) {

@@ -22,6 +22,9 @@ struct DroppedMark {
     bool recorded = false;
     // The marks file could not be written.
     std::optional<std::string> error;
+
+    // What the user is told: "LABEL at 12.34 s" once recorded, else the label alone.
+    std::string Notice() const;
 };
 
 class LiveMarks {

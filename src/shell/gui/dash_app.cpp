@@ -298,16 +298,11 @@ void DashApp::DropMarker() {
         return;
     }
     const DroppedMark dropped = liveMarks_.Drop(recorder_, rt_.Now());
-    const QString label = QString::fromStdString(dropped.mark.label);
     if (scopes_) {
         scopes_->AddMarker(path_.lastScopeTime());
     }
     if (logging_) {
-        logging_->ShowMark(dropped.recorded
-                               ? QStringLiteral("%1 at %2 s")
-                                     .arg(label)
-                                     .arg(QString::number(dropped.mark.seconds, 'f', 2))
-                               : label);
+        logging_->ShowMark(QString::fromStdString(dropped.Notice()));
     }
     if (dropped.error) {
         MessageBoxSink(window_.get())(QString::fromStdString(*dropped.error), {});
