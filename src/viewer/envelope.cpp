@@ -48,16 +48,7 @@ void BuildEnvelope(const LogColumns& log, std::size_t channel, double t0, double
     if (times.empty() || columns < 1 || !(t1 > t0)) {
         return;
     }
-    const auto at = [&](double t, std::size_t from, std::size_t to) {
-        return static_cast<std::size_t>(
-            std::lower_bound(times.begin() + static_cast<std::ptrdiff_t>(from),
-                             times.begin() + static_cast<std::ptrdiff_t>(to), t) -
-            times.begin());
-    };
-    const std::size_t first = at(t0, 0, times.size());
-    const std::size_t last = static_cast<std::size_t>(
-        std::upper_bound(times.begin() + static_cast<std::ptrdiff_t>(first), times.end(), t1) -
-        times.begin());
+    const auto [first, last] = RecordsIn(times, t0, t1);
     const auto point = [&](std::size_t i) {
         out.keys.push_back(times[i]);
         out.values.push_back(v[i]);

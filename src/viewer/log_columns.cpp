@@ -53,6 +53,13 @@ EngData LogColumns::Values(std::size_t record) const {
     return eng;
 }
 
+std::pair<std::size_t, std::size_t> RecordsIn(std::span<const double> times, double t0, double t1) {
+    const auto first = std::lower_bound(times.begin(), times.end(), t0);
+    const auto last = std::upper_bound(first, times.end(), t1);
+    return {static_cast<std::size_t>(first - times.begin()),
+            static_cast<std::size_t>(last - times.begin())};
+}
+
 std::optional<std::size_t> RecordAtOrBefore(std::span<const double> times, double seconds) {
     const auto after = std::upper_bound(times.begin(), times.end(), seconds);
     if (after == times.begin()) {

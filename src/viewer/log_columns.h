@@ -63,6 +63,9 @@ struct LogColumns {
     EngData Values(std::size_t record) const;
 };
 
+// The records stamped within [t0, t1], as the range [first, last).
+std::pair<std::size_t, std::size_t> RecordsIn(std::span<const double> times, double t0, double t1);
+
 // The last record stamped at or before `seconds`; nothing before the first record.
 std::optional<std::size_t> RecordAtOrBefore(std::span<const double> times, double seconds);
 

@@ -205,10 +205,9 @@ void LogViewer::ConnectControls() {
     connect(cancel_, &QPushButton::clicked, this, [this] { CancelLoad(); });
     connect(chartCountBox_, &QSpinBox::valueChanged, this, [this](int n) { SetChartCount(n); });
     connect(xyButton_, &QPushButton::clicked, this, [this] {
-        XYView& xy = xyView();
-        xy.show();
-        xy.raise();
-        Redraw();
+        UpdateXYSource();  // while hidden: it draws once, as it is shown
+        xyView().show();
+        xyView().raise();
     });
     connect(playFromHere_, &QPushButton::clicked, this, [this] {
         if (const auto record = CursorRecord(); record && onPlayFrom) {
@@ -460,17 +459,15 @@ void LogViewer::Redraw() {
         charts_[static_cast<std::size_t>(i)]->Draw(log_.get(), t0_, t1_);
     }
     if (xy_ != nullptr && xy_->isVisible()) {
-        const auto first = log_
-                               ? static_cast<std::size_t>(
-                                     std::lower_bound(log_->times.begin(), log_->times.end(), t0_) -
-                                     log_->times.begin())
-                               : 0;
-        const auto last = log_ ? static_cast<std::size_t>(
-                                     std::upper_bound(log_->times.begin(), log_->times.end(), t1_) -
-                                     log_->times.begin())
-                               : 0;
-        xy_->SetSource(log_.get(), first, last);
+        UpdateXYSource();
     }
+}
+
+// The X-Y view plots the records the charts show.
+void LogViewer::UpdateXYSource() {
+    const auto [first, last] =
+        log_ ? RecordsIn(log_->times, t0_, t1_) : std::pair<std::size_t, std::size_t>{0, 0};
+    xyView().SetSource(log_.get(), first, last);
 }
 
 XYView& LogViewer::xyView() {

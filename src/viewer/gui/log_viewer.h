@@ -111,6 +111,7 @@ class LogViewer : public QWidget {
     QWidget* BuildSidePanel();
     QLayout* BuildStatusRow();
     void ConnectControls();
+    void UpdateXYSource();
     void LoadSlice();
     void ScheduleRedraw();
     void ShowCursorValues();
